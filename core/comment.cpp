@@ -1,0 +1,41 @@
+// Replacing the comment of the open archive in place.
+#include "file_io.h"
+#include "paths.h"
+#include "pod_core.h"
+#include "pod_format.h"
+#include "text.h"
+
+namespace karvex {
+
+// Only bytes 4 to 83 change, written in place: an 80-byte write cannot leave the archive
+// half-changed, and copying a large archive to change its comment would cost time and
+// disk space for nothing.
+bool PodCore::RewriteComment(const std::string& newComment)
+{
+    if (newComment.empty()) return false;
+    std::string comment = newComment.substr(0, kCommentSize);
+    comment.resize(kCommentSize, '\0');
+
+    const fs::path path = fs::path(m_state.PodFolder) / m_state.PodFileName;
+    FilePtr file = OpenFile(path, "r+b");
+    if (!file) {
+        ShowIoError("Cannot write the comment into", DisplayPath(path), ErrorText());
+        return false;
+    }
+    // A file shorter than its header is no longer the archive that was loaded: writing
+    // would lengthen it into something else.
+    if (RegularFileLength(path) < kHeaderSize) {
+        ShowIoError("Cannot write the comment into", DisplayPath(path), "The file is no longer a POD archive.");
+        return false;
+    }
+    if (!SeekTo(file.get(), kCommentOffset) ||
+        std::fwrite(comment.data(), 1, comment.size(), file.get()) != comment.size() || !CloseWritten(file)) {
+        ShowIoError("Cannot write the comment into", DisplayPath(path), ErrorText());
+        return false;
+    }
+    m_state.PodComment = comment;
+    SetStatus(UpToNul(comment));
+    return true;
+}
+
+}  // namespace karvex

@@ -1,0 +1,89 @@
+#include "file_io.h"
+
+#include <cerrno>
+#include <cstring>
+#include <random>
+#include <system_error>
+
+namespace karvex {
+
+FilePtr OpenFile(const fs::path& path, const char* mode)
+{
+    return FilePtr(std::fopen(path.c_str(), mode));
+}
+
+bool SeekTo(std::FILE* file, std::int64_t position)
+{
+#ifdef _WIN32
+    return _fseeki64(file, position, SEEK_SET) == 0;
+#else
+    return fseeko(file, static_cast<off_t>(position), SEEK_SET) == 0;
+#endif
+}
+
+bool ReadZeroFilled(std::FILE* file, std::int64_t position, char* buffer, std::size_t count)
+{
+    std::memset(buffer, 0, count);
+    if (!SeekTo(file, position)) return false;
+    std::fread(buffer, 1, count, file);
+    return !std::ferror(file);
+}
+
+bool CloseWritten(FilePtr& file)
+{
+    const bool flushed = std::fflush(file.get()) == 0 && !std::ferror(file.get());
+    const int saved = errno;
+    const bool closed = std::fclose(file.release()) == 0;
+    if (!flushed) errno = saved;
+    return flushed && closed;
+}
+
+std::string ErrorText() { return std::strerror(errno); }
+
+TempFile CreateTempBeside(const fs::path& target)
+{
+    static std::mt19937 random{std::random_device{}()};
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        fs::path candidate = target;
+        candidate += ".karvex-" + std::to_string(random() % 1000000) + ".tmp";
+        // "x": fails when the name exists, so an unrelated file is never overwritten.
+        FilePtr file = OpenFile(candidate, "wbx");
+        if (file) return {std::move(file), std::move(candidate)};
+        if (errno != EEXIST) break;
+    }
+    return {};
+}
+
+bool WriteFileReplacing(const fs::path& target, std::string_view content, std::string& error)
+{
+    TempFile temp = CreateTempBeside(target);
+    if (!temp.file) {
+        error = ErrorText();
+        return false;
+    }
+    std::error_code ec;
+    const bool written = std::fwrite(content.data(), 1, content.size(), temp.file.get()) == content.size();
+    if (!written || !CloseWritten(temp.file)) {
+        error = ErrorText();
+        temp.file.reset();
+        fs::remove(temp.path, ec);
+        return false;
+    }
+    fs::rename(temp.path, target, ec);
+    if (ec) {
+        error = ec.message();
+        fs::remove(temp.path, ec);
+        return false;
+    }
+    return true;
+}
+
+std::int64_t RegularFileLength(const fs::path& path)
+{
+    std::error_code ec;
+    if (!fs::is_regular_file(path, ec)) return -1;
+    const auto size = fs::file_size(path, ec);
+    return ec ? -1 : static_cast<std::int64_t>(size);
+}
+
+}  // namespace karvex

@@ -1,0 +1,97 @@
+// The response file and the information file written beside extracted entries.
+#include <algorithm>
+
+#include "file_io.h"
+#include "paths.h"
+#include "pod_core.h"
+#include "number_text.h"
+#include "text.h"
+
+namespace karvex {
+
+namespace {
+
+// Writes `text` into `line` from 1-based `column`, overwriting what is there and never
+// past the line's end.
+void Place(std::string& line, std::size_t column, const std::string& text)
+{
+    for (std::size_t i = 0; i < text.size() && column - 1 + i < line.size(); ++i) line[column - 1 + i] = text[i];
+}
+
+std::string NulsToBlanks(std::string text)
+{
+    std::replace(text.begin(), text.end(), '\0', ' ');
+    return text;
+}
+
+// The information file's text. Entry lines are 80 characters: the name from column 1,
+// the size text from column 30, the offset text from column 45, each overwriting the
+// one before, so a long name loses its end to the size:
+//   "ART\BOX.RAW                  1,024          164                                 "
+std::string InfoFileText(const ArchiveState& state, const EntryTable& table)
+{
+    const std::string crlf = "\r\n";
+    std::string text;
+    text += "Pod Filename = " + Trim(Utf8ToLatin1(state.PodFileName)) + crlf;
+    text += "Pod Size     = " + PlainNumber(state.PodFileLength) + crlf;
+    text += "Pod Entries  = " + PlainNumber(state.EntryCount) + crlf;
+    text += "Pod Title    = " + Trim(NulsToBlanks(state.PodComment)) + crlf;
+    text += " " + crlf;
+    text += "Filename                     File Size      File Offset" + crlf;
+    const int count = std::min(state.EntryCount, table.Count());
+    for (int i = 0; i < count; ++i) {
+        std::string line(80, ' ');
+        Place(line, 1, NulsToBlanks(Trim(table.Name(i))));
+        Place(line, 30, table.Size(i));
+        Place(line, 45, table.Offset(i));
+        text += line + crlf;
+    }
+    return text;
+}
+
+}  // namespace
+
+void PodCore::WriteResponseFile()
+{
+    m_host.SetLamp(Lamp::Red);
+    const std::string fileName = m_state.DialogName + ".lst";
+    const fs::path path = fs::path(m_state.DialogPath) / fileName;
+    std::error_code ec;
+    if (fs::exists(path, ec) && !AskOverwrite(Utf8ToLatin1(fileName), "Karvex")) {
+        m_state.FailFlag = 1;
+        Note(Outcome::Refused);
+        m_host.SetLamp(Lamp::Green);
+        return;
+    }
+    std::string text;
+    const int count = std::min(m_state.EntryCount, m_table.Count());
+    for (int i = 0; i < count; ++i) text += m_table.Name(i) + "\r\n";
+    std::string error;
+    if (!WriteFileReplacing(path, text, error)) {
+        ShowIoError("Cannot write", DisplayPath(path), error);
+        m_stopped = true;
+    }
+    m_host.SetLamp(Lamp::Green);
+}
+
+void PodCore::WriteInfoFile()
+{
+    m_host.SetLamp(Lamp::Red);
+    const std::string fileName = m_state.DialogName + ".inf";
+    const fs::path path = fs::path(m_state.DialogPath) / fileName;
+    std::error_code ec;
+    if (fs::exists(path, ec) && !AskOverwrite(Utf8ToLatin1(fileName), "Karvex")) {
+        m_state.FailFlag = 1;
+        Note(Outcome::Refused);
+        m_host.SetLamp(Lamp::Green);
+        return;
+    }
+    std::string error;
+    if (!WriteFileReplacing(path, InfoFileText(m_state, m_table), error)) {
+        ShowIoError("Cannot write", DisplayPath(path), error);
+        m_stopped = true;
+    }
+    m_host.SetLamp(Lamp::Green);
+}
+
+}  // namespace karvex

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace karvex {
+
+namespace fs = std::filesystem;
+
+// Archive entry names and response-file lines keep backslashes as data (the game expects
+// ART\BOX.RAW); where such a name is used as a path on disk, each backslash and each slash
+// separates folders. Names are 8-bit text and become native (UTF-8) path components.
+
+// The folder parts of an 8-bit name, blanks around the whole name removed and "." parts
+// dropped: "art\box.raw" -> {"art", "box.raw"}.
+std::vector<std::string> NameComponents(std::string_view name);
+
+// Why a name cannot be written inside an extraction folder: a ".." part, a start at a root,
+// a drive, or nothing left to name a file. Empty when the name is safe.
+std::string UnsafeNameReason(std::string_view name);
+
+// folder / name, each component of the 8-bit name converted to a native component.
+fs::path JoinName(const fs::path& folder, std::string_view name);
+
+// Finds `name` below `folder`: the exact path first; where a part of it is missing, a
+// directory entry that differs only in letter case (the game's files come from a
+// case-insensitive system). Gives the exact path when nothing matches.
+fs::path ResolveNoCase(const fs::path& folder, std::string_view name);
+
+// `folder` cut before its last separator: "/games/mtm" -> "/games"; "mtm" -> nothing.
+std::optional<std::string> ParentOf(std::string_view folder);
+
+// True for an empty folder text or a root: the places the tool never searches for files
+// (the "drive root" of other systems).
+bool IsEmptyOrRoot(std::string_view folder);
+
+// The text the state keeps for a folder: absolute, without a trailing separator, the root
+// kept as it is.
+std::string FolderText(const fs::path& folder);
+
+// Splits an absolute path into its folder (as FolderText) and file name.
+void SplitPath(const fs::path& path, std::string& folder, std::string& fileName);
+
+// A native path as 8-bit text for messages and the status line.
+std::string DisplayPath(const fs::path& path);
+
+// True when `inside`, compared by whole components, lies below `folder` (both canonical).
+bool IsWithin(const fs::path& inside, const fs::path& folder);
+
+// Makes `folder` the current folder; the tool's dialogs open there next time.
+void SetCurrentFolder(std::string_view folder);
+
+}  // namespace karvex

@@ -1,0 +1,282 @@
+// Extraction, the chunked copy, the information and response files, the Extract command.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "pod_format.h"
+#include "test_support.h"
+
+namespace karvex::test {
+namespace {
+
+using namespace std::string_literals;
+
+// An archive opened in the fixture's folder, with an empty extraction folder "out".
+struct ExtractFixture : CoreFixture {
+    explicit ExtractFixture(const std::string& bytes, const std::string& name = "game.pod")
+    {
+        WriteBytes(dir / name, bytes);
+        EXPECT_TRUE(Open(name) || bytes.empty());
+        fs::create_directory(out());
+        state.DialogPath = out().string();
+        state.DialogName = "game";
+        host.statuses.clear();
+        host.messages.clear();
+    }
+    fs::path out() const { return dir / "out"; }
+};
+
+std::string Pattern(std::size_t size)
+{
+    std::string data(size, '\0');
+    for (std::size_t i = 0; i < size; ++i) data[i] = static_cast<char>((i * 7 + i / 251) & 0xFF);
+    return data;
+}
+
+TEST(ExtractAll, WritesEveryEntryByteForByteWithProgress)
+{
+    const std::string big = Pattern(100000);
+    ExtractFixture f(PodBytes({{"BIG.BIN", big}, {"EMPTY.TXT", ""}, {"ART\\BOX.RAW", "box"}, {"A\\B\\C.RAW", "c"}}));
+    WriteBytes(f.out() / "EMPTY.TXT", std::string(500, 'x'));  // a longer file is replaced whole
+    f.core.ExtractAll();
+    EXPECT_TRUE(ReadBytes(f.out() / "BIG.BIN") == big);
+    EXPECT_EQ(ReadBytes(f.out() / "EMPTY.TXT"), "");
+    EXPECT_TRUE(fs::exists(f.out() / "EMPTY.TXT"));
+    EXPECT_EQ(ReadBytes(f.out() / "ART" / "BOX.RAW"), "box");
+    EXPECT_EQ(ReadBytes(f.out() / "A" / "B" / "C.RAW"), "c");
+    EXPECT_EQ(f.host.statuses.at(2), "             Processing  3 of  4");
+    EXPECT_TRUE(f.host.messages.empty());
+    EXPECT_EQ(f.host.lamps.back(), Lamp::Green);
+    EXPECT_EQ(f.host.timer, 100);
+}
+
+// The copy's chunks, counted by its yields: one before every chunk and single byte.
+class ChunkCount : public testing::TestWithParam<std::pair<int, int>> {};
+
+TEST_P(ChunkCount, ExtractTakesTheLargestChunkThatFits)
+{
+    const auto [size, chunks] = GetParam();
+    const std::string data = Pattern(size);
+    ExtractFixture f(PodBytes({{"E.BIN", data}}));
+    f.table.SetSelected(0, true);
+    f.host.yields = 0;
+    f.core.ExtractSelected();
+    EXPECT_EQ(f.host.yields, chunks);
+    EXPECT_TRUE(ReadBytes(f.out() / "E.BIN") == data);
+}
+
+// 100000 = 61440 + 32768 + 4096 + 1024 + 2 x 256 + 2 x 64 + 32 single bytes.
+INSTANTIATE_TEST_SUITE_P(Sizes, ChunkCount,
+                         testing::Values(std::pair{0, 0}, std::pair{1, 1}, std::pair{63, 63}, std::pair{64, 1},
+                                         std::pair{61439, 79}, std::pair{61440, 1}, std::pair{61441, 2},
+                                         std::pair{100000, 40}));
+
+TEST(ExtractSelected, WritesOnlyTheSelectedEntries)
+{
+    ExtractFixture f(PodBytes({{"A.TXT", "a"}, {"B.TXT", "b"}, {"C.TXT", "c"}}));
+    f.core.ExtractSelected();
+    EXPECT_TRUE(fs::is_empty(f.out()));
+
+    f.table.SetSelected(0, true);
+    f.table.SetSelected(2, true);
+    f.core.ExtractSelected();
+    EXPECT_TRUE(fs::exists(f.out() / "A.TXT"));
+    EXPECT_FALSE(fs::exists(f.out() / "B.TXT"));
+    EXPECT_TRUE(fs::exists(f.out() / "C.TXT"));
+
+    // Single-file mode: every selected entry goes to the one path; the last one stays.
+    f.state.ViewMode = 1;
+    f.state.DialogPath = (f.dir / "view.tmp").string();
+    f.core.ExtractSelected();
+    EXPECT_EQ(ReadBytes(f.dir / "view.tmp"), "c");
+}
+
+TEST(Extract, NeverWritesOutsideTheFolder)
+{
+    ExtractFixture f(PodBytes({{"..\\ESCAPE.TXT", "x"},
+                               {"\\ROOTED.TXT", "x"},
+                               {"C:DRIVE.TXT", "x"},
+                               {"LINK\\OUT.TXT", "x"},
+                               {"SIBLING.TXT", "x"},
+                               {"OK\\FINE.TXT", "fine"}}));
+    fs::create_directory(f.dir / "elsewhere");
+    fs::create_directory_symlink(f.dir / "elsewhere", f.out() / "LINK");
+    fs::create_directory(f.dir / "out2");
+    fs::create_symlink(f.dir / "out2" / "SIBLING.TXT", f.out() / "SIBLING.TXT");
+    f.core.ExtractAll();
+
+    EXPECT_EQ(ReadBytes(f.out() / "OK" / "FINE.TXT"), "fine");
+    EXPECT_FALSE(fs::exists(f.dir / "ESCAPE.TXT"));
+    EXPECT_TRUE(fs::is_empty(f.dir / "elsewhere"));
+    EXPECT_TRUE(fs::is_empty(f.dir / "out2"));
+    ASSERT_EQ(f.host.messages.size(), 1u);
+    const std::string& text = f.host.messages[0].text;
+    for (const char* name : {"..\\ESCAPE.TXT", "\\ROOTED.TXT", "C:DRIVE.TXT", "LINK\\OUT.TXT", "SIBLING.TXT"})
+        EXPECT_NE(text.find(name), std::string::npos) << name;
+    EXPECT_EQ(text.find("FINE"), std::string::npos);
+    EXPECT_EQ(f.core.GetOutcome(), Outcome::Refused);
+}
+
+TEST(Extract, EntriesPastTheEndGiveTheBytesThatExist)
+{
+    std::string bytes = PodBytes({}, "", 4) + Record("PART.BIN", 100, 0) + Record("NEG.BIN", -5, 84) +
+                        Record("NEGOFF.BIN", 5, -84) + Record("FAR.BIN", 10, 0x7FFFFFF0);
+    bytes += "tail";
+    PutInt32(bytes.data() + 84 + 36, static_cast<std::int32_t>(bytes.size() - 4));  // PART.BIN: last 4 bytes
+    ExtractFixture f(bytes);
+    f.core.ExtractAll();
+    EXPECT_EQ(ReadBytes(f.out() / "PART.BIN"), "tail");
+    EXPECT_EQ(ReadBytes(f.out() / "NEG.BIN"), "");
+    EXPECT_EQ(ReadBytes(f.out() / "NEGOFF.BIN"), "");
+    EXPECT_EQ(ReadBytes(f.out() / "FAR.BIN"), "");
+    ASSERT_EQ(f.host.messages.size(), 1u);
+    EXPECT_NE(f.host.messages[0].text.find("past the end"), std::string::npos);
+    EXPECT_EQ(f.core.GetOutcome(), Outcome::Refused);
+}
+
+TEST(Extract, AnEntryThatCannotBeWrittenStopsWithAMessage)
+{
+    ExtractFixture f(PodBytes({{"A.TXT", "a"}, {"B.TXT", "b"}}));
+    fs::create_directory(f.out() / "A.TXT");  // a folder stands where the file should go
+    f.core.ExtractAll();
+    ASSERT_EQ(f.host.messages.size(), 1u);
+    EXPECT_NE(f.host.messages[0].text.find("A.TXT"), std::string::npos);
+    EXPECT_FALSE(fs::exists(f.out() / "B.TXT")) << "the routine stops at the failure";
+    EXPECT_EQ(f.core.GetOutcome(), Outcome::IoFailed);
+    EXPECT_EQ(f.host.lamps.back(), Lamp::Green);
+    EXPECT_EQ(f.host.timer, 100);
+}
+
+const char* const kInfoHead =
+    "Pod Filename = game.pod\r\n"
+    "Pod Size     = %SIZE%\r\n"
+    "Pod Entries  =  3\r\n"
+    "Pod Title    = %TITLE%\r\n"
+    " \r\n"
+    "Filename                     File Size      File Offset\r\n";
+
+std::string Expand(std::string text, const std::string& size, const std::string& title)
+{
+    text.replace(text.find("%SIZE%"), 6, size);
+    text.replace(text.find("%TITLE%"), 7, title);
+    return text;
+}
+
+TEST(WriteInfoFile, ListsTheHeaderAndEntriesInFixedColumns)
+{
+    const std::string name32 = "ABCDEFGHIJKLMNOPQRSTUVWXYZ012345";  // column 30 goes to the size text
+    ExtractFixture f(PodBytes({{"ART\\BOX.RAW", std::string(1024, 'x')}, {name32, "y"}, {"Z", ""}},
+                              "  My trucks  "));
+    f.core.WriteInfoFile();
+    const std::string expected =
+        Expand(kInfoHead, " 1229", "My trucks") +
+        "ART\\BOX.RAW                  1,024           204                                \r\n"
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZ012145             1228                               \r\n"
+        "Z                            0               1229                               \r\n";
+    EXPECT_EQ(ReadBytes(f.out() / "game.inf"), expected);
+}
+
+TEST(WriteInfoFile, AskedBeforeReplacingAndKeptOnNo)
+{
+    ExtractFixture f(PodBytes({{"A", ""}, {"B", ""}, {"C", ""}}, std::string(80, '\0')));
+    WriteBytes(f.out() / "game.inf", "old");
+    f.core.WriteInfoFile();
+    EXPECT_EQ(ReadBytes(f.out() / "game.inf"), "old");
+    EXPECT_EQ(f.state.FailFlag, 1);
+    ASSERT_EQ(f.host.questions.size(), 1u);
+    EXPECT_EQ(f.host.questions[0].text, "File game.inf Exists!\n\nDo you want to overwrite this file?");
+    EXPECT_EQ(f.host.questions[0].caption, "Karvex");
+    EXPECT_EQ(f.host.lamps.back(), Lamp::Green);
+
+    f.host.answers = {false, true};
+    f.core.WriteInfoFile();
+    EXPECT_EQ(ReadBytes(f.out() / "game.inf").substr(0, 160).find("Pod Title    = \r\n") != std::string::npos, true);
+    EXPECT_EQ(fs::directory_iterator(f.out()) == fs::directory_iterator(), false);
+    EXPECT_EQ(std::distance(fs::directory_iterator(f.out()), fs::directory_iterator()), 1) << "no temporary left";
+}
+
+TEST(WriteResponseFile, WritesOneNamePerLine)
+{
+    ExtractFixture f(PodBytes({{"A.RAW", ""}, {"ART\\B.ACT", ""}, {"C.BIN", ""}}));
+    f.core.WriteResponseFile();
+    EXPECT_EQ(ReadBytes(f.out() / "game.lst"), "A.RAW\r\nART\\B.ACT\r\nC.BIN\r\n");
+
+    WriteBytes(f.out() / "game.lst", "keep");
+    f.core.WriteResponseFile();
+    EXPECT_EQ(ReadBytes(f.out() / "game.lst"), "keep");
+    EXPECT_EQ(f.state.FailFlag, 1);
+    EXPECT_EQ(f.host.questions.at(0).text, "File game.lst Exists!\n\nDo you want to overwrite this file?");
+}
+
+TEST(ExtractCommand, RunsTheRoutinesInTheirOrderAndRestoresTheComment)
+{
+    ExtractFixture f(PodBytes({{"A.TXT", "a"}, {"B.TXT", "b"}}, "Comment"));
+    f.table.SetSelected(1, true);
+    f.state.DialogOptions = "111100";
+    f.state.FailFlag = 0;
+    fs::current_path(f.dir.path());
+    f.core.ExtractCommand();
+    EXPECT_EQ(ReadBytes(f.out() / "A.TXT"), "a");
+    EXPECT_EQ(ReadBytes(f.out() / "B.TXT"), "b");
+    EXPECT_TRUE(fs::exists(f.out() / "game.lst"));
+    EXPECT_TRUE(fs::exists(f.out() / "game.inf"));
+    EXPECT_EQ(f.host.statuses.front(), "             Processing...");
+    EXPECT_EQ(f.host.statuses.back(), "Comment");
+    EXPECT_EQ(fs::current_path(), f.out());
+    EXPECT_EQ(f.state.FailFlag, 0);
+}
+
+TEST(ExtractCommand, NothingTickedWritesNothingButMakesTheFolderCurrent)
+{
+    ExtractFixture f(PodBytes({{"A.TXT", "a"}}, "C"));
+    f.state.DialogOptions = "000000";
+    fs::current_path(f.dir.path());
+    f.core.ExtractCommand();
+    EXPECT_TRUE(fs::is_empty(f.out()));
+    EXPECT_EQ(fs::current_path(), f.out());
+    EXPECT_EQ(f.host.statuses.back(), "C");
+
+    f.state.DialogName = "";  // an archive named ".pod"
+    f.state.DialogOptions = "001000";
+    f.core.ExtractCommand();
+    EXPECT_TRUE(fs::is_empty(f.out()));
+    ASSERT_EQ(f.host.messages.size(), 1u);
+    EXPECT_NE(f.host.messages[0].text.find("Nothing was extracted"), std::string::npos);
+}
+
+TEST(ExtractCommand, ACancelStopsAfterTheCurrentChunk)
+{
+    ExtractFixture f(PodBytes({{"A.BIN", Pattern(61440 * 3)}, {"B.BIN", "b"}}, "C"));
+    f.state.DialogOptions = "101100";
+    f.host.cancelAfterYields = f.host.yields + 2;
+    f.core.ExtractCommand();
+    EXPECT_TRUE(fs::is_empty(f.out())) << "the half-written entry is removed, nothing after it written";
+    EXPECT_EQ(f.host.statuses.back(), "             Cancelled.");
+    EXPECT_EQ(f.host.lamps.back(), Lamp::Green);
+    EXPECT_EQ(f.host.timer, 100);
+}
+
+// Random damage to a valid archive: loading and extracting never crash, hang or write
+// outside the folder. (The sanitizer build turns any bad read into a failure here.)
+TEST(Robustness, DamagedArchivesAreHandled)
+{
+    const std::string good = PodBytes({{"A.RAW", Pattern(3000)}, {"SUB\\B.ACT", Pattern(768)}, {"C.TXT", "text"}});
+    std::mt19937 random(12345);
+    for (int round = 0; round < 150; ++round) {
+        std::string bytes = good;
+        const int damage = 1 + static_cast<int>(random() % 8);
+        for (int k = 0; k < damage; ++k) bytes[random() % 220] = static_cast<char>(random());
+        if (round % 5 == 0) bytes.resize(random() % bytes.size());
+        CoreFixture f;
+        WriteBytes(f.dir / "x.pod", bytes);
+        f.Open("x.pod");
+        fs::create_directory(f.dir / "out");
+        f.state.DialogPath = (f.dir / "out").string();
+        f.core.ExtractAll();
+        for (const auto& item : fs::directory_iterator(f.dir.path()))
+            EXPECT_TRUE(item.path().filename() == "out" || item.path().filename() == "x.pod") << item.path();
+    }
+}
+
+}  // namespace
+}  // namespace karvex::test

@@ -1,0 +1,84 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "archive_state.h"
+#include "entry_table.h"
+#include "host.h"
+#include "pod_core.h"
+
+namespace karvex::test {
+
+namespace fs = std::filesystem;
+
+// A fresh folder for one test, removed with everything in it afterwards.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    const fs::path& path() const { return m_path; }
+    fs::path operator/(const std::string& name) const { return m_path / name; }
+
+private:
+    fs::path m_path;
+};
+
+std::string ReadBytes(const fs::path& path);
+void WriteBytes(const fs::path& path, const std::string& bytes);
+
+// An archive's bytes, laid out independently of the builder: count, comment (NUL-padded),
+// records with contiguous offsets, data. `count` overrides the header's count when >= 0.
+struct PodEntry {
+    std::string name;
+    std::string data;
+};
+std::string PodBytes(const std::vector<PodEntry>& entries, const std::string& comment = "", int count = -1);
+// One raw 40-byte record.
+std::string Record(const std::string& name, int size, int offset);
+
+// A host that answers questions from a script and keeps what was shown.
+struct Message {
+    std::string text, caption;
+    Icon icon;
+};
+class RecordingHost : public Host {
+public:
+    void Yield() override { ++yields; }
+    bool CancelRequested() override { return cancelAfterYields >= 0 && yields >= cancelAfterYields; }
+    void SetLamp(Lamp lamp) override { lamps.push_back(lamp); }
+    void SetTimerInterval(int ms) override { timer = ms; }
+    void SetStatus(const std::string& text) override { statuses.push_back(text); }
+    bool AskYesNo(const std::string& text, const std::string& caption) override;
+    void ShowMessage(const std::string& text, const std::string& caption, Icon icon) override
+    {
+        messages.push_back({text, caption, icon});
+    }
+
+    long yields = 0;
+    long cancelAfterYields = -1;
+    int timer = 100;
+    std::vector<Lamp> lamps;
+    std::vector<std::string> statuses;
+    std::vector<Message> messages;
+    std::vector<Message> questions;
+    std::vector<bool> answers;  // answered in order; No once they run out
+};
+
+// The core with its state, table and recording host, over one temporary folder.
+struct CoreFixture {
+    CoreFixture();
+    // Runs the open sequence of `file` (".pod" or ".lst") in the temporary folder.
+    bool Open(const std::string& file);
+
+    TempDir dir;
+    ArchiveState state;
+    EntryTable table;
+    RecordingHost host;
+    PodCore core{state, table, host};
+    StatusRow row;
+};
+
+}  // namespace karvex::test
