@@ -238,13 +238,14 @@ int Build(const Arguments& args)
 {
     const std::string& list = args.positional[0];
     if (!EndsWithNoCase(list, ".lst")) return UsageError("LISTFILE must end in .lst: " + list);
+    // Taken before the open sequence makes the list's folder current.
+    const fs::path target = fs::absolute(fs::path(args.positional[1]));
     Session session(args);
     if (const int status = session.Open(list); status != kExitDone) {
         if (status != kExitUsage) session.ReportNotOpened();
         return status;
     }
     ArchiveState& state = session.m_state;
-    const fs::path target = fs::absolute(fs::path(args.positional[1]));
     const std::string name = Trim(target.filename().string());
     if (!IsPodFileName(name)) {
         session.m_host.ShowMessage(kNameFormatText, "Karvex32", Icon::Information);

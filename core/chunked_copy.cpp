@@ -4,6 +4,10 @@
 #include <cerrno>
 #include <memory>
 
+#ifdef __linux__
+#include <unistd.h>
+#endif
+
 #include "file_io.h"
 
 namespace karvex {
@@ -24,13 +28,69 @@ char* BufferFor(std::size_t index)
     return buffers[index].get();
 }
 
+// Moves one chunk between the files. On Linux the kernel copies it (copy_file_range),
+// so the bytes never pass through this process; where the file systems do not allow
+// that, and elsewhere, the chunk is read into its buffer and written out.
+class ChunkMover {
+public:
+    ChunkMover(std::FILE* source, std::FILE* target) : m_source(source), m_target(target) {}
+
+    CopyResult Move(std::int64_t& from, std::int64_t& to, std::size_t size, char* buffer)
+    {
+#ifdef __linux__
+        if (m_kernelCopy) {
+            std::size_t done = 0;
+            while (done < size) {
+                loff_t in = from + done, out = to + done;
+                const ssize_t n = copy_file_range(fileno(m_source), &in, fileno(m_target), &out, size - done, 0);
+                if (n > 0) {
+                    done += static_cast<std::size_t>(n);
+                } else if (n == 0) {
+                    errno = 0;
+                    return CopyResult::ReadFailed;  // the source ended early
+                } else if (done == 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL ||
+                                         errno == EOPNOTSUPP || errno == EPERM || errno == EBADF)) {
+                    m_kernelCopy = false;
+                    break;
+                } else {
+                    return CopyResult::WriteFailed;
+                }
+            }
+            if (m_kernelCopy) {
+                from += static_cast<std::int64_t>(size);
+                to += static_cast<std::int64_t>(size);
+                return CopyResult::Done;
+            }
+        }
+#endif
+        errno = 0;
+        if (!SeekTo(m_source, from) || std::fread(buffer, 1, size, m_source) != size) return CopyResult::ReadFailed;
+        if (!SeekTo(m_target, to) || std::fwrite(buffer, 1, size, m_target) != size) return CopyResult::WriteFailed;
+        from += static_cast<std::int64_t>(size);
+        to += static_cast<std::int64_t>(size);
+        return CopyResult::Done;
+    }
+
+private:
+    std::FILE* m_source;
+    std::FILE* m_target;
+    bool m_kernelCopy = true;
+};
+
 }  // namespace
 
 CopyResult ChunkedCopy(std::FILE* source, std::int64_t sourcePosition, std::FILE* target,
                        std::int64_t targetPosition, std::int64_t count, ChunkRule rule, Host& host)
 {
-    if (!SeekTo(source, sourcePosition)) return CopyResult::ReadFailed;
-    if (!SeekTo(target, targetPosition)) return CopyResult::WriteFailed;
+    // What the target has buffered must reach the file before chunks are placed beside it.
+    if (std::fflush(target) != 0) return CopyResult::WriteFailed;
+    ChunkMover mover(source, target);
+    // Chunks of 4096 bytes and more are moved one by one. The smaller pieces of an entry's
+    // tail (less than 4096 bytes in all) still get their yield each, but are moved together
+    // at the end: moving up to 63 single bytes one call at a time would cost more than the
+    // rest of the entry.
+    constexpr std::int64_t kSmallestMovedAlone = 4096;
+    std::int64_t tail = 0;
     std::int64_t remaining = count;
     for (std::size_t i = 0; i < kChunkSizes.size(); ++i) {
         const std::int64_t chunk = kChunkSizes[i];
@@ -38,17 +98,25 @@ CopyResult ChunkedCopy(std::FILE* source, std::int64_t sourcePosition, std::FILE
         auto fits = [&] {
             return chunk == 1 || (rule == ChunkRule::AtLeast ? remaining >= chunk : remaining > chunk);
         };
-        char* buffer = BufferFor(i);
-        const auto size = static_cast<std::size_t>(chunk);
         while (remaining > 0 && fits()) {
             host.Yield();
             if (host.CancelRequested()) return CopyResult::Cancelled;
-            errno = 0;
-            if (std::fread(buffer, 1, size, source) != size) return CopyResult::ReadFailed;
-            if (std::fwrite(buffer, 1, size, target) != size) return CopyResult::WriteFailed;
             remaining -= chunk;
+            if (chunk < kSmallestMovedAlone) {
+                tail += chunk;
+                continue;
+            }
+            const CopyResult moved =
+                mover.Move(sourcePosition, targetPosition, static_cast<std::size_t>(chunk), BufferFor(i));
+            if (moved != CopyResult::Done) return moved;
         }
     }
+    if (tail > 0) {
+        const CopyResult moved = mover.Move(sourcePosition, targetPosition, static_cast<std::size_t>(tail),
+                                            BufferFor(2));  // the 4096-byte buffer holds any tail
+        if (moved != CopyResult::Done) return moved;
+    }
+    if (std::fflush(target) != 0) return CopyResult::WriteFailed;
     return CopyResult::Done;
 }
 

@@ -32,6 +32,8 @@ bool LandsWithin(const fs::path& target, const fs::path& folder)
 {
     std::error_code ec;
     std::error_code missing;  // a path that does not exist yet is no link
+    // A file directly in the folder needs only its own look: is it a link?
+    if (target.parent_path() == folder && !fs::is_symlink(fs::symlink_status(target, missing))) return true;
     fs::path path = fs::weakly_canonical(target, ec);
     for (int hops = 0; !ec && fs::is_symlink(fs::symlink_status(path, missing)); ++hops) {
         if (hops == 40) return false;  // a loop of links
@@ -109,12 +111,12 @@ void PodCore::Extract(bool selectedOnly)
 
         fs::path target = folder;
         if (!singleFile) {
-            target = JoinName(folder, name);
+            target = JoinName(canonicalFolder, name);
             if (!UnsafeNameReason(name).empty() || !LandsWithin(target, canonicalFolder)) {
                 problems.unsafe.push_back(m_table.Name(i));
                 continue;
             }
-            fs::create_directories(target.parent_path(), ec);
+            if (target.parent_path() != canonicalFolder) fs::create_directories(target.parent_path(), ec);
         }
         FilePtr out = OpenFile(target, "wb");
         if (!out) {
