@@ -10,8 +10,9 @@ namespace karvex {
 // standard error as "CAPTION: TEXT" (UTF-8); a question is followed by its answer, which
 // is No unless --yes was given. Status-line progress is shown only on a terminal.
 class CliHost : public Host {
-public:
-    CliHost(bool answerYes, bool showProgress) : m_answerYes(answerYes), m_showProgress(showProgress) {}
+  public:
+    CliHost(bool answerYes, bool showProgress)
+        : m_answerYes(answerYes), m_showProgress(showProgress) {}
     ~CliHost() override;
 
     void Yield() override {}
@@ -21,7 +22,7 @@ public:
     bool AskYesNo(const std::string& text, const std::string& caption) override;
     void ShowMessage(const std::string& text, const std::string& caption, Icon icon) override;
 
-private:
+  private:
     void EndProgressLine();
 
     bool m_answerYes;

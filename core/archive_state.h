@@ -18,7 +18,7 @@ struct ArchiveState {
     std::string PodPattern;   // "*.pod" or "*.lst"; empty after a cancelled Open dialog
     std::string PodPath;      // PodFolder + separator + PodFileName, set by the loaders
 
-    std::int32_t EntryCount = 0;              // header count, or the files a response file lists
+    std::int32_t EntryCount = 0;  // header count, or the files a response file lists
     std::string PodComment = std::string(80, ' ');  // always 80 bytes
     // Length of the open archive, or of the archive a response file would give. Kept wider
     // than the header's 32 bits so that a sum of large files cannot overflow.
@@ -38,7 +38,7 @@ struct ArchiveState {
     // 1: into the file DialogPath itself.
     std::int16_t ViewMode = 0;
 
-    std::string StartFolder;     // the current folder when the program started
+    std::string StartFolder;      // the current folder when the program started
     std::string LineFeed = "\n";  // breaks lines inside messages
 
     // The entry last right-clicked in the main window's lists.

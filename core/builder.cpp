@@ -26,8 +26,7 @@ struct Source {
 
 }  // namespace
 
-void PodCore::BuildPodFile()
-{
+void PodCore::BuildPodFile() {
     m_host.SetLamp(Lamp::Red);
     m_host.SetTimerInterval(0);
     m_stopped = m_cancelled = false;
@@ -56,20 +55,14 @@ void PodCore::BuildPodFile()
         const std::string name = Trim(m_table.Name(i));
         const auto size = ParseFormattedNumber(m_table.Size(i), m_separator);
         const auto offset = ParsePlainNumber(m_table.Offset(i));
-        if (!size || !offset || *size < 0) return refuse("The file " + name + " is missing.");
-        if (*offset < tableEnd) return refuse("The list gives " + name + " an offset inside the entry table.");
-        std::string parent;
-        fs::path path = ResolveNoCase(fs::path(m_state.PodFolder), name);
-        std::int64_t length = RegularFileLength(path);
-        if (length < 0) {
-            // Listed files may lie one folder up, beside the response file's own folder.
-            if (const auto up = ParentOf(m_state.PodFolder); up && !IsEmptyOrRoot(*up)) {
-                m_state.ParentFolder = *up;
-                path = ResolveNoCase(fs::path(*up), name);
-                length = RegularFileLength(path);
-            }
-        }
-        if (length < 0) return refuse("The file " + name + " is missing.");
+        if (!size || !offset || *size < 0)
+            return refuse("The file " + name + " is missing.");
+        if (*offset < tableEnd)
+            return refuse("The list gives " + name + " an offset inside the entry table.");
+        const ListedFile listed = FindListedFile(m_state.PodFolder, name, m_state.ParentFolder);
+        const std::int64_t length = listed.length;
+        if (length < 0)
+            return refuse("The file " + name + " is missing.");
         if (length != *size) {
             return refuse("The file " + name + " has changed since the list was read: " +
                           FormatNumber(*size, m_separator) + " bytes were listed, it now has " +
@@ -78,7 +71,7 @@ void PodCore::BuildPodFile()
         archiveLength = std::max(archiveLength, *offset + *size);
         if (archiveLength > kMaxArchiveLength)
             return refuse("The archive would be larger than 2,147,483,647 bytes.");
-        sources[i] = {std::move(path), *size, *offset};
+        sources[i] = {listed.path, *size, *offset};
     }
 
     // The archive is written beside its final name and renamed into place once complete,
@@ -92,7 +85,8 @@ void PodCore::BuildPodFile()
         ShowIoError(what, DisplayPath(path), reason);
         finish();
     };
-    if (!temp.file) return fail("Cannot write", target, ErrorText());
+    if (!temp.file)
+        return fail("Cannot write", target, ErrorText());
 
     m_state.PodComment = EncodeComment(m_state.PodComment);
     std::string header(kHeaderSize, '\0');
@@ -114,9 +108,10 @@ void PodCore::BuildPodFile()
 
     for (const Source& source : sources) {
         FilePtr in = OpenFile(source.path, "rb");
-        if (!in) return fail("Cannot read", source.path, ErrorText());
-        const CopyResult copied =
-            ChunkedCopy(in.get(), 0, temp.file.get(), source.offset, source.size, ChunkRule::MoreThan, m_host);
+        if (!in)
+            return fail("Cannot read", source.path, ErrorText());
+        const CopyResult copied = ChunkedCopy(in.get(), 0, temp.file.get(), source.offset,
+                                              source.size, ChunkRule::MoreThan, m_host);
         if (copied == CopyResult::Cancelled) {
             m_cancelled = true;
             temp.file.reset();
@@ -127,17 +122,20 @@ void PodCore::BuildPodFile()
         }
         if (copied == CopyResult::ReadFailed)
             return fail("Cannot read", source.path, errno ? ErrorText() : "The file ended early.");
-        if (copied == CopyResult::WriteFailed) return fail("Cannot write", target, ErrorText());
+        if (copied == CopyResult::WriteFailed)
+            return fail("Cannot write", target, ErrorText());
     }
-    if (!CloseWritten(temp.file)) return fail("Cannot write", target, ErrorText());
+    if (!CloseWritten(temp.file))
+        return fail("Cannot write", target, ErrorText());
     fs::rename(temp.path, target, ec);
-    if (ec) return fail("Cannot write", target, ec.message());
+    if (ec)
+        return fail("Cannot write", target, ec.message());
     finish();
 }
 
-bool PodCore::MakeCommand(StatusRow& row)
-{
-    if (m_state.DialogName.empty() || m_state.DialogPath.empty() || m_state.DialogOptions.empty()) return false;
+bool PodCore::MakeCommand(StatusRow& row) {
+    if (m_state.DialogName.empty() || m_state.DialogPath.empty() || m_state.DialogOptions.empty())
+        return false;
     const fs::path target = fs::path(m_state.DialogPath) / m_state.DialogName;
     std::error_code ec;
     if (fs::exists(target, ec)) {
@@ -161,7 +159,8 @@ bool PodCore::MakeCommand(StatusRow& row)
         m_state.FailFlag = 0;
         return false;
     }
-    if (Trim(m_state.DialogOptions) == "1") MountPod();
+    if (Trim(m_state.DialogOptions) == "1")
+        MountPod();
 
     m_state.PodFolder = m_state.DialogPath;
     m_state.PodFileName = m_state.DialogName;

@@ -17,8 +17,7 @@ namespace {
 constexpr std::array<std::int64_t, 7> kChunkSizes{61440, 32768, 4096, 1024, 256, 64, 1};
 
 // One buffer per chunk size, made on the first copy and kept for the process.
-char* BufferFor(std::size_t index)
-{
+char* BufferFor(std::size_t index) {
     static const auto buffers = [] {
         std::array<std::unique_ptr<char[]>, kChunkSizes.size()> made;
         for (std::size_t i = 0; i < kChunkSizes.size(); ++i)
@@ -32,17 +31,17 @@ char* BufferFor(std::size_t index)
 // so the bytes never pass through this process; where the file systems do not allow
 // that, and elsewhere, the chunk is read into its buffer and written out.
 class ChunkMover {
-public:
+  public:
     ChunkMover(std::FILE* source, std::FILE* target) : m_source(source), m_target(target) {}
 
-    CopyResult Move(std::int64_t& from, std::int64_t& to, std::size_t size, char* buffer)
-    {
+    CopyResult Move(std::int64_t& from, std::int64_t& to, std::size_t size, char* buffer) {
 #ifdef __linux__
         if (m_kernelCopy) {
             std::size_t done = 0;
             while (done < size) {
                 loff_t in = from + done, out = to + done;
-                const ssize_t n = copy_file_range(fileno(m_source), &in, fileno(m_target), &out, size - done, 0);
+                const ssize_t n =
+                    copy_file_range(fileno(m_source), &in, fileno(m_target), &out, size - done, 0);
                 if (n > 0) {
                     done += static_cast<std::size_t>(n);
                 } else if (n == 0) {
@@ -64,14 +63,16 @@ public:
         }
 #endif
         errno = 0;
-        if (!SeekTo(m_source, from) || std::fread(buffer, 1, size, m_source) != size) return CopyResult::ReadFailed;
-        if (!SeekTo(m_target, to) || std::fwrite(buffer, 1, size, m_target) != size) return CopyResult::WriteFailed;
+        if (!SeekTo(m_source, from) || std::fread(buffer, 1, size, m_source) != size)
+            return CopyResult::ReadFailed;
+        if (!SeekTo(m_target, to) || std::fwrite(buffer, 1, size, m_target) != size)
+            return CopyResult::WriteFailed;
         from += static_cast<std::int64_t>(size);
         to += static_cast<std::int64_t>(size);
         return CopyResult::Done;
     }
 
-private:
+  private:
     std::FILE* m_source;
     std::FILE* m_target;
     bool m_kernelCopy = true;
@@ -80,43 +81,50 @@ private:
 }  // namespace
 
 CopyResult ChunkedCopy(std::FILE* source, std::int64_t sourcePosition, std::FILE* target,
-                       std::int64_t targetPosition, std::int64_t count, ChunkRule rule, Host& host)
-{
+                       std::int64_t targetPosition, std::int64_t count, ChunkRule rule,
+                       Host& host) {
     // What the target has buffered must reach the file before chunks are placed beside it.
-    if (std::fflush(target) != 0) return CopyResult::WriteFailed;
+    if (std::fflush(target) != 0)
+        return CopyResult::WriteFailed;
     ChunkMover mover(source, target);
-    // Chunks of 4096 bytes and more are moved one by one. The smaller pieces of an entry's
-    // tail (less than 4096 bytes in all) still get their yield each, but are moved together
+    // Chunks of 61440 and 32768 bytes are moved one by one. The smaller pieces of an entry's
+    // tail (at most 32768 bytes in all) still get their yield each, but are moved together
     // at the end: moving up to 63 single bytes one call at a time would cost more than the
     // rest of the entry.
-    constexpr std::int64_t kSmallestMovedAlone = 4096;
+    constexpr std::int64_t kSmallestMovedAlone = 32768;
     std::int64_t tail = 0;
     std::int64_t remaining = count;
     for (std::size_t i = 0; i < kChunkSizes.size(); ++i) {
         const std::int64_t chunk = kChunkSizes[i];
         // Single bytes are taken while any remain, whatever the rule.
         auto fits = [&] {
-            return chunk == 1 || (rule == ChunkRule::AtLeast ? remaining >= chunk : remaining > chunk);
+            return chunk == 1 ||
+                   (rule == ChunkRule::AtLeast ? remaining >= chunk : remaining > chunk);
         };
         while (remaining > 0 && fits()) {
             host.Yield();
-            if (host.CancelRequested()) return CopyResult::Cancelled;
+            if (host.CancelRequested())
+                return CopyResult::Cancelled;
             remaining -= chunk;
             if (chunk < kSmallestMovedAlone) {
                 tail += chunk;
                 continue;
             }
-            const CopyResult moved =
-                mover.Move(sourcePosition, targetPosition, static_cast<std::size_t>(chunk), BufferFor(i));
-            if (moved != CopyResult::Done) return moved;
+            const CopyResult moved = mover.Move(sourcePosition, targetPosition,
+                                                static_cast<std::size_t>(chunk), BufferFor(i));
+            if (moved != CopyResult::Done)
+                return moved;
         }
     }
     if (tail > 0) {
-        const CopyResult moved = mover.Move(sourcePosition, targetPosition, static_cast<std::size_t>(tail),
-                                            BufferFor(2));  // the 4096-byte buffer holds any tail
-        if (moved != CopyResult::Done) return moved;
+        const CopyResult moved =
+            mover.Move(sourcePosition, targetPosition, static_cast<std::size_t>(tail),
+                       BufferFor(1));  // the 32768-byte buffer holds any tail
+        if (moved != CopyResult::Done)
+            return moved;
     }
-    if (std::fflush(target) != 0) return CopyResult::WriteFailed;
+    if (std::fflush(target) != 0)
+        return CopyResult::WriteFailed;
     return CopyResult::Done;
 }
 

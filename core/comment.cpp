@@ -10,9 +10,9 @@ namespace karvex {
 // Only bytes 4 to 83 change, written in place: an 80-byte write cannot leave the archive
 // half-changed, and copying a large archive to change its comment would cost time and
 // disk space for nothing.
-bool PodCore::RewriteComment(const std::string& newComment)
-{
-    if (newComment.empty()) return false;
+bool PodCore::RewriteComment(const std::string& newComment) {
+    if (newComment.empty())
+        return false;
     std::string comment = newComment.substr(0, kCommentSize);
     comment.resize(kCommentSize, '\0');
 
@@ -25,11 +25,13 @@ bool PodCore::RewriteComment(const std::string& newComment)
     // A file shorter than its header is no longer the archive that was loaded: writing
     // would lengthen it into something else.
     if (RegularFileLength(path) < kHeaderSize) {
-        ShowIoError("Cannot write the comment into", DisplayPath(path), "The file is no longer a POD archive.");
+        ShowIoError("Cannot write the comment into", DisplayPath(path),
+                    "The file is no longer a POD archive.");
         return false;
     }
     if (!SeekTo(file.get(), kCommentOffset) ||
-        std::fwrite(comment.data(), 1, comment.size(), file.get()) != comment.size() || !CloseWritten(file)) {
+        std::fwrite(comment.data(), 1, comment.size(), file.get()) != comment.size() ||
+        !CloseWritten(file)) {
         ShowIoError("Cannot write the comment into", DisplayPath(path), ErrorText());
         return false;
     }

@@ -11,7 +11,7 @@ namespace karvex {
 // have the same length. The response-file lines (the hidden List4) are kept beside them
 // in `sources`, which only the response-file reader uses.
 class EntryTable {
-public:
+  public:
     // Empties the name, size and offset columns and the selection; `sources` stays.
     void Clear();
     void Append(std::string name, std::string size, std::string offset);
@@ -28,7 +28,7 @@ public:
 
     std::vector<std::string> sources;  // List4: response-file lines as read
 
-private:
+  private:
     std::vector<std::string> m_names;
     std::vector<std::string> m_sizes;
     std::vector<std::string> m_offsets;

@@ -16,10 +16,10 @@ namespace {
 constexpr int kTimerMilliseconds = 100;
 constexpr std::size_t kNamesListed = 20;  // names shown in one message before "and N more"
 
-std::string NameList(const std::vector<std::string>& names, const std::string& lf)
-{
+std::string NameList(const std::vector<std::string>& names, const std::string& lf) {
     std::string text;
-    for (std::size_t i = 0; i < names.size() && i < kNamesListed; ++i) text += lf + names[i];
+    for (std::size_t i = 0; i < names.size() && i < kNamesListed; ++i)
+        text += lf + names[i];
     if (names.size() > kNamesListed)
         text += lf + "... and " + std::to_string(names.size() - kNamesListed) + " more";
     return text;
@@ -28,15 +28,16 @@ std::string NameList(const std::vector<std::string>& names, const std::string& l
 // True when writing `target` lands inside `folder` (canonical): the folders on the way,
 // and the file itself where it is a symbolic link (even one that points nowhere yet),
 // are followed to where they really lead.
-bool LandsWithin(const fs::path& target, const fs::path& folder)
-{
+bool LandsWithin(const fs::path& target, const fs::path& folder) {
     std::error_code ec;
     std::error_code missing;  // a path that does not exist yet is no link
     // A file directly in the folder needs only its own look: is it a link?
-    if (target.parent_path() == folder && !fs::is_symlink(fs::symlink_status(target, missing))) return true;
+    if (target.parent_path() == folder && !fs::is_symlink(fs::symlink_status(target, missing)))
+        return true;
     fs::path path = fs::weakly_canonical(target, ec);
     for (int hops = 0; !ec && fs::is_symlink(fs::symlink_status(path, missing)); ++hops) {
-        if (hops == 40) return false;  // a loop of links
+        if (hops == 40)
+            return false;  // a loop of links
         const fs::path link = fs::read_symlink(path, ec);
         path = fs::weakly_canonical(link.is_absolute() ? link : path.parent_path() / link, ec);
     }
@@ -51,15 +52,16 @@ struct PodCore::EntryProblems {
     std::vector<std::string> incomplete;  // reach past the end of the archive
 };
 
-void PodCore::ShowProblems(const EntryProblems& problems)
-{
+void PodCore::ShowProblems(const EntryProblems& problems) {
     const std::string& lf = m_state.LineFeed;
     const std::string folder = DisplayPath(m_state.DialogPath);
     if (!problems.unsafe.empty()) {
         Note(Outcome::Refused);
-        m_host.ShowMessage("These entries were not extracted, because their names do not lead to a file "
-                           "inside the folder " + folder + ":" + lf + NameList(problems.unsafe, lf),
-                           "Karvex32", Icon::Exclamation);
+        m_host.ShowMessage(
+            "These entries were not extracted, because their names do not lead to a file "
+            "inside the folder " +
+                folder + ":" + lf + NameList(problems.unsafe, lf),
+            "Karvex32", Icon::Exclamation);
     }
     if (!problems.incomplete.empty()) {
         Note(Outcome::Refused);
@@ -75,8 +77,7 @@ void PodCore::ShowProblems(const EntryProblems& problems)
 // made as needed; in single-file mode (ViewMode 1, selected entries only) to DialogPath.
 // A name that would leave the folder, through "..", a root, a drive or a symbolic link,
 // is not written and is reported by name with the others like it.
-void PodCore::Extract(bool selectedOnly)
-{
+void PodCore::Extract(bool selectedOnly) {
     m_host.SetLamp(Lamp::Red);
     m_host.SetTimerInterval(0);
     m_stopped = m_cancelled = false;
@@ -91,7 +92,8 @@ void PodCore::Extract(bool selectedOnly)
     FilePtr archive = OpenFile(archivePath, "rb");
     const std::int64_t archiveLength = RegularFileLength(archivePath);
     if (!archive || archiveLength < 0) {
-        ShowIoError("Cannot read", DisplayPath(archivePath), archive ? "Not a regular file" : ErrorText());
+        ShowIoError("Cannot read", DisplayPath(archivePath),
+                    archive ? "Not a regular file" : ErrorText());
         m_stopped = true;
         finish();
         return;
@@ -103,10 +105,12 @@ void PodCore::Extract(bool selectedOnly)
     const fs::path canonicalFolder = fs::weakly_canonical(folder, ec);
     const int count = m_table.Count();
     for (int i = 0; i < count; ++i) {
-        if (selectedOnly && !m_table.IsSelected(i)) continue;
+        if (selectedOnly && !m_table.IsSelected(i))
+            continue;
         const std::string name = Trim(m_table.Name(i));
         if (!selectedOnly) {
-            SetStatus("             Processing " + PlainNumber(i + 1) + " of " + PlainNumber(count));
+            SetStatus("             Processing " + PlainNumber(i + 1) + " of " +
+                      PlainNumber(count));
         }
 
         fs::path target = folder;
@@ -116,7 +120,8 @@ void PodCore::Extract(bool selectedOnly)
                 problems.unsafe.push_back(m_table.Name(i));
                 continue;
             }
-            if (target.parent_path() != canonicalFolder) fs::create_directories(target.parent_path(), ec);
+            if (target.parent_path() != canonicalFolder)
+                fs::create_directories(target.parent_path(), ec);
         }
         FilePtr out = OpenFile(target, "wb");
         if (!out) {
@@ -130,12 +135,13 @@ void PodCore::Extract(bool selectedOnly)
         const auto size = ParseFormattedNumber(m_table.Size(i), m_separator).value_or(-1);
         const auto offset = ParsePlainNumber(m_table.Offset(i)).value_or(-1);
         std::int64_t available = 0;
-        if (size >= 0 && offset >= 0) available = std::clamp<std::int64_t>(archiveLength - offset, 0, size);
-        if (available < size || size < 0 || offset < 0) problems.incomplete.push_back(m_table.Name(i));
+        if (size >= 0 && offset >= 0)
+            available = std::clamp<std::int64_t>(archiveLength - offset, 0, size);
+        if (available < size || size < 0 || offset < 0)
+            problems.incomplete.push_back(m_table.Name(i));
 
-        const CopyResult copied =
-            ChunkedCopy(archive.get(), std::max<std::int64_t>(offset, 0), out.get(), 0, available,
-                        ChunkRule::AtLeast, m_host);
+        const CopyResult copied = ChunkedCopy(archive.get(), std::max<std::int64_t>(offset, 0),
+                                              out.get(), 0, available, ChunkRule::AtLeast, m_host);
         const bool closed = CloseWritten(out);
         if (copied == CopyResult::Cancelled) {
             fs::remove(target, ec);  // a half-written entry is worth nothing
@@ -157,18 +163,23 @@ void PodCore::Extract(bool selectedOnly)
     finish();
 }
 
-void PodCore::ExtractSelected() { Extract(true); }
+void PodCore::ExtractSelected() {
+    Extract(true);
+}
 
-void PodCore::ExtractAll() { Extract(false); }
+void PodCore::ExtractAll() {
+    Extract(false);
+}
 
-void PodCore::ExtractCommand()
-{
-    if (m_state.DialogPath.empty() || m_state.DialogOptions.empty()) return;
+void PodCore::ExtractCommand() {
+    if (m_state.DialogPath.empty() || m_state.DialogOptions.empty())
+        return;
     if (m_state.DialogName.empty()) {
         // A dialog that was confirmed, on an archive whose name is too short to give the
         // response and information files a name: say so rather than do nothing silently.
         Note(Outcome::Refused);
-        m_host.ShowMessage("Nothing was extracted: the archive name " + Utf8ToLatin1(m_state.PodFileName) +
+        m_host.ShowMessage("Nothing was extracted: the archive name " +
+                               Utf8ToLatin1(m_state.PodFileName) +
                                " is too short to name the files written beside the entries.",
                            "Karvex32", Icon::Exclamation);
         return;
@@ -183,9 +194,12 @@ void PodCore::ExtractCommand()
         m_state.ViewMode = 0;
         ExtractSelected();
     }
-    if (options[2] == '1' && !m_stopped) ExtractAll();
-    if (options[0] == '1' && !m_stopped) WriteResponseFile();
-    if (options[3] == '1' && !m_stopped) WriteInfoFile();
+    if (options[2] == '1' && !m_stopped)
+        ExtractAll();
+    if (options[0] == '1' && !m_stopped)
+        WriteResponseFile();
+    if (options[3] == '1' && !m_stopped)
+        WriteInfoFile();
 
     m_state.PodComment = m_state.SavedComment;
     SetStatus(m_cancelled ? kCancelledText : UpToNul(m_state.PodComment));

@@ -5,15 +5,17 @@
 #include <random>
 #include <system_error>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 namespace karvex {
 
-FilePtr OpenFile(const fs::path& path, const char* mode)
-{
+FilePtr OpenFile(const fs::path& path, const char* mode) {
     return FilePtr(std::fopen(path.c_str(), mode));
 }
 
-bool SeekTo(std::FILE* file, std::int64_t position)
-{
+bool SeekTo(std::FILE* file, std::int64_t position) {
 #ifdef _WIN32
     return _fseeki64(file, position, SEEK_SET) == 0;
 #else
@@ -21,48 +23,51 @@ bool SeekTo(std::FILE* file, std::int64_t position)
 #endif
 }
 
-bool ReadZeroFilled(std::FILE* file, std::int64_t position, char* buffer, std::size_t count)
-{
+bool ReadZeroFilled(std::FILE* file, std::int64_t position, char* buffer, std::size_t count) {
     std::memset(buffer, 0, count);
-    if (!SeekTo(file, position)) return false;
+    if (!SeekTo(file, position))
+        return false;
     std::fread(buffer, 1, count, file);
     return !std::ferror(file);
 }
 
-bool CloseWritten(FilePtr& file)
-{
+bool CloseWritten(FilePtr& file) {
     const bool flushed = std::fflush(file.get()) == 0 && !std::ferror(file.get());
     const int saved = errno;
     const bool closed = std::fclose(file.release()) == 0;
-    if (!flushed) errno = saved;
+    if (!flushed)
+        errno = saved;
     return flushed && closed;
 }
 
-std::string ErrorText() { return std::strerror(errno); }
+std::string ErrorText() {
+    return std::strerror(errno);
+}
 
-TempFile CreateTempBeside(const fs::path& target)
-{
+TempFile CreateTempBeside(const fs::path& target) {
     static std::mt19937 random{std::random_device{}()};
     for (int attempt = 0; attempt < 50; ++attempt) {
         fs::path candidate = target;
         candidate += ".karvex-" + std::to_string(random() % 1000000) + ".tmp";
         // "x": fails when the name exists, so an unrelated file is never overwritten.
         FilePtr file = OpenFile(candidate, "wbx");
-        if (file) return {std::move(file), std::move(candidate)};
-        if (errno != EEXIST) break;
+        if (file)
+            return {std::move(file), std::move(candidate)};
+        if (errno != EEXIST)
+            break;
     }
     return {};
 }
 
-bool WriteFileReplacing(const fs::path& target, std::string_view content, std::string& error)
-{
+bool WriteFileReplacing(const fs::path& target, std::string_view content, std::string& error) {
     TempFile temp = CreateTempBeside(target);
     if (!temp.file) {
         error = ErrorText();
         return false;
     }
     std::error_code ec;
-    const bool written = std::fwrite(content.data(), 1, content.size(), temp.file.get()) == content.size();
+    const bool written =
+        std::fwrite(content.data(), 1, content.size(), temp.file.get()) == content.size();
     if (!written || !CloseWritten(temp.file)) {
         error = ErrorText();
         temp.file.reset();
@@ -78,12 +83,20 @@ bool WriteFileReplacing(const fs::path& target, std::string_view content, std::s
     return true;
 }
 
-std::int64_t RegularFileLength(const fs::path& path)
-{
+std::int64_t RegularFileLength(const fs::path& path) {
+#ifdef _WIN32
     std::error_code ec;
-    if (!fs::is_regular_file(path, ec)) return -1;
+    if (!fs::is_regular_file(path, ec))
+        return -1;
     const auto size = fs::file_size(path, ec);
     return ec ? -1 : static_cast<std::int64_t>(size);
+#else
+    // One look at the file gives both its kind and its length.
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return -1;
+    return static_cast<std::int64_t>(info.st_size);
+#endif
 }
 
 }  // namespace karvex

@@ -18,7 +18,7 @@ enum class Icon { Critical, Question, Exclamation, Information };
 // command-line tool with standard streams, the tests with a recorder. Every text handed
 // over is 8-bit text (Latin-1), the way the archives store names and comments.
 class Host {
-public:
+  public:
     virtual ~Host() = default;
 
     // Processes pending events; the long loops call it once per entry or chunk.

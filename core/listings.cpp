@@ -2,9 +2,9 @@
 #include <algorithm>
 
 #include "file_io.h"
+#include "number_text.h"
 #include "paths.h"
 #include "pod_core.h"
-#include "number_text.h"
 #include "text.h"
 
 namespace karvex {
@@ -13,13 +13,12 @@ namespace {
 
 // Writes `text` into `line` from 1-based `column`, overwriting what is there and never
 // past the line's end.
-void Place(std::string& line, std::size_t column, const std::string& text)
-{
-    for (std::size_t i = 0; i < text.size() && column - 1 + i < line.size(); ++i) line[column - 1 + i] = text[i];
+void Place(std::string& line, std::size_t column, const std::string& text) {
+    for (std::size_t i = 0; i < text.size() && column - 1 + i < line.size(); ++i)
+        line[column - 1 + i] = text[i];
 }
 
-std::string NulsToBlanks(std::string text)
-{
+std::string NulsToBlanks(std::string text) {
     std::replace(text.begin(), text.end(), '\0', ' ');
     return text;
 }
@@ -28,8 +27,7 @@ std::string NulsToBlanks(std::string text)
 // the size text from column 30, the offset text from column 45, each overwriting the
 // one before, so a long name loses its end to the size:
 //   "ART\BOX.RAW                  1,024          164                                 "
-std::string InfoFileText(const ArchiveState& state, const EntryTable& table)
-{
+std::string InfoFileText(const ArchiveState& state, const EntryTable& table) {
     const std::string crlf = "\r\n";
     std::string text;
     text += "Pod Filename = " + Trim(Utf8ToLatin1(state.PodFileName)) + crlf;
@@ -49,12 +47,21 @@ std::string InfoFileText(const ArchiveState& state, const EntryTable& table)
     return text;
 }
 
+std::string ResponseFileText(const ArchiveState& state, const EntryTable& table) {
+    std::string text;
+    const int count = std::min(state.EntryCount, table.Count());
+    for (int i = 0; i < count; ++i)
+        text += table.Name(i) + "\r\n";
+    return text;
+}
+
 }  // namespace
 
-void PodCore::WriteResponseFile()
-{
+// Writes DialogPath/DialogName + extension, asking first when such a file exists; a No
+// leaves the old file and sets FailFlag.
+void PodCore::WriteBesideEntries(const std::string& extension, const std::string& text) {
     m_host.SetLamp(Lamp::Red);
-    const std::string fileName = m_state.DialogName + ".lst";
+    const std::string fileName = m_state.DialogName + extension;
     const fs::path path = fs::path(m_state.DialogPath) / fileName;
     std::error_code ec;
     if (fs::exists(path, ec) && !AskOverwrite(Utf8ToLatin1(fileName), "Karvex")) {
@@ -63,9 +70,6 @@ void PodCore::WriteResponseFile()
         m_host.SetLamp(Lamp::Green);
         return;
     }
-    std::string text;
-    const int count = std::min(m_state.EntryCount, m_table.Count());
-    for (int i = 0; i < count; ++i) text += m_table.Name(i) + "\r\n";
     std::string error;
     if (!WriteFileReplacing(path, text, error)) {
         ShowIoError("Cannot write", DisplayPath(path), error);
@@ -74,24 +78,12 @@ void PodCore::WriteResponseFile()
     m_host.SetLamp(Lamp::Green);
 }
 
-void PodCore::WriteInfoFile()
-{
-    m_host.SetLamp(Lamp::Red);
-    const std::string fileName = m_state.DialogName + ".inf";
-    const fs::path path = fs::path(m_state.DialogPath) / fileName;
-    std::error_code ec;
-    if (fs::exists(path, ec) && !AskOverwrite(Utf8ToLatin1(fileName), "Karvex")) {
-        m_state.FailFlag = 1;
-        Note(Outcome::Refused);
-        m_host.SetLamp(Lamp::Green);
-        return;
-    }
-    std::string error;
-    if (!WriteFileReplacing(path, InfoFileText(m_state, m_table), error)) {
-        ShowIoError("Cannot write", DisplayPath(path), error);
-        m_stopped = true;
-    }
-    m_host.SetLamp(Lamp::Green);
+void PodCore::WriteResponseFile() {
+    WriteBesideEntries(".lst", ResponseFileText(m_state, m_table));
+}
+
+void PodCore::WriteInfoFile() {
+    WriteBesideEntries(".inf", InfoFileText(m_state, m_table));
 }
 
 }  // namespace karvex

@@ -15,32 +15,9 @@ namespace {
 
 constexpr int kTimerMilliseconds = 100;
 
-// Finds a listed file: in `folder` first, then in its parent folder, never in a root.
-// Sets `parentFolder` when the parent is tried. Gives -1 as length when it is missing.
-struct ListedFile {
-    fs::path path;
-    std::int64_t length = -1;
-};
-
-ListedFile FindListedFile(const std::string& folder, const std::string& name, std::string& parentFolder)
-{
-    if (name.find('\0') != std::string::npos) return {};
-    ListedFile found{ResolveNoCase(fs::path(folder), name), -1};
-    found.length = RegularFileLength(found.path);
-    if (found.length >= 0) return found;
-    const auto parent = ParentOf(folder);
-    if (!parent) return {};
-    parentFolder = *parent;
-    if (IsEmptyOrRoot(parentFolder)) return {};
-    found.path = ResolveNoCase(fs::path(parentFolder), name);
-    found.length = RegularFileLength(found.path);
-    return found;
-}
-
 }  // namespace
 
-void PodCore::LoadPodFile()
-{
+void PodCore::LoadPodFile() {
     m_host.SetLamp(Lamp::Red);
     m_host.SetTimerInterval(0);
     m_table.Clear();
@@ -54,7 +31,8 @@ void PodCore::LoadPodFile()
     const std::int64_t length = RegularFileLength(m_state.PodPath);
     if (!file || length < 0) {
         m_state.FailFlag = 1;
-        ShowIoError("Cannot read", DisplayPath(m_state.PodPath), file ? "Not a regular file" : ErrorText());
+        ShowIoError("Cannot read", DisplayPath(m_state.PodPath),
+                    file ? "Not a regular file" : ErrorText());
         finish();
         return;
     }
@@ -85,20 +63,22 @@ void PodCore::LoadPodFile()
 
     for (int n = 1; n <= records; ++n) {
         m_host.Yield();
-        const PodRecord record = DecodeRecord(table.data() + static_cast<std::size_t>(n - 1) * kRecordSize);
-        if (record.invalid) m_state.FailFlag = 1;
+        const PodRecord record =
+            DecodeRecord(table.data() + static_cast<std::size_t>(n - 1) * kRecordSize);
+        if (record.invalid)
+            m_state.FailFlag = 1;
         if (n > kMaxEntries) {
             m_host.ShowMessage("Maximum files reached (32768)", "Karvex32", Icon::Critical);
             m_state.FailFlag = 1;
             break;
         }
-        m_table.Append(record.name, FormatNumber(record.size, m_separator), PlainNumber(record.offset));
+        m_table.Append(record.name, FormatNumber(record.size, m_separator),
+                       PlainNumber(record.offset));
     }
     finish();
 }
 
-void PodCore::LoadResponseFile()
-{
+void PodCore::LoadResponseFile() {
     m_host.SetTimerInterval(0);
     m_host.SetLamp(Lamp::Red);
     m_state.EntryCount = 0;
@@ -114,7 +94,8 @@ void PodCore::LoadResponseFile()
     FilePtr file = OpenFile(m_state.PodPath, "rb");
     if (!file || RegularFileLength(m_state.PodPath) < 0) {
         m_state.FailFlag = 1;
-        ShowIoError("Cannot read", DisplayPath(m_state.PodPath), file ? "Not a regular file" : ErrorText());
+        ShowIoError("Cannot read", DisplayPath(m_state.PodPath),
+                    file ? "Not a regular file" : ErrorText());
         finish();
         return;
     }
@@ -124,11 +105,13 @@ void PodCore::LoadResponseFile()
     std::string line;
     std::size_t lineLength = 0;
     auto endLine = [&] {
-        if (!line.empty() && lineLength <= 32 && line.back() == '\r') line.pop_back();
+        if (!line.empty() && lineLength <= 32 && line.back() == '\r')
+            line.pop_back();
         std::string text = Trim(line);
         if (!text.empty()) {
             const auto comma = text.find(',');
-            if (comma != std::string::npos) text.resize(comma);
+            if (comma != std::string::npos)
+                text.resize(comma);
             m_table.sources.push_back(std::move(text));
         }
         line.clear();
@@ -145,10 +128,12 @@ void PodCore::LoadResponseFile()
                 continue;
             }
             pending = true;
-            if (++lineLength <= 32) line += buffer[i];
+            if (++lineLength <= 32)
+                line += buffer[i];
         }
     }
-    if (pending) endLine();
+    if (pending)
+        endLine();
     if (std::ferror(file.get())) {
         m_state.FailFlag = 1;
         ShowIoError("Cannot read", DisplayPath(m_state.PodPath), ErrorText());
@@ -169,15 +154,15 @@ void PodCore::LoadResponseFile()
             m_state.FailFlag = 1;
             continue;
         }
-        m_table.Append(std::move(name), FormatNumber(found.length, m_separator), std::to_string(offset));
+        m_table.Append(std::move(name), FormatNumber(found.length, m_separator),
+                       std::to_string(offset));
         offset += found.length;
     }
     m_state.PodFileLength = offset;
     finish();
 }
 
-void PodCore::ShowLoadedArchive(StatusRow& row)
-{
+void PodCore::ShowLoadedArchive(StatusRow& row) {
     row.Command3D3 = true;
     row.Command1 = true;
     SetStatus(UpToNul(m_state.PodComment));
@@ -185,8 +170,7 @@ void PodCore::ShowLoadedArchive(StatusRow& row)
     row.Label4 = FormatNumber(m_state.EntryCount, m_separator);
 }
 
-bool PodCore::OpenPodSequence(StatusRow& row)
-{
+bool PodCore::OpenPodSequence(StatusRow& row) {
     m_table.Clear();
     SetStatus(kLoadingText);
     SetCurrentFolder(m_state.PodFolder);
@@ -205,8 +189,7 @@ bool PodCore::OpenPodSequence(StatusRow& row)
     return true;
 }
 
-bool PodCore::OpenResponseSequence(StatusRow& row)
-{
+bool PodCore::OpenResponseSequence(StatusRow& row) {
     m_table.Clear();
     SetStatus(kLoadingText);
     SetCurrentFolder(m_state.PodFolder);

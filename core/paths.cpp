@@ -2,29 +2,31 @@
 
 #include <system_error>
 
+#include "file_io.h"
 #include "text.h"
 
 namespace karvex {
 
 namespace {
 
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+bool IsSeparator(char c) {
+    return c == '\\' || c == '/';
+}
 
-bool IsDrive(std::string_view part)
-{
+bool IsDrive(std::string_view part) {
     const auto c = static_cast<unsigned char>(part.empty() ? 0 : part[0]);
     return part.size() >= 2 && part[1] == ':' && ((c | 32) >= 'a' && (c | 32) <= 'z');
 }
 
 }  // namespace
 
-std::vector<std::string> NameComponents(std::string_view name)
-{
+std::vector<std::string> NameComponents(std::string_view name) {
     std::vector<std::string> parts;
     const std::string trimmed = Trim(name);
     std::string current;
     auto flush = [&] {
-        if (!current.empty() && current != ".") parts.push_back(current);
+        if (!current.empty() && current != ".")
+            parts.push_back(current);
         current.clear();
     };
     for (char c : trimmed) {
@@ -38,29 +40,32 @@ std::vector<std::string> NameComponents(std::string_view name)
     return parts;
 }
 
-std::string UnsafeNameReason(std::string_view name)
-{
+std::string UnsafeNameReason(std::string_view name) {
     const std::string trimmed = Trim(name);
-    if (!trimmed.empty() && IsSeparator(trimmed.front())) return "starts at a root";
+    if (!trimmed.empty() && IsSeparator(trimmed.front()))
+        return "starts at a root";
     const auto parts = NameComponents(trimmed);
-    if (parts.empty()) return "names no file";
-    if (IsDrive(parts.front())) return "names a drive";
+    if (parts.empty())
+        return "names no file";
+    if (IsDrive(parts.front()))
+        return "names a drive";
     for (const auto& part : parts) {
-        if (part == "..") return "leads out of the folder";
-        if (part.find('\0') != std::string::npos) return "holds a NUL byte";
+        if (part == "..")
+            return "leads out of the folder";
+        if (part.find('\0') != std::string::npos)
+            return "holds a NUL byte";
     }
     return {};
 }
 
-fs::path JoinName(const fs::path& folder, std::string_view name)
-{
+fs::path JoinName(const fs::path& folder, std::string_view name) {
     fs::path path = folder;
-    for (const auto& part : NameComponents(name)) path /= fs::path(Latin1ToUtf8(part));
+    for (const auto& part : NameComponents(name))
+        path /= fs::path(Latin1ToUtf8(part));
     return path;
 }
 
-fs::path ResolveNoCase(const fs::path& folder, std::string_view name)
-{
+fs::path ResolveNoCase(const fs::path& folder, std::string_view name) {
     fs::path path = folder;
     std::error_code ec;
     for (const auto& part : NameComponents(name)) {
@@ -82,52 +87,80 @@ fs::path ResolveNoCase(const fs::path& folder, std::string_view name)
     return path;
 }
 
-std::optional<std::string> ParentOf(std::string_view folder)
-{
+ListedFile FindListedFile(const std::string& folder, const std::string& name,
+                          std::string& parentFolder) {
+    if (name.find('\0') != std::string::npos)
+        return {};
+    auto lookIn = [&](const std::string& where) {
+        ListedFile found{JoinName(fs::path(where), name), -1};
+        found.length = RegularFileLength(found.path);
+        if (found.length < 0) {  // not under its exact name: try the name in other letter case
+            found.path = ResolveNoCase(fs::path(where), name);
+            found.length = RegularFileLength(found.path);
+        }
+        return found;
+    };
+    ListedFile found = lookIn(folder);
+    if (found.length >= 0)
+        return found;
+    const auto parent = ParentOf(folder);
+    if (!parent)
+        return {};
+    parentFolder = *parent;
+    if (IsEmptyOrRoot(parentFolder))
+        return {};
+    return lookIn(parentFolder);
+}
+
+std::optional<std::string> ParentOf(std::string_view folder) {
     const auto cut = folder.find_last_of("/\\");
-    if (cut == std::string_view::npos) return std::nullopt;
+    if (cut == std::string_view::npos)
+        return std::nullopt;
     return std::string(folder.substr(0, cut));
 }
 
-bool IsEmptyOrRoot(std::string_view folder)
-{
+bool IsEmptyOrRoot(std::string_view folder) {
     const std::string trimmed = Trim(folder);
-    if (trimmed.empty()) return true;
+    if (trimmed.empty())
+        return true;
     const fs::path path(trimmed);
     return path == path.root_path() || (trimmed.size() <= 3 && IsDrive(trimmed));
 }
 
-std::string FolderText(const fs::path& folder)
-{
+std::string FolderText(const fs::path& folder) {
     std::string text = folder.string();
-    while (text.size() > 1 && IsSeparator(text.back()) && fs::path(text) != fs::path(text).root_path())
+    while (text.size() > 1 && IsSeparator(text.back()) &&
+           fs::path(text) != fs::path(text).root_path())
         text.pop_back();
     return text;
 }
 
-void SplitPath(const fs::path& path, std::string& folder, std::string& fileName)
-{
+void SplitPath(const fs::path& path, std::string& folder, std::string& fileName) {
     folder = FolderText(path.parent_path());
     fileName = path.filename().string();
 }
 
-std::string DisplayPath(const fs::path& path) { return Utf8ToLatin1(path.string()); }
+std::string DisplayPath(const fs::path& path) {
+    return Utf8ToLatin1(path.string());
+}
 
-bool IsWithin(const fs::path& inside, const fs::path& folder)
-{
+bool IsWithin(const fs::path& inside, const fs::path& folder) {
     auto a = inside.begin();
     for (auto b = folder.begin(); b != folder.end(); ++b, ++a) {
-        if (b->empty()) continue;  // the empty part a trailing separator leaves
-        if (a == inside.end() || *a != *b) return false;
+        if (b->empty())
+            continue;  // the empty part a trailing separator leaves
+        if (a == inside.end() || *a != *b)
+            return false;
     }
     return a != inside.end();
 }
 
-void SetCurrentFolder(std::string_view folder)
-{
-    if (folder.empty()) return;
+void SetCurrentFolder(std::string_view folder) {
+    if (folder.empty())
+        return;
     std::error_code ec;
-    fs::current_path(fs::path(std::string(folder)), ec);  // a missing folder shows when the file opens
+    fs::current_path(fs::path(std::string(folder)),
+                     ec);  // a missing folder shows when the file opens
 }
 
 }  // namespace karvex

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -29,6 +30,16 @@ fs::path JoinName(const fs::path& folder, std::string_view name);
 // directory entry that differs only in letter case (the game's files come from a
 // case-insensitive system). Gives the exact path when nothing matches.
 fs::path ResolveNoCase(const fs::path& folder, std::string_view name);
+
+// A file that a response file lists: where it was found and its length.
+struct ListedFile {
+    fs::path path;
+    std::int64_t length = -1;  // -1: found in neither folder
+};
+// Finds the listed `name` in `folder`, else in the folder above it (which is then stored
+// in `parentFolder`); never in a root. Gives length -1 when it is in neither.
+ListedFile FindListedFile(const std::string& folder, const std::string& name,
+                          std::string& parentFolder);
 
 // `folder` cut before its last separator: "/games/mtm" -> "/games"; "mtm" -> nothing.
 std::optional<std::string> ParentOf(std::string_view folder);

@@ -8,40 +8,37 @@
 namespace karvex {
 
 PodCore::PodCore(ArchiveState& state, EntryTable& table, Host& host)
-    : m_state(state), m_table(table), m_host(host)
-{
-}
+    : m_state(state), m_table(table), m_host(host) {}
 
-void PodCore::SetStatus(const std::string& text)
-{
+void PodCore::SetStatus(const std::string& text) {
     m_status = text;
     m_host.SetStatus(text);
 }
 
-void PodCore::Note(Outcome outcome) { m_outcome = std::max(m_outcome, outcome); }
+void PodCore::Note(Outcome outcome) {
+    m_outcome = std::max(m_outcome, outcome);
+}
 
-void PodCore::ShowIoError(const std::string& what, const std::string& path, const std::string& reason)
-{
+void PodCore::ShowIoError(const std::string& what, const std::string& path,
+                          const std::string& reason) {
     Note(Outcome::IoFailed);
     const std::string& lf = m_state.LineFeed;
-    m_host.ShowMessage(what + " " + path + lf + lf + Utf8ToLatin1(reason), "Karvex32", Icon::Exclamation);
+    m_host.ShowMessage(what + " " + path + lf + lf + Utf8ToLatin1(reason), "Karvex32",
+                       Icon::Exclamation);
 }
 
-bool PodCore::AskOverwrite(const std::string& fileName, const std::string& caption)
-{
+bool PodCore::AskOverwrite(const std::string& fileName, const std::string& caption) {
     const std::string& lf = m_state.LineFeed;
-    return m_host.AskYesNo("File " + fileName + " Exists!" + lf + lf + "Do you want to overwrite this file?",
-                           caption);
+    return m_host.AskYesNo(
+        "File " + fileName + " Exists!" + lf + lf + "Do you want to overwrite this file?", caption);
 }
 
-bool IsPodFileName(const std::string& name)
-{
+bool IsPodFileName(const std::string& name) {
     const std::string trimmed = Trim(name);
     return trimmed.size() > 4 && ContainsNoCase(trimmed, ".pod");
 }
 
-std::string ExtractBaseName(const std::string& podFileName)
-{
+std::string ExtractBaseName(const std::string& podFileName) {
     const auto length = Trim(podFileName).size();
     return length < 4 ? std::string() : podFileName.substr(0, length - 4);
 }

@@ -33,8 +33,8 @@ struct StatusRow {
 // turns it into its exit status.
 enum class Outcome {
     Done = 0,
-    Refused = 1,  // invalid or incomplete data, a declined question, a limit, an unsafe entry
-    IoFailed = 2, // a file could not be read or written
+    Refused = 1,   // invalid or incomplete data, a declined question, a limit, an unsafe entry
+    IoFailed = 2,  // a file could not be read or written
 };
 
 // The archive routines, bound to the shared state, the entry table and the window. Each
@@ -42,7 +42,7 @@ enum class Outcome {
 // reports invalid data or a refusal through FailFlag. File-system failures end the routine
 // cleanly (files closed, lamp and timer restored) with a message naming the file.
 class PodCore {
-public:
+  public:
     PodCore(ArchiveState& state, EntryTable& table, Host& host);
 
     // Thousands separator of the size texts (the user's locale).
@@ -102,13 +102,14 @@ public:
     // The status line's text as last set through SetStatus.
     const std::string& StatusText() const { return m_status; }
 
-private:
+  private:
     struct EntryProblems;
     void SetStatus(const std::string& text);
     void Note(Outcome outcome);
     void ShowIoError(const std::string& what, const std::string& path, const std::string& reason);
     void ShowProblems(const EntryProblems& problems);
     void Extract(bool selectedOnly);
+    void WriteBesideEntries(const std::string& extension, const std::string& text);
     bool AskOverwrite(const std::string& fileName, const std::string& caption);
     void ShowLoadedArchive(StatusRow& row);
 

@@ -8,21 +8,19 @@
 
 namespace karvex {
 
-std::int32_t GetInt32(const char* bytes)
-{
+std::int32_t GetInt32(const char* bytes) {
     const auto* b = reinterpret_cast<const unsigned char*>(bytes);
     const std::uint32_t value = b[0] | (b[1] << 8) | (b[2] << 16) | (std::uint32_t{b[3]} << 24);
     return static_cast<std::int32_t>(value);
 }
 
-void PutInt32(char* bytes, std::int32_t value)
-{
+void PutInt32(char* bytes, std::int32_t value) {
     const auto v = static_cast<std::uint32_t>(value);
-    for (int i = 0; i < 4; ++i) bytes[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+    for (int i = 0; i < 4; ++i)
+        bytes[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
 }
 
-PodRecord DecodeRecord(const char* record)
-{
+PodRecord DecodeRecord(const char* record) {
     PodRecord out;
     const std::string_view field(record, kNameSize);
     out.name = UpToNul(field);
@@ -32,31 +30,29 @@ PodRecord DecodeRecord(const char* record)
     return out;
 }
 
-std::string EncodeName(std::string_view name)
-{
+std::string EncodeName(std::string_view name) {
     std::string field = ToUpperLatin1(name.substr(0, kNameSize));
     field.resize(kNameSize, ' ');
     std::replace(field.begin(), field.end(), ' ', '\0');
     return field;
 }
 
-std::string EncodeComment(std::string_view comment)
-{
+std::string EncodeComment(std::string_view comment) {
     std::string field(comment.substr(0, kCommentSize));
     field.resize(kCommentSize, ' ');
-    for (auto i = field.size(); i > 0 && field[i - 1] == ' '; --i) field[i - 1] = '\0';
+    for (auto i = field.size(); i > 0 && field[i - 1] == ' '; --i)
+        field[i - 1] = '\0';
     return field;
 }
 
-bool FileSource::ReadAt(std::int64_t position, char* buffer, std::size_t count)
-{
+bool FileSource::ReadAt(std::int64_t position, char* buffer, std::size_t count) {
     return ReadZeroFilled(m_file, position, buffer, count);
 }
 
-bool MemorySource::ReadAt(std::int64_t position, char* buffer, std::size_t count)
-{
+bool MemorySource::ReadAt(std::int64_t position, char* buffer, std::size_t count) {
     std::memset(buffer, 0, count);
-    if (position < 0) return false;
+    if (position < 0)
+        return false;
     const auto size = static_cast<std::int64_t>(m_bytes.size());
     if (position < size) {
         const auto n = std::min<std::int64_t>(static_cast<std::int64_t>(count), size - position);

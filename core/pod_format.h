@@ -49,7 +49,7 @@ std::string EncodeComment(std::string_view comment);
 // Where the loader reads from: a file or, in tests, a byte buffer. Bytes past the end
 // read as zero, so a table running past the end gives empty, invalid names.
 class ByteSource {
-public:
+  public:
     virtual ~ByteSource() = default;
     virtual std::int64_t Length() const = 0;
     // False only when the source cannot be read at all.
@@ -57,23 +57,23 @@ public:
 };
 
 class FileSource : public ByteSource {
-public:
+  public:
     FileSource(std::FILE* file, std::int64_t length) : m_file(file), m_length(length) {}
     std::int64_t Length() const override { return m_length; }
     bool ReadAt(std::int64_t position, char* buffer, std::size_t count) override;
 
-private:
+  private:
     std::FILE* m_file;
     std::int64_t m_length;
 };
 
 class MemorySource : public ByteSource {
-public:
+  public:
     explicit MemorySource(std::string_view bytes) : m_bytes(bytes) {}
     std::int64_t Length() const override { return static_cast<std::int64_t>(m_bytes.size()); }
     bool ReadAt(std::int64_t position, char* buffer, std::size_t count) override;
 
-private:
+  private:
     std::string_view m_bytes;
 };
 

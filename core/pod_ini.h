@@ -19,6 +19,7 @@ struct PodIniEdit {
 // blank), every old line padded with blanks to 32 characters (longer lines kept whole),
 // `entryText` last. Refused when line 1 reads 99 or more, or when a listed line, blanks
 // trimmed, contains `podName` in any letter case (ADDONS\MYTRUCK.POD lists MYTRUCK.POD).
-PodIniEdit AddToPodIni(std::string_view text, const std::string& entryText, const std::string& podName);
+PodIniEdit AddToPodIni(std::string_view text, const std::string& entryText,
+                       const std::string& podName);
 
 }  // namespace karvex

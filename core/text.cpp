@@ -6,53 +6,51 @@ namespace karvex {
 
 namespace {
 
-unsigned char LowerAscii(unsigned char c) { return (c >= 'A' && c <= 'Z') ? c + 32 : c; }
+unsigned char LowerAscii(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') ? c + 32 : c;
+}
 
 }  // namespace
 
-std::string Trim(std::string_view text)
-{
+std::string Trim(std::string_view text) {
     const auto first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) return {};
+    if (first == std::string_view::npos)
+        return {};
     const auto last = text.find_last_not_of(' ');
     return std::string(text.substr(first, last - first + 1));
 }
 
-std::string ToUpperLatin1(std::string_view text)
-{
+std::string ToUpperLatin1(std::string_view text) {
     std::string out(text);
     for (char& ch : out) {
         const auto c = static_cast<unsigned char>(ch);
         const bool latinLower = c >= 0xE0 && c <= 0xFE && c != 0xF7;
-        if ((c >= 'a' && c <= 'z') || latinLower) ch = static_cast<char>(c - 32);
+        if ((c >= 'a' && c <= 'z') || latinLower)
+            ch = static_cast<char>(c - 32);
     }
     return out;
 }
 
-bool ContainsNoCase(std::string_view text, std::string_view part)
-{
+bool ContainsNoCase(std::string_view text, std::string_view part) {
     const auto hit = std::search(text.begin(), text.end(), part.begin(), part.end(),
-                                 [](char a, char b) {
-                                     return LowerAscii(a) == LowerAscii(b);
-                                 });
+                                 [](char a, char b) { return LowerAscii(a) == LowerAscii(b); });
     return hit != text.end() || part.empty();
 }
 
-bool EndsWithNoCase(std::string_view text, std::string_view end)
-{
+bool EndsWithNoCase(std::string_view text, std::string_view end) {
     return text.size() >= end.size() && EqualsNoCase(text.substr(text.size() - end.size()), end);
 }
 
-bool EqualsNoCase(std::string_view a, std::string_view b)
-{
+bool EqualsNoCase(std::string_view a, std::string_view b) {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(),
                       [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
 }
 
-std::string UpToNul(std::string_view text) { return std::string(text.substr(0, text.find('\0'))); }
+std::string UpToNul(std::string_view text) {
+    return std::string(text.substr(0, text.find('\0')));
+}
 
-std::string Latin1ToUtf8(std::string_view latin1)
-{
+std::string Latin1ToUtf8(std::string_view latin1) {
     std::string out;
     out.reserve(latin1.size());
     for (char ch : latin1) {
@@ -67,15 +65,21 @@ std::string Latin1ToUtf8(std::string_view latin1)
     return out;
 }
 
-std::string Utf8ToLatin1(std::string_view utf8)
-{
+std::string Utf8ToLatin1(std::string_view utf8) {
     std::string out;
     out.reserve(utf8.size());
     for (std::size_t i = 0; i < utf8.size();) {
         const auto c = static_cast<unsigned char>(utf8[i]);
-        int length = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
+        int length = c < 0x80           ? 1
+                     : (c >> 5) == 0x6  ? 2
+                     : (c >> 4) == 0xE  ? 3
+                     : (c >> 3) == 0x1E ? 4
+                                        : 0;
         bool valid = length > 0 && i + length <= utf8.size();
-        char32_t code = length == 1 ? c : length == 2 ? (c & 0x1F) : length == 3 ? (c & 0x0F) : (c & 0x07);
+        char32_t code = length == 1   ? c
+                        : length == 2 ? (c & 0x1F)
+                        : length == 3 ? (c & 0x0F)
+                                      : (c & 0x07);
         for (int k = 1; valid && k < length; ++k) {
             const auto next = static_cast<unsigned char>(utf8[i + k]);
             valid = (next & 0xC0) == 0x80;
@@ -86,7 +90,8 @@ std::string Utf8ToLatin1(std::string_view utf8)
             ++i;
             continue;
         }
-        if (code == 0x202F) code = 0xA0;
+        if (code == 0x202F)
+            code = 0xA0;
         out.push_back(code <= 0xFF ? static_cast<char>(code) : '?');
         i += length;
     }

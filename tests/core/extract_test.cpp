@@ -13,8 +13,7 @@ using namespace std::string_literals;
 
 // An archive opened in the fixture's folder, with an empty extraction folder "out".
 struct ExtractFixture : CoreFixture {
-    explicit ExtractFixture(const std::string& bytes, const std::string& name = "game.pod")
-    {
+    explicit ExtractFixture(const std::string& bytes, const std::string& name = "game.pod") {
         WriteBytes(dir / name, bytes);
         EXPECT_TRUE(Open(name) || bytes.empty());
         fs::create_directory(out());
@@ -26,17 +25,17 @@ struct ExtractFixture : CoreFixture {
     fs::path out() const { return dir / "out"; }
 };
 
-std::string Pattern(std::size_t size)
-{
+std::string Pattern(std::size_t size) {
     std::string data(size, '\0');
-    for (std::size_t i = 0; i < size; ++i) data[i] = static_cast<char>((i * 7 + i / 251) & 0xFF);
+    for (std::size_t i = 0; i < size; ++i)
+        data[i] = static_cast<char>((i * 7 + i / 251) & 0xFF);
     return data;
 }
 
-TEST(ExtractAll, WritesEveryEntryByteForByteWithProgress)
-{
+TEST(ExtractAll, WritesEveryEntryByteForByteWithProgress) {
     const std::string big = Pattern(100000);
-    ExtractFixture f(PodBytes({{"BIG.BIN", big}, {"EMPTY.TXT", ""}, {"ART\\BOX.RAW", "box"}, {"A\\B\\C.RAW", "c"}}));
+    ExtractFixture f(PodBytes(
+        {{"BIG.BIN", big}, {"EMPTY.TXT", ""}, {"ART\\BOX.RAW", "box"}, {"A\\B\\C.RAW", "c"}}));
     WriteBytes(f.out() / "EMPTY.TXT", std::string(500, 'x'));  // a longer file is replaced whole
     f.core.ExtractAll();
     EXPECT_TRUE(ReadBytes(f.out() / "BIG.BIN") == big);
@@ -53,8 +52,7 @@ TEST(ExtractAll, WritesEveryEntryByteForByteWithProgress)
 // The copy's chunks, counted by its yields: one before every chunk and single byte.
 class ChunkCount : public testing::TestWithParam<std::pair<int, int>> {};
 
-TEST_P(ChunkCount, ExtractTakesTheLargestChunkThatFits)
-{
+TEST_P(ChunkCount, ExtractTakesTheLargestChunkThatFits) {
     const auto [size, chunks] = GetParam();
     const std::string data = Pattern(size);
     ExtractFixture f(PodBytes({{"E.BIN", data}}));
@@ -67,12 +65,12 @@ TEST_P(ChunkCount, ExtractTakesTheLargestChunkThatFits)
 
 // 100000 = 61440 + 32768 + 4096 + 1024 + 2 x 256 + 2 x 64 + 32 single bytes.
 INSTANTIATE_TEST_SUITE_P(Sizes, ChunkCount,
-                         testing::Values(std::pair{0, 0}, std::pair{1, 1}, std::pair{63, 63}, std::pair{64, 1},
-                                         std::pair{61439, 79}, std::pair{61440, 1}, std::pair{61441, 2},
+                         testing::Values(std::pair{0, 0}, std::pair{1, 1}, std::pair{63, 63},
+                                         std::pair{64, 1}, std::pair{61439, 79},
+                                         std::pair{61440, 1}, std::pair{61441, 2},
                                          std::pair{100000, 40}));
 
-TEST(ExtractSelected, WritesOnlyTheSelectedEntries)
-{
+TEST(ExtractSelected, WritesOnlyTheSelectedEntries) {
     ExtractFixture f(PodBytes({{"A.TXT", "a"}, {"B.TXT", "b"}, {"C.TXT", "c"}}));
     f.core.ExtractSelected();
     EXPECT_TRUE(fs::is_empty(f.out()));
@@ -91,8 +89,7 @@ TEST(ExtractSelected, WritesOnlyTheSelectedEntries)
     EXPECT_EQ(ReadBytes(f.dir / "view.tmp"), "c");
 }
 
-TEST(Extract, NeverWritesOutsideTheFolder)
-{
+TEST(Extract, NeverWritesOutsideTheFolder) {
     ExtractFixture f(PodBytes({{"..\\ESCAPE.TXT", "x"},
                                {"\\ROOTED.TXT", "x"},
                                {"C:DRIVE.TXT", "x"},
@@ -110,19 +107,22 @@ TEST(Extract, NeverWritesOutsideTheFolder)
     EXPECT_TRUE(fs::is_empty(f.dir / "elsewhere"));
     EXPECT_TRUE(fs::is_empty(f.dir / "out2"));
     ASSERT_EQ(f.host.messages.size(), 1u);
-    const std::string& text = f.host.messages[0].text;
-    for (const char* name : {"..\\ESCAPE.TXT", "\\ROOTED.TXT", "C:DRIVE.TXT", "LINK\\OUT.TXT", "SIBLING.TXT"})
-        EXPECT_NE(text.find(name), std::string::npos) << name;
-    EXPECT_EQ(text.find("FINE"), std::string::npos);
+    EXPECT_EQ(f.host.messages[0].text,
+              "These entries were not extracted, because their names do not lead to a file inside "
+              "the folder " +
+                  f.out().string() +
+                  ":\n\n..\\ESCAPE.TXT\n\\ROOTED.TXT\nC:DRIVE.TXT\n"
+                  "LINK\\OUT.TXT\nSIBLING.TXT");
     EXPECT_EQ(f.core.GetOutcome(), Outcome::Refused);
 }
 
-TEST(Extract, EntriesPastTheEndGiveTheBytesThatExist)
-{
-    std::string bytes = PodBytes({}, "", 4) + Record("PART.BIN", 100, 0) + Record("NEG.BIN", -5, 84) +
-                        Record("NEGOFF.BIN", 5, -84) + Record("FAR.BIN", 10, 0x7FFFFFF0);
+TEST(Extract, EntriesPastTheEndGiveTheBytesThatExist) {
+    std::string bytes = PodBytes({}, "", 4) + Record("PART.BIN", 100, 0) +
+                        Record("NEG.BIN", -5, 84) + Record("NEGOFF.BIN", 5, -84) +
+                        Record("FAR.BIN", 10, 0x7FFFFFF0);
     bytes += "tail";
-    PutInt32(bytes.data() + 84 + 36, static_cast<std::int32_t>(bytes.size() - 4));  // PART.BIN: last 4 bytes
+    PutInt32(bytes.data() + 84 + 36,
+             static_cast<std::int32_t>(bytes.size() - 4));  // PART.BIN: last 4 bytes
     ExtractFixture f(bytes);
     f.core.ExtractAll();
     EXPECT_EQ(ReadBytes(f.out() / "PART.BIN"), "tail");
@@ -134,8 +134,7 @@ TEST(Extract, EntriesPastTheEndGiveTheBytesThatExist)
     EXPECT_EQ(f.core.GetOutcome(), Outcome::Refused);
 }
 
-TEST(Extract, AnEntryThatCannotBeWrittenStopsWithAMessage)
-{
+TEST(Extract, AnEntryThatCannotBeWrittenStopsWithAMessage) {
     ExtractFixture f(PodBytes({{"A.TXT", "a"}, {"B.TXT", "b"}}));
     fs::create_directory(f.out() / "A.TXT");  // a folder stands where the file should go
     f.core.ExtractAll();
@@ -155,16 +154,15 @@ const char* const kInfoHead =
     " \r\n"
     "Filename                     File Size      File Offset\r\n";
 
-std::string Expand(std::string text, const std::string& size, const std::string& title)
-{
+std::string Expand(std::string text, const std::string& size, const std::string& title) {
     text.replace(text.find("%SIZE%"), 6, size);
     text.replace(text.find("%TITLE%"), 7, title);
     return text;
 }
 
-TEST(WriteInfoFile, ListsTheHeaderAndEntriesInFixedColumns)
-{
-    const std::string name32 = "ABCDEFGHIJKLMNOPQRSTUVWXYZ012345";  // column 30 goes to the size text
+TEST(WriteInfoFile, ListsTheHeaderAndEntriesInFixedColumns) {
+    const std::string name32 =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZ012345";  // column 30 goes to the size text
     ExtractFixture f(PodBytes({{"ART\\BOX.RAW", std::string(1024, 'x')}, {name32, "y"}, {"Z", ""}},
                               "  My trucks  "));
     f.core.WriteInfoFile();
@@ -176,40 +174,26 @@ TEST(WriteInfoFile, ListsTheHeaderAndEntriesInFixedColumns)
     EXPECT_EQ(ReadBytes(f.out() / "game.inf"), expected);
 }
 
-TEST(WriteInfoFile, AskedBeforeReplacingAndKeptOnNo)
-{
+TEST(WriteInfoFile, AskedBeforeReplacingAndKeptOnNo) {
     ExtractFixture f(PodBytes({{"A", ""}, {"B", ""}, {"C", ""}}, std::string(80, '\0')));
     WriteBytes(f.out() / "game.inf", "old");
     f.core.WriteInfoFile();
     EXPECT_EQ(ReadBytes(f.out() / "game.inf"), "old");
     EXPECT_EQ(f.state.FailFlag, 1);
     ASSERT_EQ(f.host.questions.size(), 1u);
-    EXPECT_EQ(f.host.questions[0].text, "File game.inf Exists!\n\nDo you want to overwrite this file?");
+    EXPECT_EQ(f.host.questions[0].text,
+              "File game.inf Exists!\n\nDo you want to overwrite this file?");
     EXPECT_EQ(f.host.questions[0].caption, "Karvex");
     EXPECT_EQ(f.host.lamps.back(), Lamp::Green);
 
     f.host.answers = {false, true};
     f.core.WriteInfoFile();
-    EXPECT_EQ(ReadBytes(f.out() / "game.inf").substr(0, 160).find("Pod Title    = \r\n") != std::string::npos, true);
-    EXPECT_EQ(fs::directory_iterator(f.out()) == fs::directory_iterator(), false);
-    EXPECT_EQ(std::distance(fs::directory_iterator(f.out()), fs::directory_iterator()), 1) << "no temporary left";
+    EXPECT_NE(ReadBytes(f.out() / "game.inf").find("Pod Title    = \r\n"), std::string::npos);
+    EXPECT_EQ(std::distance(fs::directory_iterator(f.out()), fs::directory_iterator()), 1)
+        << "no temporary left";
 }
 
-TEST(WriteResponseFile, WritesOneNamePerLine)
-{
-    ExtractFixture f(PodBytes({{"A.RAW", ""}, {"ART\\B.ACT", ""}, {"C.BIN", ""}}));
-    f.core.WriteResponseFile();
-    EXPECT_EQ(ReadBytes(f.out() / "game.lst"), "A.RAW\r\nART\\B.ACT\r\nC.BIN\r\n");
-
-    WriteBytes(f.out() / "game.lst", "keep");
-    f.core.WriteResponseFile();
-    EXPECT_EQ(ReadBytes(f.out() / "game.lst"), "keep");
-    EXPECT_EQ(f.state.FailFlag, 1);
-    EXPECT_EQ(f.host.questions.at(0).text, "File game.lst Exists!\n\nDo you want to overwrite this file?");
-}
-
-TEST(ExtractCommand, RunsTheRoutinesInTheirOrderAndRestoresTheComment)
-{
+TEST(ExtractCommand, RunsTheRoutinesInTheirOrderAndRestoresTheComment) {
     ExtractFixture f(PodBytes({{"A.TXT", "a"}, {"B.TXT", "b"}}, "Comment"));
     f.table.SetSelected(1, true);
     f.state.DialogOptions = "111100";
@@ -226,8 +210,7 @@ TEST(ExtractCommand, RunsTheRoutinesInTheirOrderAndRestoresTheComment)
     EXPECT_EQ(f.state.FailFlag, 0);
 }
 
-TEST(ExtractCommand, NothingTickedWritesNothingButMakesTheFolderCurrent)
-{
+TEST(ExtractCommand, NothingTickedWritesNothingButMakesTheFolderCurrent) {
     ExtractFixture f(PodBytes({{"A.TXT", "a"}}, "C"));
     f.state.DialogOptions = "000000";
     fs::current_path(f.dir.path());
@@ -244,13 +227,13 @@ TEST(ExtractCommand, NothingTickedWritesNothingButMakesTheFolderCurrent)
     EXPECT_NE(f.host.messages[0].text.find("Nothing was extracted"), std::string::npos);
 }
 
-TEST(ExtractCommand, ACancelStopsAfterTheCurrentChunk)
-{
+TEST(ExtractCommand, ACancelStopsAfterTheCurrentChunk) {
     ExtractFixture f(PodBytes({{"A.BIN", Pattern(61440 * 3)}, {"B.BIN", "b"}}, "C"));
     f.state.DialogOptions = "101100";
     f.host.cancelAfterYields = f.host.yields + 2;
     f.core.ExtractCommand();
-    EXPECT_TRUE(fs::is_empty(f.out())) << "the half-written entry is removed, nothing after it written";
+    EXPECT_TRUE(fs::is_empty(f.out()))
+        << "the half-written entry is removed, nothing after it written";
     EXPECT_EQ(f.host.statuses.back(), "             Cancelled.");
     EXPECT_EQ(f.host.lamps.back(), Lamp::Green);
     EXPECT_EQ(f.host.timer, 100);
@@ -258,15 +241,17 @@ TEST(ExtractCommand, ACancelStopsAfterTheCurrentChunk)
 
 // Random damage to a valid archive: loading and extracting never crash, hang or write
 // outside the folder. (The sanitizer build turns any bad read into a failure here.)
-TEST(Robustness, DamagedArchivesAreHandled)
-{
-    const std::string good = PodBytes({{"A.RAW", Pattern(3000)}, {"SUB\\B.ACT", Pattern(768)}, {"C.TXT", "text"}});
+TEST(Robustness, DamagedArchivesAreHandled) {
+    const std::string good =
+        PodBytes({{"A.RAW", Pattern(3000)}, {"SUB\\B.ACT", Pattern(768)}, {"C.TXT", "text"}});
     std::mt19937 random(12345);
     for (int round = 0; round < 150; ++round) {
         std::string bytes = good;
         const int damage = 1 + static_cast<int>(random() % 8);
-        for (int k = 0; k < damage; ++k) bytes[random() % 220] = static_cast<char>(random());
-        if (round % 5 == 0) bytes.resize(random() % bytes.size());
+        for (int k = 0; k < damage; ++k)
+            bytes[random() % 220] = static_cast<char>(random());
+        if (round % 5 == 0)
+            bytes.resize(random() % bytes.size());
         CoreFixture f;
         WriteBytes(f.dir / "x.pod", bytes);
         f.Open("x.pod");
@@ -274,7 +259,8 @@ TEST(Robustness, DamagedArchivesAreHandled)
         f.state.DialogPath = (f.dir / "out").string();
         f.core.ExtractAll();
         for (const auto& item : fs::directory_iterator(f.dir.path()))
-            EXPECT_TRUE(item.path().filename() == "out" || item.path().filename() == "x.pod") << item.path();
+            EXPECT_TRUE(item.path().filename() == "out" || item.path().filename() == "x.pod")
+                << item.path();
     }
 }
 

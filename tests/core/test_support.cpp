@@ -9,35 +9,30 @@
 
 namespace karvex::test {
 
-TempDir::TempDir()
-{
+TempDir::TempDir() {
     static std::mt19937_64 random{std::random_device{}()};
     m_path = fs::temp_directory_path() / ("karvex-test-" + std::to_string(random()));
     fs::create_directories(m_path);
     m_path = fs::canonical(m_path);
 }
 
-TempDir::~TempDir()
-{
+TempDir::~TempDir() {
     std::error_code ec;
     fs::permissions(m_path, fs::perms::owner_all, fs::perm_options::add, ec);
     fs::remove_all(m_path, ec);
 }
 
-std::string ReadBytes(const fs::path& path)
-{
+std::string ReadBytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-void WriteBytes(const fs::path& path, const std::string& bytes)
-{
+void WriteBytes(const fs::path& path, const std::string& bytes) {
     fs::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
-std::string Record(const std::string& name, int size, int offset)
-{
+std::string Record(const std::string& name, int size, int offset) {
     std::string record(40, '\0');
     record.replace(0, std::min<std::size_t>(name.size(), 32), name.substr(0, 32));
     PutInt32(record.data() + 32, size);
@@ -45,8 +40,7 @@ std::string Record(const std::string& name, int size, int offset)
     return record;
 }
 
-std::string PodBytes(const std::vector<PodEntry>& entries, const std::string& comment, int count)
-{
+std::string PodBytes(const std::vector<PodEntry>& entries, const std::string& comment, int count) {
     std::string bytes(84, '\0');
     PutInt32(bytes.data(), count >= 0 ? count : static_cast<int>(entries.size()));
     bytes.replace(4, comment.size(), comment);
@@ -55,23 +49,43 @@ std::string PodBytes(const std::vector<PodEntry>& entries, const std::string& co
         bytes += Record(entry.name, static_cast<int>(entry.data.size()), offset);
         offset += static_cast<int>(entry.data.size());
     }
-    for (const auto& entry : entries) bytes += entry.data;
+    for (const auto& entry : entries)
+        bytes += entry.data;
     return bytes;
 }
 
-bool RecordingHost::AskYesNo(const std::string& text, const std::string& caption)
-{
+bool RecordingHost::AskYesNo(const std::string& text, const std::string& caption) {
     questions.push_back({text, caption, Icon::Question});
     const std::size_t index = questions.size() - 1;
     return index < answers.size() && answers[index];
 }
 
-CoreFixture::CoreFixture() { state.PodFolder = dir.path().string(); }
+CoreFixture::CoreFixture() {
+    state.PodFolder = dir.path().string();
+}
 
-bool CoreFixture::Open(const std::string& file)
-{
+bool CoreFixture::Open(const std::string& file) {
     state.PodFileName = file;
-    return EndsWithNoCase(file, ".pod") ? core.OpenPodSequence(row) : core.OpenResponseSequence(row);
+    return EndsWithNoCase(file, ".pod") ? core.OpenPodSequence(row)
+                                        : core.OpenResponseSequence(row);
+}
+
+std::string CoreFixture::Screen() const {
+    const char* lamp = host.lamps.empty()                 ? "-"
+                       : host.lamps.back() == Lamp::Red   ? "red"
+                       : host.lamps.back() == Lamp::Green ? "green"
+                                                          : "magenta";
+    auto on = [](bool b) { return b ? "1" : "0"; };
+    return core.StatusText() + "|" + row.Label3 + "|" + row.Label4 + "|" + lamp + "|" +
+           on(row.Command3D2) + on(row.Command3D3) + on(row.Command1) + "|" +
+           std::to_string(state.FailFlag);
+}
+
+std::string CoreFixture::Listing() const {
+    std::string text;
+    for (int i = 0; i < table.Count(); ++i)
+        text += table.Name(i) + "|" + table.Size(i) + "|" + table.Offset(i) + "\n";
+    return text;
 }
 
 }  // namespace karvex::test

@@ -16,13 +16,13 @@ namespace fs = std::filesystem;
 
 // A fresh folder for one test, removed with everything in it afterwards.
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     const fs::path& path() const { return m_path; }
     fs::path operator/(const std::string& name) const { return m_path / name; }
 
-private:
+  private:
     fs::path m_path;
 };
 
@@ -35,7 +35,8 @@ struct PodEntry {
     std::string name;
     std::string data;
 };
-std::string PodBytes(const std::vector<PodEntry>& entries, const std::string& comment = "", int count = -1);
+std::string PodBytes(const std::vector<PodEntry>& entries, const std::string& comment = "",
+                     int count = -1);
 // One raw 40-byte record.
 std::string Record(const std::string& name, int size, int offset);
 
@@ -45,15 +46,16 @@ struct Message {
     Icon icon;
 };
 class RecordingHost : public Host {
-public:
+  public:
     void Yield() override { ++yields; }
-    bool CancelRequested() override { return cancelAfterYields >= 0 && yields >= cancelAfterYields; }
+    bool CancelRequested() override {
+        return cancelAfterYields >= 0 && yields >= cancelAfterYields;
+    }
     void SetLamp(Lamp lamp) override { lamps.push_back(lamp); }
     void SetTimerInterval(int ms) override { timer = ms; }
     void SetStatus(const std::string& text) override { statuses.push_back(text); }
     bool AskYesNo(const std::string& text, const std::string& caption) override;
-    void ShowMessage(const std::string& text, const std::string& caption, Icon icon) override
-    {
+    void ShowMessage(const std::string& text, const std::string& caption, Icon icon) override {
         messages.push_back({text, caption, icon});
     }
 
@@ -72,6 +74,11 @@ struct CoreFixture {
     CoreFixture();
     // Runs the open sequence of `file` (".pod" or ".lst") in the temporary folder.
     bool Open(const std::string& file);
+    // What the main window shows, as one line: status line | size | files | lamp | the
+    // Make, Extract and Edit buttons (1 enabled) | FailFlag.
+    std::string Screen() const;
+    // The entry table, one "name|size|offset" line per entry.
+    std::string Listing() const;
 
     TempDir dir;
     ArchiveState state;
