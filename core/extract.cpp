@@ -1,5 +1,6 @@
 // Writing the open archive's entries out to a folder, and the Extract command.
 #include <algorithm>
+#include <cerrno>
 #include <system_error>
 
 #include "chunked_copy.h"
@@ -142,6 +143,7 @@ void PodCore::Extract(bool selectedOnly) {
 
         const CopyResult copied = ChunkedCopy(archive.get(), std::max<std::int64_t>(offset, 0),
                                               out.get(), 0, available, ChunkRule::AtLeast, m_host);
+        const std::string reason = errno ? ErrorText() : "The file ended early.";
         const bool closed = CloseWritten(out);
         if (copied == CopyResult::Cancelled) {
             fs::remove(target, ec);  // a half-written entry is worth nothing
@@ -149,12 +151,12 @@ void PodCore::Extract(bool selectedOnly) {
             break;
         }
         if (copied == CopyResult::ReadFailed) {
-            ShowIoError("Cannot read", DisplayPath(archivePath), ErrorText());
+            ShowIoError("Cannot read", DisplayPath(archivePath), reason);
             m_stopped = true;
             break;
         }
         if (copied == CopyResult::WriteFailed || !closed) {
-            ShowIoError("Cannot write", DisplayPath(target), ErrorText());
+            ShowIoError("Cannot write", DisplayPath(target), closed ? reason : ErrorText());
             m_stopped = true;
             break;
         }
