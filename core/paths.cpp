@@ -65,25 +65,23 @@ fs::path JoinName(const fs::path& folder, std::string_view name) {
     return path;
 }
 
+fs::path FindNoCase(const fs::path& path) {
+    std::error_code ec;
+    if (fs::exists(fs::symlink_status(path, ec)))
+        return path;
+    const std::string name = path.filename().string();
+    for (fs::directory_iterator it(path.parent_path(), ec), end; !ec && it != end;
+         it.increment(ec)) {
+        if (EqualsNoCase(it->path().filename().string(), name))
+            return it->path();
+    }
+    return path;
+}
+
 fs::path ResolveNoCase(const fs::path& folder, std::string_view name) {
     fs::path path = folder;
-    std::error_code ec;
-    for (const auto& part : NameComponents(name)) {
-        const std::string native = Latin1ToUtf8(part);
-        fs::path exact = path / native;
-        if (fs::exists(fs::symlink_status(exact, ec)) || !fs::is_directory(path, ec)) {
-            path = std::move(exact);
-            continue;
-        }
-        fs::path match;
-        for (fs::directory_iterator it(path, ec), end; !ec && it != end; it.increment(ec)) {
-            if (EqualsNoCase(it->path().filename().string(), native)) {
-                match = it->path();
-                break;
-            }
-        }
-        path = match.empty() ? std::move(exact) : std::move(match);
-    }
+    for (const auto& part : NameComponents(name))
+        path = FindNoCase(path / Latin1ToUtf8(part));
     return path;
 }
 

@@ -41,6 +41,10 @@ struct ListedFile {
 ListedFile FindListedFile(const std::string& folder, const std::string& name,
                           std::string& parentFolder);
 
+// `path` itself where it exists; otherwise the entry of its folder whose name differs
+// from it only in letter case, if there is one.
+fs::path FindNoCase(const fs::path& path);
+
 // `folder` cut before its last separator: "/games/mtm" -> "/games"; "mtm" -> nothing.
 std::optional<std::string> ParentOf(std::string_view folder);
 

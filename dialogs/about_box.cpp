@@ -1,0 +1,74 @@
+#include "about_box.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+#include "twips.h"
+
+namespace karvex {
+
+using platform::Place;
+
+namespace {
+
+// Label3 to Label9 and Label1, one line each from top 600 to top 2760.
+const char* const kCredits[][2] = {
+    {"Label3", "A workbench for the game's POD archives:"},
+    {"Label4", "open, search and preview their entries,"},
+    {"Label5", "extract them, build new archives and"},
+    {"Label6", "mount them in pod.ini."},
+    {"Label7", ""},
+    {"Label8", "Written for the modders of MTM."},
+    {"Label9", "Free to use and to share."},
+    {"Label1", "Thanks to everyone who tests it."},
+};
+
+}  // namespace
+
+Form10::Form10(const QIcon& programIcon, QWidget* parent) : QDialog(parent) {
+    setObjectName("Form10");
+    setWindowTitle("About Karvex32");
+    setWindowIcon(programIcon);
+    setFixedSize(platform::Px(4095), platform::Px(3975));
+
+    Label2 = new QLabel("Karvex32 version 1.0", this);
+    Label2->setObjectName("Label2");
+    Label2->setAccessibleDescription("Label2");
+    QFont bold = font();
+    bold.setBold(true);
+    Label2->setFont(bold);
+    Place(Label2, 120, 120, 1695 + 1200, 255);
+
+    Picture1 = new QLabel(this);
+    Picture1->setObjectName("Picture1");
+    Picture1->setAccessibleDescription("Picture1");
+    Picture1->setAccessibleName("Karvex32 icon");
+    Place(Picture1, 3360, 120, 495, 495);
+    Picture1->setPixmap(programIcon.pixmap(platform::Px(495)));
+
+    const int lines = static_cast<int>(std::size(kCredits));
+    for (int i = 0; i < lines; ++i) {
+        auto* line = new QLabel(kCredits[i][1], this);
+        line->setObjectName(kCredits[i][0]);
+        line->setAccessibleDescription(kCredits[i][0]);
+        Place(line, 120, 600 + i * (2760 - 600) / (lines - 1), 3855, 255);
+    }
+
+    Command1 = new QPushButton("OK", this);
+    Command1->setObjectName("Command1");
+    Command1->setAccessibleDescription("Command1");
+    Command1->setDefault(true);
+    Place(Command1, 1200, 3240, 1575, 495);
+    connect(Command1, &QPushButton::clicked, this, &Form10::Command1_Click);
+}
+
+void Form10::showEvent(QShowEvent* event) {
+    platform::CentreOnScreen(this);
+    QDialog::showEvent(event);
+}
+
+void Form10::Command1_Click() {
+    accept();
+}
+
+}  // namespace karvex

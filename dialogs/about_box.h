@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QDialog>
+#include <QIcon>
+
+class QLabel;
+class QPushButton;
+
+namespace karvex {
+
+// Form10, the About box: the program's icon, its name and version, and credit lines.
+class Form10 : public QDialog {
+    Q_OBJECT
+  public:
+    Form10(const QIcon& programIcon, QWidget* parent = nullptr);
+
+    void Command1_Click();  // OK
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    QLabel* Label2;         // "Karvex32 version 1.0"
+    QLabel* Picture1;       // the main window's icon
+    QPushButton* Command1;  // OK
+};
+
+}  // namespace karvex

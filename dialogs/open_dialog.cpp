@@ -1,0 +1,123 @@
+#include "open_dialog.h"
+
+#include <QComboBox>
+#include <QPushButton>
+
+#include "file_lists.h"
+#include "paths.h"
+#include "twips.h"
+
+namespace karvex {
+
+using platform::Place;
+
+namespace {
+
+// Combo1's items, in order, with the pattern each one shows.
+const char* const kKinds[][2] = {
+    {"Pod File  (*.pod)", "*.pod"},
+    {"Response File (*.lst)", "*.lst"},
+};
+
+QString PatternOf(int kind) {
+    return kKinds[kind == 1 ? 1 : 0][1];
+}
+
+// objectName and accessibleDescription carry the control's name, accessibleName what a
+// screen reader says.
+void Name(QWidget* control, const char* name, const QString& spoken) {
+    control->setObjectName(name);
+    control->setAccessibleDescription(name);
+    control->setAccessibleName(spoken);
+}
+
+}  // namespace
+
+Form2::Form2(ArchiveState& state, QWidget* parent) : QDialog(parent), m_state(state) {
+    setObjectName("Form2");
+    setWindowTitle("Karvex32  -  Open");
+    setModal(true);
+    setFixedSize(platform::Px(5280), platform::Px(4095));
+
+    // All three lists start at the process's current folder.
+    Drive1 = new platform::DriveList(this);
+    Name(Drive1, "Drive1", "Drive");
+    Place(Drive1, 0, 0, 3030, 315);
+
+    Dir1 = new platform::FolderList(this);
+    Name(Dir1, "Dir1", "Folders");
+    Place(Dir1, 0, 360, 3030, 3015);
+
+    File1 = new platform::FileList(this);
+    Name(File1, "File1", "Files");
+    Place(File1, 3105, 0, 2085, 3015);
+    File1->setPath(Dir1->path());
+
+    Combo1 = new QComboBox(this);
+    Name(Combo1, "Combo1", "File kind");
+    Place(Combo1, 3105, 3120, 2085, 315);
+    for (const auto& kind : kKinds)
+        Combo1->addItem(kind[0]);
+    Combo1->setCurrentIndex(0);
+    File1->setPattern(PatternOf(0));
+
+    Command3D2 = new QPushButton("Cancel", this);
+    Name(Command3D2, "Command3D2", "Cancel");
+    Place(Command3D2, 120, 3600, 1335, 375);
+
+    Command3D1 = new QPushButton("Open", this);
+    Name(Command3D1, "Command3D1", "Open");
+    Place(Command3D1, 3840, 3600, 1335, 375);
+    Command3D1->setDefault(true);
+
+    connect(Drive1, &platform::DriveList::driveChanged, this, &Form2::Drive1_Change);
+    connect(Dir1, &platform::FolderList::pathChanged, this, &Form2::Dir1_Change);
+    connect(Combo1, &QComboBox::activated, this, &Form2::Combo1_Click);
+    connect(File1, &platform::FileList::doubleClicked, this, &Form2::File1_DblClick);
+    connect(Command3D1, &QPushButton::clicked, this, &Form2::Command3D1_Click);
+    connect(Command3D2, &QPushButton::clicked, this, &Form2::Command3D2_Click);
+}
+
+void Form2::showEvent(QShowEvent* event) {
+    platform::CentreOnScreen(this);
+    QDialog::showEvent(event);
+}
+
+void Form2::Drive1_Change() {
+    Dir1->setPath(Drive1->drive());
+}
+
+void Form2::Dir1_Change() {
+    File1->setPath(Dir1->path());
+    File1->setPattern(PatternOf(Combo1->currentIndex()));
+    // The tree spans every volume; keep the drive list on the one the folder is on.
+    Drive1->selectDriveOf(Dir1->path());
+}
+
+void Form2::Combo1_Click() {
+    File1->setPattern(PatternOf(Combo1->currentIndex()));
+}
+
+void Form2::File1_DblClick() {
+    Command3D1_Click();
+}
+
+void Form2::Command3D1_Click() {
+    m_state.PodFolder = FolderText(fs::path(File1->path().toStdString()));
+    m_state.PodFileName = File1->fileName().toStdString();
+    m_state.PodPattern = File1->pattern().toStdString();
+    accept();
+}
+
+void Form2::Command3D2_Click() {
+    reject();
+}
+
+void Form2::reject() {
+    m_state.PodFolder.clear();
+    m_state.PodFileName.clear();
+    m_state.PodPattern.clear();
+    QDialog::reject();
+}
+
+}  // namespace karvex

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QIcon>
+#include <QPixmap>
+
+namespace karvex {
+
+// The program's own artwork, drawn with QPainter: nothing is loaded from files.
+
+// The 14 logo images of the main window (100 x 58 pixels): 0 to 10 are the frames of the
+// animation, 11, 12 and 13 the three stills.
+constexpr int kLogoImages = 14;
+QPixmap LogoImage(int index);
+
+// The pictures of the main window's buttons.
+enum class ButtonPicture { Open, Make, Extract, About, Exit, Select };
+QIcon ButtonIcon(ButtonPicture picture);
+
+// The program icon, in several sizes.
+QIcon ProgramIcon();
+
+}  // namespace karvex

@@ -1,0 +1,336 @@
+#include "main_window.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QItemSelectionModel>
+#include <QMouseEvent>
+#include <QScrollBar>
+
+#include "artwork.h"
+#include "dialogs.h"
+#include "number_text.h"
+#include "picture_button.h"
+#include "text.h"
+#include "twips.h"
+
+namespace karvex {
+
+using platform::PictureButton;
+using platform::Place;
+
+namespace {
+
+// The client area: 5775 twips wide, the 5895 x 6375 outer size less the frame.
+constexpr int kClientWidth = 5775;
+constexpr int kClientHeight = 6030;
+constexpr int kLogoInterval = 100;
+
+QColor LampColor(Lamp lamp) {
+    switch (lamp) {
+        case Lamp::Red:
+            return QColor(255, 0, 0);
+        case Lamp::Green:
+            return QColor(0, 255, 0);
+        case Lamp::Magenta:
+            return QColor(255, 0, 255);
+    }
+    return {};
+}
+
+// Every control is found by its name: objectName and accessible description.
+template <typename W>
+W* Named(W* widget, const char* name, const QString& accessibleName = {}) {
+    widget->setObjectName(name);
+    widget->setAccessibleDescription(name);
+    if (!accessibleName.isEmpty())
+        widget->setAccessibleName(accessibleName);
+    return widget;
+}
+
+QLabel* TextLabel(QWidget* parent, const char* name, const QString& text = {}) {
+    auto* label = Named(new QLabel(text, parent), name);
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
+// The thousands separator of the user's locale, as 8-bit text; "," where there is none.
+std::string LocaleGroupSeparator() {
+    const QLocale locale = QLocale::system();
+    const std::string separator = Utf8ToLatin1(locale.groupSeparator().toStdString());
+    return locale.language() == QLocale::C || separator.empty() ? "," : separator;
+}
+
+}  // namespace
+
+Form1::Form1(ArchiveState& state, QWidget* parent)
+    : QWidget(parent), m_state(state), m_core(state, m_table, *this), m_model(m_table, this) {
+    setObjectName("Form1");
+    setWindowTitle("Karvex32");
+    setWindowIcon(ProgramIcon());
+    setFixedSize(platform::Px(kClientWidth), platform::Px(kClientHeight));
+    m_core.SetGroupSeparator(LocaleGroupSeparator());
+
+    CreateButtonRow();
+    CreateStatusLine();
+    CreateLists();
+    CreateStatusRow();
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName("Timer1");
+    connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
+}
+
+void Form1::CreateButtonRow() {
+    Command3D1 = PictureButton(this, ButtonIcon(ButtonPicture::Open), "Command3D1", "Open",
+                               "Open a POD file");
+    Command3D2 = PictureButton(this, ButtonIcon(ButtonPicture::Make), "Command3D2", "Make",
+                               "Make a POD file");
+    Command3D3 = PictureButton(this, ButtonIcon(ButtonPicture::Extract), "Command3D3", "Extract",
+                               "Extract files from a POD");
+    Command3D4 = PictureButton(this, ButtonIcon(ButtonPicture::About), "Command3D4", "About",
+                               "About Karvex32");
+    Command3D5 = PictureButton(this, ButtonIcon(ButtonPicture::Exit), "Command3D5", "Exit",
+                               "Exit the program");
+    Command3D6 =
+        PictureButton(this, ButtonIcon(ButtonPicture::Select), "Command3D6", "Select", QString());
+    Place(Command3D1, 0, 0, 855, 855);
+    Place(Command3D2, 840, 0, 855, 855);
+    Place(Command3D3, 1680, 0, 855, 855);
+    Place(Command3D4, 4080, 0, 855, 855);
+    Place(Command3D5, 4920, 0, 855, 855);
+    Place(Command3D6, 5805, 900, 825, 855);
+    connect(Command3D1, &QToolButton::clicked, this, &Form1::Command3D1_Click);
+    connect(Command3D4, &QToolButton::clicked, this, &Form1::Command3D4_Click);
+    connect(Command3D5, &QToolButton::clicked, this, &Form1::Command3D5_Click);
+    connect(Command3D6, &QToolButton::clicked, this, &Form1::Command3D6_Click);
+
+    Picture6 = Named(new QLabel(this), "Picture6", "Karvex32 logo");
+    Place(Picture6, 2565, 0, 1500, 870);
+    Picture6->setAlignment(Qt::AlignCenter);
+    Picture6->setToolTip("Karvex32 version 0.9");
+    Picture6->installEventFilter(this);
+    for (int i = 0; i < kLogoImages; ++i)
+        Picture7[i] = LogoImage(i);
+}
+
+void Form1::CreateStatusLine() {
+    Label5 = TextLabel(this, "Label5");
+    Place(Label5, 45, 930, 5205, 195);
+    Command1 = Named(new QPushButton("Edit", this), "Command1", "Edit comment");
+    Place(Command1, 5280, 880, 495, 255);
+    Command1->setToolTip("Edit POD file comment");
+    connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+
+    Label6 = Named(new QWidget(this), "Label6", "Name, Size");
+    Place(Label6, 45, 1170, 5685, 195);
+    auto* header = new QHBoxLayout(Label6);
+    header->setContentsMargins(0, 0, 0, 0);
+    QFont bold = font();
+    bold.setBold(true);
+    for (const char* text : {"Name", "Size"}) {
+        auto* part = new QLabel(text, Label6);
+        part->setFont(bold);
+        header->addWidget(part, 0, text[0] == 'N' ? Qt::AlignLeft : Qt::AlignRight);
+    }
+}
+
+void Form1::CreateLists() {
+    List1 = Named(new QListView(this), "List1", "Entry names");
+    List2 = Named(new QListView(this), "List2", "Entry sizes");
+    Place(List1, 0, 1395, 3840, 4155);
+    Place(List2, 3870, 1395, 1905, 4155);
+    m_selection = new QItemSelectionModel(&m_model, this);
+    int column = EntryModel::NameColumn;
+    for (QListView* list : {List1, List2}) {
+        list->setModel(&m_model);
+        list->setModelColumn(column++);
+        list->setSelectionModel(m_selection);
+        list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+        list->setSelectionBehavior(QAbstractItemView::SelectRows);
+        list->setUniformItemSizes(true);
+        list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        list->setToolTip("Right-click for options");
+        list->viewport()->installEventFilter(this);
+    }
+    // The lists scroll together: they show the same rows at the same height.
+    connect(List1->verticalScrollBar(), &QScrollBar::valueChanged, List2->verticalScrollBar(),
+            &QScrollBar::setValue);
+    connect(List2->verticalScrollBar(), &QScrollBar::valueChanged, List1->verticalScrollBar(),
+            &QScrollBar::setValue);
+    connect(m_selection, &QItemSelectionModel::selectionChanged, this,
+            [this] { SyncSelection(List2->hasFocus() ? 2 : 1); });
+
+    Label9 = TextLabel(this, "Label9", " Loading, Please Wait...");
+    Place(Label9, 0, 2250, 5775, 1005);
+    QFont big = font();
+    big.setPointSizeF(24);
+    big.setBold(true);
+    Label9->setFont(big);
+    Label9->setWordWrap(true);
+    Label9->setAlignment(Qt::AlignCenter);
+    Label9->setAutoFillBackground(true);
+    QPalette grey = Label9->palette();
+    grey.setColor(QPalette::Window, QColor(192, 192, 192));
+    Label9->setPalette(grey);
+    Label9->hide();
+}
+
+void Form1::CreateStatusRow() {
+    Label1 = TextLabel(this, "Label1", "Size");
+    Label3 = TextLabel(this, "Label3");
+    Label2 = TextLabel(this, "Label2", "Files");
+    Label4 = TextLabel(this, "Label4");
+    Label7 = TextLabel(this, "Label7", "Selected");
+    Label8 = TextLabel(this, "Label8");
+    Label1->move(platform::Px(100), platform::Px(5640));
+    Place(Label3, 480, 5640, 1050, 195);
+    Label2->move(platform::Px(1680), platform::Px(5640));
+    Place(Label4, 2115, 5640, 915, 195);
+    Label7->move(platform::Px(3195), platform::Px(5640));
+    Place(Label8, 4050, 5640, 870, 195);
+    for (QLabel* caption : {Label1, Label2, Label7})
+        caption->adjustSize();
+    Label3->setAccessibleName("Archive size");
+    Label4->setAccessibleName("Number of files");
+    Label8->setAccessibleName("Selected files");
+
+    Picture1 = Named(new QLabel(this), "Picture1", "Status lamp");
+    Place(Picture1, 5155, 5620, 600, 240);
+    Picture1->setToolTip("Karvex32 status");
+    Picture1->setFrameShape(QFrame::Panel);
+    Picture1->setFrameShadow(QFrame::Sunken);
+    Picture1->setAutoFillBackground(true);
+    SetLamp(Lamp::Green);
+}
+
+// --- Host -------------------------------------------------------------------------------
+
+void Form1::Yield() {
+    platform::YieldToEvents();
+}
+
+void Form1::SetLamp(Lamp lamp) {
+    m_lamp = lamp;
+    QPalette palette = Picture1->palette();
+    palette.setColor(QPalette::Window, LampColor(lamp));
+    Picture1->setPalette(palette);
+}
+
+void Form1::SetTimerInterval(int milliseconds) {
+    if (milliseconds <= 0) {
+        Timer1->stop();
+    } else {
+        Timer1->start(milliseconds);
+    }
+}
+
+void Form1::SetStatus(const std::string& text) {
+    Label5->setText(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+bool Form1::AskYesNo(const std::string& text, const std::string& caption) {
+    return platform::AskYesNo(this, QString::fromLatin1(text.c_str()),
+                              QString::fromLatin1(caption.c_str()));
+}
+
+void Form1::ShowMessage(const std::string& text, const std::string& caption, Icon icon) {
+    platform::ShowMessage(this, QString::fromLatin1(text.c_str()),
+                          QString::fromLatin1(caption.c_str()), icon);
+}
+
+// --- Logo, size, busy state ----------------------------------------------------------------
+
+void Form1::Picture6_Click() {
+    m_logoMode = m_logoMode % 4 + 1;
+}
+
+void Form1::Timer1_Timer() {
+    switch (m_logoMode) {
+        case 1:
+            Picture6->setPixmap(Picture7[12]);
+            break;
+        case 2:
+            m_logoFrame = m_logoFrame % 11 + 1;
+            Picture6->setPixmap(Picture7[m_logoFrame - 1]);
+            break;
+        case 3:
+            Picture6->setPixmap(Picture7[11]);
+            break;
+        default:
+            Picture6->setPixmap(Picture7[13]);
+            break;
+    }
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Picture6 && event->type() == QEvent::MouseButtonRelease) {
+        Picture6_Click();
+        return true;
+    }
+    // A click in a list runs the selection synchronisation even where it changes nothing,
+    // so the count shows "0" after a click in an empty list.
+    if (event->type() == QEvent::MouseButtonRelease &&
+        (watched == List1->viewport() || watched == List2->viewport()))
+        SyncSelection(watched == List1->viewport() ? 1 : 2);
+    return QWidget::eventFilter(watched, event);
+}
+
+void Form1::resizeEvent(QResizeEvent* event) {
+    // The window keeps its size; setFixedSize already refuses other sizes where the
+    // window manager asks, and this puts it back where it did not.
+    const QSize fixed(platform::Px(kClientWidth), platform::Px(kClientHeight));
+    if (!isMinimized() && size() != fixed)
+        resize(fixed);
+    QWidget::resizeEvent(event);
+}
+
+void Form1::ShowRow() {
+    Label3->setText(QString::fromLatin1(m_row.Label3.c_str()));
+    Label4->setText(QString::fromLatin1(m_row.Label4.c_str()));
+    Command3D2->setEnabled(!m_busy && m_row.Command3D2);
+    Command3D3->setEnabled(!m_busy && m_row.Command3D3);
+    Command1->setEnabled(!m_busy && m_row.Command1);
+    Command3D1->setEnabled(!m_busy);
+}
+
+void Form1::SetListsShown(bool shown) {
+    List1->setVisible(shown);
+    List2->setVisible(shown);
+    Label9->setVisible(!shown);
+}
+
+void Form1::SetBusy(bool busy) {
+    m_busy = busy;
+    ShowRow();
+}
+
+bool Form1::RunOpenSequence(bool archive) {
+    SetBusy(true);
+    m_model.Freeze();
+    SetListsShown(false);
+    const bool loaded =
+        archive ? m_core.OpenPodSequence(m_row) : m_core.OpenResponseSequence(m_row);
+    m_model.Refresh();
+    SetListsShown(true);
+    SetBusy(false);
+    return loaded;
+}
+
+void Form1::SyncSelection(int source) {
+    if (m_syncSource != 0)
+        return;
+    m_syncSource = source;
+    // The views share one selection of whole rows; the table keeps it for the core.
+    m_table.SetAllSelected(false);
+    for (const QItemSelectionRange& range : m_selection->selection()) {
+        for (int row = range.top(); row <= range.bottom() && row < m_table.Count(); ++row)
+            m_table.SetSelected(row, true);
+    }
+    m_selectedCount = m_table.SelectedCount();
+    m_syncSource = 0;
+    Label8->setText(
+        QString::fromLatin1(FormatNumber(m_selectedCount, m_core.GroupSeparator()).c_str()));
+}
+
+}  // namespace karvex

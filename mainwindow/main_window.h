@@ -1,0 +1,111 @@
+#pragma once
+
+#include <QLabel>
+#include <QListView>
+#include <QPushButton>
+#include <QTimer>
+#include <QToolButton>
+#include <QWidget>
+#include <array>
+
+#include "archive_state.h"
+#include "entry_model.h"
+#include "entry_table.h"
+#include "host.h"
+#include "pod_core.h"
+
+class QItemSelection;
+class QItemSelectionModel;
+
+namespace karvex {
+
+// Form1, the main window: the button row, the logo, the status line, the two file lists
+// over the entry table and the status row with its lamp. It owns the program's life and
+// is the Host through which the core routines reach the screen.
+class Form1 : public QWidget, public Host {
+    Q_OBJECT
+  public:
+    explicit Form1(ArchiveState& state, QWidget* parent = nullptr);
+
+    // The start-up with the program's command line (one path, possibly quoted). False when
+    // the program is to end: a named file was not found.
+    bool Startup(const QString& commandLine);
+
+    // Host: how the core routines reach the window.
+    void Yield() override;
+    void SetLamp(Lamp lamp) override;
+    void SetTimerInterval(int milliseconds) override;
+    void SetStatus(const std::string& text) override;
+    bool AskYesNo(const std::string& text, const std::string& caption) override;
+    void ShowMessage(const std::string& text, const std::string& caption, Icon icon) override;
+
+    PodCore& Core() { return m_core; }
+    EntryTable& Table() { return m_table; }
+    int LogoMode() const { return m_logoMode; }
+    int LogoFrame() const { return m_logoFrame; }
+    Lamp LampColour() const { return m_lamp; }
+
+    // Handlers, named after their control and event.
+    void Command3D1_Click();  // Open
+    void Command3D4_Click();  // About
+    void Command3D5_Click();  // Exit
+    void Command3D6_Click();  // Select
+    void Command1_Click();    // Edit the comment
+    void Picture6_Click();    // the logo: next logo mode
+    void Timer1_Timer();      // one step of the logo animation
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    void CreateButtonRow();
+    void CreateStatusLine();
+    void CreateLists();
+    void CreateStatusRow();
+    void ShowRow();
+    void SetListsShown(bool shown);
+    // Runs an open sequence with the commands that would re-enter the core disabled.
+    bool RunOpenSequence(bool archive);
+    void SetBusy(bool busy);
+    void SyncSelection(int source);
+
+    ArchiveState& m_state;
+    EntryTable m_table;
+    PodCore m_core;
+    StatusRow m_row;  // size, count and the Make, Extract and Edit buttons' states
+    EntryModel m_model;
+    bool m_busy = false;
+
+    QToolButton* Command3D1;           // Open
+    QToolButton* Command3D2;           // Make
+    QToolButton* Command3D3;           // Extract
+    QLabel* Picture6;                  // the animated logo
+    QToolButton* Command3D4;           // About
+    QToolButton* Command3D5;           // Exit
+    QToolButton* Command3D6;           // Select; lies outside the client area, reachable from code
+    QLabel* Label5;                    // the archive comment or a status text
+    QPushButton* Command1;             // Edit the comment
+    QWidget* Label6;                   // the column header: "Name" at the left, "Size" at the right
+    QListView* List1;                  // entry names
+    QListView* List2;                  // entry sizes
+    QItemSelectionModel* m_selection;  // shared by List1 and List2: one selection of rows
+    QLabel* Label9;                    // " Loading, Please Wait..." over the lists during a load
+    QLabel* Label1;                    // "Size"
+    QLabel* Label3;                    // archive size
+    QLabel* Label2;                    // "Files"
+    QLabel* Label4;                    // number of files
+    QLabel* Label7;                    // "Selected"
+    QLabel* Label8;                    // number of selected files
+    QLabel* Picture1;                  // the status lamp
+    QTimer* Timer1;                    // drives the logo animation
+
+    std::array<QPixmap, 14> Picture7;  // the 14 logo images
+    int m_logoMode = 1;                // LogoMode: 1 to 4, what the logo shows
+    int m_logoFrame = 1;               // LogoFrame: 1 to 11, the animation's frame
+    Lamp m_lamp = Lamp::Green;
+    int m_syncSource = 0;     // SyncSource: the list whose click is being mirrored, or 0
+    int m_selectedCount = 0;  // SelectedCount
+};
+
+}  // namespace karvex

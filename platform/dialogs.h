@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+#include "host.h"
+
+class QWidget;
+
+namespace karvex::platform {
+
+// Modal message boxes: an OK button, or Yes and No, with one icon.
+void ShowMessage(QWidget* parent, const QString& text, const QString& caption, Icon icon);
+// True for Yes. The question-mark icon; No is the answer to Escape and the close box.
+bool AskYesNo(QWidget* parent, const QString& text, const QString& caption);
+
+// The one-line text-input box: title, prompt, initial text. Gives the text typed, or empty
+// text when cancelled.
+QString InputBox(QWidget* parent, const QString& title, const QString& prompt,
+                 const QString& initial);
+
+// Processes all pending events (repaints, clicks, timer ticks), then returns.
+void YieldToEvents();
+
+}  // namespace karvex::platform

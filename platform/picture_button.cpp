@@ -1,0 +1,17 @@
+#include "picture_button.h"
+
+namespace karvex::platform {
+
+QToolButton* PictureButton(QWidget* parent, const QIcon& picture, const char* name,
+                           const QString& action, const QString& toolTip) {
+    auto* button = new QToolButton(parent);
+    button->setObjectName(name);
+    button->setAccessibleDescription(name);
+    button->setAccessibleName(action);
+    button->setIcon(picture);
+    button->setIconSize(QSize(40, 40));
+    button->setToolTip(toolTip);
+    return button;
+}
+
+}  // namespace karvex::platform

@@ -1,0 +1,302 @@
+// The main window: start-up, the open sequences as the user sees them, the Open dialog's
+// results, selection across the lists, the comment editor, the logo and the fixed size.
+#include <QApplication>
+#include <QDialog>
+#include <QInputDialog>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+#include "main_window.h"
+#include "modal.h"
+#include "test_support.h"
+
+using namespace karvex;
+using namespace karvex::test;
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+  private:
+    QTemporaryDir m_dir;
+    std::unique_ptr<ArchiveState> m_state;
+    std::unique_ptr<Form1> m_window;
+
+    Form1& Window() {
+        m_state = std::make_unique<ArchiveState>();
+        m_window = std::make_unique<Form1>(*m_state);
+        m_window->show();
+        return *m_window;
+    }
+    template <typename T>
+    T* Find(const char* name) {
+        return m_window->findChild<T*>(name);
+    }
+    QString Text(const char* label) { return Find<QLabel>(label)->text(); }
+    // The window as a user reads it: status line | size | files | lamp | Make, Extract,
+    // Edit enabled | lists shown.
+    QString Screen() {
+        const char* lamp = m_window->LampColour() == Lamp::Green ? "green"
+                           : m_window->LampColour() == Lamp::Red ? "red"
+                                                                 : "magenta";
+        auto on = [this](const char* name) { return Find<QWidget>(name)->isEnabled() ? "1" : "0"; };
+        return Text("Label5") + "|" + Text("Label3") + "|" + Text("Label4") + "|" + lamp + "|" +
+               on("Command3D2") + on("Command3D3") + on("Command1") + "|" +
+               (Find<QListView>("List1")->isVisible() ? "lists" : "overlay");
+    }
+    std::string Path(const QString& name) { return m_dir.filePath(name).toStdString(); }
+    void Write(const QString& name, const std::string& bytes) { WriteBytes(Path(name), bytes); }
+    QString Quoted(const QString& name) { return '"' + m_dir.filePath(name) + '"'; }
+
+  private slots:
+    void init() { QDir::setCurrent(m_dir.path()); }
+    void cleanup() {
+        m_window.reset();
+        m_state.reset();
+    }
+
+    void startup_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("commandLine");
+        QTest::addColumn<QString>("screen");
+        const QString listed = "Demo|132|1|green|011|lists";
+        QTest::newRow("quoted full path") << "trucks.pod" << Quoted("trucks.pod") << listed;
+        QTest::newRow("upper-case extension")
+            << "TRUCKS.POD" << m_dir.filePath("TRUCKS.POD") << listed;
+        QTest::newRow("relative path") << "trucks.pod"
+                                       << "trucks.pod" << listed;
+        QTest::newRow("other letter case on disk")
+            << "Trucks.Pod" << m_dir.filePath("TRUCKS.POD") << listed;
+        QTest::newRow("a text file")
+            << "notes.txt" << m_dir.filePath("notes.txt") << "|||green|000|lists";
+        QTest::newRow("no command line") << "trucks.pod"
+                                         << ""
+                                         << "|||green|000|lists";
+    }
+    void startup() {
+        QFETCH(QString, file);
+        QFETCH(QString, commandLine);
+        QFETCH(QString, screen);
+        Write(file, PodBytes({{"A.RAW", std::string(8, 'a')}}, "Demo"));
+        Form1& window = Window();
+        QVERIFY(window.Startup(commandLine));
+        QCOMPARE(Screen(), screen);
+        QCOMPARE(window.windowTitle(), QString("Karvex32"));
+        QCOMPARE(Text("Label8"), QString());
+        QCOMPARE(m_state->StartFolder, m_dir.path().toStdString());
+    }
+
+    void startupEndsOnAMissingFile_data() {
+        QTest::addColumn<QString>("commandLine");
+        QTest::newRow("missing archive") << m_dir.filePath("gone.pod");
+        QTest::newRow("archive in the root") << "/karvex-test-gone.pod";
+        QTest::newRow("missing response file") << m_dir.filePath("gone.lst");
+    }
+    void startupEndsOnAMissingFile() {
+        QFETCH(QString, commandLine);
+        Form1& window = Window();
+        QString text, caption;
+        AnswerMessage("OK", &text, &caption);
+        QVERIFY(!window.Startup(commandLine));
+        QCOMPARE(text, "File not found\n\n" + commandLine);
+        QCOMPARE(caption, QString("Karvex32"));
+    }
+
+    void startupWithAnIncompleteResponseFile() {
+        Write("a.raw", "aaaa");
+        Write("new.lst", "a.raw\r\ngone.raw\r\n");
+        Form1& window = Window();
+        QVERIFY(window.Startup(Quoted("new.lst")));
+        QCOMPARE(
+            Screen(),
+            QString("new.lst  -  Incomplete, Files Missing|Unknown|Unknown|magenta|000|lists"));
+    }
+
+    void openCommand() {
+        Write("good.pod", PodBytes({{"A.RAW", "aaaa"}, {"B.ACT", "bb"}}, "Good one"));
+        Write("bad.pod", PodBytes({{"A.RAW", "a"}, {std::string("\0B", 2), "b"}}));
+        Form1& window = Window();
+        QVERIFY(window.Startup(""));
+        auto open = [&](const QString& name) {
+            WhenModal([name](QWidget* dialog) {
+                dialog->findChild<QListView*>("File1");
+                auto* state = qobject_cast<QDialog*>(dialog);
+                QVERIFY(state);
+                QTRY_VERIFY(dialog->findChild<QListView*>("File1")->model()->rowCount(
+                                dialog->findChild<QListView*>("File1")->rootIndex()) > 0);
+                QListView* files = dialog->findChild<QListView*>("File1");
+                const QModelIndex root = files->rootIndex();
+                for (int row = 0; row < files->model()->rowCount(root); ++row) {
+                    const QModelIndex index = files->model()->index(row, 0, root);
+                    if (index.data().toString() == name)
+                        files->setCurrentIndex(index);
+                }
+                dialog->findChild<QPushButton*>("Command3D1")->click();
+            });
+            window.Command3D1_Click();
+        };
+        open("good.pod");
+        QCOMPARE(Screen(), QString("Good one|170|2|green|011|lists"));
+        QCOMPARE(window.windowTitle(), QString("Karvex32  -  good.pod"));
+        QCOMPARE(Text("Label8"), QString("0"));
+
+        open("bad.pod");
+        QCOMPARE(Screen(),
+                 QString("Load Failed  -  File may not be a valid POD file.|||magenta|011|lists"));
+
+        WhenModal([](QWidget* dialog) { dialog->findChild<QPushButton*>("Command3D2")->click(); });
+        window.Command3D1_Click();
+        QCOMPARE(Screen(), QString("|||magenta|000|lists"));
+        QCOMPARE(window.windowTitle(), QString("Karvex32"));
+        QCOMPARE(Find<QListView>("List1")->model()->rowCount(), 0);
+    }
+
+    void selectionFollowsAcrossTheLists() {
+        std::vector<PodEntry> entries;
+        for (int i = 0; i < 1600; ++i)
+            entries.push_back({"E" + std::to_string(i), ""});
+        Write("many.pod", PodBytes(entries));
+        Form1& window = Window();
+        QVERIFY(window.Startup(m_dir.filePath("many.pod")));
+        auto* names = Find<QListView>("List1");
+        auto* sizes = Find<QListView>("List2");
+        auto click = [](QListView* list, int row, Qt::KeyboardModifiers keys) {
+            const QRect rect = list->visualRect(list->model()->index(row, list->modelColumn()));
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, keys, rect.center());
+        };
+        click(names, 1, Qt::NoModifier);
+        click(names, 3, Qt::ShiftModifier);
+        QCOMPARE(Text("Label8"), QString("3"));
+        QCOMPARE(sizes->selectionModel()->isSelected(sizes->model()->index(2, 1)), true);
+        QVERIFY(window.Table().IsSelected(1) && window.Table().IsSelected(2) &&
+                window.Table().IsSelected(3));
+
+        click(sizes, 2, Qt::ControlModifier);
+        QCOMPARE(Text("Label8"), QString("2"));
+        QVERIFY(!window.Table().IsSelected(2));
+        QVERIFY(!names->selectionModel()->isSelected(names->model()->index(2, 0)));
+
+        names->selectAll();
+        click(names, 0, Qt::ControlModifier);
+        click(names, 1, Qt::ControlModifier);
+        QCOMPARE(Text("Label8"), QString("1,598"));
+
+        sizes->verticalScrollBar()->setValue(200);
+        QCOMPARE(names->verticalScrollBar()->value(), 200);
+    }
+
+    void aClickInAnEmptyListCountsZero() {
+        Window().Startup("");
+        auto* names = Find<QListView>("List1");
+        QTest::mouseClick(names->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(Text("Label8"), QString("0"));
+    }
+
+    void commentEditorWritesTheArchive_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QByteArray>("stored");
+        QTest::newRow("ten characters")
+            << "0123456789" << QByteArray("0123456789") + QByteArray(70, '\0');
+        QTest::newRow("eighty") << QString(80, 'e') << QByteArray(80, 'e');
+        QTest::newRow("a hundred") << QString(100, 'h') << QByteArray(80, 'h');
+        QTest::newRow("latin-1") << QString::fromUtf8("caf\xC3\xA9")
+                                 << QByteArray("caf\xE9") + QByteArray(76, '\0');
+        QTest::newRow("cancelled") << QString() << QByteArray("Old comment") + QByteArray(69, '\0');
+    }
+    void commentEditorWritesTheArchive() {
+        QFETCH(QString, typed);
+        QFETCH(QByteArray, stored);
+        const std::string bytes = PodBytes({{"A.RAW", "aaaa"}}, "Old comment");
+        Write("c.pod", bytes);
+        Form1& window = Window();
+        QVERIFY(window.Startup(m_dir.filePath("c.pod")));
+        QString initial;
+        WhenModal([&](QWidget* modal) {
+            auto* box = qobject_cast<QInputDialog*>(modal);
+            QVERIFY(box);
+            initial = box->textValue();
+            if (typed.isEmpty()) {
+                box->reject();
+            } else {
+                box->setTextValue(typed);
+                box->accept();
+            }
+        });
+        window.Command1_Click();
+        QCOMPARE(initial, QString("Old comment"));
+        std::string expected = bytes;
+        expected.replace(4, 80, stored.toStdString());
+        QVERIFY(ReadBytes(Path("c.pod")) == expected);
+        QCOMPARE(
+            Text("Label5"),
+            QString::fromLatin1(stored.left(stored.indexOf('\0') < 0 ? 80 : stored.indexOf('\0'))));
+    }
+
+    void commentEditorReportsAnArchiveItCannotWrite() {
+        Write("c.pod", PodBytes({{"A.RAW", "aaaa"}}, "Old"));
+        Form1& window = Window();
+        QVERIFY(window.Startup(m_dir.filePath("c.pod")));
+        QFile::remove(m_dir.filePath("c.pod"));
+        WhenModal(
+            [](QWidget* modal) {
+                qobject_cast<QInputDialog*>(modal)->setTextValue("New");
+                qobject_cast<QInputDialog*>(modal)->accept();
+            },
+            "QInputDialog");
+        QString text;
+        AnswerMessage("OK", &text);
+        window.Command1_Click();
+        QCOMPARE(Text("Label5"), QString("Old"));
+        QVERIFY(text.startsWith("Cannot write the comment into " + m_dir.filePath("c.pod")));
+        QVERIFY(!QFile::exists(m_dir.filePath("c.pod")));
+    }
+
+    void logoModesAndAnimation() {
+        Form1& window = Window();
+        window.Startup("");
+        auto* logo = Find<QLabel>("Picture6");
+        for (int click = 1; click <= 4; ++click)
+            QTest::mouseClick(logo, Qt::LeftButton);
+        QCOMPARE(window.LogoMode(), 1);
+        window.Picture6_Click();
+        QCOMPARE(window.LogoMode(), 2);
+        for (int tick = 0; tick < 11; ++tick)
+            window.Timer1_Timer();
+        QCOMPARE(window.LogoFrame(), 1);
+        window.Timer1_Timer();
+        QCOMPARE(window.LogoFrame(), 2);
+    }
+
+    void keepsItsSize() {
+        Form1& window = Window();
+        const QSize size = window.size();
+        window.resize(800, 700);
+        QCOMPARE(window.size(), size);
+        QCOMPARE(size, QSize(385, 402));
+        // The Select button lies outside the client area.
+        QVERIFY(Find<QToolButton>("Command3D6")->geometry().left() >= window.width());
+    }
+
+    void aboutBox() {
+        Form1& window = Window();
+        window.Startup("");
+        QString caption, version;
+        WhenModal([&](QWidget* box) {
+            caption = box->windowTitle();
+            version = box->findChild<QLabel*>("Label2")->text();
+            box->findChild<QPushButton*>("Command1")->click();
+        });
+        window.Command3D4_Click();
+        QCOMPARE(caption, QString("About Karvex32"));
+        QCOMPARE(version, QString("Karvex32 version 1.0"));
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"

@@ -1,0 +1,225 @@
+// The Open dialog (Form2) over folders the test makes: what its lists show, and what it
+// writes into the shared state when it closes.
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <QStorageInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "archive_state.h"
+#include "file_lists.h"
+#include "open_dialog.h"
+
+using karvex::ArchiveState;
+using karvex::Form2;
+using karvex::platform::DriveList;
+using karvex::platform::FileList;
+using karvex::platform::FolderList;
+
+namespace {
+
+QString Text(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+// Shows the dialog and waits until its file list has read its folder.
+FileList* ShowLoaded(Form2& dialog) {
+    dialog.show();
+    auto* files = dialog.findChild<FileList*>("File1");
+    if (!QTest::qWaitForWindowExposed(&dialog) || !files ||
+        !QTest::qWaitFor([files] { return files->isLoaded(); }))
+        return nullptr;
+    return files;
+}
+
+// Clicks (or double-clicks) the file `name` in the list, as the user would.
+bool ClickFile(FileList* files, const QString& name, bool twice = false) {
+    const int row = static_cast<int>(files->fileNames().indexOf(name));
+    if (row < 0)
+        return false;
+    const QPoint at = files->visualRect(files->model()->index(row, 0, files->rootIndex())).center();
+    // A double click reaches a widget as press, release, then the double-click event.
+    QTest::mouseClick(files->viewport(), Qt::LeftButton, {}, at);
+    if (twice)
+        QTest::mouseDClick(files->viewport(), Qt::LeftButton, {}, at);
+    return true;
+}
+
+}  // namespace
+
+class OpenDialogTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void initTestCase();
+    void init() { QVERIFY(QDir::setCurrent(m_folder)); }
+    void cleanupTestCase() { QDir::setCurrent(m_start); }
+
+    void startsInCurrentFolder();
+    void listsFilesOfKind_data();
+    void listsFilesOfKind();
+    void fileListFollowsFolder();
+    void openWritesChoice_data();
+    void openWritesChoice();
+    void closingEmptiesResults_data();
+    void closingEmptiesResults();
+
+  private:
+    QTemporaryDir m_dir;
+    QString m_start;   // the current folder before the tests
+    QString m_folder;  // m_dir as the system names it, links resolved
+    QString m_sub;     // a folder inside it
+};
+
+void OpenDialogTest::initTestCase() {
+    m_start = QDir::currentPath();
+    QVERIFY(m_dir.isValid());
+    m_folder = QFileInfo(m_dir.path()).canonicalFilePath();
+    m_sub = m_folder + "/sub";
+    QVERIFY(QDir().mkdir(m_sub));
+    for (const QString name : {"a.pod", "MTM2.POD", "one.lst", "two.lst", "notes.txt", "pod.txt",
+                               "sub/inner.pod", "sub/inner.LST"}) {
+        QFile file(m_folder + "/" + name);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+}
+
+void OpenDialogTest::startsInCurrentFolder() {
+    QVERIFY(QDir::setCurrent(m_sub));
+    ArchiveState state;
+    Form2 dialog(state);
+    FileList* files = ShowLoaded(dialog);
+    QVERIFY(files);
+
+    QCOMPARE(dialog.windowTitle(), "Karvex32  -  Open");
+    QVERIFY(dialog.isModal());
+    QCOMPARE(dialog.findChild<FolderList*>("Dir1")->path(), m_sub);
+    QCOMPARE(files->path(), m_sub);
+    QCOMPARE(dialog.findChild<DriveList*>("Drive1")->drive(), QStorageInfo(m_sub).rootPath());
+    auto* kinds = dialog.findChild<QComboBox*>("Combo1");
+    QCOMPARE(kinds->count(), 2);
+    QCOMPARE(kinds->itemText(0), "Pod File  (*.pod)");
+    QCOMPARE(kinds->itemText(1), "Response File (*.lst)");
+    QCOMPARE(kinds->currentIndex(), 0);
+    QCOMPARE(files->pattern(), "*.pod");
+    QCOMPARE(files->fileNames(), QStringList{"inner.pod"});
+}
+
+void OpenDialogTest::listsFilesOfKind_data() {
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<QString>("shown");
+    // Letter case does not matter: MTM2.POD is an archive.
+    // clang-format off
+    QTest::newRow("archives")       << 0 << "*.pod" << "a.pod|MTM2.POD";
+    QTest::newRow("response files") << 1 << "*.lst" << "one.lst|two.lst";
+    // clang-format on
+}
+
+void OpenDialogTest::listsFilesOfKind() {
+    QFETCH(int, kind);
+    QFETCH(QString, pattern);
+    QFETCH(QString, shown);
+    ArchiveState state;
+    Form2 dialog(state);
+    FileList* files = ShowLoaded(dialog);
+    QVERIFY(files);
+
+    // Choose with the keyboard: to the second kind and, for the first, back again.
+    auto* kinds = dialog.findChild<QComboBox*>("Combo1");
+    QTest::keyClick(kinds, Qt::Key_Down);
+    if (kind == 0)
+        QTest::keyClick(kinds, Qt::Key_Up);
+    QCOMPARE(files->pattern(), pattern);
+    QCOMPARE(files->fileNames().join('|'), shown);
+}
+
+void OpenDialogTest::fileListFollowsFolder() {
+    ArchiveState state;
+    Form2 dialog(state);
+    FileList* files = ShowLoaded(dialog);
+    QVERIFY(files);
+    QTest::keyClick(dialog.findChild<QComboBox*>("Combo1"), Qt::Key_Down);
+
+    dialog.findChild<FolderList*>("Dir1")->setPath(m_sub);
+    QCOMPARE(files->path(), m_sub);
+    QCOMPARE(files->pattern(), "*.lst");
+    QTRY_COMPARE(files->fileNames(), QStringList{"inner.LST"});
+}
+
+void OpenDialogTest::openWritesChoice_data() {
+    QTest::addColumn<QString>("folder");  // where Dir1 is sent; empty: stay where it starts
+    QTest::addColumn<QString>("file");    // the file clicked; empty: none
+    QTest::addColumn<bool>("twice");      // double-click the file instead of pressing Open
+    QTest::addColumn<QString>("podFolder");
+    // clang-format off
+    QTest::newRow("a file")             << "" << "MTM2.POD" << false << m_folder;
+    QTest::newRow("double click")       << "" << "a.pod"    << true  << m_folder;
+    QTest::newRow("no file")            << "" << ""         << false << m_folder;
+    QTest::newRow("trailing separator") << m_sub + "/" << "inner.pod" << false << m_sub;
+    QTest::newRow("the root keeps its separator") << "/" << "" << false << "/";
+    // clang-format on
+}
+
+void OpenDialogTest::openWritesChoice() {
+    QFETCH(QString, folder);
+    QFETCH(QString, file);
+    QFETCH(bool, twice);
+    QFETCH(QString, podFolder);
+    ArchiveState state;
+    Form2 dialog(state);
+    FileList* files = ShowLoaded(dialog);
+    QVERIFY(files);
+    if (!folder.isEmpty()) {
+        dialog.findChild<FolderList*>("Dir1")->setPath(folder);
+        QTRY_VERIFY(files->isLoaded());
+    }
+    if (twice) {
+        QVERIFY(ClickFile(files, file, true));
+    } else {
+        if (!file.isEmpty())
+            QVERIFY(ClickFile(files, file));
+        QCOMPARE(files->fileName(), file);
+        QTest::mouseClick(dialog.findChild<QPushButton*>("Command3D1"), Qt::LeftButton);
+    }
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(dialog.result(), QDialog::Accepted);
+    QCOMPARE(Text(state.PodFolder), podFolder);
+    QCOMPARE(Text(state.PodFileName), file);
+    QCOMPARE(Text(state.PodPattern), "*.pod");
+}
+
+void OpenDialogTest::closingEmptiesResults_data() {
+    QTest::addColumn<int>("how");
+    QTest::newRow("Cancel") << 0;
+    QTest::newRow("Escape") << 1;
+    QTest::newRow("close box") << 2;
+}
+
+void OpenDialogTest::closingEmptiesResults() {
+    QFETCH(int, how);
+    ArchiveState state;
+    state.PodFolder = "/games/mtm";
+    state.PodFileName = "MTM2.POD";
+    state.PodPattern = "*.pod";
+    Form2 dialog(state);
+    FileList* files = ShowLoaded(dialog);
+    QVERIFY(files);
+    QVERIFY(ClickFile(files, "a.pod"));
+
+    if (how == 0)
+        QTest::mouseClick(dialog.findChild<QPushButton*>("Command3D2"), Qt::LeftButton);
+    else if (how == 1)
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+    else
+        QVERIFY(dialog.close());
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(dialog.result(), QDialog::Rejected);
+    QCOMPARE(Text(state.PodFolder), "");
+    QCOMPARE(Text(state.PodFileName), "");
+    QCOMPARE(Text(state.PodPattern), "");
+}
+
+QTEST_MAIN(OpenDialogTest)
+#include "open_dialog_test.moc"
