@@ -11,6 +11,7 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 #include "main_window.h"
@@ -189,6 +190,24 @@ class MainWindowTest : public QObject {
 
         sizes->verticalScrollBar()->setValue(200);
         QCOMPARE(names->verticalScrollBar()->value(), 200);
+    }
+
+    void commandsWaitWhileALoadRuns() {
+        std::vector<PodEntry> entries(200, PodEntry{"E.RAW", ""});
+        Write("busy.pod", PodBytes(entries));
+        Form1& window = Window();
+        bool openEnabled = true, overlayShown = false, listsShown = true;
+        QTimer::singleShot(0, [&] {  // runs at the loader's first yield to the event queue
+            openEnabled = Find<QToolButton>("Command3D1")->isEnabled();
+            overlayShown = Find<QLabel>("Label9")->isVisible();
+            listsShown = Find<QListView>("List1")->isVisible();
+        });
+        QVERIFY(window.Startup(m_dir.filePath("busy.pod")));
+        QVERIFY(!openEnabled);
+        QVERIFY(overlayShown);
+        QVERIFY(!listsShown);
+        QCOMPARE(Screen(), QString("|8,084|200|green|011|lists"));
+        QVERIFY(Find<QToolButton>("Command3D1")->isEnabled());
     }
 
     void aClickInAnEmptyListCountsZero() {
