@@ -5,9 +5,12 @@
 #include "about_box.h"
 #include "command_line.h"
 #include "dialogs.h"
+#include "extract_dialog.h"
 #include "main_window.h"
+#include "make_dialog.h"
 #include "open_dialog.h"
 #include "paths.h"
+#include "select_dialog.h"
 #include "text.h"
 #include "twips.h"
 
@@ -109,7 +112,39 @@ void Form1::Command3D5_Click() {
 }
 
 void Form1::Command3D6_Click() {
-    // The Select dialog comes with the Make and Extract dialogs.
+    Form6 dialog(m_state, this);
+    dialog.exec();
+}
+
+template <typename Work>
+void Form1::RunCancellable(Work work) {
+    m_cancelRequested = false;
+    SetBusy(true);
+    m_core.ResetOutcome();
+    work();
+    SetBusy(false);
+    m_cancelRequested = false;
+}
+
+void Form1::Command3D2_Click() {
+    {
+        Form3 dialog(m_state, this);
+        dialog.exec();
+    }
+    RunCancellable([this] {
+        if (m_core.MakeCommand(m_row)) {
+            m_model.Refresh();  // the new archive is the open file now
+            SyncSelection(1);
+        }
+    });
+}
+
+void Form1::Command3D3_Click() {
+    {
+        Form4 dialog(m_state, this);
+        dialog.exec();
+    }
+    RunCancellable([this] { m_core.ExtractCommand(); });
 }
 
 }  // namespace karvex

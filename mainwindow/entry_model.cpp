@@ -26,7 +26,8 @@ int EntryModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant EntryModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= m_rows)
+    // Rows the table no longer holds (it is being refilled) show nothing until Refresh.
+    if (!index.isValid() || index.row() >= m_rows || index.row() >= m_table.Count())
         return {};
     if (role == Qt::TextAlignmentRole && index.column() == SizeColumn)
         return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);

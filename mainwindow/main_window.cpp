@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
 
@@ -101,6 +102,8 @@ void Form1::CreateButtonRow() {
     Place(Command3D5, 4920, 0, 855, 855);
     Place(Command3D6, 5805, 900, 825, 855);
     connect(Command3D1, &QToolButton::clicked, this, &Form1::Command3D1_Click);
+    connect(Command3D2, &QToolButton::clicked, this, &Form1::Command3D2_Click);
+    connect(Command3D3, &QToolButton::clicked, this, &Form1::Command3D3_Click);
     connect(Command3D4, &QToolButton::clicked, this, &Form1::Command3D4_Click);
     connect(Command3D5, &QToolButton::clicked, this, &Form1::Command3D5_Click);
     connect(Command3D6, &QToolButton::clicked, this, &Form1::Command3D6_Click);
@@ -207,7 +210,15 @@ void Form1::CreateStatusRow() {
 // --- Host -------------------------------------------------------------------------------
 
 void Form1::Yield() {
+    // The long loops yield before every entry and chunk, thousands of times a second. Events
+    // are processed when at least a frame's time has passed since the last time, so the
+    // window repaints and answers clicks and keys as smoothly as before, without the loop
+    // spending most of its time in repaints of a status line no one can read that fast.
+    constexpr qint64 kFrameMilliseconds = 10;
+    if (m_yieldClock.isValid() && m_yieldClock.elapsed() < kFrameMilliseconds)
+        return;
     platform::YieldToEvents();
+    m_yieldClock.start();
 }
 
 void Form1::SetLamp(Lamp lamp) {
@@ -274,6 +285,15 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
         (watched == List1->viewport() || watched == List2->viewport()))
         SyncSelection(watched == List1->viewport() ? 1 : 2);
     return QWidget::eventFilter(watched, event);
+}
+
+void Form1::keyPressEvent(QKeyEvent* event) {
+    // Escape stops an extraction or a build after the chunk being copied.
+    if (event->key() == Qt::Key_Escape && m_busy) {
+        m_cancelRequested = true;
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void Form1::resizeEvent(QResizeEvent* event) {

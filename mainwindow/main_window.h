@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
@@ -33,6 +34,7 @@ class Form1 : public QWidget, public Host {
 
     // Host: how the core routines reach the window.
     void Yield() override;
+    bool CancelRequested() override { return m_cancelRequested; }
     void SetLamp(Lamp lamp) override;
     void SetTimerInterval(int milliseconds) override;
     void SetStatus(const std::string& text) override;
@@ -47,6 +49,8 @@ class Form1 : public QWidget, public Host {
 
     // Handlers, named after their control and event.
     void Command3D1_Click();  // Open
+    void Command3D2_Click();  // Make
+    void Command3D3_Click();  // Extract
     void Command3D4_Click();  // About
     void Command3D5_Click();  // Exit
     void Command3D6_Click();  // Select
@@ -56,6 +60,7 @@ class Form1 : public QWidget, public Host {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
   private:
@@ -68,6 +73,9 @@ class Form1 : public QWidget, public Host {
     // Runs an open sequence with the commands that would re-enter the core disabled.
     bool RunOpenSequence(bool archive);
     void SetBusy(bool busy);
+    // Runs an Extract or Make command's core work, busy and cancellable with Escape.
+    template <typename Work>
+    void RunCancellable(Work work);
     void SyncSelection(int source);
 
     ArchiveState& m_state;
@@ -76,6 +84,8 @@ class Form1 : public QWidget, public Host {
     StatusRow m_row;  // size, count and the Make, Extract and Edit buttons' states
     EntryModel m_model;
     bool m_busy = false;
+    bool m_cancelRequested = false;
+    QElapsedTimer m_yieldClock;  // when the last yield processed events  // Escape was pressed while an extraction or build ran
 
     QToolButton* Command3D1;           // Open
     QToolButton* Command3D2;           // Make

@@ -1,0 +1,205 @@
+// The Extract and Make commands driven through their real dialogs, as a user would.
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include "file_lists.h"
+#include "main_window.h"
+#include "modal.h"
+#include "test_support.h"
+
+using namespace karvex;
+using namespace karvex::test;
+
+class CommandsTest : public QObject {
+    Q_OBJECT
+
+  private:
+    std::unique_ptr<QTemporaryDir> m_folder;  // a fresh folder for every test and row
+    std::unique_ptr<ArchiveState> m_state;
+    std::unique_ptr<Form1> m_window;
+
+    std::string Path(const QString& name) { return m_folder->filePath(name).toStdString(); }
+    void Write(const QString& name, const std::string& bytes) { WriteBytes(Path(name), bytes); }
+    QString Status() { return m_window->findChild<QLabel*>("Label5")->text(); }
+    bool Enabled(const char* name) { return m_window->findChild<QWidget*>(name)->isEnabled(); }
+
+    Form1& Open(const QString& file) {
+        m_state = std::make_unique<ArchiveState>();
+        m_window = std::make_unique<Form1>(*m_state);
+        m_window->show();
+        m_window->Startup(m_folder->filePath(file));
+        return *m_window;
+    }
+    // Answers the Extract dialog: the folder, then the boxes ticked (by name), then Extract.
+    static void AnswerExtract(const QString& folder, const QStringList& boxes) {
+        WhenModal([=](QWidget* dialog) {
+            dialog->findChild<platform::FolderList*>("Dir1")->setPath(folder);
+            for (const QString& box : boxes)
+                dialog->findChild<QCheckBox*>(box)->setChecked(true);
+            dialog->findChild<QPushButton*>("Command3D1")->click();
+        });
+    }
+    // Answers the Make dialog: the folder, the name, the comment, Mount POD, then Make.
+    static void AnswerMake(const QString& folder, const QString& name, bool mount) {
+        WhenModal([=](QWidget* dialog) {
+            dialog->findChild<platform::FolderList*>("Dir1")->setPath(folder);
+            dialog->findChild<QLineEdit*>("Text1")->setText(name);
+            dialog->findChild<QLineEdit*>("Text2")->setText("Made here");
+            dialog->findChild<QCheckBox*>("Check3D1")->setChecked(mount);
+            dialog->findChild<QPushButton*>("Command3D1")->click();
+        });
+    }
+
+  private slots:
+    void init() {
+        m_folder = std::make_unique<QTemporaryDir>();
+        QDir::setCurrent(m_folder->path());
+    }
+    void cleanup() {
+        m_window.reset();
+        m_state.reset();
+        QDir::setCurrent(QDir::tempPath());
+        m_folder.reset();
+    }
+
+    void extractAllWithListAndInformation() {
+        Write("game.pod", PodBytes({{"A.RAW", "aaaa"}, {"ART\\B.ACT", "bb"}}, "Comment"));
+        QDir(m_folder->path()).mkdir("out");
+        Form1& window = Open("game.pod");
+        AnswerExtract(m_folder->filePath("out"), {"Check3D3", "Check3D1", "Check3D4"});
+        window.Command3D3_Click();
+        QCOMPARE(ReadBytes(Path("out/A.RAW")), std::string("aaaa"));
+        QCOMPARE(ReadBytes(Path("out/ART/B.ACT")), std::string("bb"));
+        QCOMPARE(ReadBytes(Path("out/game.lst")), std::string("A.RAW\r\nART\\B.ACT\r\n"));
+        QVERIFY(QFile::exists(m_folder->filePath("out/game.inf")));
+        QCOMPARE(Status(), QString("Comment"));
+        QCOMPARE(QDir::currentPath(), m_folder->filePath("out"));
+        QVERIFY(Enabled("Command3D3") && Enabled("Command3D1"));
+    }
+
+    void selectedAndAllWritesTheSelectedTwice() {
+        Write("game.pod", PodBytes({{"A.RAW", "aaaa"}, {"B.RAW", "bb"}}));
+        QDir(m_folder->path()).mkdir("out");
+        Form1& window = Open("game.pod");
+        window.findChild<QListView*>("List1")->selectAll();
+        AnswerExtract(m_folder->filePath("out"), {"Check3D2", "Check3D3"});
+        window.Command3D3_Click();
+        QCOMPARE(ReadBytes(Path("out/A.RAW")), std::string("aaaa"));
+        QCOMPARE(ReadBytes(Path("out/B.RAW")), std::string("bb"));
+    }
+
+    void nothingTickedStillMakesTheFolderCurrent() {
+        Write("game.pod", PodBytes({{"A.RAW", "aaaa"}}));
+        QDir(m_folder->path()).mkdir("empty");
+        Form1& window = Open("game.pod");
+        AnswerExtract(m_folder->filePath("empty"), {});
+        window.Command3D3_Click();
+        QVERIFY(QDir(m_folder->filePath("empty")).isEmpty());
+        QCOMPARE(QDir::currentPath(), m_folder->filePath("empty"));
+    }
+
+    void declinedInformationFileIsKept() {
+        Write("game.pod", PodBytes({{"A.RAW", "aaaa"}}, "First"));
+        Write("other.pod", PodBytes({{"Z.RAW", "z"}}, "Second"));
+        Write("out/game.inf", "mine");
+        Form1& window = Open("game.pod");
+        AnswerExtract(m_folder->filePath("out"), {"Check3D4"});
+        QString question;
+        AnswerMessage("No", &question);
+        window.Command3D3_Click();
+        QCOMPARE(question, QString("File game.inf Exists!\n\nDo you want to overwrite this file?"));
+        QCOMPARE(ReadBytes(Path("out/game.inf")), std::string("mine"));
+        QCOMPARE(m_state->FailFlag, 0);
+        QVERIFY(window.Startup(m_folder->filePath("other.pod")));
+        QCOMPARE(Status(), QString("Second"));
+    }
+
+    void escapeStopsALargeExtraction() {
+        Write("big.pod", PodBytes({{"BIG.BIN", std::string(8 << 20, 'b')}, {"LAST.BIN", "l"}}));
+        QDir(m_folder->path()).mkdir("out");
+        Form1& window = Open("big.pod");
+        AnswerExtract(m_folder->filePath("out"), {"Check3D3", "Check3D1"});
+        // At the copy's yields, once the command runs: the commands are disabled, and Escape.
+        bool busyWhileCopying = false;
+        QTimer escape;
+        connect(&escape, &QTimer::timeout, [&] {
+            if (Enabled("Command3D1"))
+                return;
+            escape.stop();
+            busyWhileCopying = true;
+            QTest::keyClick(&window, Qt::Key_Escape);
+        });
+        escape.start(0);
+        window.Command3D3_Click();
+        QVERIFY(busyWhileCopying);
+        QVERIFY(QDir(m_folder->filePath("out")).isEmpty());
+        QCOMPARE(Status(), QString("             Cancelled."));
+        QCOMPARE(window.LampColour(), Lamp::Green);
+        QVERIFY(Enabled("Command3D1") && Enabled("Command3D3"));
+    }
+
+    void makeMountsAndOpensTheNewArchive_data() {
+        QTest::addColumn<QString>("iniFolder");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("pod.ini in the archive's folder") << "addons"
+                                                         << "NEW.POD";
+        QTest::newRow("pod.ini one folder up") << "."
+                                               << "addons\\NEW.POD";
+    }
+    void makeMountsAndOpensTheNewArchive() {
+        QFETCH(QString, iniFolder);
+        QFETCH(QString, line);
+        Write("src/a.raw", "aaaa");
+        Write("src/new.lst", "a.raw\r\n");
+        Write(iniFolder + "/pod.ini", "1\r\nMTM.POD\r\n");
+        QDir(m_folder->path()).mkdir("addons");
+        Form1& window = Open("src/new.lst");
+        QVERIFY(Enabled("Command3D2"));
+        AnswerMake(m_folder->filePath("addons"), "NEW.POD", true);
+        window.Command3D2_Click();
+        QCOMPARE(ReadBytes(Path(iniFolder + "/pod.ini")),
+                 " 2\r\nMTM.POD" + std::string(25, ' ') + "\r\n" + line.toStdString() + "\r\n");
+        QCOMPARE(Status(), QString("Made here"));
+        QCOMPARE(window.findChild<QLabel*>("Label4")->text(), QString("1"));
+        QVERIFY(!Enabled("Command3D2") && Enabled("Command3D3") && Enabled("Command1"));
+        QCOMPARE(window.findChild<QListView*>("List1")->model()->index(0, 0).data().toString(),
+                 QString("A.RAW"));
+    }
+
+    void makeAnsweredNoKeepsTheOldArchive() {
+        Write("src/a.raw", "aaaa");
+        Write("src/new.lst", "a.raw\r\n");
+        Write("src/NEW.POD", "old");
+        Form1& window = Open("src/new.lst");
+        AnswerMake(m_folder->filePath("src"), "NEW.POD", false);
+        AnswerMessage("No");
+        window.Command3D2_Click();
+        QCOMPARE(ReadBytes(Path("src/NEW.POD")), std::string("old"));
+        QVERIFY(Enabled("Command3D2"));
+        QCOMPARE(Status(), QString("new.lst"));
+    }
+
+    void cancelledDialogsDoNothing() {
+        Write("game.pod", PodBytes({{"A.RAW", "aaaa"}}, "Kept"));
+        Form1& window = Open("game.pod");
+        for (auto command : {&Form1::Command3D3_Click, &Form1::Command3D2_Click}) {
+            WhenModal([](QWidget* dialog) { dialog->close(); });
+            (window.*command)();
+            QCOMPARE(m_state->DialogPath, std::string());
+            QCOMPARE(m_state->DialogOptions, std::string());
+            QCOMPARE(Status(), QString("Kept"));
+        }
+    }
+};
+
+QTEST_MAIN(CommandsTest)
+#include "commands_test.moc"
