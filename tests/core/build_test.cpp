@@ -124,6 +124,17 @@ INSTANTIATE_TEST_SUITE_P(
         return std::string(info.param.what) == "too large" ? "too_large" : info.param.what;
     });
 
+TEST(BuildPodFile, ACancelRemovesThePartArchiveAndKeepsTheOldOne) {
+    MakeFixture f({{"a.raw", std::string(200000, 'a')}});
+    WriteBytes(f.pod(), "old archive");
+    f.host.cancelAfterYields = f.host.yields + 3;
+    f.core.BuildPodFile();
+    EXPECT_EQ(ReadBytes(f.pod()), "old archive");
+    EXPECT_EQ(f.FilesInDest(), 1u);
+    EXPECT_EQ(f.host.lamps.back(), Lamp::Green);
+    EXPECT_EQ(f.host.timer, 100);
+}
+
 TEST(BuildPodFile, AFolderThatCannotBeWrittenIsNamed) {
     MakeFixture f({{"a.raw", "a"}});
     f.state.DialogPath = (f.dir / "no-such-folder").string();
