@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "naming.h"
 #include "twips.h"
 
 namespace karvex {
@@ -25,46 +26,32 @@ const char* const kCredits[][2] = {
 
 }  // namespace
 
-Form10::Form10(const QIcon& programIcon, QWidget* parent) : QDialog(parent) {
+Form10::Form10(const QIcon& programIcon, QWidget* parent) : CentredDialog(parent) {
     setObjectName("Form10");
     setWindowTitle("About Karvex32");
     setWindowIcon(programIcon);
     setFixedSize(platform::Px(4095), platform::Px(3975));
 
-    Label2 = new QLabel("Karvex32 version 1.0", this);
-    Label2->setObjectName("Label2");
-    Label2->setAccessibleDescription("Label2");
+    Label2 = platform::Named(new QLabel("Karvex32 version 1.0", this), "Label2");
     QFont bold = font();
     bold.setBold(true);
     Label2->setFont(bold);
     Place(Label2, 120, 120, 1695 + 1200, 255);
 
-    Picture1 = new QLabel(this);
-    Picture1->setObjectName("Picture1");
-    Picture1->setAccessibleDescription("Picture1");
-    Picture1->setAccessibleName("Karvex32 icon");
+    Picture1 = platform::Named(new QLabel(this), "Picture1", "Karvex32 icon");
     Place(Picture1, 3360, 120, 495, 495);
     Picture1->setPixmap(programIcon.pixmap(platform::Px(495)));
 
     const int lines = static_cast<int>(std::size(kCredits));
     for (int i = 0; i < lines; ++i) {
-        auto* line = new QLabel(kCredits[i][1], this);
-        line->setObjectName(kCredits[i][0]);
-        line->setAccessibleDescription(kCredits[i][0]);
+        auto* line = platform::Named(new QLabel(kCredits[i][1], this), kCredits[i][0]);
         Place(line, 120, 600 + i * (2760 - 600) / (lines - 1), 3855, 255);
     }
 
-    Command1 = new QPushButton("OK", this);
-    Command1->setObjectName("Command1");
-    Command1->setAccessibleDescription("Command1");
+    Command1 = platform::Named(new QPushButton("OK", this), "Command1", "OK");
     Command1->setDefault(true);
     Place(Command1, 1200, 3240, 1575, 495);
     connect(Command1, &QPushButton::clicked, this, &Form10::Command1_Click);
-}
-
-void Form10::showEvent(QShowEvent* event) {
-    platform::CentreOnScreen(this);
-    QDialog::showEvent(event);
 }
 
 void Form10::Command1_Click() {

@@ -3,21 +3,20 @@
 #include <QDialog>
 #include <QIcon>
 
+#include "naming.h"
+
 class QLabel;
 class QPushButton;
 
 namespace karvex {
 
 // Form10, the About box: the program's icon, its name and version, and credit lines.
-class Form10 : public QDialog {
+class Form10 : public platform::CentredDialog {
     Q_OBJECT
   public:
     Form10(const QIcon& programIcon, QWidget* parent = nullptr);
 
     void Command1_Click();  // OK
-
-  protected:
-    void showEvent(QShowEvent* event) override;
 
   private:
     QLabel* Label2;         // "Karvex32 version 1.0"

@@ -5,12 +5,14 @@
 #include <QPushButton>
 
 #include "file_lists.h"
+#include "naming.h"
 #include "paths.h"
 #include "pod_core.h"
 #include "twips.h"
 
 namespace karvex {
 
+using platform::Name;
 using platform::Place;
 
 namespace {
@@ -20,14 +22,6 @@ namespace {
 constexpr int kClientWidth = 5415;
 constexpr int kCheckLeft = 3120;
 constexpr int kCheckWidth = kClientWidth - kCheckLeft;
-
-// objectName and accessibleDescription carry the control's name, accessibleName what a
-// screen reader says.
-void Name(QWidget* control, const char* name, const QString& spoken) {
-    control->setObjectName(name);
-    control->setAccessibleDescription(name);
-    control->setAccessibleName(spoken);
-}
 
 QCheckBox* NewCheck(QWidget* parent, const char* name, const QString& text, int top) {
     auto* box = new QCheckBox(text, parent);
@@ -42,7 +36,7 @@ char Flag(const QCheckBox* box) {
 
 }  // namespace
 
-Form4::Form4(ArchiveState& state, QWidget* parent) : QDialog(parent), m_state(state) {
+Form4::Form4(ArchiveState& state, QWidget* parent) : CentredDialog(parent), m_state(state) {
     setObjectName("Form4");
     setWindowTitle("Karvex32  -  Extract");
     setModal(true);
@@ -95,8 +89,7 @@ Form4::Form4(ArchiveState& state, QWidget* parent) : QDialog(parent), m_state(st
 
 void Form4::showEvent(QShowEvent* event) {
     Label2->setText(Dir1->path());
-    platform::CentreOnScreen(this);
-    QDialog::showEvent(event);
+    CentredDialog::showEvent(event);
 }
 
 void Form4::Drive1_Change() {

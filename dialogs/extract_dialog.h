@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+#include "naming.h"
+
 #include "archive_state.h"
 
 class QCheckBox;
@@ -20,7 +22,7 @@ class FolderList;
 // chosen folder, the open archive's name less its extension, and one "1" or "0" per check
 // box (Check3D1 to Check3D6, so "001100" is all files and the information file); all three
 // empty after Cancel, Escape or the close box.
-class Form4 : public QDialog {
+class Form4 : public platform::CentredDialog {
     Q_OBJECT
   public:
     explicit Form4(ArchiveState& state, QWidget* parent = nullptr);

@@ -9,6 +9,7 @@
 
 #include "dialogs.h"
 #include "file_lists.h"
+#include "naming.h"
 #include "paths.h"
 #include "pod_core.h"
 #include "text.h"
@@ -16,6 +17,7 @@
 
 namespace karvex {
 
+using platform::Name;
 using platform::Place;
 
 namespace {
@@ -23,35 +25,20 @@ namespace {
 constexpr int kNameLength = 12;     // room for an 8.3 file name
 constexpr int kCommentLength = 80;  // the comment field of the archive header
 
-// objectName and accessibleDescription carry the control's name, accessibleName what a
-// screen reader says.
-void Name(QWidget* control, const char* name, const QString& spoken) {
-    control->setObjectName(name);
-    control->setAccessibleDescription(name);
-    control->setAccessibleName(spoken);
-}
-
 }  // namespace
 
-Form3::Form3(ArchiveState& state, QWidget* parent) : QDialog(parent), m_state(state) {
+Form3::Form3(ArchiveState& state, QWidget* parent) : CentredDialog(parent), m_state(state) {
     setObjectName("Form3");
     setWindowTitle("Karvex32  -  Make");
     setModal(true);
     setFixedSize(platform::Px(5280), platform::Px(4500));
 
     // All three lists start at the process's current folder.
-    Drive1 = new platform::DriveList(this);
-    Name(Drive1, "Drive1", "Drive");
-    Place(Drive1, 0, 0, 3030, 315);
-
-    Dir1 = new platform::FolderList(this);
-    Name(Dir1, "Dir1", "Folders");
-    Place(Dir1, 0, 360, 3030, 3015);
-
-    File1 = new platform::FileList(this);
-    Name(File1, "File1", "Archives in this folder");
-    Place(File1, 3105, 0, 2085, 3015);
-    File1->setPath(Dir1->path());
+    const platform::FolderAndFiles lists =
+        platform::CreateFolderAndFiles(this, "Archives in this folder");
+    Drive1 = lists.Drive1;
+    Dir1 = lists.Dir1;
+    File1 = lists.File1;
     File1->setPattern("*.pod");
 
     Text1 = new QLineEdit(this);
@@ -100,11 +87,6 @@ Form3::Form3(ArchiveState& state, QWidget* parent) : QDialog(parent), m_state(st
             &Form3::File1_Click);
     connect(Command3D1, &QPushButton::clicked, this, &Form3::Command3D1_Click);
     connect(Command3D2, &QPushButton::clicked, this, &Form3::Command3D2_Click);
-}
-
-void Form3::showEvent(QShowEvent* event) {
-    platform::CentreOnScreen(this);
-    QDialog::showEvent(event);
 }
 
 void Form3::Drive1_Change() {

@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+#include "naming.h"
+
 #include "archive_state.h"
 
 class QCheckBox;
@@ -23,7 +25,7 @@ class FolderList;
 // ends removed), DialogOptions (" 1" to mount, " 0" not to) and PodComment (80 bytes of
 // 8-bit text); after Cancel, Escape or the close box, the three Dialog fields empty and
 // PodComment untouched. A name that is not an archive name keeps the dialog open.
-class Form3 : public QDialog {
+class Form3 : public platform::CentredDialog {
     Q_OBJECT
   public:
     explicit Form3(ArchiveState& state, QWidget* parent = nullptr);
@@ -38,8 +40,6 @@ class Form3 : public QDialog {
     void reject() override;
 
   protected:
-    void showEvent(QShowEvent* event) override;
-
   private:
     ArchiveState& m_state;
 

@@ -4,11 +4,13 @@
 #include <QPushButton>
 
 #include "file_lists.h"
+#include "naming.h"
 #include "paths.h"
 #include "twips.h"
 
 namespace karvex {
 
+using platform::Name;
 using platform::Place;
 
 namespace {
@@ -23,35 +25,19 @@ QString PatternOf(int kind) {
     return kKinds[kind == 1 ? 1 : 0][1];
 }
 
-// objectName and accessibleDescription carry the control's name, accessibleName what a
-// screen reader says.
-void Name(QWidget* control, const char* name, const QString& spoken) {
-    control->setObjectName(name);
-    control->setAccessibleDescription(name);
-    control->setAccessibleName(spoken);
-}
-
 }  // namespace
 
-Form2::Form2(ArchiveState& state, QWidget* parent) : QDialog(parent), m_state(state) {
+Form2::Form2(ArchiveState& state, QWidget* parent) : CentredDialog(parent), m_state(state) {
     setObjectName("Form2");
     setWindowTitle("Karvex32  -  Open");
     setModal(true);
     setFixedSize(platform::Px(5280), platform::Px(4095));
 
     // All three lists start at the process's current folder.
-    Drive1 = new platform::DriveList(this);
-    Name(Drive1, "Drive1", "Drive");
-    Place(Drive1, 0, 0, 3030, 315);
-
-    Dir1 = new platform::FolderList(this);
-    Name(Dir1, "Dir1", "Folders");
-    Place(Dir1, 0, 360, 3030, 3015);
-
-    File1 = new platform::FileList(this);
-    Name(File1, "File1", "Files");
-    Place(File1, 3105, 0, 2085, 3015);
-    File1->setPath(Dir1->path());
+    const platform::FolderAndFiles lists = platform::CreateFolderAndFiles(this, "Files");
+    Drive1 = lists.Drive1;
+    Dir1 = lists.Dir1;
+    File1 = lists.File1;
 
     Combo1 = new QComboBox(this);
     Name(Combo1, "Combo1", "File kind");
@@ -76,11 +62,6 @@ Form2::Form2(ArchiveState& state, QWidget* parent) : QDialog(parent), m_state(st
     connect(File1, &platform::FileList::doubleClicked, this, &Form2::File1_DblClick);
     connect(Command3D1, &QPushButton::clicked, this, &Form2::Command3D1_Click);
     connect(Command3D2, &QPushButton::clicked, this, &Form2::Command3D2_Click);
-}
-
-void Form2::showEvent(QShowEvent* event) {
-    platform::CentreOnScreen(this);
-    QDialog::showEvent(event);
 }
 
 void Form2::Drive1_Change() {

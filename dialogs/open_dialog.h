@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+#include "naming.h"
+
 #include "archive_state.h"
 
 class QComboBox;
@@ -19,7 +21,7 @@ class FolderList;
 // file list. Writes PodFolder, PodFileName and PodPattern of the state when it closes:
 // the folder, file and pattern shown after Open; all three empty after Cancel, Escape or
 // the close box.
-class Form2 : public QDialog {
+class Form2 : public platform::CentredDialog {
     Q_OBJECT
   public:
     explicit Form2(ArchiveState& state, QWidget* parent = nullptr);
@@ -35,8 +37,6 @@ class Form2 : public QDialog {
     void reject() override;
 
   protected:
-    void showEvent(QShowEvent* event) override;
-
   private:
     ArchiveState& m_state;
 

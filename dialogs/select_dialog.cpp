@@ -5,11 +5,13 @@
 #include <QPushButton>
 
 #include "file_lists.h"
+#include "naming.h"
 #include "paths.h"
 #include "twips.h"
 
 namespace karvex {
 
+using platform::Name;
 using platform::Place;
 
 namespace {
@@ -17,17 +19,9 @@ namespace {
 // What the dialog reports as its pattern: every file.
 constexpr const char* kAllFiles = "*.*";
 
-// objectName and accessibleDescription carry the control's name, accessibleName what a
-// screen reader says.
-void Name(QWidget* control, const char* name, const QString& spoken) {
-    control->setObjectName(name);
-    control->setAccessibleDescription(name);
-    control->setAccessibleName(spoken);
-}
-
 }  // namespace
 
-Form6::Form6(ArchiveState& state, QWidget* parent) : QDialog(parent), m_state(state) {
+Form6::Form6(ArchiveState& state, QWidget* parent) : CentredDialog(parent), m_state(state) {
     setObjectName("Form6");
     setWindowTitle("Karvex32  -  Select");
     setModal(true);
@@ -73,11 +67,6 @@ Form6::Form6(ArchiveState& state, QWidget* parent) : QDialog(parent), m_state(st
     connect(File1, &platform::FileList::doubleClicked, this, &Form6::File1_DblClick);
     connect(Command3D1, &QPushButton::clicked, this, &Form6::Command3D1_Click);
     connect(Command3D2, &QPushButton::clicked, this, &Form6::Command3D2_Click);
-}
-
-void Form6::showEvent(QShowEvent* event) {
-    platform::CentreOnScreen(this);
-    QDialog::showEvent(event);
 }
 
 void Form6::Dir1_Change() {

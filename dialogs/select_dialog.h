@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+#include "naming.h"
+
 #include "archive_state.h"
 
 class QLabel;
@@ -18,7 +20,7 @@ class FolderList;
 // PodFolder (the folder), PodFileName (the file that has the list's focus, chosen or not;
 // empty when none has) and PodPattern ("*.*"); Cancel, Escape and the close box change
 // nothing.
-class Form6 : public QDialog {
+class Form6 : public platform::CentredDialog {
     Q_OBJECT
   public:
     explicit Form6(ArchiveState& state, QWidget* parent = nullptr);
@@ -30,8 +32,6 @@ class Form6 : public QDialog {
     void Command3D2_Click();  // Cancel
 
   protected:
-    void showEvent(QShowEvent* event) override;
-
   private:
     ArchiveState& m_state;
 

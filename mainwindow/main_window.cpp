@@ -10,6 +10,7 @@
 
 #include "artwork.h"
 #include "dialogs.h"
+#include "naming.h"
 #include "number_text.h"
 #include "picture_button.h"
 #include "text.h"
@@ -17,6 +18,7 @@
 
 namespace karvex {
 
+using platform::Named;
 using platform::PictureButton;
 using platform::Place;
 
@@ -37,16 +39,6 @@ QColor LampColor(Lamp lamp) {
             return QColor(255, 0, 255);
     }
     return {};
-}
-
-// Every control is found by its name: objectName and accessible description.
-template <typename W>
-W* Named(W* widget, const char* name, const QString& accessibleName = {}) {
-    widget->setObjectName(name);
-    widget->setAccessibleDescription(name);
-    if (!accessibleName.isEmpty())
-        widget->setAccessibleName(accessibleName);
-    return widget;
 }
 
 QLabel* TextLabel(QWidget* parent, const char* name, const QString& text = {}) {

@@ -1,5 +1,8 @@
 #include "file_lists.h"
 
+#include "naming.h"
+#include "twips.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QFileSystemModel>
@@ -204,6 +207,18 @@ void FileList::folderLoaded(const QString& folder) {
     m_model->sort(0);
     m_loaded = true;
     emit loaded();
+}
+
+FolderAndFiles CreateFolderAndFiles(QWidget* parent, const QString& filesSpoken) {
+    FolderAndFiles lists{new DriveList(parent), new FolderList(parent), new FileList(parent)};
+    Name(lists.Drive1, "Drive1", "Drive");
+    Place(lists.Drive1, 0, 0, 3030, 315);
+    Name(lists.Dir1, "Dir1", "Folders");
+    Place(lists.Dir1, 0, 360, 3030, 3015);
+    Name(lists.File1, "File1", filesSpoken);
+    Place(lists.File1, 3105, 0, 2085, 3015);
+    lists.File1->setPath(lists.Dir1->path());
+    return lists;
 }
 
 }  // namespace karvex::platform

@@ -99,4 +99,14 @@ class FileList : public QListView {
     bool m_loaded = false;
 };
 
+// The drive, folder and file lists as the Open and Make dialogs lay them out side by side
+// (Drive1, Dir1, File1), all three at the current folder. `filesSpoken` is what a screen
+// reader calls the file list.
+struct FolderAndFiles {
+    DriveList* Drive1;
+    FolderList* Dir1;
+    FileList* File1;
+};
+FolderAndFiles CreateFolderAndFiles(QWidget* parent, const QString& filesSpoken);
+
 }  // namespace karvex::platform

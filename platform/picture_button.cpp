@@ -1,13 +1,13 @@
 #include "picture_button.h"
 
+#include "naming.h"
+
 namespace karvex::platform {
 
 QToolButton* PictureButton(QWidget* parent, const QIcon& picture, const char* name,
                            const QString& action, const QString& toolTip) {
     auto* button = new QToolButton(parent);
-    button->setObjectName(name);
-    button->setAccessibleDescription(name);
-    button->setAccessibleName(action);
+    Name(button, name, action);
     button->setIcon(picture);
     button->setIconSize(QSize(40, 40));
     button->setToolTip(toolTip);

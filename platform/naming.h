@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+class QWidget;
+
+namespace karvex::platform {
+
+// Every control is found by its name: objectName and accessible description carry the
+// control's name (List1, Command3D1), the accessible name what a screen reader should say.
+void Name(QWidget* control, const char* name, const QString& spoken = {});
+
+template <typename W>
+W* Named(W* control, const char* name, const QString& spoken = {}) {
+    Name(control, name, spoken);
+    return control;
+}
+
+// A dialog that centres itself on the screen each time it is shown.
+class CentredDialog : public QDialog {
+  public:
+    using QDialog::QDialog;
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+};
+
+}  // namespace karvex::platform
