@@ -84,6 +84,10 @@ struct Unsound {
     const char* named;
 };
 
+void PrintTo(const Unsound& row, std::ostream* out) {
+    *out << row.what;
+}
+
 class BuildRefuses : public testing::TestWithParam<Unsound> {};
 
 TEST_P(BuildRefuses, AndWritesNothing) {
@@ -200,6 +204,10 @@ struct MountRefusal {
     const char* caption;
     int failFlag;
 };
+
+void PrintTo(const MountRefusal& row, std::ostream* out) {
+    *out << row.text << " (" << row.folder << ")";
+}
 
 class MountRefuses : public testing::TestWithParam<MountRefusal> {};
 

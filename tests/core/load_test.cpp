@@ -40,6 +40,10 @@ struct BadArchive {
     int listed;
 };
 
+void PrintTo(const BadArchive& row, std::ostream* out) {
+    *out << row.what;
+}
+
 class LoadBadArchive : public testing::TestWithParam<BadArchive> {};
 
 TEST_P(LoadBadArchive, ListsWhatIsThereAndFails) {
