@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include "file_lists.h"
 #include "main_window.h"
 #include "modal.h"
 #include "test_support.h"
@@ -126,18 +127,9 @@ class MainWindowTest : public QObject {
         QVERIFY(window.Startup(""));
         auto open = [&](const QString& name) {
             WhenModal([name](QWidget* dialog) {
-                dialog->findChild<QListView*>("File1");
-                auto* state = qobject_cast<QDialog*>(dialog);
-                QVERIFY(state);
-                QTRY_VERIFY(dialog->findChild<QListView*>("File1")->model()->rowCount(
-                                dialog->findChild<QListView*>("File1")->rootIndex()) > 0);
-                QListView* files = dialog->findChild<QListView*>("File1");
-                const QModelIndex root = files->rootIndex();
-                for (int row = 0; row < files->model()->rowCount(root); ++row) {
-                    const QModelIndex index = files->model()->index(row, 0, root);
-                    if (index.data().toString() == name)
-                        files->setCurrentIndex(index);
-                }
+                auto* files = dialog->findChild<platform::FileList*>("File1");
+                QTRY_VERIFY(files->isLoaded());
+                QVERIFY(ClickFile(files, name));
                 dialog->findChild<QPushButton*>("Command3D1")->click();
             });
             window.Command3D1_Click();

@@ -3,7 +3,11 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
+#include <QSignalSpy>
+#include <QTest>
 #include <QTimer>
+
+#include "file_lists.h"
 
 namespace karvex::test {
 
@@ -34,6 +38,30 @@ void AnswerMessage(const QString& button, QString* seen, QString* caption) {
             }
         },
         "QMessageBox");
+}
+
+platform::FileList* ShowLoaded(QDialog& dialog) {
+    dialog.show();
+    auto* files = dialog.findChild<platform::FileList*>("File1");
+    if (!QTest::qWaitForWindowExposed(&dialog) || !files)
+        return nullptr;
+    QSignalSpy loaded(files, &platform::FileList::loaded);
+    if (!files->isLoaded() && !loaded.wait())
+        return nullptr;
+    return files;
+}
+
+bool ClickFile(platform::FileList* files, const QString& name, Qt::KeyboardModifiers keys,
+               bool twice) {
+    const int row = static_cast<int>(files->fileNames().indexOf(name));
+    if (row < 0)
+        return false;
+    const QPoint at = files->visualRect(files->model()->index(row, 0, files->rootIndex())).center();
+    // A double click reaches a widget as press, release, then the double-click event.
+    QTest::mouseClick(files->viewport(), Qt::LeftButton, keys, at);
+    if (twice)
+        QTest::mouseDClick(files->viewport(), Qt::LeftButton, keys, at);
+    return true;
 }
 
 }  // namespace karvex::test

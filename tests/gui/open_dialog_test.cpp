@@ -10,6 +10,7 @@
 
 #include "archive_state.h"
 #include "file_lists.h"
+#include "modal.h"
 #include "open_dialog.h"
 
 using karvex::ArchiveState;
@@ -17,34 +18,13 @@ using karvex::Form2;
 using karvex::platform::DriveList;
 using karvex::platform::FileList;
 using karvex::platform::FolderList;
+using karvex::test::ClickFile;
+using karvex::test::ShowLoaded;
 
 namespace {
 
 QString Text(const std::string& text) {
     return QString::fromStdString(text);
-}
-
-// Shows the dialog and waits until its file list has read its folder.
-FileList* ShowLoaded(Form2& dialog) {
-    dialog.show();
-    auto* files = dialog.findChild<FileList*>("File1");
-    if (!QTest::qWaitForWindowExposed(&dialog) || !files ||
-        !QTest::qWaitFor([files] { return files->isLoaded(); }))
-        return nullptr;
-    return files;
-}
-
-// Clicks (or double-clicks) the file `name` in the list, as the user would.
-bool ClickFile(FileList* files, const QString& name, bool twice = false) {
-    const int row = static_cast<int>(files->fileNames().indexOf(name));
-    if (row < 0)
-        return false;
-    const QPoint at = files->visualRect(files->model()->index(row, 0, files->rootIndex())).center();
-    // A double click reaches a widget as press, release, then the double-click event.
-    QTest::mouseClick(files->viewport(), Qt::LeftButton, {}, at);
-    if (twice)
-        QTest::mouseDClick(files->viewport(), Qt::LeftButton, {}, at);
-    return true;
 }
 
 }  // namespace
@@ -176,7 +156,7 @@ void OpenDialogTest::openWritesChoice() {
         QTRY_VERIFY(files->isLoaded());
     }
     if (twice) {
-        QVERIFY(ClickFile(files, file, true));
+        QVERIFY(ClickFile(files, file, {}, true));
     } else {
         if (!file.isEmpty())
             QVERIFY(ClickFile(files, file));
