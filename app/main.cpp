@@ -1,30 +1,25 @@
 // karvex32: the desktop program. An archive or response file may be named on the command
 // line; it is opened at start-up.
 #include <QApplication>
-#include <QFont>
-#include <QFontDatabase>
 
-#include "archive_state.h"
+#include "archive_session.h"
 #include "main_window.h"
+#include "program_font.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setStyle("Fusion");
-    // Tahoma where it is installed, otherwise the desktop's sans font, at 8.25 points.
-    QFont font = QFontDatabase::families().contains("Tahoma")
-                     ? QFont("Tahoma")
-                     : QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-    font.setPointSizeF(8.25);
-    QApplication::setFont(font);
+    QApplication::setFont(karvex::platform::ProgramFont());
 
     // The whole command line is one path, which may hold blanks.
     QStringList arguments = QApplication::arguments();
     arguments.removeFirst();
 
-    karvex::ArchiveState state;
-    karvex::Form1 window(state);
+    karvex::ArchiveSession session;
+    karvex::Form1 window(session);
     window.show();
-    if (!window.Startup(arguments.join(' ')))
+    // Start-up may end the program: a named file that is missing, or Exit during the load.
+    if (!window.Startup(arguments.join(' ')) || !window.isVisible())
         return 0;
     return QApplication::exec();
 }

@@ -10,7 +10,8 @@
 #include <system_error>
 #include <vector>
 
-#include "archive_state.h"
+#include "archive_session.h"
+#include "cli_arguments.h"
 #include "cli_host.h"
 #include "entry_table.h"
 #include "paths.h"
@@ -19,93 +20,6 @@
 
 namespace karvex {
 namespace {
-
-constexpr int kExitDone = 0;
-constexpr int kExitRefused = 1;
-constexpr int kExitUsage = 2;
-
-const char* const kUsage =
-    "Usage:\n"
-    "  karvex32-cli list FILE\n"
-    "  karvex32-cli extract ARCHIVE FOLDER [--selected NAME]... [--all] [--lst] [--inf] [--yes]\n"
-    "  karvex32-cli build LISTFILE NEWARCHIVE [--comment TEXT] [--mount] [--yes]\n"
-    "  karvex32-cli comment ARCHIVE TEXT\n"
-    "  karvex32-cli --help | --version\n"
-    "\n"
-    "FILE is an archive (.pod) or a response file (.lst).\n"
-    "  list     shows the status line, size, file count and every entry as the window would\n"
-    "  extract  writes the entries named by --selected and/or --all into FOLDER, and with\n"
-    "           --lst and --inf the response and information files beside them\n"
-    "  build    makes NEWARCHIVE from the files LISTFILE lists, --mount adds it to pod.ini\n"
-    "  comment  replaces the archive's comment (an empty TEXT changes nothing)\n"
-    "  --yes    answers Yes to overwrite questions (otherwise they are answered No)\n"
-    "\n"
-    "Exit status: 0 done; 1 the load failed or was incomplete, or a refusal;\n"
-    "2 bad usage, or a file that cannot be read or written.\n";
-
-struct Arguments {
-    std::string command;
-    std::vector<std::string> positional;
-    std::vector<std::string> selected;
-    std::optional<std::string> comment;
-    bool all = false, lst = false, inf = false, yes = false, mount = false;
-};
-
-int UsageError(const std::string& problem) {
-    std::fprintf(stderr, "karvex32-cli: %s\n\n%s", problem.c_str(), kUsage);
-    return kExitUsage;
-}
-
-// The options each command takes; anything else is bad usage.
-bool Allowed(const std::string& command, const std::string& option) {
-    if (command == "extract")
-        return option == "--selected" || option == "--all" || option == "--lst" ||
-               option == "--inf" || option == "--yes";
-    if (command == "build")
-        return option == "--comment" || option == "--mount" || option == "--yes";
-    return false;
-}
-
-std::optional<Arguments> Parse(int argc, char** argv, std::string& problem) {
-    Arguments args;
-    args.command = argv[1];
-    bool optionsEnded = false;
-    for (int i = 2; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (optionsEnded || arg.size() < 2 || arg.compare(0, 2, "--") != 0) {
-            args.positional.push_back(arg);
-            continue;
-        }
-        if (arg == "--") {
-            optionsEnded = true;
-            continue;
-        }
-        if (!Allowed(args.command, arg)) {
-            problem = "'" + args.command + "' does not take " + arg;
-            return std::nullopt;
-        }
-        if (arg == "--selected" || arg == "--comment") {
-            if (i + 1 >= argc) {
-                problem = arg + " needs a value";
-                return std::nullopt;
-            }
-            (arg == "--selected" ? args.selected.emplace_back() : args.comment.emplace()) =
-                argv[++i];
-        }
-        args.all |= arg == "--all";
-        args.lst |= arg == "--lst";
-        args.inf |= arg == "--inf";
-        args.yes |= arg == "--yes";
-        args.mount |= arg == "--mount";
-    }
-    const std::size_t wanted = args.command == "list" ? 1 : 2;
-    if (args.positional.size() != wanted) {
-        problem = "'" + args.command + "' takes " + std::to_string(wanted) + " argument" +
-                  (wanted > 1 ? "s" : "");
-        return std::nullopt;
-    }
-    return args;
-}
 
 // The thousands separator of the user's locale, as 8-bit text; "," where it has none.
 std::string LocaleSeparator() {
@@ -116,16 +30,28 @@ std::string LocaleSeparator() {
     return separator.empty() ? "," : separator;
 }
 
-int ExitFor(Outcome outcome) {
-    return static_cast<int>(outcome);
+// The exit status for how a command ended: 0 done, 1 a refusal (or a stop), 2 a file that
+// could not be read or written.
+int ExitFor(const Result& result) {
+    switch (result.status) {
+        case Result::Status::Done:
+            return kExitDone;
+        case Result::Status::Refused:
+        case Result::Status::Cancelled:
+            return kExitRefused;
+        case Result::Status::Failed:
+            return kExitUsage;
+    }
+    return kExitUsage;
 }
 
+// The archive session as the command-line tool runs it, reporting to standard streams.
 class Session {
   public:
     explicit Session(const Arguments& args)
         : m_host(args.yes,
-                 (args.command == "extract" || args.command == "build") && isatty(STDERR_FILENO)),
-          m_core(m_state, m_table, m_host) {
+                 (args.command == "extract" || args.command == "build") && isatty(STDERR_FILENO)) {
+        m_session.SetHost(&m_host);
         m_core.SetGroupSeparator(LocaleSeparator());
     }
 
@@ -143,9 +69,8 @@ class Session {
         SplitPath(path, m_state.PodFolder, m_state.PodFileName);
         const bool archive = EndsWithNoCase(file, ".pod");
         m_state.PodPattern = archive ? "*.pod" : "*.lst";
-        const bool loaded =
-            archive ? m_core.OpenPodSequence(m_row) : m_core.OpenResponseSequence(m_row);
-        return loaded ? kExitDone : std::max(kExitRefused, ExitFor(m_core.GetOutcome()));
+        return ExitFor(archive ? m_core.OpenPodSequence(m_row)
+                               : m_core.OpenResponseSequence(m_row));
     }
 
     void PrintListing() const {
@@ -163,7 +88,7 @@ class Session {
     void ReportNotOpened() const {
         std::fprintf(stderr, "karvex32-cli: %s\n", Latin1ToUtf8(m_core.StatusText()).c_str());
         for (int i = 0; i < m_table.Count(); ++i) {
-            if (m_table.Size(i) == "Missing")
+            if (m_table.IsMissing(i))
                 std::fprintf(stderr, "karvex32-cli: missing: %s\n",
                              Latin1ToUtf8(m_table.Name(i)).c_str());
         }
@@ -181,10 +106,11 @@ class Session {
         return std::nullopt;
     }
 
-    ArchiveState m_state;
-    EntryTable m_table;
     CliHost m_host;
-    PodCore m_core;
+    ArchiveSession m_session;
+    ArchiveState& m_state = m_session.State();
+    EntryTable& m_table = m_session.Table();
+    PodCore& m_core = m_session.Core();
     StatusRow m_row;
 };
 
@@ -236,9 +162,7 @@ int Extract(const Arguments& args) {
     auto box = [](bool ticked) { return ticked ? '1' : '0'; };
     state.DialogOptions = {
         box(args.lst), box(!args.selected.empty()), box(args.all), box(args.inf), '0', '0'};
-    session.m_core.ResetOutcome();
-    session.m_core.ExtractCommand();
-    return std::max(status, ExitFor(session.m_core.GetOutcome()));
+    return std::max(status, ExitFor(session.m_core.ExtractCommand()));
 }
 
 int Build(const Arguments& args) {
@@ -271,12 +195,11 @@ int Build(const Arguments& args) {
     comment.resize(80, ' ');
     state.PodComment = comment;
 
-    session.m_core.ResetOutcome();
-    if (!session.m_core.MakeCommand(session.m_row))
-        return std::max(kExitRefused, ExitFor(session.m_core.GetOutcome()));
+    const Result made = session.m_core.MakeCommand(session.m_row);
+    if (state.PodPattern != "*.pod")  // not built: the response file is still the open file
+        return std::max(kExitRefused, ExitFor(made));
     session.PrintListing();
-    const bool reloaded = session.m_core.StatusText() != kLoadFailedText;
-    return std::max(reloaded ? kExitDone : kExitRefused, ExitFor(session.m_core.GetOutcome()));
+    return ExitFor(made);
 }
 
 int Comment(const Arguments& args) {
@@ -289,29 +212,15 @@ int Comment(const Arguments& args) {
             session.ReportNotOpened();
         return status;
     }
-    session.m_core.ResetOutcome();
-    session.m_core.RewriteComment(Utf8ToLatin1(args.positional[1]));
-    return ExitFor(session.m_core.GetOutcome());
+    return ExitFor(session.m_core.RewriteComment(Utf8ToLatin1(args.positional[1])));
 }
 
 int Run(int argc, char** argv) {
-    if (argc < 2)
-        return UsageError("no command given");
-    const std::string command = argv[1];
-    if (command == "--help" || command == "-h") {
-        std::fputs(kUsage, stdout);
-        return kExitDone;
-    }
-    if (command == "--version") {
-        std::printf("karvex32-cli %s\n", KARVEX_VERSION);
-        return kExitDone;
-    }
-    if (command != "list" && command != "extract" && command != "build" && command != "comment")
-        return UsageError("unknown command '" + command + "'");
-    std::string problem;
-    const auto args = Parse(argc, argv, problem);
+    int status = kExitDone;
+    const auto args = ReadArguments(argc, argv, status);
     if (!args)
-        return UsageError(problem);
+        return status;
+    const std::string& command = args->command;
     if (command == "list")
         return List(*args);
     if (command == "extract")

@@ -6,6 +6,7 @@
 
 #include "chunked_copy.h"
 #include "file_io.h"
+#include "lamp_guard.h"
 #include "number_text.h"
 #include "paths.h"
 #include "pod_core.h"
@@ -14,170 +15,179 @@
 
 namespace karvex {
 
-namespace {
-
-constexpr int kTimerMilliseconds = 100;
-
-struct Source {
+// A listed file as the builder copies it.
+struct PodCore::Source {
     fs::path path;
     std::int64_t size = 0;
     std::int64_t offset = 0;
 };
 
+namespace {
+
+// The header and entry table of the archive: count, comment, then each entry's 32-byte
+// name, size and offset.
+std::string HeaderBytes(const std::string& comment, const EntryTable& table, int count) {
+    std::string header(kHeaderSize, '\0');
+    PutInt32(header.data() + kCountOffset, count);
+    header.replace(kCommentOffset, kCommentSize, comment);
+    header.resize(kHeaderSize + static_cast<std::size_t>(count) * kRecordSize, '\0');
+    for (int i = 0; i < count; ++i) {
+        char* record = header.data() + kHeaderSize + static_cast<std::size_t>(i) * kRecordSize;
+        const std::string name = EncodeName(table.Name(i));
+        std::copy(name.begin(), name.end(), record);
+        PutInt32(record + kRecordSizeField, static_cast<std::int32_t>(table.SizeOf(i)));
+        PutInt32(record + kRecordOffsetField, static_cast<std::int32_t>(table.OffsetOf(i)));
+    }
+    return header;
+}
+
 }  // namespace
 
-void PodCore::BuildPodFile() {
-    m_host.SetLamp(Lamp::Red);
-    m_host.SetTimerInterval(0);
-    m_stopped = m_cancelled = false;
-    auto finish = [this] {
-        m_host.SetTimerInterval(kTimerMilliseconds);
-        m_host.SetLamp(Lamp::Green);
-    };
-    const std::string& lf = m_state.LineFeed;
+// The table must describe files that are all there, unchanged since the list was read,
+// and an archive that 32-bit offsets can address; otherwise nothing is written.
+Result PodCore::CheckBuildSources(std::vector<Source>& sources) {
     const fs::path target = fs::path(m_state.DialogPath) / m_state.DialogName;
+    const std::string& lf = m_state.LineFeed;
     auto refuse = [&](const std::string& reason) {
         m_state.FailFlag = 1;
-        m_stopped = true;
-        Note(Outcome::Refused);
-        m_host.ShowMessage("Cannot make " + DisplayPath(target) + lf + lf + reason, "Karvex32",
-                           Icon::Exclamation);
-        finish();
+        return Refuse("Cannot make " + DisplayPath(target) + lf + lf + reason, "Karvex32",
+                      Icon::Exclamation);
     };
-
-    // The table must describe files that are all there, unchanged since the list was read,
-    // and an archive that 32-bit offsets can address; otherwise nothing is written.
     const int count = std::clamp(m_state.EntryCount, 0, m_table.Count());
     const std::int64_t tableEnd = kHeaderSize + std::int64_t{kRecordSize} * count;
     std::int64_t archiveLength = tableEnd;
-    std::vector<Source> sources(count);
+    sources.assign(static_cast<std::size_t>(count), {});
     for (int i = 0; i < count; ++i) {
         const std::string name = Trim(m_table.Name(i));
-        const auto size = ParseFormattedNumber(m_table.Size(i), m_separator);
-        const auto offset = ParsePlainNumber(m_table.Offset(i));
-        if (!size || !offset || *size < 0)
+        const std::int64_t size = m_table.SizeOf(i);
+        const std::int64_t offset = m_table.OffsetOf(i);
+        if (m_table.IsMissing(i) || size < 0)
             return refuse("The file " + name + " is missing.");
-        if (*offset < tableEnd)
+        if (offset < tableEnd)
             return refuse("The list gives " + name + " an offset inside the entry table.");
         const ListedFile listed = FindListedFile(m_state.PodFolder, name, m_state.ParentFolder);
-        const std::int64_t length = listed.length;
-        if (length < 0)
+        if (listed.length < 0)
             return refuse("The file " + name + " is missing.");
-        if (length != *size) {
+        if (listed.length != size) {
             return refuse("The file " + name + " has changed since the list was read: " +
-                          FormatNumber(*size, m_separator) + " bytes were listed, it now has " +
-                          FormatNumber(length, m_separator) + ".");
+                          FormatNumber(size, m_separator) + " bytes were listed, it now has " +
+                          FormatNumber(listed.length, m_separator) + ".");
         }
-        archiveLength = std::max(archiveLength, *offset + *size);
+        archiveLength = std::max(archiveLength, offset + size);
         if (archiveLength > kMaxArchiveLength)
             return refuse("The archive would be larger than 2,147,483,647 bytes.");
-        sources[i] = {listed.path, *size, *offset};
+        sources[static_cast<std::size_t>(i)] = {listed.path, size, offset};
     }
-
-    // The archive is written beside its final name and renamed into place once complete,
-    // so a failed build leaves no partial archive and an archive it replaces stays intact.
-    TempFile temp = CreateTempBeside(target);
-    std::error_code ec;
-    auto fail = [&](const std::string& what, const fs::path& path, const std::string& reason) {
-        temp.file.reset();
-        fs::remove(temp.path, ec);
-        m_stopped = true;
-        ShowIoError(what, DisplayPath(path), reason);
-        finish();
-    };
-    if (!temp.file)
-        return fail("Cannot write", target, ErrorText());
-
-    m_state.PodComment = EncodeComment(m_state.PodComment);
-    std::string header(kHeaderSize, '\0');
-    PutInt32(header.data() + kCountOffset, count);
-    header.replace(kCommentOffset, kCommentSize, m_state.PodComment);
-
-    std::string records(static_cast<std::size_t>(count) * kRecordSize, '\0');
-    for (int i = 0; i < count; ++i) {
-        m_host.Yield();
-        char* record = records.data() + static_cast<std::size_t>(i) * kRecordSize;
-        const std::string name = EncodeName(m_table.Name(i));
-        std::copy(name.begin(), name.end(), record);
-        PutInt32(record + kRecordSizeField, static_cast<std::int32_t>(sources[i].size));
-        PutInt32(record + kRecordOffsetField, static_cast<std::int32_t>(sources[i].offset));
-    }
-    header += records;
-    if (std::fwrite(header.data(), 1, header.size(), temp.file.get()) != header.size())
-        return fail("Cannot write", target, ErrorText());
-
-    for (const Source& source : sources) {
-        FilePtr in = OpenFile(source.path, "rb");
-        if (!in)
-            return fail("Cannot read", source.path, ErrorText());
-        const CopyResult copied = ChunkedCopy(in.get(), 0, temp.file.get(), source.offset,
-                                              source.size, ChunkRule::MoreThan, m_host);
-        if (copied == CopyResult::Cancelled) {
-            m_cancelled = true;
-            temp.file.reset();
-            fs::remove(temp.path, ec);
-            m_stopped = true;
-            finish();
-            return;
-        }
-        if (copied == CopyResult::ReadFailed)
-            return fail("Cannot read", source.path, errno ? ErrorText() : "The file ended early.");
-        if (copied == CopyResult::WriteFailed)
-            return fail("Cannot write", target, ErrorText());
-    }
-    if (!CloseWritten(temp.file))
-        return fail("Cannot write", target, ErrorText());
-    fs::rename(temp.path, target, ec);
-    if (ec)
-        return fail("Cannot write", target, ec.message());
-    finish();
+    return Result::Done();
 }
 
-bool PodCore::MakeCommand(StatusRow& row) {
-    if (m_state.DialogName.empty() || m_state.DialogPath.empty() || m_state.DialogOptions.empty())
-        return false;
-    const fs::path target = fs::path(m_state.DialogPath) / m_state.DialogName;
-    std::error_code ec;
-    if (fs::exists(target, ec)) {
-        if (!AskOverwrite(Utf8ToLatin1(m_state.DialogName), "Karvex32")) {
-            m_state.FailFlag = 0;
-            Note(Outcome::Refused);
-            return false;
-        }
-        if (!fs::is_regular_file(target, ec)) {
-            ShowIoError("Cannot replace", DisplayPath(target), "It is not a file.");
-            return false;
-        }
-    }
-    m_state.EntryCount = m_table.Count();
-    const std::string statusBefore = m_status;
-    SetStatus(kProcessingText);
-    BuildPodFile();
-    if (m_stopped) {
-        // Nothing was written: the response file stays open as it was.
-        SetStatus(m_cancelled ? kCancelledText : statusBefore);
-        m_state.FailFlag = 0;
-        return false;
-    }
-    if (Trim(m_state.DialogOptions) == "1")
-        MountPod();
+// The archive is written beside its final name and renamed into place once complete, so a
+// failed or cancelled build leaves no partial archive and an archive it replaces stays.
+Result PodCore::WriteArchive(const std::vector<Source>& sources, const std::string& target) {
+    TempFile temp = CreateTempBeside(target);
+    if (!temp.file)
+        return IoError("Cannot write", DisplayPath(target), ErrorText());
+    auto discard = [&temp](Result result) {
+        temp.file.reset();
+        std::error_code ec;
+        fs::remove(temp.path, ec);
+        return result;
+    };
 
+    m_state.PodComment = EncodeComment(m_state.PodComment);
+    const int count = static_cast<int>(sources.size());
+    for (int i = 0; i < count; ++i)
+        m_host.Yield();  // one yield per record, as the table is laid out
+    const std::string header = HeaderBytes(m_state.PodComment, m_table, count);
+    if (std::fwrite(header.data(), 1, header.size(), temp.file.get()) != header.size())
+        return discard(IoError("Cannot write", DisplayPath(target), ErrorText()));
+
+    for (const Source& source : sources) {
+        ReadFile in = OpenForReading(source.path);
+        if (!in.file)
+            return discard(IoError("Cannot read", DisplayPath(source.path), in.error));
+        const CopyResult copied = ChunkedCopy(in.file.get(), 0, temp.file.get(), source.offset,
+                                              source.size, ChunkRule::MoreThan, m_host);
+        if (copied == CopyResult::Cancelled)
+            return discard(Result::Cancelled());
+        if (copied == CopyResult::ReadFailed) {
+            const std::string reason = errno ? ErrorText() : "The file ended early.";
+            return discard(IoError("Cannot read", DisplayPath(source.path), reason));
+        }
+        if (copied == CopyResult::WriteFailed)
+            return discard(IoError("Cannot write", DisplayPath(target), ErrorText()));
+    }
+    if (!CloseWritten(temp.file))
+        return discard(IoError("Cannot write", DisplayPath(target), ErrorText()));
+    std::error_code ec;
+    fs::rename(temp.path, target, ec);
+    if (ec)
+        return discard(IoError("Cannot write", DisplayPath(target), ec.message()));
+    return Result::Done();
+}
+
+Result PodCore::BuildPodFile() {
+    LampGuard lamp(m_host);
+    std::vector<Source> sources;
+    Result result = CheckBuildSources(sources);
+    if (!result.IsDone())
+        return result;
+    return WriteArchive(sources, (fs::path(m_state.DialogPath) / m_state.DialogName).string());
+}
+
+// The new archive replaces the response file in the lists, through the same hide-and-fill
+// step as the Open command.
+Result PodCore::ReloadAfterMake(StatusRow& row) {
     m_state.PodFolder = m_state.DialogPath;
     m_state.PodFileName = m_state.DialogName;
+    m_state.PodPattern = "*.pod";
     m_table.Clear();
     SetStatus(kLoadingText);
     SetCurrentFolder(m_state.PodFolder);
-    LoadPodFile();
+    m_host.SetListsShown(false);
+    Result result = LoadPodFile();
     row.Command3D2 = false;
     if (m_table.Count() == 0) {
         SetStatus(kLoadFailedText);
         row.Label3.clear();
         row.Label4.clear();
+        row.Command3D3 = false;
+        row.Command1 = false;
+        result = Worse(result, Result::Refused(kLoadFailedText));
     } else {
         ShowLoadedArchive(row);
     }
     m_state.FailFlag = 0;
-    return true;
+    m_host.SetListsShown(true);
+    return result;
+}
+
+Result PodCore::MakeCommand(StatusRow& row) {
+    if (m_state.DialogName.empty() || m_state.DialogPath.empty() || m_state.DialogOptions.empty())
+        return Result::Done();
+    const fs::path target = fs::path(m_state.DialogPath) / m_state.DialogName;
+    std::error_code ec;
+    if (fs::exists(target, ec)) {
+        if (!AskOverwrite(Utf8ToLatin1(m_state.DialogName), "Karvex32")) {
+            m_state.FailFlag = 0;
+            return Result::Refused();
+        }
+        if (!fs::is_regular_file(target, ec))
+            return IoError("Cannot replace", DisplayPath(target), "It is not a file.");
+    }
+    m_state.EntryCount = m_table.Count();
+    const std::string statusBefore = m_status;
+    SetStatus(kProcessingText);
+    Result result = BuildPodFile();
+    if (!result.IsDone()) {
+        // Nothing was written: the response file stays open as it was.
+        SetStatus(result.status == Result::Status::Cancelled ? kCancelledText : statusBefore);
+        m_state.FailFlag = 0;
+        return result;
+    }
+    if (Trim(m_state.DialogOptions) == "1")
+        result = MountPod();
+    return Worse(result, ReloadAfterMake(row));
 }
 
 }  // namespace karvex

@@ -9,10 +9,10 @@ namespace karvex {
 
 StartupFile ParseCommandLine(const std::string& commandLine, const fs::path& currentFolder) {
     StartupFile startup;
+    // Blanks around the line go first; then one pair of quotes around all of it.
     const std::string trimmed = Trim(commandLine);
-    startup.cmdPath = !trimmed.empty() && trimmed.back() == '"' && commandLine.size() >= 2
-                          ? commandLine.substr(1, commandLine.size() - 2)
-                          : commandLine;
+    const bool quoted = trimmed.size() >= 2 && trimmed.front() == '"' && trimmed.back() == '"';
+    startup.cmdPath = quoted ? trimmed.substr(1, trimmed.size() - 2) : trimmed;
     const std::string path = Trim(startup.cmdPath);
     if (EndsWithNoCase(path, ".pod")) {
         startup.kind = StartupFile::Kind::Archive;

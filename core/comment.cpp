@@ -10,34 +10,29 @@ namespace karvex {
 // Only bytes 4 to 83 change, written in place: an 80-byte write cannot leave the archive
 // half-changed, and copying a large archive to change its comment would cost time and
 // disk space for nothing.
-bool PodCore::RewriteComment(const std::string& newComment) {
+Result PodCore::RewriteComment(const std::string& newComment) {
     if (newComment.empty())
-        return false;
+        return Result::Done();  // nothing to change
     std::string comment = newComment.substr(0, kCommentSize);
     comment.resize(kCommentSize, '\0');
 
     const fs::path path = fs::path(m_state.PodFolder) / m_state.PodFileName;
-    FilePtr file = OpenFile(path, "r+b");
-    if (!file) {
-        ShowIoError("Cannot write the comment into", DisplayPath(path), ErrorText());
-        return false;
-    }
+    const std::string what = "Cannot write the comment into";
     // A file shorter than its header is no longer the archive that was loaded: writing
-    // would lengthen it into something else.
-    if (RegularFileLength(path) < kHeaderSize) {
-        ShowIoError("Cannot write the comment into", DisplayPath(path),
-                    "The file is no longer a POD archive.");
-        return false;
-    }
+    // would lengthen it into something else. Looking first also keeps a FIFO from being
+    // opened and waited on.
+    if (RegularFileLength(path) < kHeaderSize)
+        return IoError(what, DisplayPath(path), "The file is no longer a POD archive.");
+    FilePtr file = OpenFile(path, "r+b");
+    if (!file)
+        return IoError(what, DisplayPath(path), ErrorText());
     if (!SeekTo(file.get(), kCommentOffset) ||
         std::fwrite(comment.data(), 1, comment.size(), file.get()) != comment.size() ||
-        !CloseWritten(file)) {
-        ShowIoError("Cannot write the comment into", DisplayPath(path), ErrorText());
-        return false;
-    }
+        !CloseWritten(file))
+        return IoError(what, DisplayPath(path), ErrorText());
     m_state.PodComment = comment;
     SetStatus(UpToNul(comment));
-    return true;
+    return Result::Done();
 }
 
 }  // namespace karvex

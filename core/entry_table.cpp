@@ -2,20 +2,45 @@
 
 #include <algorithm>
 
+#include "text.h"
+
 namespace karvex {
+
+ByteRange ClampRange(std::int64_t offset, std::int64_t size, std::int64_t archiveLength) {
+    if (size < 0 || offset < 0)
+        return {std::max<std::int64_t>(offset, 0), 0, false};
+    const std::int64_t held = std::clamp<std::int64_t>(archiveLength - offset, 0, size);
+    return {offset, held, held == size};
+}
 
 void EntryTable::Clear() {
     m_names.clear();
-    m_sizes.clear();
-    m_offsets.clear();
+    m_sizeTexts.clear();
+    m_offsetTexts.clear();
+    m_numbers.clear();
     m_selected.clear();
 }
 
-void EntryTable::Append(std::string name, std::string size, std::string offset) {
+void EntryTable::Append(std::string name, std::int64_t size, std::string sizeText,
+                        std::int64_t offset, std::string offsetText) {
     m_names.push_back(std::move(name));
-    m_sizes.push_back(std::move(size));
-    m_offsets.push_back(std::move(offset));
+    m_sizeTexts.push_back(std::move(sizeText));
+    m_offsetTexts.push_back(std::move(offsetText));
+    m_numbers.push_back({size, offset, false});
     m_selected.push_back(0);
+}
+
+void EntryTable::AppendMissing(std::string name) {
+    Append(std::move(name), 0, kMissing, 0, kMissing);
+    m_numbers.back().missing = true;
+}
+
+int EntryTable::Find(std::string_view name, bool ignoreCase) const {
+    for (int i = 0; i < Count(); ++i) {
+        if (ignoreCase ? EqualsNoCase(m_names[i], name) : m_names[i] == name)
+            return i;
+    }
+    return -1;
 }
 
 void EntryTable::SetAllSelected(bool selected) {

@@ -1,25 +1,57 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace karvex {
 
-// The open archive's entries as parallel text columns, item i of each belonging to
-// entry i + 1: names (shown as List1), size texts (List2), offset texts (the hidden List3)
-// and the selection the two shown lists share. The name, size and offset columns always
-// have the same length. The response-file lines (the hidden List4) are kept beside them
-// in `sources`, which only the response-file reader uses.
+// What the size and offset columns show for a listed file that is in neither folder.
+inline constexpr const char* kMissing = "Missing";
+
+// Where an entry's bytes lie in the archive file, as far as the file holds them.
+struct ByteRange {
+    std::int64_t offset = 0;
+    std::int64_t length = 0;
+    bool complete = true;  // false: a negative size or offset, or bytes past the end
+};
+
+// The part of [offset, offset + size) that an archive of `archiveLength` bytes holds.
+// A negative size or offset gives nothing; a range past the end is cut at the end:
+//   offset 100, size 50, length 120 -> {100, 20, incomplete}
+ByteRange ClampRange(std::int64_t offset, std::int64_t size, std::int64_t archiveLength);
+
+// The open archive's entries as parallel columns, item i of each belonging to entry i + 1:
+// names (shown as List1), size texts (List2), offset texts (the hidden List3) and the
+// selection the two shown lists share. Beside the texts it keeps each entry's size and
+// offset as numbers: the lists show the texts, every routine uses the numbers. The
+// response-file lines (the hidden List4) are kept in `sources`, which only the
+// response-file reader uses.
 class EntryTable {
   public:
-    // Empties the name, size and offset columns and the selection; `sources` stays.
+    // Empties every column but `sources`, and the selection.
     void Clear();
-    void Append(std::string name, std::string size, std::string offset);
+    void Append(std::string name, std::int64_t size, std::string sizeText, std::int64_t offset,
+                std::string offsetText);
+    // A listed file that is in neither folder: "Missing" in both columns.
+    void AppendMissing(std::string name);
 
     int Count() const { return static_cast<int>(m_names.size()); }
     const std::string& Name(int i) const { return m_names[i]; }
-    const std::string& Size(int i) const { return m_sizes[i]; }
-    const std::string& Offset(int i) const { return m_offsets[i]; }
+    const std::string& Size(int i) const { return m_sizeTexts[i]; }
+    const std::string& Offset(int i) const { return m_offsetTexts[i]; }
+    std::int64_t SizeOf(int i) const { return m_numbers[i].size; }
+    std::int64_t OffsetOf(int i) const { return m_numbers[i].offset; }
+    bool IsMissing(int i) const { return m_numbers[i].missing; }
+    // Entry i's bytes in an archive of `archiveLength` bytes.
+    ByteRange Extent(int i, std::int64_t archiveLength) const {
+        return ClampRange(OffsetOf(i), SizeOf(i), archiveLength);
+    }
+
+    // The first entry named `name`, or -1. Names compare whole; `ignoreCase` ignores the
+    // case of ASCII letters.
+    int Find(std::string_view name, bool ignoreCase) const;
 
     bool IsSelected(int i) const { return m_selected[i] != 0; }
     void SetSelected(int i, bool selected) { m_selected[i] = selected ? 1 : 0; }
@@ -29,9 +61,15 @@ class EntryTable {
     std::vector<std::string> sources;  // List4: response-file lines as read
 
   private:
+    struct Numbers {
+        std::int64_t size = 0;
+        std::int64_t offset = 0;
+        bool missing = false;
+    };
     std::vector<std::string> m_names;
-    std::vector<std::string> m_sizes;
-    std::vector<std::string> m_offsets;
+    std::vector<std::string> m_sizeTexts;
+    std::vector<std::string> m_offsetTexts;
+    std::vector<Numbers> m_numbers;
     std::vector<char> m_selected;
 };
 

@@ -5,6 +5,7 @@
 
 #include "chunked_copy.h"
 #include "file_io.h"
+#include "lamp_guard.h"
 #include "number_text.h"
 #include "paths.h"
 #include "pod_core.h"
@@ -14,7 +15,6 @@ namespace karvex {
 
 namespace {
 
-constexpr int kTimerMilliseconds = 100;
 constexpr std::size_t kNamesListed = 20;  // names shown in one message before "and N more"
 
 std::string NameList(const std::vector<std::string>& names, const std::string& lf) {
@@ -53,159 +53,140 @@ struct PodCore::EntryProblems {
     std::vector<std::string> incomplete;  // reach past the end of the archive
 };
 
-void PodCore::ShowProblems(const EntryProblems& problems) {
+Result PodCore::ReportProblems(const EntryProblems& problems) {
     const std::string& lf = m_state.LineFeed;
-    const std::string folder = DisplayPath(m_state.DialogPath);
+    Result result;
     if (!problems.unsafe.empty()) {
-        Note(Outcome::Refused);
-        m_host.ShowMessage(
-            "These entries were not extracted, because their names do not lead to a file "
-            "inside the folder " +
-                folder + ":" + lf + NameList(problems.unsafe, lf),
-            "Karvex32", Icon::Exclamation);
+        result = Refuse("These entries were not extracted, because their names do not lead to a "
+                        "file inside the folder " +
+                            DisplayPath(m_state.DialogPath) + ":" + lf +
+                            NameList(problems.unsafe, lf),
+                        "Karvex32", Icon::Exclamation);
     }
     if (!problems.incomplete.empty()) {
-        Note(Outcome::Refused);
-        m_host.ShowMessage("These entries reach past the end of the archive " +
-                               Utf8ToLatin1(m_state.PodFileName) +
-                               "; only the bytes that exist were written:" + lf +
-                               NameList(problems.incomplete, lf),
-                           "Karvex32", Icon::Exclamation);
+        result = Worse(result, Refuse("These entries reach past the end of the archive " +
+                                          Utf8ToLatin1(m_state.PodFileName) +
+                                          "; only the bytes that exist were written:" + lf +
+                                          NameList(problems.incomplete, lf),
+                                      "Karvex32", Icon::Exclamation));
     }
+    return result;
+}
+
+// Copies entry i to `target`, as far as the archive holds it; an entry whose size or offset
+// is negative, or that reaches past the end, is written as far as it exists and noted.
+Result PodCore::ExtractEntry(int i, std::FILE* archive, std::int64_t archiveLength,
+                             const fs::path& target, EntryProblems& problems) {
+    FilePtr out = OpenFile(target, "wb");
+    if (!out)
+        return IoError("Cannot write", DisplayPath(target), ErrorText());
+    const ByteRange range = m_table.Extent(i, archiveLength);
+    if (!range.complete)
+        problems.incomplete.push_back(m_table.Name(i));
+
+    const CopyResult copied =
+        ChunkedCopy(archive, range.offset, out.get(), 0, range.length, ChunkRule::AtLeast, m_host);
+    const std::string reason = errno ? ErrorText() : "The file ended early.";
+    const bool closed = CloseWritten(out);
+    if (copied == CopyResult::Cancelled) {
+        std::error_code ec;
+        fs::remove(target, ec);  // a half-written entry is worth nothing
+        return Result::Cancelled();
+    }
+    if (copied == CopyResult::ReadFailed) {
+        return IoError("Cannot read",
+                       DisplayPath(fs::path(m_state.PodFolder) / m_state.PodFileName), reason);
+    }
+    if (copied == CopyResult::WriteFailed || !closed)
+        return IoError("Cannot write", DisplayPath(target), closed ? reason : ErrorText());
+    return Result::Done();
 }
 
 // ExtractSelected (selectedOnly) and ExtractAll. Entries go to DialogPath/name, folders
 // made as needed; in single-file mode (ViewMode 1, selected entries only) to DialogPath.
-// A name that would leave the folder, through "..", a root, a drive or a symbolic link,
-// is not written and is reported by name with the others like it.
-void PodCore::Extract(bool selectedOnly) {
-    m_host.SetLamp(Lamp::Red);
-    m_host.SetTimerInterval(0);
-    m_stopped = m_cancelled = false;
+// A name that would leave the folder, through "..", a drive or a symbolic link, is not
+// written and is reported by name with the others like it.
+Result PodCore::Extract(bool selectedOnly) {
     EntryProblems problems;
-    auto finish = [&] {
-        m_host.SetTimerInterval(kTimerMilliseconds);
-        m_host.SetLamp(Lamp::Green);
-        ShowProblems(problems);
-    };
+    Result result;
+    {
+        LampGuard lamp(m_host);
+        const fs::path archivePath = fs::path(m_state.PodFolder) / m_state.PodFileName;
+        ReadFile archive = OpenForReading(archivePath);
+        if (!archive.file)
+            return IoError("Cannot read", DisplayPath(archivePath), archive.error);
 
-    const fs::path archivePath = fs::path(m_state.PodFolder) / m_state.PodFileName;
-    FilePtr archive = OpenFile(archivePath, "rb");
-    const std::int64_t archiveLength = RegularFileLength(archivePath);
-    if (!archive || archiveLength < 0) {
-        ShowIoError("Cannot read", DisplayPath(archivePath),
-                    archive ? "Not a regular file" : ErrorText());
-        m_stopped = true;
-        finish();
-        return;
-    }
-
-    const bool singleFile = selectedOnly && m_state.ViewMode == 1;
-    std::error_code ec;
-    const fs::path folder = fs::path(m_state.DialogPath);
-    const fs::path canonicalFolder = fs::weakly_canonical(folder, ec);
-    const int count = m_table.Count();
-    for (int i = 0; i < count; ++i) {
-        if (selectedOnly && !m_table.IsSelected(i))
-            continue;
-        const std::string name = Trim(m_table.Name(i));
-        if (!selectedOnly) {
-            SetStatus("             Processing " + PlainNumber(i + 1) + " of " +
-                      PlainNumber(count));
-        }
-
-        fs::path target = folder;
-        if (!singleFile) {
-            target = JoinName(canonicalFolder, name);
-            if (!UnsafeNameReason(name).empty() || !LandsWithin(target, canonicalFolder)) {
-                problems.unsafe.push_back(m_table.Name(i));
+        const bool singleFile = selectedOnly && m_state.ViewMode == 1;
+        std::error_code ec;
+        const fs::path folder = fs::path(m_state.DialogPath);
+        const fs::path canonicalFolder = fs::weakly_canonical(folder, ec);
+        const int count = m_table.Count();
+        for (int i = 0; i < count && !result.Stopped(); ++i) {
+            if (selectedOnly && !m_table.IsSelected(i))
                 continue;
+            if (!selectedOnly) {
+                SetStatus("             Processing " + PlainNumber(i + 1) + " of " +
+                          PlainNumber(count));
             }
-            if (target.parent_path() != canonicalFolder)
-                fs::create_directories(target.parent_path(), ec);
-        }
-        FilePtr out = OpenFile(target, "wb");
-        if (!out) {
-            ShowIoError("Cannot write", DisplayPath(target), ErrorText());
-            m_stopped = true;
-            break;
-        }
-
-        // Only the bytes the archive holds are copied; an entry whose size or offset is
-        // negative, or that reaches past the end, is written as far as it exists.
-        const auto size = ParseFormattedNumber(m_table.Size(i), m_separator).value_or(-1);
-        const auto offset = ParsePlainNumber(m_table.Offset(i)).value_or(-1);
-        std::int64_t available = 0;
-        if (size >= 0 && offset >= 0)
-            available = std::clamp<std::int64_t>(archiveLength - offset, 0, size);
-        if (available < size || size < 0 || offset < 0)
-            problems.incomplete.push_back(m_table.Name(i));
-
-        const CopyResult copied = ChunkedCopy(archive.get(), std::max<std::int64_t>(offset, 0),
-                                              out.get(), 0, available, ChunkRule::AtLeast, m_host);
-        const std::string reason = errno ? ErrorText() : "The file ended early.";
-        const bool closed = CloseWritten(out);
-        if (copied == CopyResult::Cancelled) {
-            fs::remove(target, ec);  // a half-written entry is worth nothing
-            m_stopped = m_cancelled = true;
-            break;
-        }
-        if (copied == CopyResult::ReadFailed) {
-            ShowIoError("Cannot read", DisplayPath(archivePath), reason);
-            m_stopped = true;
-            break;
-        }
-        if (copied == CopyResult::WriteFailed || !closed) {
-            ShowIoError("Cannot write", DisplayPath(target), closed ? reason : ErrorText());
-            m_stopped = true;
-            break;
+            fs::path target = folder;
+            if (!singleFile) {
+                const std::string name = Trim(m_table.Name(i));
+                target = JoinName(canonicalFolder, name);
+                if (!UnsafeNameReason(name).empty() || !LandsWithin(target, canonicalFolder)) {
+                    problems.unsafe.push_back(m_table.Name(i));
+                    continue;
+                }
+                if (target.parent_path() != canonicalFolder)
+                    fs::create_directories(target.parent_path(), ec);
+            }
+            result = ExtractEntry(i, archive.file.get(), archive.length, target, problems);
         }
     }
-    archive.reset();
-    finish();
+    return Worse(result, ReportProblems(problems));
 }
 
-void PodCore::ExtractSelected() {
-    Extract(true);
+Result PodCore::ExtractSelected() {
+    return Extract(true);
 }
 
-void PodCore::ExtractAll() {
-    Extract(false);
+Result PodCore::ExtractAll() {
+    return Extract(false);
 }
 
-void PodCore::ExtractCommand() {
+Result PodCore::ExtractCommand() {
     if (m_state.DialogPath.empty() || m_state.DialogOptions.empty())
-        return;
+        return Result::Done();
     if (m_state.DialogName.empty()) {
         // A dialog that was confirmed, on an archive whose name is too short to give the
         // response and information files a name: say so rather than do nothing silently.
-        Note(Outcome::Refused);
-        m_host.ShowMessage("Nothing was extracted: the archive name " +
-                               Utf8ToLatin1(m_state.PodFileName) +
-                               " is too short to name the files written beside the entries.",
-                           "Karvex32", Icon::Exclamation);
-        return;
+        return Refuse("Nothing was extracted: the archive name " +
+                          Utf8ToLatin1(m_state.PodFileName) +
+                          " is too short to name the files written beside the entries.",
+                      "Karvex32", Icon::Exclamation);
     }
     m_state.SavedComment = m_state.PodComment;
     SetStatus(kProcessingText);
     SetCurrentFolder(m_state.DialogPath);
 
+    // The routines run in this order; one that fails or is cancelled ends the command.
     const std::string options = m_state.DialogOptions + "000000";
-    m_stopped = m_cancelled = false;
+    Result result;
     if (options[1] == '1') {
         m_state.ViewMode = 0;
-        ExtractSelected();
+        result = ExtractSelected();
     }
-    if (options[2] == '1' && !m_stopped)
-        ExtractAll();
-    if (options[0] == '1' && !m_stopped)
-        WriteResponseFile();
-    if (options[3] == '1' && !m_stopped)
-        WriteInfoFile();
+    if (options[2] == '1' && !result.Stopped())
+        result = Worse(result, ExtractAll());
+    if (options[0] == '1' && !result.Stopped())
+        result = Worse(result, WriteResponseFile());
+    if (options[3] == '1' && !result.Stopped())
+        result = Worse(result, WriteInfoFile());
 
     m_state.PodComment = m_state.SavedComment;
-    SetStatus(m_cancelled ? kCancelledText : UpToNul(m_state.PodComment));
+    SetStatus(result.status == Result::Status::Cancelled ? kCancelledText
+                                                         : UpToNul(m_state.PodComment));
     m_state.FailFlag = 0;
+    return result;
 }
 
 }  // namespace karvex

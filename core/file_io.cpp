@@ -6,13 +6,50 @@
 #include <system_error>
 
 #ifndef _WIN32
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace karvex {
 
 FilePtr OpenFile(const fs::path& path, const char* mode) {
     return FilePtr(std::fopen(path.c_str(), mode));
+}
+
+ReadFile OpenForReading(const fs::path& path) {
+    ReadFile read;
+#ifdef _WIN32
+    read.file = OpenFile(path, "rb");
+    read.length = read.file ? RegularFileLength(path) : -1;
+    if (!read.file || read.length < 0) {
+        read.error = read.file ? "Not a regular file" : ErrorText();
+        read.file.reset();
+    }
+#else
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        read.error = ErrorText();
+        return read;
+    }
+    struct stat info {};
+    const bool statted = ::fstat(fd, &info) == 0;
+    if (!statted || !S_ISREG(info.st_mode)) {
+        read.error = statted ? "Not a regular file" : ErrorText();
+        ::close(fd);
+        return read;
+    }
+    // Reads of a regular file never wait; the flag goes only so that stdio sees a plain file.
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    read.file.reset(::fdopen(fd, "rb"));
+    if (!read.file) {
+        read.error = ErrorText();
+        ::close(fd);
+        return read;
+    }
+    read.length = static_cast<std::int64_t>(info.st_size);
+#endif
+    return read;
 }
 
 bool SeekTo(std::FILE* file, std::int64_t position) {

@@ -20,6 +20,16 @@ using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 // Opens `path` with an fopen mode; null on failure, with errno set.
 FilePtr OpenFile(const fs::path& path, const char* mode);
+
+// A file from outside, opened for reading as what it claims to be. It is opened without
+// waiting (so a FIFO cannot hang the program) and refused with "Not a regular file" unless
+// the open descriptor is a regular file; its length comes from that same descriptor.
+struct ReadFile {
+    FilePtr file;              // null when refused or unreadable
+    std::int64_t length = -1;  // -1 when refused or unreadable
+    std::string error;         // the reason, when refused or unreadable
+};
+ReadFile OpenForReading(const fs::path& path);
 bool SeekTo(std::FILE* file, std::int64_t position);
 // Reads up to `count` bytes at `position`; bytes past the end of the file read as zero.
 // False only when the file cannot be read at all.

@@ -31,6 +31,9 @@ class Host {
     virtual void SetTimerInterval(int milliseconds) = 0;
     // The status line under the button row.
     virtual void SetStatus(const std::string& text) = 0;
+    // Hides the entry lists (behind the "Loading" text) while the table is emptied and
+    // refilled, and shows them again, filled, afterwards.
+    virtual void SetListsShown(bool) {}
     // A Yes/No question with the question-mark icon; true for Yes.
     virtual bool AskYesNo(const std::string& text, const std::string& caption) = 0;
     // A message with an OK button.

@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "file_io.h"
+#include "lamp_guard.h"
 #include "number_text.h"
 #include "paths.h"
 #include "pod_core.h"
@@ -59,31 +60,27 @@ std::string ResponseFileText(const ArchiveState& state, const EntryTable& table)
 
 // Writes DialogPath/DialogName + extension, asking first when such a file exists; a No
 // leaves the old file and sets FailFlag.
-void PodCore::WriteBesideEntries(const std::string& extension, const std::string& text) {
-    m_host.SetLamp(Lamp::Red);
+Result PodCore::WriteBesideEntries(const std::string& extension, const std::string& text) {
+    LampGuard lamp(m_host, false);
     const std::string fileName = m_state.DialogName + extension;
     const fs::path path = fs::path(m_state.DialogPath) / fileName;
     std::error_code ec;
     if (fs::exists(path, ec) && !AskOverwrite(Utf8ToLatin1(fileName), "Karvex")) {
         m_state.FailFlag = 1;
-        Note(Outcome::Refused);
-        m_host.SetLamp(Lamp::Green);
-        return;
+        return Result::Refused();
     }
     std::string error;
-    if (!WriteFileReplacing(path, text, error)) {
-        ShowIoError("Cannot write", DisplayPath(path), error);
-        m_stopped = true;
-    }
-    m_host.SetLamp(Lamp::Green);
+    if (!WriteFileReplacing(path, text, error))
+        return IoError("Cannot write", DisplayPath(path), error);
+    return Result::Done();
 }
 
-void PodCore::WriteResponseFile() {
-    WriteBesideEntries(".lst", ResponseFileText(m_state, m_table));
+Result PodCore::WriteResponseFile() {
+    return WriteBesideEntries(".lst", ResponseFileText(m_state, m_table));
 }
 
-void PodCore::WriteInfoFile() {
-    WriteBesideEntries(".inf", InfoFileText(m_state, m_table));
+Result PodCore::WriteInfoFile() {
+    return WriteBesideEntries(".inf", InfoFileText(m_state, m_table));
 }
 
 }  // namespace karvex

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "file_io.h"
+#include "lamp_guard.h"
 #include "number_text.h"
 #include "paths.h"
 #include "pod_core.h"
@@ -13,106 +14,23 @@ namespace karvex {
 
 namespace {
 
-constexpr int kTimerMilliseconds = 100;
+constexpr std::size_t kLineLimit = 32;  // only the first 32 characters of a list line count
 
-}  // namespace
-
-void PodCore::LoadPodFile() {
-    m_host.SetLamp(Lamp::Red);
-    m_host.SetTimerInterval(0);
-    m_table.Clear();
-    auto finish = [this] {
-        m_host.SetTimerInterval(kTimerMilliseconds);
-        m_host.SetLamp(Lamp::Green);
-    };
-
-    m_state.PodPath = (fs::path(m_state.PodFolder) / m_state.PodFileName).string();
-    FilePtr file = OpenFile(m_state.PodPath, "rb");
-    const std::int64_t length = RegularFileLength(m_state.PodPath);
-    if (!file || length < 0) {
-        m_state.FailFlag = 1;
-        ShowIoError("Cannot read", DisplayPath(m_state.PodPath),
-                    file ? "Not a regular file" : ErrorText());
-        finish();
-        return;
-    }
-    FileSource source(file.get(), length);
-    m_state.PodFileLength = length;
-
-    char header[kHeaderSize];
-    if (!source.ReadAt(0, header, sizeof header)) {
-        m_state.FailFlag = 1;
-        ShowIoError("Cannot read", DisplayPath(m_state.PodPath), ErrorText());
-        finish();
-        return;
-    }
-    m_state.EntryCount = GetInt32(header + kCountOffset);
-    m_state.PodComment.assign(header + kCommentOffset, kCommentSize);
-
-    // The count is not trusted: at most one record past the limit is read, and only the
-    // part of the table the file holds comes from disk (the rest reads as zero).
-    const int records = m_state.EntryCount <= 0 ? 0 : std::min(m_state.EntryCount, kMaxEntries + 1);
-    std::vector<char> table(static_cast<std::size_t>(records) * kRecordSize);
-    if (!table.empty() && !source.ReadAt(kHeaderSize, table.data(), table.size())) {
-        m_state.FailFlag = 1;
-        ShowIoError("Cannot read", DisplayPath(m_state.PodPath), ErrorText());
-        finish();
-        return;
-    }
-    file.reset();
-
-    for (int n = 1; n <= records; ++n) {
-        m_host.Yield();
-        const PodRecord record =
-            DecodeRecord(table.data() + static_cast<std::size_t>(n - 1) * kRecordSize);
-        if (record.invalid)
-            m_state.FailFlag = 1;
-        if (n > kMaxEntries) {
-            m_host.ShowMessage("Maximum files reached (32768)", "Karvex32", Icon::Critical);
-            m_state.FailFlag = 1;
-            break;
-        }
-        m_table.Append(record.name, FormatNumber(record.size, m_separator),
-                       PlainNumber(record.offset));
-    }
-    finish();
-}
-
-void PodCore::LoadResponseFile() {
-    m_host.SetTimerInterval(0);
-    m_host.SetLamp(Lamp::Red);
-    m_state.EntryCount = 0;
-    m_state.PodFileLength = 0;
-    m_state.PodComment = std::string(kCommentSize, ' ');
-    m_table.sources.clear();
-    auto finish = [this] {
-        m_host.SetTimerInterval(kTimerMilliseconds);
-        m_host.SetLamp(Lamp::Green);
-    };
-
-    m_state.PodPath = (fs::path(m_state.PodFolder) / m_state.PodFileName).string();
-    FilePtr file = OpenFile(m_state.PodPath, "rb");
-    if (!file || RegularFileLength(m_state.PodPath) < 0) {
-        m_state.FailFlag = 1;
-        ShowIoError("Cannot read", DisplayPath(m_state.PodPath),
-                    file ? "Not a regular file" : ErrorText());
-        finish();
-        return;
-    }
-
-    // Lines end with CR LF (a bare LF is taken as a line end too). Only the first 32
-    // characters of a line count, so a line is never kept longer than that.
+// The names a response file lists, in order: lines end with CR LF (a bare LF ends one too),
+// blanks around a line are dropped, as is everything from its first comma, and empty lines
+// are skipped. False when the file cannot be read.
+bool ReadListedNames(std::FILE* file, std::vector<std::string>& names) {
     std::string line;
     std::size_t lineLength = 0;
     auto endLine = [&] {
-        if (!line.empty() && lineLength <= 32 && line.back() == '\r')
+        if (!line.empty() && lineLength <= kLineLimit && line.back() == '\r')
             line.pop_back();
         std::string text = Trim(line);
         if (!text.empty()) {
             const auto comma = text.find(',');
             if (comma != std::string::npos)
                 text.resize(comma);
-            m_table.sources.push_back(std::move(text));
+            names.push_back(std::move(text));
         }
         line.clear();
         lineLength = 0;
@@ -120,7 +38,7 @@ void PodCore::LoadResponseFile() {
     char buffer[65536];
     std::size_t got = 0;
     bool pending = false;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
         for (std::size_t i = 0; i < got; ++i) {
             if (buffer[i] == '\n') {
                 endLine();
@@ -128,21 +46,82 @@ void PodCore::LoadResponseFile() {
                 continue;
             }
             pending = true;
-            if (++lineLength <= 32)
+            if (++lineLength <= kLineLimit)
                 line += buffer[i];
         }
     }
     if (pending)
         endLine();
-    if (std::ferror(file.get())) {
-        m_state.FailFlag = 1;
-        ShowIoError("Cannot read", DisplayPath(m_state.PodPath), ErrorText());
-        m_table.sources.clear();
-        finish();
-        return;
-    }
-    file.reset();
+    return !std::ferror(file);
+}
 
+}  // namespace
+
+Result PodCore::LoadPodFile() {
+    LampGuard lamp(m_host);
+    m_table.Clear();
+
+    m_state.PodPath = (fs::path(m_state.PodFolder) / m_state.PodFileName).string();
+    ReadFile file = OpenForReading(m_state.PodPath);
+    PodTable pod;
+    std::string error = file.error;
+    if (file.file) {
+        FileSource source(file.file.get(), file.length);
+        if (!ParsePodTable(source, pod))
+            error = ErrorText();
+    }
+    if (!file.file || !error.empty()) {
+        m_state.FailFlag = 1;
+        return IoError("Cannot read", DisplayPath(m_state.PodPath), error);
+    }
+    file.file.reset();
+    m_state.PodFileLength = file.length;
+    m_state.EntryCount = pod.count;
+    m_state.PodComment = pod.comment;
+
+    Result result;
+    for (std::size_t n = 0; n < pod.records.size(); ++n) {
+        m_host.Yield();
+        const PodRecord& record = pod.records[n];
+        if (record.invalid) {
+            m_state.FailFlag = 1;
+            result = Worse(result, Result::Refused());
+        }
+        if (n == kMaxEntries) {
+            m_state.FailFlag = 1;
+            result = Worse(result, Refuse("Maximum files reached (32768)", "Karvex32",
+                                          Icon::Critical));
+            break;
+        }
+        m_table.Append(record.name, record.size, FormatNumber(record.size, m_separator),
+                       record.offset, PlainNumber(record.offset));
+    }
+    return result;
+}
+
+Result PodCore::LoadResponseFile() {
+    LampGuard lamp(m_host);
+    m_state.EntryCount = 0;
+    m_state.PodFileLength = 0;
+    m_state.PodComment = std::string(kCommentSize, ' ');
+    m_table.sources.clear();
+
+    m_state.PodPath = (fs::path(m_state.PodFolder) / m_state.PodFileName).string();
+    ReadFile file = OpenForReading(m_state.PodPath);
+    if (file.file && !ReadListedNames(file.file.get(), m_table.sources)) {
+        file.error = ErrorText();
+        file.file.reset();
+        m_table.sources.clear();
+    }
+    if (!file.file) {
+        m_state.FailFlag = 1;
+        return IoError("Cannot read", DisplayPath(m_state.PodPath), file.error);
+    }
+    file.file.reset();
+
+    // Each listed file's offset is where it will stand in the archive built from the list:
+    // after the header and the table, in the order listed.
+    Result result;
     m_state.EntryCount = static_cast<std::int32_t>(m_table.sources.size());
     std::int64_t offset = kHeaderSize + std::int64_t{kRecordSize} * m_state.EntryCount;
     for (const std::string& source : m_table.sources) {
@@ -150,16 +129,17 @@ void PodCore::LoadResponseFile() {
         std::string name = Trim(source);
         const ListedFile found = FindListedFile(m_state.PodFolder, name, m_state.ParentFolder);
         if (found.length < 0) {
-            m_table.Append(std::move(name), "Missing", "Missing");
+            m_table.AppendMissing(std::move(name));
             m_state.FailFlag = 1;
+            result = Result::Refused();
             continue;
         }
-        m_table.Append(std::move(name), FormatNumber(found.length, m_separator),
-                       std::to_string(offset));
+        m_table.Append(std::move(name), found.length, FormatNumber(found.length, m_separator),
+                       offset, std::to_string(offset));
         offset += found.length;
     }
     m_state.PodFileLength = offset;
-    finish();
+    return result;
 }
 
 void PodCore::ShowLoadedArchive(StatusRow& row) {
@@ -170,11 +150,12 @@ void PodCore::ShowLoadedArchive(StatusRow& row) {
     row.Label4 = FormatNumber(m_state.EntryCount, m_separator);
 }
 
-bool PodCore::OpenPodSequence(StatusRow& row) {
+Result PodCore::OpenPodSequence(StatusRow& row) {
     m_table.Clear();
     SetStatus(kLoadingText);
     SetCurrentFolder(m_state.PodFolder);
-    LoadPodFile();
+    m_host.SetListsShown(false);
+    Result result = LoadPodFile();
     row.Command3D2 = false;
     if (m_state.FailFlag == 1 || m_table.Count() == 0) {
         SetStatus(kLoadFailedText);
@@ -182,18 +163,20 @@ bool PodCore::OpenPodSequence(StatusRow& row) {
         row.Label4.clear();
         m_state.FailFlag = 0;
         m_host.SetLamp(Lamp::Magenta);
-        Note(Outcome::Refused);
-        return false;
+        result = Worse(result, Result::Refused(kLoadFailedText));
+    } else {
+        ShowLoadedArchive(row);
     }
-    ShowLoadedArchive(row);
-    return true;
+    m_host.SetListsShown(true);
+    return result;
 }
 
-bool PodCore::OpenResponseSequence(StatusRow& row) {
+Result PodCore::OpenResponseSequence(StatusRow& row) {
     m_table.Clear();
     SetStatus(kLoadingText);
     SetCurrentFolder(m_state.PodFolder);
-    LoadResponseFile();
+    m_host.SetListsShown(false);
+    Result result = LoadResponseFile();
     const std::string fileName = Utf8ToLatin1(m_state.PodFileName);
     SetStatus(fileName);
     row.Label3 = FormatNumber(m_state.PodFileLength, m_separator);
@@ -206,11 +189,12 @@ bool PodCore::OpenResponseSequence(StatusRow& row) {
         row.Label4 = "Unknown";
         m_state.FailFlag = 0;
         m_host.SetLamp(Lamp::Magenta);
-        Note(Outcome::Refused);
-        return false;
+        result = Worse(result, Result::Refused(fileName + kIncompleteSuffix));
+    } else {
+        row.Command3D2 = true;
     }
-    row.Command3D2 = true;
-    return true;
+    m_host.SetListsShown(true);
+    return result;
 }
 
 }  // namespace karvex

@@ -1,13 +1,9 @@
 // Registering a newly built archive in the game's pod.ini.
-#include <cerrno>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
+#include <optional>
 #include <system_error>
-#include <vector>
 
 #include "file_io.h"
-#include "number_text.h"
 #include "paths.h"
 #include "pod_core.h"
 #include "pod_ini.h"
@@ -17,114 +13,82 @@ namespace karvex {
 
 namespace {
 
-constexpr std::size_t kLineBuffer = 32;
+// Where the new archive is registered, and the line that names it there.
+struct PodIniPlace {
+    fs::path ini;
+    std::string entryText;
+    bool inOwnFolder = true;
+};
 
-std::vector<std::string> SplitLines(std::string_view text) {
-    std::vector<std::string> lines;
-    while (!text.empty()) {
-        const auto end = text.find('\n');
-        std::string line(text.substr(0, end));
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines.push_back(std::move(line));
-        if (end == std::string_view::npos)
-            break;
-        text.remove_prefix(end + 1);
-    }
-    return lines;
+// pod.ini in the archive's own folder lists it by name; one folder up, by the archive's
+// folder and name (ADDONS\NEW.POD). A root is never searched.
+std::optional<PodIniPlace> FindPodIni(const std::string& folder, const std::string& name) {
+    std::error_code ec;
+    PodIniPlace place{ResolveNoCase(fs::path(folder), "pod.ini"), name, true};
+    if (fs::is_regular_file(place.ini, ec))
+        return place;
+    const auto parent = ParentOf(folder);
+    if (!parent || IsEmptyOrRoot(*parent))
+        return std::nullopt;
+    place.ini = ResolveNoCase(fs::path(*parent), "pod.ini");
+    if (!fs::is_regular_file(place.ini, ec))
+        return std::nullopt;
+    place.inOwnFolder = false;
+    place.entryText = Trim(folder.substr(folder.find_last_of("/\\") + 1).substr(0, 32)) + "\\" +
+                      Trim(name);
+    return place;
 }
 
-// The number at the start of line 1, as read through the 32-character line buffer:
-// blanks skipped, text after the number ignored, no digits reading as 0.
-long long CountOf(std::string_view line) {
-    line = line.substr(0, kLineBuffer);
-    std::size_t i = line.find_first_not_of(' ');
-    if (i == std::string_view::npos)
-        return 0;
-    const bool negative = line[i] == '-';
-    if (line[i] == '-' || line[i] == '+')
-        ++i;
-    long long value = 0;
-    for (; i < line.size() && line[i] >= '0' && line[i] <= '9'; ++i)
-        value = value * 10 + (line[i] - '0');
-    return negative ? -value : value;
+// The whole file, or nothing with `error` set.
+std::optional<std::string> ReadWhole(const fs::path& path, std::string& error) {
+    ReadFile file = OpenForReading(path);
+    if (!file.file) {
+        error = file.error;
+        return std::nullopt;
+    }
+    std::string text;
+    char buffer[65536];
+    std::size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file.file.get())) > 0)
+        text.append(buffer, got);
+    if (std::ferror(file.file.get())) {
+        error = ErrorText();
+        return std::nullopt;
+    }
+    return text;
 }
 
 }  // namespace
 
-PodIniEdit AddToPodIni(std::string_view text, const std::string& entryText,
-                       const std::string& podName) {
-    const std::vector<std::string> lines = SplitLines(text);
-    const long long count = lines.empty() ? 0 : CountOf(lines.front());
-    if (count >= kMaxMountedPods)
-        return {PodIniEdit::Result::Full, {}};
-
-    std::string out = PlainNumber(count + 1) + "\r\n";
-    for (std::size_t i = 1; i < lines.size(); ++i) {
-        std::string line = lines[i];
-        if (line.size() < kLineBuffer)
-            line.resize(kLineBuffer, ' ');
-        if (!podName.empty() && ContainsNoCase(Trim(line), podName))
-            return {PodIniEdit::Result::AlreadyListed, {}};
-        out += line + "\r\n";
-    }
-    out += entryText + "\r\n";
-    return {PodIniEdit::Result::Added, std::move(out)};
-}
-
-void PodCore::MountPod() {
+Result PodCore::MountPod() {
     const std::string name = Trim(m_state.DialogName);
-    std::error_code ec;
-
-    // pod.ini in the archive's own folder lists it by name; one folder up, by the
-    // archive's folder and name (ADDONS\NEW.POD). A root is never searched.
-    bool inOwnFolder = true;
-    fs::path ini = ResolveNoCase(fs::path(m_state.DialogPath), "pod.ini");
-    std::string entryText = m_state.DialogName;
-    if (!fs::is_regular_file(ini, ec)) {
-        inOwnFolder = false;
-        const auto parent = ParentOf(m_state.DialogPath);
-        if (parent && !IsEmptyOrRoot(*parent))
-            ini = ResolveNoCase(fs::path(*parent), "pod.ini");
-        if (!parent || IsEmptyOrRoot(*parent) || !fs::is_regular_file(ini, ec)) {
-            m_host.ShowMessage("File POD.INI cannot be located.", "Karvex32", Icon::Exclamation);
-            m_state.FailFlag = 1;
-            Note(Outcome::Refused);
-            return;
-        }
-        std::string folderName = Trim(
-            m_state.DialogPath.substr(m_state.DialogPath.find_last_of("/\\") + 1).substr(0, 32));
-        entryText = folderName + "\\" + name;
-    }
-
-    std::ifstream in(ini, std::ios::binary);
-    std::ostringstream contents;
-    contents << in.rdbuf();
-    if (!in || in.bad()) {
-        ShowIoError("Cannot read", DisplayPath(ini), ErrorText());
+    const auto place = FindPodIni(m_state.DialogPath, m_state.DialogName);
+    if (!place) {
         m_state.FailFlag = 1;
-        return;
+        return Refuse("File POD.INI cannot be located.", "Karvex32", Icon::Exclamation);
     }
-    in.close();
+    std::string error;
+    const auto text = ReadWhole(place->ini, error);
+    if (!text) {
+        m_state.FailFlag = 1;
+        return IoError("Cannot read", DisplayPath(place->ini), error);
+    }
 
     const PodIniEdit edit =
-        AddToPodIni(contents.str(), Utf8ToLatin1(entryText), Utf8ToLatin1(name));
+        AddToPodIni(*text, Utf8ToLatin1(place->entryText), Utf8ToLatin1(name));
     if (edit.result == PodIniEdit::Result::Full) {
-        Note(Outcome::Refused);
-        m_host.ShowMessage("Maximum Pods already mounted!", inOwnFolder ? "Karvex32" : "Karvex",
-                           Icon::Exclamation);
-        return;
+        return Refuse("Maximum Pods already mounted!", place->inOwnFolder ? "Karvex32" : "Karvex",
+                      Icon::Exclamation);
     }
     if (edit.result == PodIniEdit::Result::AlreadyListed) {
         m_state.FailFlag = 1;
-        Note(Outcome::Refused);
-        m_host.ShowMessage("POD already mounted.", "Karvex", Icon::Exclamation);
-        return;
+        return Refuse("POD already mounted.", "Karvex", Icon::Exclamation);
     }
 
     // The new list goes to pod.wrk first and is then renamed over pod.ini, so the list is
     // complete under its own name at every moment.
-    const fs::path work = ini.parent_path() / "pod.wrk";
+    std::error_code ec;
+    const fs::path work = place->ini.parent_path() / "pod.wrk";
     FilePtr out = OpenFile(work, "wb");
     const bool written =
         out && std::fwrite(edit.text.data(), 1, edit.text.size(), out.get()) == edit.text.size();
@@ -132,17 +96,17 @@ void PodCore::MountPod() {
         const std::string reason = ErrorText();
         out.reset();
         fs::remove(work, ec);
-        ShowIoError("Cannot write", DisplayPath(work), reason);
         m_state.FailFlag = 1;
-        return;
+        return IoError("Cannot write", DisplayPath(work), reason);
     }
-    fs::rename(work, ini, ec);
+    fs::rename(work, place->ini, ec);
     if (ec) {
         const std::string reason = ec.message();
         fs::remove(work, ec);
-        ShowIoError("Cannot replace", DisplayPath(ini), reason);
         m_state.FailFlag = 1;
+        return IoError("Cannot replace", DisplayPath(place->ini), reason);
     }
+    return Result::Done();
 }
 
 }  // namespace karvex

@@ -1,5 +1,6 @@
 #include "paths.h"
 
+#include <algorithm>
 #include <system_error>
 
 #include "file_io.h"
@@ -41,10 +42,9 @@ std::vector<std::string> NameComponents(std::string_view name) {
 }
 
 std::string UnsafeNameReason(std::string_view name) {
-    const std::string trimmed = Trim(name);
-    if (!trimmed.empty() && IsSeparator(trimmed.front()))
-        return "starts at a root";
-    const auto parts = NameComponents(trimmed);
+    // Leading separators are dropped (the builder writes "\A.RAW" for a list line "\a.raw"),
+    // so such a name stands inside the folder like any other.
+    const auto parts = NameComponents(name);
     if (parts.empty())
         return "names no file";
     if (IsDrive(parts.front()))
@@ -143,14 +143,18 @@ std::string DisplayPath(const fs::path& path) {
 }
 
 bool IsWithin(const fs::path& inside, const fs::path& folder) {
-    auto a = inside.begin();
-    for (auto b = folder.begin(); b != folder.end(); ++b, ++a) {
-        if (b->empty())
-            continue;  // the empty part a trailing separator leaves
-        if (a == inside.end() || *a != *b)
-            return false;
-    }
-    return a != inside.end();
+    // A trailing separator leaves an empty last part; it names no folder of its own.
+    auto parts = [](const fs::path& path) {
+        std::vector<fs::path> out;
+        for (const fs::path& part : path) {
+            if (!part.empty())
+                out.push_back(part);
+        }
+        return out;
+    };
+    const auto a = parts(inside);
+    const auto b = parts(folder);
+    return a.size() > b.size() && std::equal(b.begin(), b.end(), a.begin());
 }
 
 void SetCurrentFolder(std::string_view folder) {

@@ -19,8 +19,9 @@ namespace fs = std::filesystem;
 // dropped: "art\box.raw" -> {"art", "box.raw"}.
 std::vector<std::string> NameComponents(std::string_view name);
 
-// Why a name cannot be written inside an extraction folder: a ".." part, a start at a root,
-// a drive, or nothing left to name a file. Empty when the name is safe.
+// Why a name cannot be written inside an extraction folder: a ".." part, a drive, a NUL
+// byte, or nothing left to name a file. Empty when the name is safe. Leading separators
+// do not count: "\A.RAW" is written as A.RAW inside the folder.
 std::string UnsafeNameReason(std::string_view name);
 
 // folder / name, each component of the 8-bit name converted to a native component.
@@ -62,7 +63,9 @@ void SplitPath(const fs::path& path, std::string& folder, std::string& fileName)
 // A native path as 8-bit text for messages and the status line.
 std::string DisplayPath(const fs::path& path);
 
-// True when `inside`, compared by whole components, lies below `folder` (both canonical).
+// True when `inside`, compared by whole components, lies below `folder` (both canonical);
+// a trailing separator on either changes nothing: ("/dest/a", "/dest/") is true,
+// ("/dest", "/dest/") false.
 bool IsWithin(const fs::path& inside, const fs::path& folder);
 
 // Makes `folder` the current folder; the tool's dialogs open there next time.

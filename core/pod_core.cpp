@@ -1,7 +1,6 @@
 #include "pod_core.h"
 
-#include <algorithm>
-
+#include "lamp_guard.h"
 #include "paths.h"
 #include "text.h"
 
@@ -15,16 +14,17 @@ void PodCore::SetStatus(const std::string& text) {
     m_host.SetStatus(text);
 }
 
-void PodCore::Note(Outcome outcome) {
-    m_outcome = std::max(m_outcome, outcome);
+Result PodCore::IoError(const std::string& what, const std::string& path,
+                        const std::string& reason) {
+    const std::string& lf = m_state.LineFeed;
+    std::string text = what + " " + path + lf + lf + Utf8ToLatin1(reason);
+    m_host.ShowMessage(text, "Karvex32", Icon::Exclamation);
+    return Result::Failed(std::move(text));
 }
 
-void PodCore::ShowIoError(const std::string& what, const std::string& path,
-                          const std::string& reason) {
-    Note(Outcome::IoFailed);
-    const std::string& lf = m_state.LineFeed;
-    m_host.ShowMessage(what + " " + path + lf + lf + Utf8ToLatin1(reason), "Karvex32",
-                       Icon::Exclamation);
+Result PodCore::Refuse(const std::string& text, const std::string& caption, Icon icon) {
+    m_host.ShowMessage(text, caption, icon);
+    return Result::Refused(text);
 }
 
 bool PodCore::AskOverwrite(const std::string& fileName, const std::string& caption) {

@@ -1,12 +1,15 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "archive_state.h"
 #include "entry_table.h"
 #include "host.h"
+#include "result.h"
 
 namespace karvex {
 
@@ -29,18 +32,12 @@ struct StatusRow {
     bool Command1 = false;    // Edit
 };
 
-// How bad the worst thing that happened since ResetOutcome was; the command-line tool
-// turns it into its exit status.
-enum class Outcome {
-    Done = 0,
-    Refused = 1,   // invalid or incomplete data, a declined question, a limit, an unsafe entry
-    IoFailed = 2,  // a file could not be read or written
-};
-
 // The archive routines, bound to the shared state, the entry table and the window. Each
-// routine takes no arguments: it reads the shared state, writes files and the table, and
-// reports invalid data or a refusal through FailFlag. File-system failures end the routine
-// cleanly (files closed, lamp and timer restored) with a message naming the file.
+// routine reads the shared state, writes files and the table, reports invalid data or a
+// refusal through FailFlag where its contract says so, and returns how it ended. A
+// file-system failure ends the routine cleanly (files closed, lamp and timer restored)
+// with a message naming the file; a Failed or Cancelled result means the command that
+// called it stops there.
 class PodCore {
   public:
     PodCore(ArchiveState& state, EntryTable& table, Host& host);
@@ -51,66 +48,72 @@ class PodCore {
 
     // --- Archive and response-file loading -------------------------------------------
     // Reads the header and entry table of PodFolder/PodFileName into the state and the
-    // name, size and offset columns. FailFlag 1: an invalid name, or more than 32767 entries.
-    void LoadPodFile();
+    // table. FailFlag 1 (Refused): an invalid name, or more than 32767 entries.
+    Result LoadPodFile();
     // Reads the response file PodFolder/PodFileName: one entry per listed file, with the
-    // size and offset it will have in the archive built from the list. FailFlag 1: a listed
-    // file is in neither PodFolder nor its parent folder.
-    void LoadResponseFile();
+    // size and offset it will have in the archive built from the list. FailFlag 1
+    // (Refused): a listed file is in neither PodFolder nor its parent folder.
+    Result LoadResponseFile();
 
     // The open sequences the main window runs for an archive and a response file. They
-    // clear the table, make PodFolder current, load, and leave the status line, the lamp
-    // and `row` as the user sees them afterwards. True when the file loaded completely.
-    bool OpenPodSequence(StatusRow& row);
-    bool OpenResponseSequence(StatusRow& row);
+    // hide the lists, clear the table, make PodFolder current, load, and leave the status
+    // line, the lamp, the lists and `row` as the user sees them afterwards. Done when the
+    // file loaded completely.
+    Result OpenPodSequence(StatusRow& row);
+    Result OpenResponseSequence(StatusRow& row);
 
     // --- Extraction --------------------------------------------------------------------
     // Writes every selected entry to DialogPath/name (ViewMode 0) or to the file DialogPath
-    // itself (ViewMode 1).
-    void ExtractSelected();
+    // itself (ViewMode 1). Refused when some entries were unsafe or incomplete.
+    Result ExtractSelected();
     // Writes every entry to DialogPath/name, with "Processing i of n" in the status line.
-    void ExtractAll();
+    Result ExtractAll();
     // Writes the name column to DialogPath/DialogName.lst. FailFlag 1: overwrite declined.
-    void WriteResponseFile();
+    Result WriteResponseFile();
     // Writes the information file DialogPath/DialogName.inf. FailFlag 1: overwrite declined.
-    void WriteInfoFile();
+    Result WriteInfoFile();
     // The Extract command after its dialog: the routines above in their fixed order, as
     // DialogOptions asks, then the comment back in the status line and FailFlag cleared.
-    void ExtractCommand();
+    // The worst result of the routines that ran.
+    Result ExtractCommand();
 
     // --- Building and mounting ---------------------------------------------------------
     // Writes the archive DialogPath/DialogName from the table a response file filled.
     // Refuses, writing nothing, unless every listed file is there with the size the table
     // holds and the archive stays within 2,147,483,647 bytes.
-    void BuildPodFile();
+    Result BuildPodFile();
     // Adds DialogName to the game's pod.ini in DialogPath or its parent folder.
     // FailFlag 1: no pod.ini, or the archive is listed already.
-    void MountPod();
+    Result MountPod();
     // The Make command after its dialog: overwrite question, BuildPodFile, MountPod when
-    // DialogOptions asks, and the new archive opened. True when the new archive was opened.
-    bool MakeCommand(StatusRow& row);
+    // DialogOptions asks, and the new archive opened through the lists' hide-and-fill step.
+    // Unless the archive was built, the response file stays the open file; once it was,
+    // the new archive is (PodPattern "*.pod"), loaded or not.
+    Result MakeCommand(StatusRow& row);
 
     // --- Comment -------------------------------------------------------------------------
     // Writes `newComment` (cut to 80 bytes, or NUL-padded to 80) into bytes 4 to 83 of the
     // open archive, then into PodComment and the status line. An empty text changes nothing.
-    // False when nothing was written.
-    bool RewriteComment(const std::string& newComment);
-
-    Outcome GetOutcome() const { return m_outcome; }
-    void ResetOutcome() { m_outcome = Outcome::Done; }
+    Result RewriteComment(const std::string& newComment);
 
     // The status line's text as last set through SetStatus.
     const std::string& StatusText() const { return m_status; }
 
   private:
     struct EntryProblems;
+    struct Source;
     void SetStatus(const std::string& text);
-    void Note(Outcome outcome);
-    void ShowIoError(const std::string& what, const std::string& path, const std::string& reason);
-    void ShowProblems(const EntryProblems& problems);
-    void Extract(bool selectedOnly);
-    void WriteBesideEntries(const std::string& extension, const std::string& text);
+    Result IoError(const std::string& what, const std::string& path, const std::string& reason);
+    Result Refuse(const std::string& text, const std::string& caption, Icon icon);
+    Result ReportProblems(const EntryProblems& problems);
+    Result Extract(bool selectedOnly);
+    Result ExtractEntry(int i, std::FILE* archive, std::int64_t archiveLength,
+                        const std::filesystem::path& target, EntryProblems& problems);
+    Result WriteBesideEntries(const std::string& extension, const std::string& text);
     bool AskOverwrite(const std::string& fileName, const std::string& caption);
+    Result CheckBuildSources(std::vector<Source>& sources);
+    Result WriteArchive(const std::vector<Source>& sources, const std::string& target);
+    Result ReloadAfterMake(StatusRow& row);
     void ShowLoadedArchive(StatusRow& row);
 
     ArchiveState& m_state;
@@ -118,9 +121,6 @@ class PodCore {
     Host& m_host;
     std::string m_separator = ",";
     std::string m_status;
-    Outcome m_outcome = Outcome::Done;
-    bool m_stopped = false;    // an I/O failure or a cancel ended the last routine early
-    bool m_cancelled = false;  // the user stopped the last routine
 };
 
 // The Make dialog's check of a new archive's file name: more than four characters and

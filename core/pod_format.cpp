@@ -45,6 +45,29 @@ std::string EncodeComment(std::string_view comment) {
     return field;
 }
 
+bool ParsePodTable(ByteSource& source, PodTable& table) {
+    char header[kHeaderSize];
+    if (!source.ReadAt(0, header, sizeof header))
+        return false;
+    table.count = GetInt32(header + kCountOffset);
+    table.comment.assign(header + kCommentOffset, kCommentSize);
+    table.records.clear();
+
+    const int records = table.count <= 0 ? 0 : std::min(table.count, kMaxEntries + 1);
+    // Only the part of the table the source holds is read; the rest is zeros.
+    const std::int64_t held = std::clamp<std::int64_t>(
+        (source.Length() - kHeaderSize) / kRecordSize + 1, 0, records);
+    std::vector<char> bytes(static_cast<std::size_t>(held) * kRecordSize);
+    if (!bytes.empty() && !source.ReadAt(kHeaderSize, bytes.data(), bytes.size()))
+        return false;
+    table.records.reserve(static_cast<std::size_t>(records));
+    for (std::int64_t n = 0; n < held; ++n)
+        table.records.push_back(DecodeRecord(bytes.data() + n * kRecordSize));
+    const char zeros[kRecordSize] = {};
+    table.records.resize(static_cast<std::size_t>(records), DecodeRecord(zeros));
+    return true;
+}
+
 bool FileSource::ReadAt(std::int64_t position, char* buffer, std::size_t count) {
     return ReadZeroFilled(m_file, position, buffer, count);
 }

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace karvex {
 
@@ -76,5 +77,19 @@ class MemorySource : public ByteSource {
   private:
     std::string_view m_bytes;
 };
+
+// An archive's header and entry table as they are stored, before anything is judged.
+struct PodTable {
+    std::int32_t count = 0;  // the header's entry count, as stored
+    std::string comment;     // the 80 comment bytes, as stored
+    // The records the count announces, at most kMaxEntries + 1 of them: one past the limit
+    // tells the loader to stop. A table that runs past the end of the source reads zeros
+    // there, which give empty (invalid) names.
+    std::vector<PodRecord> records;
+};
+
+// Reads the header and entry table from `source`. Nothing is allocated from the count
+// beyond the record limit. False when the source cannot be read.
+bool ParsePodTable(ByteSource& source, PodTable& table);
 
 }  // namespace karvex

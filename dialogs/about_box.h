@@ -3,7 +3,7 @@
 #include <QDialog>
 #include <QIcon>
 
-#include "naming.h"
+#include "centred_dialog.h"
 
 class QLabel;
 class QPushButton;

@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "naming.h"
+#include "centred_dialog.h"
 
 #include "archive_state.h"
 

@@ -6,9 +6,11 @@
 #include <QPushButton>
 
 #include <algorithm>
+#include <initializer_list>
 
-#include "dialogs.h"
 #include "file_lists.h"
+#include "latin1.h"
+#include "message_boxes.h"
 #include "naming.h"
 #include "paths.h"
 #include "pod_core.h"
@@ -24,6 +26,16 @@ namespace {
 
 constexpr int kNameLength = 12;     // room for an 8.3 file name
 constexpr int kCommentLength = 80;  // the comment field of the archive header
+
+// Tab goes through `controls` from first to last.
+void TabChain(std::initializer_list<QWidget*> controls) {
+    QWidget* previous = nullptr;
+    for (QWidget* control : controls) {
+        if (previous)
+            QWidget::setTabOrder(previous, control);
+        previous = control;
+    }
+}
 
 }  // namespace
 
@@ -45,6 +57,12 @@ Form3::Form3(ArchiveState& state, QWidget* parent) : CentredDialog(parent), m_st
     Name(Text1, "Text1", "New archive file name");
     Place(Text1, 3105, 3120, 2085, 285);
     Text1->setMaxLength(kNameLength);
+    // The limit is for typing: a longer name chosen in the list goes in whole (File1_Click)
+    // and can be edited within its own length; emptied, the box takes 12 again.
+    connect(Text1, &QLineEdit::textEdited, this, [this](const QString& text) {
+        if (text.isEmpty())
+            Text1->setMaxLength(kNameLength);
+    });
 
     Command3D2 = new QPushButton("Cancel", this);
     Name(Command3D2, "Command3D2", "Cancel");
@@ -71,13 +89,7 @@ Form3::Form3(ArchiveState& state, QWidget* parent) : CentredDialog(parent), m_st
     Text2->setMaxLength(kCommentLength);
     Label1->setBuddy(Text2);
 
-    setTabOrder(Drive1, Dir1);
-    setTabOrder(Dir1, File1);
-    setTabOrder(File1, Text1);
-    setTabOrder(Text1, Text2);
-    setTabOrder(Text2, Check3D1);
-    setTabOrder(Check3D1, Command3D1);
-    setTabOrder(Command3D1, Command3D2);
+    TabChain({Drive1, Dir1, File1, Text1, Text2, Check3D1, Command3D1, Command3D2});
 
     connect(Drive1, &platform::DriveList::driveChanged, this, &Form3::Drive1_Change);
     connect(Dir1, &platform::FolderList::pathChanged, this, &Form3::Dir1_Change);
@@ -102,8 +114,10 @@ void Form3::Dir1_Change() {
 void Form3::File1_Click() {
     // A list left with nothing chosen (a new folder) leaves the name typed so far alone.
     const QString name = File1->fileName();
-    if (!name.isEmpty())
-        Text1->setText(name);
+    if (name.isEmpty())
+        return;
+    Text1->setMaxLength(std::max<int>(kNameLength, name.size()));
+    Text1->setText(name);
 }
 
 void Form3::Command3D1_Click() {
@@ -116,7 +130,7 @@ void Form3::Command3D1_Click() {
     m_state.DialogName = name;
     m_state.DialogOptions = Check3D1->isChecked() ? " 1" : " 0";
     // The header holds exactly 80 bytes: a shorter comment is padded with blanks.
-    std::string comment = Utf8ToLatin1(Text2->text().toStdString());
+    std::string comment = platform::ToLatin1(Text2->text());
     comment.resize(kCommentLength, ' ');
     m_state.PodComment = comment;
     accept();

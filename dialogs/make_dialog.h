@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "naming.h"
+#include "centred_dialog.h"
 
 #include "archive_state.h"
 
@@ -39,7 +39,6 @@ class Form3 : public platform::CentredDialog {
     // Cancel, Escape and the close box all end here: empties the three Dialog fields.
     void reject() override;
 
-  protected:
   private:
     ArchiveState& m_state;
 

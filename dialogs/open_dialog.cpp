@@ -91,14 +91,10 @@ void Form2::Command3D1_Click() {
 }
 
 void Form2::Command3D2_Click() {
-    reject();
-}
-
-void Form2::reject() {
     m_state.PodFolder.clear();
     m_state.PodFileName.clear();
     m_state.PodPattern.clear();
-    QDialog::reject();
+    done(Cancelled);
 }
 
 }  // namespace karvex

@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "naming.h"
+#include "centred_dialog.h"
 
 #include "archive_state.h"
 
@@ -18,12 +18,16 @@ class FolderList;
 }  // namespace platform
 
 // Form2, the Open dialog: pick a POD archive or a response file from a drive, folder and
-// file list. Writes PodFolder, PodFileName and PodPattern of the state when it closes:
-// the folder, file and pattern shown after Open; all three empty after Cancel, Escape or
-// the close box.
+// file list. It ends one of three ways, which exec() returns:
+// - Accepted (Open): PodFolder, PodFileName and PodPattern hold the folder, file and
+//   pattern shown;
+// - Cancelled (the Cancel button): all three emptied, so the open file is closed;
+// - Rejected (Escape or the close box): nothing written, and nothing changes.
 class Form2 : public platform::CentredDialog {
     Q_OBJECT
   public:
+    enum Outcome { Cancelled = QDialog::Accepted + 1 };
+
     explicit Form2(ArchiveState& state, QWidget* parent = nullptr);
 
     void Drive1_Change();     // another volume: the folder list goes to its root
@@ -31,12 +35,8 @@ class Form2 : public platform::CentredDialog {
     void Combo1_Click();      // another file kind: the file list's pattern follows it
     void File1_DblClick();    // the same as Open
     void Command3D1_Click();  // Open
-    void Command3D2_Click();  // Cancel
+    void Command3D2_Click();  // Cancel: empties the three results
 
-    // Cancel, Escape and the close box all end here: empties the three results.
-    void reject() override;
-
-  protected:
   private:
     ArchiveState& m_state;
 

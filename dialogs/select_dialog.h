@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "naming.h"
+#include "centred_dialog.h"
 
 #include "archive_state.h"
 
@@ -31,7 +31,6 @@ class Form6 : public platform::CentredDialog {
     void Command3D1_Click();  // Select
     void Command3D2_Click();  // Cancel
 
-  protected:
   private:
     ArchiveState& m_state;
 

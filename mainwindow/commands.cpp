@@ -4,10 +4,11 @@
 
 #include "about_box.h"
 #include "command_line.h"
-#include "dialogs.h"
 #include "extract_dialog.h"
 #include "main_window.h"
 #include "make_dialog.h"
+#include "latin1.h"
+#include "message_boxes.h"
 #include "open_dialog.h"
 #include "paths.h"
 #include "select_dialog.h"
@@ -16,18 +17,11 @@
 
 namespace karvex {
 
-namespace {
-
-QString FromLatin1(const std::string& text) {
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-}  // namespace
-
 bool Form1::Startup(const QString& commandLine) {
     m_logoMode = 1;
     m_logoFrame = 1;
     Timer1->start(100);
+    Timer1_Timer();  // the first frame at once: a start-up load stops the timer
     platform::CentreOnScreen(this);
     SetLamp(Lamp::Green);
     m_row = {};
@@ -60,8 +54,7 @@ bool Form1::Startup(const QString& commandLine) {
             return false;
         }
         m_state.PodPattern = "*.lst";
-        RunOpenSequence(false);
-        if (m_core.GetOutcome() == Outcome::IoFailed)
+        if (RunOpenSequence(false).status == Result::Status::Failed)
             return false;  // it could not be read: its message has named it
     } else {
         SetLamp(Lamp::Green);
@@ -71,20 +64,30 @@ bool Form1::Startup(const QString& commandLine) {
 }
 
 void Form1::Command3D1_Click() {
+    if (m_session.IsBusy())
+        return;
+    const QString title = windowTitle();
     setWindowTitle("Karvex32");
+    int answer = QDialog::Rejected;
     {
         Form2 dialog(m_state, this);
-        dialog.exec();
+        answer = dialog.exec();
+    }
+    if (answer == QDialog::Rejected) {
+        // Escape or the close box: nothing changes, the open file stays open.
+        setWindowTitle(title);
+        return;
     }
     if (!m_state.PodFolder.empty() && !m_state.PodFileName.empty() && !m_state.PodPattern.empty()) {
         RunOpenSequence(m_state.PodPattern == "*.pod");
         setWindowTitle("Karvex32  -  " + QString::fromStdString(m_state.PodFileName));
-        Label8->setText("0");
+        ShowValue(Label8, "Selected files", "0");
         return;
     }
-    // Cancelled: no file is open any more.
-    m_model.Freeze();
+    // Cancel, or Open with no file chosen: no file is open any more.
+    SetListsShown(false);
     m_table.Clear();
+    SetListsShown(true);
     m_row = {};
     ShowRow();
     SetStatus("");
@@ -93,12 +96,11 @@ void Form1::Command3D1_Click() {
 void Form1::Command1_Click() {
     const QString answer = platform::InputBox(this, "Replace POD file comment",
                                               "Replace comment:\r\nMaximum 80 characters",
-                                              FromLatin1(UpToNul(m_state.PodComment)));
-    if (answer.isEmpty())
+                                              platform::FromLatin1(UpToNul(m_state.PodComment)));
+    if (answer.isEmpty() || m_session.IsBusy())
         return;
-    SetBusy(true);
-    m_core.RewriteComment(Utf8ToLatin1(answer.toStdString()));
-    SetBusy(false);
+    BusyScope busy(m_session);
+    m_core.RewriteComment(platform::ToLatin1(answer));
 }
 
 void Form1::Command3D4_Click() {
@@ -107,8 +109,9 @@ void Form1::Command3D4_Click() {
 }
 
 void Form1::Command3D5_Click() {
-    QApplication::quit();
-    close();
+    // While a command runs, closing stops it first (closeEvent); the program ends after.
+    if (close())
+        QApplication::quit();
 }
 
 void Form1::Command3D6_Click() {
@@ -117,34 +120,44 @@ void Form1::Command3D6_Click() {
 }
 
 template <typename Work>
-void Form1::RunCancellable(Work work) {
-    m_cancelRequested = false;
-    SetBusy(true);
-    m_core.ResetOutcome();
-    work();
-    SetBusy(false);
-    m_cancelRequested = false;
+void Form1::RunCommand(Work work) {
+    {
+        BusyScope busy(m_session);
+        work();
+    }
+    if (m_exitRequested)
+        Command3D5_Click();
+}
+
+Result Form1::RunOpenSequence(bool archive) {
+    Result result;
+    RunCommand([&] {
+        result = archive ? m_core.OpenPodSequence(m_row) : m_core.OpenResponseSequence(m_row);
+    });
+    return result;
 }
 
 void Form1::Command3D2_Click() {
+    if (m_session.IsBusy())
+        return;
     {
         Form3 dialog(m_state, this);
         dialog.exec();
     }
-    RunCancellable([this] {
-        if (m_core.MakeCommand(m_row)) {
-            m_model.Refresh();  // the new archive is the open file now
-            SyncSelection(1);
-        }
+    RunCommand([this] {
+        m_core.MakeCommand(m_row);
+        SyncSelection(1);
     });
 }
 
 void Form1::Command3D3_Click() {
+    if (m_session.IsBusy())
+        return;
     {
         Form4 dialog(m_state, this);
         dialog.exec();
     }
-    RunCancellable([this] { m_core.ExtractCommand(); });
+    RunCommand([this] { m_core.ExtractCommand(); });
 }
 
 }  // namespace karvex

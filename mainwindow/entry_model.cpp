@@ -1,9 +1,11 @@
 #include "entry_model.h"
 
+#include "latin1.h"
+
 namespace karvex {
 
-EntryModel::EntryModel(const EntryTable& table, QObject* parent)
-    : QAbstractTableModel(parent), m_table(table) {}
+EntryModel::EntryModel(const EntryTable& table, Column column, QObject* parent)
+    : QAbstractListModel(parent), m_table(table), m_column(column) {}
 
 void EntryModel::Freeze() {
     beginResetModel();
@@ -21,23 +23,16 @@ int EntryModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : m_rows;
 }
 
-int EntryModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : 3;
-}
-
 QVariant EntryModel::data(const QModelIndex& index, int role) const {
     // Rows the table no longer holds (it is being refilled) show nothing until Refresh.
     if (!index.isValid() || index.row() >= m_rows || index.row() >= m_table.Count())
         return {};
-    if (role == Qt::TextAlignmentRole && index.column() == SizeColumn)
+    if (role == Qt::TextAlignmentRole && m_column == SizeColumn)
         return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
     if (role != Qt::DisplayRole)
         return {};
-    // Names, sizes and offsets are 8-bit text.
-    const std::string& text = index.column() == NameColumn   ? m_table.Name(index.row())
-                              : index.column() == SizeColumn ? m_table.Size(index.row())
-                                                             : m_table.Offset(index.row());
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+    return platform::FromLatin1(m_column == NameColumn ? m_table.Name(index.row())
+                                                       : m_table.Size(index.row()));
 }
 
 }  // namespace karvex

@@ -1,21 +1,21 @@
 #pragma once
 
-#include <QAbstractTableModel>
+#include <QAbstractListModel>
 
 #include "entry_table.h"
 
 namespace karvex {
 
-// The entry table as the main window's lists see it: column 0 the names (List1), column 1
-// the size texts (List2), column 2 the offset texts (the hidden List3). The table itself
-// stays in the core; the model only reads it. Its row count changes only at Freeze and
-// Refresh, so views never see a table that is being filled.
-class EntryModel : public QAbstractTableModel {
+// One column of the entry table as a list: the names (List1) or the size texts (List2).
+// Each list has a model of its own, so that a screen reader hears exactly the column the
+// list shows. The table itself stays in the session; the model only reads it. Its row
+// count changes only at Freeze and Refresh, so views never see a table being filled.
+class EntryModel : public QAbstractListModel {
     Q_OBJECT
   public:
-    enum Column { NameColumn = 0, SizeColumn = 1, OffsetColumn = 2 };
+    enum Column { NameColumn, SizeColumn };
 
-    explicit EntryModel(const EntryTable& table, QObject* parent = nullptr);
+    EntryModel(const EntryTable& table, Column column, QObject* parent = nullptr);
 
     // Shows no rows while a routine refills the table.
     void Freeze();
@@ -23,11 +23,11 @@ class EntryModel : public QAbstractTableModel {
     void Refresh();
 
     int rowCount(const QModelIndex& parent = {}) const override;
-    int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
 
   private:
     const EntryTable& m_table;
+    Column m_column;
     int m_rows = 0;
 };
 

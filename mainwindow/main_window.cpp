@@ -1,6 +1,7 @@
 #include "main_window.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QItemSelectionModel>
@@ -9,7 +10,9 @@
 #include <QScrollBar>
 
 #include "artwork.h"
-#include "dialogs.h"
+#include "event_yield.h"
+#include "latin1.h"
+#include "message_boxes.h"
 #include "naming.h"
 #include "number_text.h"
 #include "picture_button.h"
@@ -27,7 +30,6 @@ namespace {
 // The client area: 5775 twips wide, the 5895 x 6375 outer size less the frame.
 constexpr int kClientWidth = 5775;
 constexpr int kClientHeight = 6030;
-constexpr int kLogoInterval = 100;
 
 QColor LampColor(Lamp lamp) {
     switch (lamp) {
@@ -56,8 +58,14 @@ std::string LocaleGroupSeparator() {
 
 }  // namespace
 
-Form1::Form1(ArchiveState& state, QWidget* parent)
-    : QWidget(parent), m_state(state), m_core(state, m_table, *this), m_model(m_table, this) {
+Form1::Form1(ArchiveSession& session, QWidget* parent)
+    : QWidget(parent),
+      m_session(session),
+      m_state(session.State()),
+      m_table(session.Table()),
+      m_core(session.Core()),
+      m_names(m_table, EntryModel::NameColumn, this),
+      m_sizes(m_table, EntryModel::SizeColumn, this) {
     setObjectName("Form1");
     setWindowTitle("Karvex32");
     setWindowIcon(ProgramIcon());
@@ -72,6 +80,17 @@ Form1::Form1(ArchiveState& state, QWidget* parent)
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
     connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
+
+    m_session.SetHost(this);
+    m_session.OnBusyChanged(this, [this](bool) {
+        ShowPendingStatus();
+        ShowRow();
+    });
+}
+
+Form1::~Form1() {
+    m_session.RemoveBusyListener(this);
+    m_session.SetHost(nullptr);
 }
 
 void Form1::CreateButtonRow() {
@@ -135,12 +154,9 @@ void Form1::CreateLists() {
     List2 = Named(new QListView(this), "List2", "Entry sizes");
     Place(List1, 0, 1395, 3840, 4155);
     Place(List2, 3870, 1395, 1905, 4155);
-    m_selection = new QItemSelectionModel(&m_model, this);
-    int column = EntryModel::NameColumn;
+    List1->setModel(&m_names);
+    List2->setModel(&m_sizes);
     for (QListView* list : {List1, List2}) {
-        list->setModel(&m_model);
-        list->setModelColumn(column++);
-        list->setSelectionModel(m_selection);
         list->setSelectionMode(QAbstractItemView::ExtendedSelection);
         list->setSelectionBehavior(QAbstractItemView::SelectRows);
         list->setUniformItemSizes(true);
@@ -153,8 +169,10 @@ void Form1::CreateLists() {
             &QScrollBar::setValue);
     connect(List2->verticalScrollBar(), &QScrollBar::valueChanged, List1->verticalScrollBar(),
             &QScrollBar::setValue);
-    connect(m_selection, &QItemSelectionModel::selectionChanged, this,
-            [this] { SyncSelection(List2->hasFocus() ? 2 : 1); });
+    connect(List1->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { SyncSelection(1); });
+    connect(List2->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { SyncSelection(2); });
 
     Label9 = TextLabel(this, "Label9", " Loading, Please Wait...");
     Place(Label9, 0, 2250, 5775, 1005);
@@ -164,6 +182,12 @@ void Form1::CreateLists() {
     Label9->setFont(big);
     Label9->setWordWrap(true);
     Label9->setAlignment(Qt::AlignCenter);
+    // A font wider than Tahoma wraps the text: the overlay then grows about its middle so
+    // that no line is cut.
+    const int needed = Label9->heightForWidth(Label9->width());
+    if (needed > Label9->height())
+        Label9->setGeometry(Label9->geometry().adjusted(0, -(needed - Label9->height()) / 2, 0,
+                                                        (needed - Label9->height() + 1) / 2));
     Label9->setAutoFillBackground(true);
     QPalette grey = Label9->palette();
     grey.setColor(QPalette::Window, QColor(192, 192, 192));
@@ -186,9 +210,9 @@ void Form1::CreateStatusRow() {
     Place(Label8, 4050, 5640, 870, 195);
     for (QLabel* caption : {Label1, Label2, Label7})
         caption->adjustSize();
-    Label3->setAccessibleName("Archive size");
-    Label4->setAccessibleName("Number of files");
-    Label8->setAccessibleName("Selected files");
+    ShowValue(Label3, "Archive size", {});
+    ShowValue(Label4, "Number of files", {});
+    ShowValue(Label8, "Selected files", {});
 
     Picture1 = Named(new QLabel(this), "Picture1", "Status lamp");
     Place(Picture1, 5155, 5620, 600, 240);
@@ -209,8 +233,16 @@ void Form1::Yield() {
     constexpr qint64 kFrameMilliseconds = 10;
     if (m_yieldClock.isValid() && m_yieldClock.elapsed() < kFrameMilliseconds)
         return;
+    ShowPendingStatus();
     platform::YieldToEvents();
     m_yieldClock.start();
+}
+
+void Form1::ShowPendingStatus() {
+    if (!m_statusPending)
+        return;
+    m_statusPending = false;
+    Label5->setText(platform::FromLatin1(m_status));
 }
 
 void Form1::SetLamp(Lamp lamp) {
@@ -229,17 +261,43 @@ void Form1::SetTimerInterval(int milliseconds) {
 }
 
 void Form1::SetStatus(const std::string& text) {
-    Label5->setText(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+    // While a command runs, "Processing i of n" changes with every entry; the label takes
+    // the latest text when the window next repaints, and at the command's end.
+    m_status = text;
+    m_statusPending = true;
+    if (!m_session.IsBusy())
+        ShowPendingStatus();
 }
 
+void Form1::SetListsShown(bool shown) {
+    // The model shows no rows while the table is refilled, and the whole table at once
+    // afterwards: one layout, never one per entry.
+    for (EntryModel* model : {&m_names, &m_sizes}) {
+        if (shown) {
+            model->Refresh();
+        } else {
+            model->Freeze();
+        }
+    }
+    List1->setVisible(shown);
+    List2->setVisible(shown);
+    Label9->setVisible(!shown);
+}
+
+// Once Exit was used, a command still winding down asks nothing and shows nothing: every
+// question is answered No.
 bool Form1::AskYesNo(const std::string& text, const std::string& caption) {
-    return platform::AskYesNo(this, QString::fromLatin1(text.c_str()),
-                              QString::fromLatin1(caption.c_str()));
+    if (m_exitRequested)
+        return false;
+    ShowPendingStatus();
+    return platform::AskYesNo(this, platform::FromLatin1(text), platform::FromLatin1(caption));
 }
 
 void Form1::ShowMessage(const std::string& text, const std::string& caption, Icon icon) {
-    platform::ShowMessage(this, QString::fromLatin1(text.c_str()),
-                          QString::fromLatin1(caption.c_str()), icon);
+    if (m_exitRequested)
+        return;
+    ShowPendingStatus();
+    platform::ShowMessage(this, platform::FromLatin1(text), platform::FromLatin1(caption), icon);
 }
 
 // --- Logo, size, busy state ----------------------------------------------------------------
@@ -281,8 +339,8 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
 
 void Form1::keyPressEvent(QKeyEvent* event) {
     // Escape stops an extraction or a build after the chunk being copied.
-    if (event->key() == Qt::Key_Escape && m_busy) {
-        m_cancelRequested = true;
+    if (event->key() == Qt::Key_Escape && m_session.IsBusy()) {
+        m_session.RequestCancel();
         return;
     }
     QWidget::keyPressEvent(event);
@@ -297,52 +355,53 @@ void Form1::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
 }
 
+void Form1::closeEvent(QCloseEvent* event) {
+    if (m_session.IsBusy()) {
+        m_exitRequested = true;
+        m_session.RequestCancel();
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
+}
+
+void Form1::ShowValue(QLabel* label, const QString& caption, const QString& value) {
+    label->setText(value);
+    label->setAccessibleName(value.isEmpty() ? caption : caption + ' ' + value);
+}
+
 void Form1::ShowRow() {
-    Label3->setText(QString::fromLatin1(m_row.Label3.c_str()));
-    Label4->setText(QString::fromLatin1(m_row.Label4.c_str()));
-    Command3D2->setEnabled(!m_busy && m_row.Command3D2);
-    Command3D3->setEnabled(!m_busy && m_row.Command3D3);
-    Command1->setEnabled(!m_busy && m_row.Command1);
-    Command3D1->setEnabled(!m_busy);
-}
-
-void Form1::SetListsShown(bool shown) {
-    List1->setVisible(shown);
-    List2->setVisible(shown);
-    Label9->setVisible(!shown);
-}
-
-void Form1::SetBusy(bool busy) {
-    m_busy = busy;
-    ShowRow();
-}
-
-bool Form1::RunOpenSequence(bool archive) {
-    SetBusy(true);
-    m_model.Freeze();
-    SetListsShown(false);
-    const bool loaded =
-        archive ? m_core.OpenPodSequence(m_row) : m_core.OpenResponseSequence(m_row);
-    m_model.Refresh();
-    SetListsShown(true);
-    SetBusy(false);
-    return loaded;
+    const bool busy = m_session.IsBusy();
+    ShowValue(Label3, "Archive size", platform::FromLatin1(m_row.Label3));
+    ShowValue(Label4, "Number of files", platform::FromLatin1(m_row.Label4));
+    Command3D2->setEnabled(!busy && m_row.Command3D2);
+    Command3D3->setEnabled(!busy && m_row.Command3D3);
+    Command1->setEnabled(!busy && m_row.Command1);
+    Command3D1->setEnabled(!busy);
 }
 
 void Form1::SyncSelection(int source) {
     if (m_syncSource != 0)
         return;
     m_syncSource = source;
-    // The views share one selection of whole rows; the table keeps it for the core.
+    // The same rows, as ranges, in the other list; the table keeps them for the core.
+    QItemSelectionModel* from = (source == 2 ? List2 : List1)->selectionModel();
+    QItemSelectionModel* to = (source == 2 ? List1 : List2)->selectionModel();
+    QItemSelection mirrored;
     m_table.SetAllSelected(false);
-    for (const QItemSelectionRange& range : m_selection->selection()) {
+    for (const QItemSelectionRange& range : from->selection()) {
+        mirrored.select(to->model()->index(range.top(), 0), to->model()->index(range.bottom(), 0));
         for (int row = range.top(); row <= range.bottom() && row < m_table.Count(); ++row)
             m_table.SetSelected(row, true);
     }
+    to->select(mirrored, QItemSelectionModel::ClearAndSelect);
+    if (from->currentIndex().isValid())
+        to->setCurrentIndex(to->model()->index(from->currentIndex().row(), 0),
+                            QItemSelectionModel::NoUpdate);
     m_selectedCount = m_table.SelectedCount();
     m_syncSource = 0;
-    Label8->setText(
-        QString::fromLatin1(FormatNumber(m_selectedCount, m_core.GroupSeparator()).c_str()));
+    ShowValue(Label8, "Selected files",
+              platform::FromLatin1(FormatNumber(m_selectedCount, m_core.GroupSeparator())));
 }
 
 }  // namespace karvex

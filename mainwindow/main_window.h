@@ -9,6 +9,7 @@
 #include <QWidget>
 #include <array>
 
+#include "archive_session.h"
 #include "archive_state.h"
 #include "entry_model.h"
 #include "entry_table.h"
@@ -21,12 +22,13 @@ class QItemSelectionModel;
 namespace karvex {
 
 // Form1, the main window: the button row, the logo, the status line, the two file lists
-// over the entry table and the status row with its lamp. It owns the program's life and
-// is the Host through which the core routines reach the screen.
+// over the session's entry table and the status row with its lamp. It owns the program's
+// life and is the Host through which the session's routines reach the screen.
 class Form1 : public QWidget, public Host {
     Q_OBJECT
   public:
-    explicit Form1(ArchiveState& state, QWidget* parent = nullptr);
+    explicit Form1(ArchiveSession& session, QWidget* parent = nullptr);
+    ~Form1() override;
 
     // The start-up with the program's command line (one path, possibly quoted). False when
     // the program is to end: a named file was not found.
@@ -34,17 +36,13 @@ class Form1 : public QWidget, public Host {
 
     // Host: how the core routines reach the window.
     void Yield() override;
-    bool CancelRequested() override { return m_cancelRequested; }
     void SetLamp(Lamp lamp) override;
     void SetTimerInterval(int milliseconds) override;
     void SetStatus(const std::string& text) override;
+    void SetListsShown(bool shown) override;
     bool AskYesNo(const std::string& text, const std::string& caption) override;
     void ShowMessage(const std::string& text, const std::string& caption, Icon icon) override;
 
-    PodCore& Core() { return m_core; }
-    EntryTable& Table() { return m_table; }
-    int LogoMode() const { return m_logoMode; }
-    int LogoFrame() const { return m_logoFrame; }
     Lamp LampColour() const { return m_lamp; }
 
     // Handlers, named after their control and event.
@@ -62,6 +60,9 @@ class Form1 : public QWidget, public Host {
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    // Closing while a command runs stops it first, as Escape does; the window closes
+    // once the command has ended.
+    void closeEvent(QCloseEvent* event) override;
 
   private:
     void CreateButtonRow();
@@ -69,23 +70,31 @@ class Form1 : public QWidget, public Host {
     void CreateLists();
     void CreateStatusRow();
     void ShowRow();
-    void SetListsShown(bool shown);
-    // Runs an open sequence with the commands that would re-enter the core disabled.
-    bool RunOpenSequence(bool archive);
-    void SetBusy(bool busy);
-    // Runs an Extract or Make command's core work, busy and cancellable with Escape.
+    // Sets a status-row value and the name a screen reader says for it ("Archive size 151,769").
+    static void ShowValue(QLabel* label, const QString& caption, const QString& value);
+    // Runs an open sequence with the session busy.
+    Result RunOpenSequence(bool archive);
+    // Runs a command's core work with the session busy and cancellable with Escape; ends
+    // the program afterwards when Exit or the close box was used meanwhile.
     template <typename Work>
-    void RunCancellable(Work work);
+    void RunCommand(Work work);
+    // Mirrors the selection of list `source` (1 or 2) into the other list and the table,
+    // and shows the count.
     void SyncSelection(int source);
+    // Puts the latest status text into Label5, if it is not there yet.
+    void ShowPendingStatus();
 
+    ArchiveSession& m_session;
     ArchiveState& m_state;
-    EntryTable m_table;
-    PodCore m_core;
+    EntryTable& m_table;
+    PodCore& m_core;
     StatusRow m_row;  // size, count and the Make, Extract and Edit buttons' states
-    EntryModel m_model;
-    bool m_busy = false;
-    bool m_cancelRequested = false;
-    QElapsedTimer m_yieldClock;  // when the last yield processed events  // Escape was pressed while an extraction or build ran
+    EntryModel m_names;  // what List1 shows
+    EntryModel m_sizes;  // what List2 shows
+    bool m_exitRequested = false;  // Exit or the close box was used while a command ran
+    QElapsedTimer m_yieldClock;    // when the last yield processed events
+    std::string m_status;          // the status line's latest text
+    bool m_statusPending = false;  // m_status is not in Label5 yet
 
     QToolButton* Command3D1;           // Open
     QToolButton* Command3D2;           // Make
@@ -99,7 +108,6 @@ class Form1 : public QWidget, public Host {
     QWidget* Label6;                   // the column header: "Name" at the left, "Size" at the right
     QListView* List1;                  // entry names
     QListView* List2;                  // entry sizes
-    QItemSelectionModel* m_selection;  // shared by List1 and List2: one selection of rows
     QLabel* Label9;                    // " Loading, Please Wait..." over the lists during a load
     QLabel* Label1;                    // "Size"
     QLabel* Label3;                    // archive size

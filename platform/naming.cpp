@@ -2,8 +2,6 @@
 
 #include <QWidget>
 
-#include "twips.h"
-
 namespace karvex::platform {
 
 void Name(QWidget* control, const char* name, const QString& spoken) {
@@ -11,11 +9,6 @@ void Name(QWidget* control, const char* name, const QString& spoken) {
     control->setAccessibleDescription(name);
     if (!spoken.isEmpty())
         control->setAccessibleName(spoken);
-}
-
-void CentredDialog::showEvent(QShowEvent* event) {
-    CentreOnScreen(this);
-    QDialog::showEvent(event);
 }
 
 }  // namespace karvex::platform

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QDialog>
 #include <QString>
 
 class QWidget;
@@ -16,14 +15,5 @@ W* Named(W* control, const char* name, const QString& spoken = {}) {
     Name(control, name, spoken);
     return control;
 }
-
-// A dialog that centres itself on the screen each time it is shown.
-class CentredDialog : public QDialog {
-  public:
-    using QDialog::QDialog;
-
-  protected:
-    void showEvent(QShowEvent* event) override;
-};
 
 }  // namespace karvex::platform

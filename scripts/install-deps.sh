@@ -3,8 +3,8 @@
 # when something is missing, so a prepared machine starts at once.
 set -euo pipefail
 
-packages=(build-essential cmake ninja-build libgtest-dev qt6-base-dev
-  xvfb xauth xdotool imagemagick fonts-dejavu-core)
+packages=(build-essential cmake ninja-build libgtest-dev libcli11-dev qt6-base-dev
+  xvfb xauth xdotool imagemagick fonts-dejavu-core fonts-wine)
 
 missing=()
 for package in "${packages[@]}"; do

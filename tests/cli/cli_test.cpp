@@ -2,8 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
+#include <cctype>
 #include <cstdlib>
 
+#include "karvex_version.h"
 #include "test_support.h"
 
 namespace karvex::test {
@@ -97,7 +99,7 @@ TEST_F(Cli, BadUsageAndUnreadableFilesExitWithTwo) {
     }
     const CliRun missing = Karvex({"list", "gone.pod"});
     EXPECT_EQ(missing.err, "Karvex32: File not found\n\n" + (dir / "gone.pod").string() + "\n");
-    EXPECT_EQ(Karvex({"--version"}).out, "karvex32-cli 1.0\n");
+    EXPECT_EQ(Karvex({"--version"}).out, "karvex32-cli " KARVEX_VERSION "\n");
     EXPECT_NE(Karvex({"--help"}).out.find("karvex32-cli build LISTFILE NEWARCHIVE"),
               std::string::npos);
 }
@@ -168,6 +170,91 @@ TEST_F(Cli, BuildRefusesAnIncompleteList) {
         run.err,
         "karvex32-cli: new.lst  -  Incomplete, Files Missing\nkarvex32-cli: missing: gone.raw\n");
     EXPECT_FALSE(fs::exists(dir / "NEW.POD"));
+}
+
+// A command line that runs no command: its exit status and either the text its standard
+// output holds (status 0) or its one-line complaint, which the usage follows (status 2).
+struct CommandLine {
+    std::string what;
+    std::vector<std::string> args;
+    int exit;
+    std::string text;
+};
+void PrintTo(const CommandLine& line, std::ostream* out) {
+    *out << line.what;
+}
+
+class CliCommandLine : public Cli, public testing::WithParamInterface<CommandLine> {};
+
+TEST_P(CliCommandLine, HelpsOrNamesTheProblem) {
+    const CommandLine& line = GetParam();
+    const CliRun run = Karvex(line.args);
+    EXPECT_EQ(run.exit, line.exit);
+    if (line.exit == 0) {
+        EXPECT_NE(run.out.find(line.text), std::string::npos) << run.out;
+        EXPECT_EQ(run.err, "");
+    } else {
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(run.err, "karvex32-cli: " + line.text + "\n\n" + Karvex({"--help"}).out);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Usage, CliCommandLine,
+    testing::Values(
+        CommandLine{"list help", {"list", "--help"}, 0, "Usage: karvex32-cli list FILE\n"},
+        CommandLine{"extract help",
+                    {"extract", "--help"},
+                    0,
+                    "Usage: karvex32-cli extract ARCHIVE FOLDER [--selected NAME]... [--all] "
+                    "[--lst] [--inf] [--yes]\n"},
+        CommandLine{"build help",
+                    {"build", "-h"},
+                    0,
+                    "Usage: karvex32-cli build LISTFILE NEWARCHIVE [--comment TEXT] [--mount] "
+                    "[--yes]\n"},
+        CommandLine{
+            "comment help", {"comment", "--help"}, 0, "Usage: karvex32-cli comment ARCHIVE TEXT\n"},
+        CommandLine{"unknown option",
+                    {"extract", "a.pod", ".", "--mount=1"},
+                    2,
+                    "'extract' does not take --mount"},
+        CommandLine{
+            "single dash option", {"comment", "a.pod", "-x"}, 2, "'comment' does not take -x"},
+        CommandLine{"missing value",
+                    {"extract", "a.pod", ".", "--selected"},
+                    2,
+                    "--selected needs a value"},
+        CommandLine{"too many operands",
+                    {"build", "a.lst", "B.POD", "C.POD"},
+                    2,
+                    "'build' takes 2 arguments"},
+        CommandLine{
+            "too few operands", {"comment", "--", "a.pod"}, 2, "'comment' takes 2 arguments"},
+        CommandLine{"unknown command", {"open", "a.pod"}, 2, "unknown command 'open'"},
+        CommandLine{"no command", {}, 2, "no command given"}),
+    [](const auto& info) {
+        std::string name = info.param.what;
+        for (char& c : name)
+            c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+        return name;
+    });
+
+TEST_F(Cli, TakesValuesAfterAnEqualsSignAndOperandsAfterADoubleDash) {
+    WriteBytes(dir / "a.raw", "aaaa");
+    WriteBytes(dir / "new.lst", "a.raw\r\n");
+    CliRun run = Karvex({"build", "new.lst", "NEW.POD", "--comment=x=1"});
+    EXPECT_EQ(run.exit, 0) << run.err;
+    EXPECT_EQ(run.out, "status\tx=1\nsize\t128\nfiles\t1\nA.RAW\t4\t 124\n");
+
+    fs::create_directory(dir / "out");
+    run = Karvex({"extract", "NEW.POD", "out", "--selected=A.RAW"});
+    EXPECT_EQ(run.exit, 0) << run.err;
+    EXPECT_EQ(ReadBytes(dir / "out" / "A.RAW"), "aaaa");
+
+    run = Karvex({"comment", "NEW.POD", "--", "--weird"});
+    EXPECT_EQ(run.exit, 0) << run.err;
+    EXPECT_EQ(Karvex({"list", "NEW.POD"}).out.substr(0, 15), "status\t--weird\n");
 }
 
 }  // namespace

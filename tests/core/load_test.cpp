@@ -102,10 +102,11 @@ TEST(LoadPodFile, StopsAtTheEntryLimitWithOneMessage) {
 
 TEST(LoadPodFile, AFileThatCannotBeReadIsNamed) {
     CoreFixture f;
-    EXPECT_FALSE(f.Open("gone.pod"));
+    f.state.PodFileName = "gone.pod";
+    EXPECT_EQ(f.core.OpenPodSequence(f.row).status, Result::Status::Failed);
     ASSERT_EQ(f.host.messages.size(), 1u);
-    EXPECT_NE(f.host.messages[0].text.find("gone.pod"), std::string::npos);
-    EXPECT_EQ(f.core.GetOutcome(), Outcome::IoFailed);
+    EXPECT_EQ(f.host.messages[0].text,
+              "Cannot read " + (f.dir / "gone.pod").string() + "\n\nNo such file or directory");
 }
 
 TEST(LoadResponseFile, ReadsNamesSizesAndFutureOffsets) {
@@ -154,7 +155,7 @@ TEST(LoadResponseFile, FindsFilesInTheParentFolderButNeverInARoot) {
     WriteBytes(temp / listName, "etc\\passwd\r\n");
     g.state.PodFolder = FolderText(temp);
     g.state.PodFileName = listName;
-    EXPECT_FALSE(g.core.OpenResponseSequence(g.row));
+    EXPECT_EQ(g.core.OpenResponseSequence(g.row).status, Result::Status::Refused);
     fs::remove(temp / listName);
     EXPECT_EQ(g.Listing(), "etc\\passwd|Missing|Missing\n");
 }

@@ -61,13 +61,15 @@ bool RecordingHost::AskYesNo(const std::string& text, const std::string& caption
 }
 
 CoreFixture::CoreFixture() {
+    session.SetHost(&host);
     state.PodFolder = dir.path().string();
 }
 
 bool CoreFixture::Open(const std::string& file) {
     state.PodFileName = file;
-    return EndsWithNoCase(file, ".pod") ? core.OpenPodSequence(row)
-                                        : core.OpenResponseSequence(row);
+    const Result result = EndsWithNoCase(file, ".pod") ? core.OpenPodSequence(row)
+                                                       : core.OpenResponseSequence(row);
+    return result.IsDone();
 }
 
 std::string CoreFixture::Screen() const {

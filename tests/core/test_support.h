@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "archive_session.h"
 #include "archive_state.h"
 #include "entry_table.h"
 #include "host.h"
@@ -54,6 +55,7 @@ class RecordingHost : public Host {
     void SetLamp(Lamp lamp) override { lamps.push_back(lamp); }
     void SetTimerInterval(int ms) override { timer = ms; }
     void SetStatus(const std::string& text) override { statuses.push_back(text); }
+    void SetListsShown(bool shown) override { lists += shown ? "shown " : "hidden "; }
     bool AskYesNo(const std::string& text, const std::string& caption) override;
     void ShowMessage(const std::string& text, const std::string& caption, Icon icon) override {
         messages.push_back({text, caption, icon});
@@ -64,6 +66,7 @@ class RecordingHost : public Host {
     int timer = 100;
     std::vector<Lamp> lamps;
     std::vector<std::string> statuses;
+    std::string lists;  // "hidden " and "shown ", in the order the lists were hidden and shown
     std::vector<Message> messages;
     std::vector<Message> questions;
     std::vector<bool> answers;  // answered in order; No once they run out
@@ -81,10 +84,11 @@ struct CoreFixture {
     std::string Listing() const;
 
     TempDir dir;
-    ArchiveState state;
-    EntryTable table;
     RecordingHost host;
-    PodCore core{state, table, host};
+    ArchiveSession session;
+    ArchiveState& state = session.State();
+    EntryTable& table = session.Table();
+    PodCore& core = session.Core();
     StatusRow row;
 };
 

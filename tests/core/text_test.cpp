@@ -1,6 +1,7 @@
 // Number texts, name and comment encoding, 8-bit text, path rules and the pod.ini edit.
 #include <gtest/gtest.h>
 
+#include "command_line.h"
 #include "number_text.h"
 #include "paths.h"
 #include "pod_core.h"
@@ -97,8 +98,9 @@ TEST(Paths, RefusesNamesThatLeaveTheFolder) {
         {"A\\B\\C\\D.RAW", true},
         {"..\\BOX.RAW", false},
         {"ART\\..\\..\\X", false},
-        {"\\ETC\\X", false},
-        {"/etc/x", false},
+        {"\\ETC\\X", true},  // leading separators are dropped
+        {"/etc/x", true},
+        {"\\..\\X", false},
         {"C:\\X.RAW", false},
         {"c:X.RAW", false},
         {"..", false},
@@ -112,11 +114,45 @@ TEST(Paths, RefusesNamesThatLeaveTheFolder) {
 }
 
 TEST(Paths, ContainmentIsDecidedOnWholeComponents) {
-    EXPECT_TRUE(IsWithin("/dest/a", "/dest"));
-    EXPECT_TRUE(IsWithin("/dest/a/b", "/dest/"));
-    EXPECT_FALSE(IsWithin("/dest2/a", "/dest"));
-    EXPECT_FALSE(IsWithin("/dest", "/dest"));
-    EXPECT_FALSE(IsWithin("/other", "/dest"));
+    const struct {
+        const char *inside, *folder;
+        bool within;
+    } rows[] = {
+        {"/dest/a", "/dest", true},     {"/dest/a/b", "/dest/", true},
+        {"/dest/a", "/dest/", true},    {"/dest/a/", "/dest", true},
+        {"/dest", "/dest/", false},     {"/dest/", "/dest", false},
+        {"/dest2/a", "/dest", false},   {"/dest", "/dest", false},
+        {"/other", "/dest", false},     {"/", "/dest", false},
+        {"/dest/a", "/", true},         {"/de", "/dest", false},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(IsWithin(row.inside, row.folder), row.within) << row.inside << " in " << row.folder;
+}
+
+// Blanks around the line go first, then one pair of quotes around all of it; only then is
+// the ending looked at.
+TEST(CommandLine, QuotesAndBlanks) {
+    const struct {
+        const char* line;
+        StartupFile::Kind kind;
+        const char* fileName;
+    } rows[] = {
+        {"/tmp/x.pod", StartupFile::Kind::Archive, "x.pod"},
+        {"\"/tmp/x.pod\"", StartupFile::Kind::Archive, "x.pod"},
+        {"\"/tmp/x.pod\" ", StartupFile::Kind::Archive, "x.pod"},
+        {"  \"/tmp/my list.LST\"", StartupFile::Kind::ResponseFile, "my list.LST"},
+        {"/tmp/x.pod\"", StartupFile::Kind::None, ""},
+        {"\"/tmp/x.pod", StartupFile::Kind::Archive, "x.pod"},  // no pair: the quote is part of it
+        {"\"", StartupFile::Kind::None, ""},
+        {"", StartupFile::Kind::None, ""},
+        {"notes.txt", StartupFile::Kind::None, ""},
+    };
+    for (const auto& row : rows) {
+        const StartupFile file = ParseCommandLine(row.line, "/work");
+        EXPECT_EQ(file.kind, row.kind) << row.line;
+        EXPECT_EQ(file.fileName, row.fileName) << row.line;
+    }
+    EXPECT_EQ(ParseCommandLine("\"a b.pod\"", "/work").folder, "/work");
 }
 
 TEST(DialogRules, PodFileNameCheckAndExtractBaseName) {

@@ -1,5 +1,6 @@
 // The Extract and Make commands driven through their real dialogs, as a user would.
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
 #include <QLabel>
@@ -24,7 +25,7 @@ class CommandsTest : public QObject {
 
   private:
     std::unique_ptr<QTemporaryDir> m_folder;  // a fresh folder for every test and row
-    std::unique_ptr<ArchiveState> m_state;
+    std::unique_ptr<ArchiveSession> m_session;
     std::unique_ptr<Form1> m_window;
 
     std::string Path(const QString& name) { return m_folder->filePath(name).toStdString(); }
@@ -33,8 +34,8 @@ class CommandsTest : public QObject {
     bool Enabled(const char* name) { return m_window->findChild<QWidget*>(name)->isEnabled(); }
 
     Form1& Open(const QString& file) {
-        m_state = std::make_unique<ArchiveState>();
-        m_window = std::make_unique<Form1>(*m_state);
+        m_session = std::make_unique<ArchiveSession>();
+        m_window = std::make_unique<Form1>(*m_session);
         m_window->show();
         m_window->Startup(m_folder->filePath(file));
         return *m_window;
@@ -66,7 +67,7 @@ class CommandsTest : public QObject {
     }
     void cleanup() {
         m_window.reset();
-        m_state.reset();
+        m_session.reset();
         QDir::setCurrent(QDir::tempPath());
         m_folder.reset();
     }
@@ -118,30 +119,53 @@ class CommandsTest : public QObject {
         window.Command3D3_Click();
         QCOMPARE(question, QString("File game.inf Exists!\n\nDo you want to overwrite this file?"));
         QCOMPARE(ReadBytes(Path("out/game.inf")), std::string("mine"));
-        QCOMPARE(m_state->FailFlag, 0);
+        QCOMPARE(m_session->State().FailFlag, 0);
         QVERIFY(window.Startup(m_folder->filePath("other.pod")));
         QCOMPARE(Status(), QString("Second"));
     }
 
-    void escapeStopsALargeExtraction() {
+    void stoppingALargeExtraction_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<bool>("windowStays");
+        QTest::newRow("Escape stops it") << "escape" << true;
+        QTest::newRow("Exit stops it, then ends") << "exit" << false;
+        QTest::newRow("the close box stops it, then ends") << "close" << false;
+    }
+    void stoppingALargeExtraction() {
+        QFETCH(QString, how);
+        QFETCH(bool, windowStays);
         Write("big.pod", PodBytes({{"BIG.BIN", std::string(8 << 20, 'b')}, {"LAST.BIN", "l"}}));
         QDir(m_folder->path()).mkdir("out");
         Form1& window = Open("big.pod");
         AnswerExtract(m_folder->filePath("out"), {"Check3D3", "Check3D1"});
-        // At the copy's yields, once the command runs: the commands are disabled, and Escape.
+        // At the copy's yields, once the command runs: the commands are disabled, and the stop.
         bool busyWhileCopying = false;
-        QTimer escape;
-        connect(&escape, &QTimer::timeout, [&] {
+        QTimer stop;
+        connect(&stop, &QTimer::timeout, [&] {
             if (Enabled("Command3D1"))
                 return;
-            escape.stop();
+            stop.stop();
             busyWhileCopying = true;
-            QTest::keyClick(&window, Qt::Key_Escape);
+            if (how == "escape")
+                QTest::keyClick(&window, Qt::Key_Escape);
+            else if (how == "exit")
+                window.findChild<QToolButton*>("Command3D5")->click();
+            else
+                window.close();
         });
-        escape.start(0);
+        stop.start(0);
+        bool boxShown = false;
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, [&] {  // any box after the stop
+            boxShown |= busyWhileCopying && QApplication::activeModalWidget() != nullptr;
+        });
+        watch.start(0);
         window.Command3D3_Click();
+        watch.stop();
         QVERIFY(busyWhileCopying);
-        QVERIFY(QDir(m_folder->filePath("out")).isEmpty());
+        QVERIFY(!boxShown);
+        QVERIFY(QDir(m_folder->filePath("out")).isEmpty());  // neither the entry nor the list
+        QCOMPARE(window.isVisible(), windowStays);
         QCOMPARE(Status(), QString("             Cancelled."));
         QCOMPARE(window.LampColour(), Lamp::Green);
         QVERIFY(Enabled("Command3D1") && Enabled("Command3D3"));
@@ -194,8 +218,8 @@ class CommandsTest : public QObject {
         for (auto command : {&Form1::Command3D3_Click, &Form1::Command3D2_Click}) {
             WhenModal([](QWidget* dialog) { dialog->close(); });
             (window.*command)();
-            QCOMPARE(m_state->DialogPath, std::string());
-            QCOMPARE(m_state->DialogOptions, std::string());
+            QCOMPARE(m_session->State().DialogPath, std::string());
+            QCOMPARE(m_session->State().DialogOptions, std::string());
             QCOMPARE(Status(), QString("Kept"));
         }
     }

@@ -1,5 +1,6 @@
 // The main window: start-up, the open sequences as the user sees them, the Open dialog's
 // results, selection across the lists, the comment editor, the logo and the fixed size.
+#include <QAccessible>
 #include <QApplication>
 #include <QDialog>
 #include <QInputDialog>
@@ -27,12 +28,12 @@ class MainWindowTest : public QObject {
 
   private:
     QTemporaryDir m_dir;
-    std::unique_ptr<ArchiveState> m_state;
+    std::unique_ptr<ArchiveSession> m_session;
     std::unique_ptr<Form1> m_window;
 
     Form1& Window() {
-        m_state = std::make_unique<ArchiveState>();
-        m_window = std::make_unique<Form1>(*m_state);
+        m_session = std::make_unique<ArchiveSession>();
+        m_window = std::make_unique<Form1>(*m_session);
         m_window->show();
         return *m_window;
     }
@@ -60,7 +61,7 @@ class MainWindowTest : public QObject {
     void init() { QDir::setCurrent(m_dir.path()); }
     void cleanup() {
         m_window.reset();
-        m_state.reset();
+        m_session.reset();
     }
 
     void startup_data() {
@@ -91,7 +92,7 @@ class MainWindowTest : public QObject {
         QCOMPARE(Screen(), screen);
         QCOMPARE(window.windowTitle(), QString("Karvex32"));
         QCOMPARE(Text("Label8"), QString());
-        QCOMPARE(m_state->StartFolder, m_dir.path().toStdString());
+        QCOMPARE(m_session->State().StartFolder, m_dir.path().toStdString());
     }
 
     void startupEndsOnAMissingFile_data() {
@@ -143,9 +144,20 @@ class MainWindowTest : public QObject {
         QCOMPARE(Screen(),
                  QString("Load Failed  -  File may not be a valid POD file.|||magenta|011|lists"));
 
+        // Escape and the close box keep the open file as it was.
+        open("good.pod");
+        WhenModal([](QWidget* dialog) { QTest::keyClick(dialog, Qt::Key_Escape); });
+        window.Command3D1_Click();
+        QCOMPARE(Screen(), QString("Good one|170|2|green|011|lists"));
+        QCOMPARE(window.windowTitle(), QString("Karvex32  -  good.pod"));
+        QCOMPARE(Find<QListView>("List1")->model()->rowCount(), 2);
+        WhenModal([](QWidget* dialog) { QVERIFY(dialog->close()); });
+        window.Command3D1_Click();
+        QCOMPARE(Screen(), QString("Good one|170|2|green|011|lists"));
+
         WhenModal([](QWidget* dialog) { dialog->findChild<QPushButton*>("Command3D2")->click(); });
         window.Command3D1_Click();
-        QCOMPARE(Screen(), QString("|||magenta|000|lists"));
+        QCOMPARE(Screen(), QString("|||green|000|lists"));
         QCOMPARE(window.windowTitle(), QString("Karvex32"));
         QCOMPARE(Find<QListView>("List1")->model()->rowCount(), 0);
     }
@@ -160,19 +172,20 @@ class MainWindowTest : public QObject {
         auto* names = Find<QListView>("List1");
         auto* sizes = Find<QListView>("List2");
         auto click = [](QListView* list, int row, Qt::KeyboardModifiers keys) {
-            const QRect rect = list->visualRect(list->model()->index(row, list->modelColumn()));
+            const QRect rect = list->visualRect(list->model()->index(row, 0));
             QTest::mouseClick(list->viewport(), Qt::LeftButton, keys, rect.center());
         };
         click(names, 1, Qt::NoModifier);
         click(names, 3, Qt::ShiftModifier);
         QCOMPARE(Text("Label8"), QString("3"));
-        QCOMPARE(sizes->selectionModel()->isSelected(sizes->model()->index(2, 1)), true);
-        QVERIFY(window.Table().IsSelected(1) && window.Table().IsSelected(2) &&
-                window.Table().IsSelected(3));
+        QCOMPARE(sizes->selectionModel()->isSelected(sizes->model()->index(2, 0)), true);
+        QCOMPARE(Find<QLabel>("Label8")->accessibleName(), QString("Selected files 3"));
+        QVERIFY(m_session->Table().IsSelected(1) && m_session->Table().IsSelected(2) &&
+                m_session->Table().IsSelected(3));
 
         click(sizes, 2, Qt::ControlModifier);
         QCOMPARE(Text("Label8"), QString("2"));
-        QVERIFY(!window.Table().IsSelected(2));
+        QVERIFY(!m_session->Table().IsSelected(2));
         QVERIFY(!names->selectionModel()->isSelected(names->model()->index(2, 0)));
 
         names->selectAll();
@@ -268,44 +281,46 @@ class MainWindowTest : public QObject {
         QVERIFY(!QFile::exists(m_dir.filePath("c.pod")));
     }
 
-    void logoModesAndAnimation() {
+    void logoIsDrawnAtOnceAndAnimates() {
+        Write("busy.pod", PodBytes(std::vector<PodEntry>(200, PodEntry{"E.RAW", ""})));
         Form1& window = Window();
-        window.Startup("");
         auto* logo = Find<QLabel>("Picture6");
-        for (int click = 1; click <= 4; ++click)
-            QTest::mouseClick(logo, Qt::LeftButton);
-        QCOMPARE(window.LogoMode(), 1);
-        window.Picture6_Click();
-        QCOMPARE(window.LogoMode(), 2);
-        for (int tick = 0; tick < 11; ++tick)
+        bool drawnDuringLoad = false;
+        QTimer::singleShot(0, [&] { drawnDuringLoad = !logo->pixmap().isNull(); });
+        QVERIFY(window.Startup(m_dir.filePath("busy.pod")));
+        QVERIFY(drawnDuringLoad);
+
+        auto tick = [&] {
             window.Timer1_Timer();
-        QCOMPARE(window.LogoFrame(), 1);
-        window.Timer1_Timer();
-        QCOMPARE(window.LogoFrame(), 2);
+            return logo->pixmap().cacheKey();
+        };
+        const qint64 still = tick();
+        QCOMPARE(tick(), still);
+        QTest::mouseClick(logo, Qt::LeftButton);  // the animation
+        QVERIFY(tick() != tick());
+        for (int click = 0; click < 3; ++click)
+            QTest::mouseClick(logo, Qt::LeftButton);
+        QCOMPARE(tick(), still);  // four clicks come back to the still logo
     }
 
-    void keepsItsSize() {
+    // A screen reader hears the values the status row shows, and in each list exactly the
+    // column that list shows.
+    void screenReaderHearsWhatIsShown() {
+        Write("two.pod", PodBytes({{"A.RAW", "aaaa"}, {"B.ACT", std::string(1500, 'b')}}));
         Form1& window = Window();
-        const QSize size = window.size();
-        window.resize(800, 700);
-        QCOMPARE(window.size(), size);
-        QCOMPARE(size, QSize(385, 402));
-        // The Select button lies outside the client area.
-        QVERIFY(Find<QToolButton>("Command3D6")->geometry().left() >= window.width());
-    }
-
-    void aboutBox() {
-        Form1& window = Window();
-        window.Startup("");
-        QString caption, version;
-        WhenModal([&](QWidget* box) {
-            caption = box->windowTitle();
-            version = box->findChild<QLabel*>("Label2")->text();
-            box->findChild<QPushButton*>("Command1")->click();
-        });
-        window.Command3D4_Click();
-        QCOMPARE(caption, QString("About Karvex32"));
-        QCOMPARE(version, QString("Karvex32 version 1.0"));
+        QVERIFY(window.Startup(m_dir.filePath("two.pod")));
+        QCOMPARE(Find<QLabel>("Label3")->accessibleName(), QString("Archive size 1,668"));
+        QCOMPARE(Find<QLabel>("Label4")->accessibleName(), QString("Number of files 2"));
+        QAccessible::setActive(true);
+        auto heard = [this](const char* list) {
+            QStringList items;
+            QAccessibleInterface* view = QAccessible::queryAccessibleInterface(Find<QListView>(list));
+            for (int i = 0; i < view->childCount(); ++i)
+                items << view->child(i)->text(QAccessible::Name);
+            return items.join('|');
+        };
+        QCOMPARE(heard("List1"), QString("A.RAW|B.ACT"));
+        QCOMPARE(heard("List2"), QString("4|1,500"));
     }
 };
 

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QScopeGuard>
 #include <QTest>
 
 #include "archive_state.h"
@@ -66,6 +67,7 @@ class MakeDialogTest : public QObject {
     void makeWritesChoice();
     void makeLimitsTexts_data();
     void makeLimitsTexts();
+    void makeKeepsAChosenNameWhole();
     void makeClosingEmptiesResults_data();
     void makeClosingEmptiesResults();
     void selectCountsFiles();
@@ -191,6 +193,30 @@ void MakeDialogTest::makeLimitsTexts() {
     auto* edit = dialog.findChild<QLineEdit*>(box);
     QTest::keyClicks(edit, QString(typed, 'x'));
     QCOMPARE(edit->text(), QString(kept, 'x'));
+}
+
+// The 12-character limit is for typing: a longer name chosen in the list goes in whole and
+// is made under that name; typing can shorten it but not lengthen it.
+void MakeDialogTest::makeKeepsAChosenNameWhole() {
+    QFile file(m_folder + "/mytruckpack.pod");
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    const auto removeFile = qScopeGuard([&file] { file.remove(); });
+    ArchiveState state;
+    Form3 dialog(state);
+    FileList* files = ShowLoaded(dialog);
+    QVERIFY(files);
+    QVERIFY(ClickFile(files, "mytruckpack.pod"));
+    auto* name = Find<QLineEdit>(dialog, "Text1");
+    QCOMPARE(name->text(), "mytruckpack.pod");
+    name->end(false);
+    QTest::keyClicks(name, "x");
+    QCOMPARE(name->text(), "mytruckpack.pod");
+    QTest::keyClick(name, Qt::Key_Backspace);
+    QTest::keyClicks(name, "dx");
+    QCOMPARE(name->text(), "mytruckpack.pod");
+    QTest::mouseClick(Find<QPushButton>(dialog, "Command3D1"), Qt::LeftButton);
+    QCOMPARE(dialog.result(), QDialog::Accepted);
+    QCOMPARE(QString::fromStdString(state.DialogName), "mytruckpack.pod");
 }
 
 void MakeDialogTest::makeClosingEmptiesResults_data() {

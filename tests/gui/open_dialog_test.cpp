@@ -172,13 +172,17 @@ void OpenDialogTest::openWritesChoice() {
 
 void OpenDialogTest::closingEmptiesResults_data() {
     QTest::addColumn<int>("how");
-    QTest::newRow("Cancel") << 0;
-    QTest::newRow("Escape") << 1;
-    QTest::newRow("close box") << 2;
+    QTest::addColumn<int>("outcome");
+    QTest::addColumn<QString>("folderAfter");
+    QTest::newRow("Cancel empties the results") << 0 << int(Form2::Cancelled) << "";
+    QTest::newRow("Escape changes nothing") << 1 << int(QDialog::Rejected) << "/games/mtm";
+    QTest::newRow("close box changes nothing") << 2 << int(QDialog::Rejected) << "/games/mtm";
 }
 
 void OpenDialogTest::closingEmptiesResults() {
     QFETCH(int, how);
+    QFETCH(int, outcome);
+    QFETCH(QString, folderAfter);
     ArchiveState state;
     state.PodFolder = "/games/mtm";
     state.PodFileName = "MTM2.POD";
@@ -195,10 +199,10 @@ void OpenDialogTest::closingEmptiesResults() {
     else
         QVERIFY(dialog.close());
     QVERIFY(!dialog.isVisible());
-    QCOMPARE(dialog.result(), QDialog::Rejected);
-    QCOMPARE(Text(state.PodFolder), "");
-    QCOMPARE(Text(state.PodFileName), "");
-    QCOMPARE(Text(state.PodPattern), "");
+    QCOMPARE(dialog.result(), outcome);
+    QCOMPARE(Text(state.PodFolder), folderAfter);
+    QCOMPARE(Text(state.PodFileName), folderAfter.isEmpty() ? "" : "MTM2.POD");
+    QCOMPARE(Text(state.PodPattern), folderAfter.isEmpty() ? "" : "*.pod");
 }
 
 QTEST_MAIN(OpenDialogTest)

@@ -18,7 +18,4 @@ bool AskYesNo(QWidget* parent, const QString& text, const QString& caption);
 QString InputBox(QWidget* parent, const QString& title, const QString& prompt,
                  const QString& initial);
 
-// Processes all pending events (repaints, clicks, timer ticks), then returns.
-void YieldToEvents();
-
 }  // namespace karvex::platform

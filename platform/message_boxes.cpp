@@ -1,6 +1,5 @@
-#include "dialogs.h"
+#include "message_boxes.h"
 
-#include <QCoreApplication>
 #include <QInputDialog>
 #include <QMessageBox>
 
@@ -48,10 +47,6 @@ QString InputBox(QWidget* parent, const QString& title, const QString& prompt,
     box.setLabelText(label.replace("\r\n", "\n"));
     box.setTextValue(initial);
     return box.exec() == QDialog::Accepted ? box.textValue() : QString();
-}
-
-void YieldToEvents() {
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
 }  // namespace karvex::platform

@@ -1,0 +1,58 @@
+// karvex32-window-shots FOLDER: draws every window and dialog with the program's font and
+// saves each as FOLDER/NAME.png, so that a person can check that no caption is clipped.
+// Run it under a real X server (xvfb-run) or Qt's offscreen platform.
+#include <QApplication>
+#include <QDir>
+#include <QFontInfo>
+#include <QWidget>
+
+#include "about_box.h"
+#include "archive_session.h"
+#include "extract_dialog.h"
+#include "main_window.h"
+#include "make_dialog.h"
+#include "open_dialog.h"
+#include "program_font.h"
+#include "select_dialog.h"
+
+namespace {
+
+void Save(QWidget& window, const QDir& folder, const QString& name) {
+    window.show();
+    QApplication::processEvents();
+    window.grab().save(folder.filePath(name + ".png"));
+    window.hide();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setStyle("Fusion");
+    QApplication::setFont(karvex::platform::ProgramFont());
+    const QDir folder(argc > 1 ? argv[1] : ".");
+    qInfo("font: %s", qPrintable(QFontInfo(QApplication::font()).family()));
+    folder.mkpath(".");
+
+    karvex::ArchiveSession session;
+    karvex::Form1 main(session);
+    main.Startup(argc > 2 ? argv[2] : "");
+    Save(main, folder, "main-window");
+    main.show();
+    main.SetListsShown(false);  // the overlay a load shows
+    Save(main, folder, "main-window-loading");
+    main.SetListsShown(true);
+
+    karvex::ArchiveState& state = session.State();
+    karvex::Form2 open(state);
+    Save(open, folder, "open-dialog");
+    karvex::Form3 make(state);
+    Save(make, folder, "make-dialog");
+    karvex::Form4 extract(state);
+    Save(extract, folder, "extract-dialog");
+    karvex::Form6 select(state);
+    Save(select, folder, "select-dialog");
+    karvex::Form10 about(main.windowIcon());
+    Save(about, folder, "about-box");
+    return 0;
+}

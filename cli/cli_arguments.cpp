@@ -1,0 +1,192 @@
+#include "cli_arguments.h"
+
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+
+#include "karvex_version.h"
+
+namespace karvex {
+namespace {
+
+const char* const kUsage =
+    "Usage:\n"
+    "  karvex32-cli list FILE\n"
+    "  karvex32-cli extract ARCHIVE FOLDER [--selected NAME]... [--all] [--lst] [--inf] [--yes]\n"
+    "  karvex32-cli build LISTFILE NEWARCHIVE [--comment TEXT] [--mount] [--yes]\n"
+    "  karvex32-cli comment ARCHIVE TEXT\n"
+    "  karvex32-cli --help | --version\n"
+    "\n"
+    "FILE is an archive (.pod) or a response file (.lst).\n"
+    "  list     shows the status line, size, file count and every entry as the window would\n"
+    "  extract  writes the entries named by --selected and/or --all into FOLDER, and with\n"
+    "           --lst and --inf the response and information files beside them\n"
+    "  build    makes NEWARCHIVE from the files LISTFILE lists, --mount adds it to pod.ini\n"
+    "  comment  replaces the archive's comment (an empty TEXT changes nothing)\n"
+    "  --yes    answers Yes to overwrite questions (otherwise they are answered No)\n"
+    "\n"
+    "Exit status: 0 done; 1 the load failed or was incomplete, or a refusal;\n"
+    "2 bad usage, or a file that cannot be read or written.\n";
+
+// A command's help starts with its own line of kUsage, so the two never disagree.
+class CommandFormatter : public CLI::Formatter {
+  public:
+    std::string make_usage(const CLI::App* app, std::string) const override {
+        const std::string usage = kUsage;
+        const std::size_t from = usage.find("karvex32-cli " + app->get_name() + " ");
+        return "Usage: " + usage.substr(from, usage.find('\n', from) - from) + "\n";
+    }
+};
+
+// CLI11 reads "--comment=" as "--comment" and takes the next word as its value; an empty
+// value is meant, so it is passed as one.
+std::vector<std::string> Words(int argc, char** argv) {
+    std::vector<std::string> words;
+    bool optionsEnded = false;
+    for (int i = 1; i < argc; ++i) {
+        std::string word = argv[i];
+        optionsEnded |= word == "--";
+        if (!optionsEnded && word.size() > 3 && word.starts_with("--") && word.ends_with("=")) {
+            word.pop_back();
+            words.push_back(word);
+            word.clear();
+        }
+        words.push_back(word);
+    }
+    return words;
+}
+
+// A command's operands, in order.
+std::vector<const CLI::Option*> Operands(const CLI::App& command) {
+    return command.get_options([](const CLI::Option* option) { return option->get_positional(); });
+}
+
+// What is wrong with a parsed command line, or "" when the command can run. CLI11 keeps
+// the words that no command or option took; they are judged here so that every
+// problem is told in the same words.
+std::string Problem(const CLI::App& app, const CLI::App* command) {
+    if (!command) {
+        const auto words = app.remaining();
+        return words.empty() ? "no command given" : "unknown command '" + words.front() + "'";
+    }
+    const std::string name = "'" + command->get_name() + "'";
+    auto extras = command->remaining();
+    for (const std::string& word : app.remaining())
+        extras.push_back(word);
+    bool optionsEnded = false;
+    std::size_t extraOperands = 0;
+    for (const std::string& word : extras) {
+        if (word == "--" && !optionsEnded) {
+            optionsEnded = true;
+        } else if (!optionsEnded && word.size() > 1 && word[0] == '-') {
+            return name + " does not take " + word.substr(0, word.find('='));
+        } else {
+            ++extraOperands;
+        }
+    }
+    const auto operands = Operands(*command);
+    const std::size_t wanted = operands.size();
+    const bool given = std::all_of(operands.begin(), operands.end(),
+                                   [](const CLI::Option* operand) { return operand->count() > 0; });
+    if (!given || extraOperands > 0)
+        return name + " takes " + std::to_string(wanted) + " argument" + (wanted > 1 ? "s" : "");
+    return "";
+}
+
+}  // namespace
+
+int UsageError(const std::string& problem) {
+    std::fprintf(stderr, "karvex32-cli: %s\n\n%s", problem.c_str(), kUsage);
+    return kExitUsage;
+}
+
+namespace {
+
+// The four commands with their operands (into `operands`, in order) and options.
+void DefineCommands(CLI::App& app, Arguments& args, std::string (&operands)[2]) {
+    auto command = [&](const char* name, const char* about,
+                       std::vector<std::pair<const char*, const char*>> operandHelp) {
+        CLI::App* sub = app.add_subcommand(name, about);
+        for (std::size_t i = 0; i < operandHelp.size(); ++i)
+            sub->add_option(operandHelp[i].first, operands[i], operandHelp[i].second)
+                ->type_name("");
+        return sub;
+    };
+
+    command("list", "Shows the status line, size, file count and every entry as the window would.",
+            {{"FILE", "an archive (.pod) or a response file (.lst)"}});
+
+    CLI::App* extract =
+        command("extract", "Writes the chosen entries and the response and information files.",
+                {{"ARCHIVE", "the archive (.pod)"}, {"FOLDER", "an existing folder"}});
+    extract->add_option("--selected", args.selected, "extracts every entry named NAME")
+        ->type_name("NAME")
+        ->allow_extra_args(false);
+    extract->add_flag("--all", args.all, "extracts all entries");
+    extract->add_flag("--lst", args.lst, "writes the response file (.lst)");
+    extract->add_flag("--inf", args.inf, "writes the information file (.inf)");
+    extract->add_flag("--yes", args.yes, "answers Yes to overwrite questions");
+
+    CLI::App* build = command(
+        "build", "Makes NEWARCHIVE from the files LISTFILE lists and lists it as 'list' does.",
+        {{"LISTFILE", "the response file (.lst)"}, {"NEWARCHIVE", "named like MYFILE.POD"}});
+    build->add_option("--comment", args.comment, "the archive comment, up to 80 characters")
+        ->type_name("TEXT")
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    build->add_flag("--mount", args.mount, "adds the new archive to pod.ini");
+    build->add_flag("--yes", args.yes, "answers Yes to overwrite questions");
+
+    command("comment", "Replaces the archive's comment; an empty TEXT changes nothing.",
+            {{"ARCHIVE", "the archive (.pod)"}, {"TEXT", "the new comment"}});
+}
+
+}  // namespace
+
+std::optional<Arguments> ReadArguments(int argc, char** argv, int& exitStatus) {
+    CLI::App app("", "karvex32-cli");
+    // Set before the commands are added, which take these over.
+    app.formatter(std::make_shared<CommandFormatter>());
+    app.allow_extras();
+    app.require_subcommand(0, 1);
+    app.set_version_flag("--version", std::string("karvex32-cli ") + KARVEX_VERSION);
+    Arguments args;
+    std::string operands[2];  // the most any command takes
+    DefineCommands(app, args, operands);
+
+    std::vector<std::string> words = Words(argc, argv);
+    const std::string lastWord = words.empty() ? "" : words.back();
+    std::reverse(words.begin(), words.end());  // CLI11 takes them last first
+    try {
+        app.parse(std::move(words));
+    } catch (const CLI::CallForHelp&) {
+        const auto chosen = app.get_subcommands();
+        std::fputs(chosen.empty() ? kUsage : chosen.front()->help().c_str(), stdout);
+        exitStatus = kExitDone;
+        return std::nullopt;
+    } catch (const CLI::CallForVersion& version) {
+        std::printf("%s\n", version.what());
+        exitStatus = kExitDone;
+        return std::nullopt;
+    } catch (const CLI::ArgumentMismatch&) {
+        // Only an option that takes a value can go without it, and only as the last word.
+        exitStatus = UsageError(lastWord + " needs a value");
+        return std::nullopt;
+    } catch (const CLI::ParseError& error) {
+        exitStatus = UsageError(error.what());
+        return std::nullopt;
+    }
+
+    const auto chosen = app.get_subcommands();
+    const CLI::App* sub = chosen.empty() ? nullptr : chosen.front();
+    if (const std::string problem = Problem(app, sub); !problem.empty()) {
+        exitStatus = UsageError(problem);
+        return std::nullopt;
+    }
+    args.command = sub->get_name();
+    args.positional.assign(operands, operands + Operands(*sub).size());
+    return args;
+}
+
+}  // namespace karvex

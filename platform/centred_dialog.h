@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QDialog>
+
+namespace karvex::platform {
+
+// A dialog that centres itself on the screen each time it is shown.
+class CentredDialog : public QDialog {
+  public:
+    using QDialog::QDialog;
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+};
+
+}  // namespace karvex::platform

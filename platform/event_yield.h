@@ -1,0 +1,8 @@
+#pragma once
+
+namespace karvex::platform {
+
+// Processes all pending events (repaints, clicks, timer ticks), then returns.
+void YieldToEvents();
+
+}  // namespace karvex::platform
