@@ -18,7 +18,16 @@ void EntryTable::Clear() {
     m_sizeTexts.clear();
     m_offsetTexts.clear();
     m_numbers.clear();
-    m_selected.clear();
+    m_flags.clear();
+}
+
+void EntryTable::Reserve(int count) {
+    const auto n = static_cast<std::size_t>(std::max(count, 0));
+    m_names.reserve(n);
+    m_sizeTexts.reserve(n);
+    m_offsetTexts.reserve(n);
+    m_numbers.reserve(n);
+    m_flags.reserve(n);
 }
 
 void EntryTable::Append(std::string name, std::int64_t size, std::string sizeText,
@@ -26,13 +35,13 @@ void EntryTable::Append(std::string name, std::int64_t size, std::string sizeTex
     m_names.push_back(std::move(name));
     m_sizeTexts.push_back(std::move(sizeText));
     m_offsetTexts.push_back(std::move(offsetText));
-    m_numbers.push_back({size, offset, false});
-    m_selected.push_back(0);
+    m_numbers.push_back({size, offset});
+    m_flags.push_back(0);
 }
 
 void EntryTable::AppendMissing(std::string name) {
     Append(std::move(name), 0, kMissing, 0, kMissing);
-    m_numbers.back().missing = true;
+    m_flags.back() = kMissingFlag;
 }
 
 int EntryTable::Find(std::string_view name, bool ignoreCase) const {
@@ -44,11 +53,13 @@ int EntryTable::Find(std::string_view name, bool ignoreCase) const {
 }
 
 void EntryTable::SetAllSelected(bool selected) {
-    std::fill(m_selected.begin(), m_selected.end(), selected ? 1 : 0);
+    for (char& flags : m_flags)
+        flags = static_cast<char>(selected ? flags | kSelectedFlag : flags & ~kSelectedFlag);
 }
 
 int EntryTable::SelectedCount() const {
-    return static_cast<int>(std::count(m_selected.begin(), m_selected.end(), 1));
+    return static_cast<int>(std::count_if(m_flags.begin(), m_flags.end(),
+                                          [](char flags) { return (flags & kSelectedFlag) != 0; }));
 }
 
 }  // namespace karvex

@@ -32,6 +32,8 @@ class EntryTable {
   public:
     // Empties every column but `sources`, and the selection.
     void Clear();
+    // Makes room for `count` entries at once, so that a large table is not grown in steps.
+    void Reserve(int count);
     void Append(std::string name, std::int64_t size, std::string sizeText, std::int64_t offset,
                 std::string offsetText);
     // A listed file that is in neither folder: "Missing" in both columns.
@@ -43,7 +45,7 @@ class EntryTable {
     const std::string& Offset(int i) const { return m_offsetTexts[i]; }
     std::int64_t SizeOf(int i) const { return m_numbers[i].size; }
     std::int64_t OffsetOf(int i) const { return m_numbers[i].offset; }
-    bool IsMissing(int i) const { return m_numbers[i].missing; }
+    bool IsMissing(int i) const { return (m_flags[i] & kMissingFlag) != 0; }
     // Entry i's bytes in an archive of `archiveLength` bytes.
     ByteRange Extent(int i, std::int64_t archiveLength) const {
         return ClampRange(OffsetOf(i), SizeOf(i), archiveLength);
@@ -53,8 +55,11 @@ class EntryTable {
     // case of ASCII letters.
     int Find(std::string_view name, bool ignoreCase) const;
 
-    bool IsSelected(int i) const { return m_selected[i] != 0; }
-    void SetSelected(int i, bool selected) { m_selected[i] = selected ? 1 : 0; }
+    bool IsSelected(int i) const { return (m_flags[i] & kSelectedFlag) != 0; }
+    void SetSelected(int i, bool selected) {
+        m_flags[i] = static_cast<char>(selected ? m_flags[i] | kSelectedFlag
+                                                : m_flags[i] & ~kSelectedFlag);
+    }
     void SetAllSelected(bool selected);
     int SelectedCount() const;
 
@@ -64,13 +69,14 @@ class EntryTable {
     struct Numbers {
         std::int64_t size = 0;
         std::int64_t offset = 0;
-        bool missing = false;
     };
+    static constexpr char kSelectedFlag = 1;
+    static constexpr char kMissingFlag = 2;
     std::vector<std::string> m_names;
     std::vector<std::string> m_sizeTexts;
     std::vector<std::string> m_offsetTexts;
     std::vector<Numbers> m_numbers;
-    std::vector<char> m_selected;
+    std::vector<char> m_flags;  // kSelectedFlag, kMissingFlag
 };
 
 }  // namespace karvex

@@ -1,4 +1,5 @@
 // Reading archives and response files, and the open sequences around them.
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -80,9 +81,10 @@ Result PodCore::LoadPodFile() {
     m_state.PodComment = pod.comment;
 
     Result result;
-    for (std::size_t n = 0; n < pod.records.size(); ++n) {
+    m_table.Reserve(static_cast<int>(std::min<std::size_t>(pod.Records(), kMaxEntries)));
+    for (std::size_t n = 0; n < pod.Records(); ++n) {
         m_host.Yield();
-        const PodRecord& record = pod.records[n];
+        const PodRecord record = pod.Record(n);
         if (record.invalid) {
             m_state.FailFlag = 1;
             result = Worse(result, Result::Refused());
@@ -123,6 +125,7 @@ Result PodCore::LoadResponseFile() {
     // after the header and the table, in the order listed.
     Result result;
     m_state.EntryCount = static_cast<std::int32_t>(m_table.sources.size());
+    m_table.Reserve(m_state.EntryCount);
     std::int64_t offset = kHeaderSize + std::int64_t{kRecordSize} * m_state.EntryCount;
     for (const std::string& source : m_table.sources) {
         m_host.Yield();

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -15,12 +14,5 @@ std::string FormatNumber(std::int64_t value, std::string_view separator);
 // Numbers written into progress texts, information files and pod.ini: decimal with one
 // leading blank where a minus sign would stand. 164 -> " 164"; -5 -> "-5".
 std::string PlainNumber(std::int64_t value);
-
-// Reads back a text made by FormatNumber: separators removed, optional minus sign, digits
-// only. "Missing", "" and anything else that is not such a number give nothing.
-std::optional<std::int64_t> ParseFormattedNumber(std::string_view text, std::string_view separator);
-
-// Reads back a plain decimal text with or without its leading blank.
-std::optional<std::int64_t> ParsePlainNumber(std::string_view text);
 
 }  // namespace karvex

@@ -51,21 +51,23 @@ bool ParsePodTable(ByteSource& source, PodTable& table) {
         return false;
     table.count = GetInt32(header + kCountOffset);
     table.comment.assign(header + kCommentOffset, kCommentSize);
-    table.records.clear();
 
     const int records = table.count <= 0 ? 0 : std::min(table.count, kMaxEntries + 1);
-    // Only the part of the table the source holds is read; the rest is zeros.
+    // Only the part of the table the source holds is read; the rest reads as zeros.
     const std::int64_t held = std::clamp<std::int64_t>(
         (source.Length() - kHeaderSize) / kRecordSize + 1, 0, records);
-    std::vector<char> bytes(static_cast<std::size_t>(held) * kRecordSize);
-    if (!bytes.empty() && !source.ReadAt(kHeaderSize, bytes.data(), bytes.size()))
-        return false;
-    table.records.reserve(static_cast<std::size_t>(records));
-    for (std::int64_t n = 0; n < held; ++n)
-        table.records.push_back(DecodeRecord(bytes.data() + n * kRecordSize));
+    table.m_bytes.assign(static_cast<std::size_t>(held) * kRecordSize, '\0');
+    table.m_records = static_cast<std::size_t>(records);
+    return table.m_bytes.empty() ||
+           source.ReadAt(kHeaderSize, table.m_bytes.data(), table.m_bytes.size());
+}
+
+PodRecord PodTable::Record(std::size_t n) const {
+    const std::size_t at = n * kRecordSize;
+    if (at + kRecordSize <= m_bytes.size())
+        return DecodeRecord(m_bytes.data() + at);
     const char zeros[kRecordSize] = {};
-    table.records.resize(static_cast<std::size_t>(records), DecodeRecord(zeros));
-    return true;
+    return DecodeRecord(zeros);
 }
 
 bool FileSource::ReadAt(std::int64_t position, char* buffer, std::size_t count) {

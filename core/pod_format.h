@@ -85,7 +85,13 @@ struct PodTable {
     // The records the count announces, at most kMaxEntries + 1 of them: one past the limit
     // tells the loader to stop. A table that runs past the end of the source reads zeros
     // there, which give empty (invalid) names.
-    std::vector<PodRecord> records;
+    std::size_t Records() const { return m_records; }
+    PodRecord Record(std::size_t n) const;
+
+  private:
+    friend bool ParsePodTable(ByteSource& source, PodTable& table);
+    std::vector<char> m_bytes;  // the records the source holds, 40 bytes each
+    std::size_t m_records = 0;
 };
 
 // Reads the header and entry table from `source`. Nothing is allocated from the count

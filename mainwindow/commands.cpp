@@ -1,4 +1,5 @@
-// The main window's commands: start-up, Open, the comment editor, About, Exit, Select.
+// The main window's commands: start-up, Open, Make, Extract, the comment editor, About, Exit,
+// Select. Those that read or write files run with the session busy.
 #include <QApplication>
 #include <QDir>
 

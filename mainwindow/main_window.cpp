@@ -10,9 +10,7 @@
 #include <QScrollBar>
 
 #include "artwork.h"
-#include "event_yield.h"
 #include "latin1.h"
-#include "message_boxes.h"
 #include "naming.h"
 #include "number_text.h"
 #include "picture_button.h"
@@ -31,18 +29,6 @@ namespace {
 constexpr int kClientWidth = 5775;
 constexpr int kClientHeight = 6030;
 
-QColor LampColor(Lamp lamp) {
-    switch (lamp) {
-        case Lamp::Red:
-            return QColor(255, 0, 0);
-        case Lamp::Green:
-            return QColor(0, 255, 0);
-        case Lamp::Magenta:
-            return QColor(255, 0, 255);
-    }
-    return {};
-}
-
 QLabel* TextLabel(QWidget* parent, const char* name, const QString& text = {}) {
     auto* label = Named(new QLabel(text, parent), name);
     label->setTextFormat(Qt::PlainText);
@@ -52,7 +38,7 @@ QLabel* TextLabel(QWidget* parent, const char* name, const QString& text = {}) {
 // The thousands separator of the user's locale, as 8-bit text; "," where there is none.
 std::string LocaleGroupSeparator() {
     const QLocale locale = QLocale::system();
-    const std::string separator = Utf8ToLatin1(locale.groupSeparator().toStdString());
+    const std::string separator = platform::ToLatin1(locale.groupSeparator());
     return locale.language() == QLocale::C || separator.empty() ? "," : separator;
 }
 
@@ -221,83 +207,6 @@ void Form1::CreateStatusRow() {
     Picture1->setFrameShadow(QFrame::Sunken);
     Picture1->setAutoFillBackground(true);
     SetLamp(Lamp::Green);
-}
-
-// --- Host -------------------------------------------------------------------------------
-
-void Form1::Yield() {
-    // The long loops yield before every entry and chunk, thousands of times a second. Events
-    // are processed when at least a frame's time has passed since the last time, so the
-    // window repaints and answers clicks and keys as smoothly as before, without the loop
-    // spending most of its time in repaints of a status line no one can read that fast.
-    constexpr qint64 kFrameMilliseconds = 10;
-    if (m_yieldClock.isValid() && m_yieldClock.elapsed() < kFrameMilliseconds)
-        return;
-    ShowPendingStatus();
-    platform::YieldToEvents();
-    m_yieldClock.start();
-}
-
-void Form1::ShowPendingStatus() {
-    if (!m_statusPending)
-        return;
-    m_statusPending = false;
-    Label5->setText(platform::FromLatin1(m_status));
-}
-
-void Form1::SetLamp(Lamp lamp) {
-    m_lamp = lamp;
-    QPalette palette = Picture1->palette();
-    palette.setColor(QPalette::Window, LampColor(lamp));
-    Picture1->setPalette(palette);
-}
-
-void Form1::SetTimerInterval(int milliseconds) {
-    if (milliseconds <= 0) {
-        Timer1->stop();
-    } else {
-        Timer1->start(milliseconds);
-    }
-}
-
-void Form1::SetStatus(const std::string& text) {
-    // While a command runs, "Processing i of n" changes with every entry; the label takes
-    // the latest text when the window next repaints, and at the command's end.
-    m_status = text;
-    m_statusPending = true;
-    if (!m_session.IsBusy())
-        ShowPendingStatus();
-}
-
-void Form1::SetListsShown(bool shown) {
-    // The model shows no rows while the table is refilled, and the whole table at once
-    // afterwards: one layout, never one per entry.
-    for (EntryModel* model : {&m_names, &m_sizes}) {
-        if (shown) {
-            model->Refresh();
-        } else {
-            model->Freeze();
-        }
-    }
-    List1->setVisible(shown);
-    List2->setVisible(shown);
-    Label9->setVisible(!shown);
-}
-
-// Once Exit was used, a command still winding down asks nothing and shows nothing: every
-// question is answered No.
-bool Form1::AskYesNo(const std::string& text, const std::string& caption) {
-    if (m_exitRequested)
-        return false;
-    ShowPendingStatus();
-    return platform::AskYesNo(this, platform::FromLatin1(text), platform::FromLatin1(caption));
-}
-
-void Form1::ShowMessage(const std::string& text, const std::string& caption, Icon icon) {
-    if (m_exitRequested)
-        return;
-    ShowPendingStatus();
-    platform::ShowMessage(this, platform::FromLatin1(text), platform::FromLatin1(caption), icon);
 }
 
 // --- Logo, size, busy state ----------------------------------------------------------------

@@ -16,10 +16,10 @@ TEST(ParsePodTable, ReadsTheSameFromMemoryAsFromAFile) {
     ASSERT_TRUE(ParsePodTable(source, table));
     EXPECT_EQ(table.count, 2);
     EXPECT_EQ(table.comment, "Hello" + std::string(75, '\0'));
-    ASSERT_EQ(table.records.size(), 2u);
-    EXPECT_EQ(table.records[1].name, "ART\\B.ACT");
-    EXPECT_EQ(table.records[1].size, 2);
-    EXPECT_EQ(table.records[1].offset, 84 + 80 + 4);
+    ASSERT_EQ(table.Records(), 2u);
+    EXPECT_EQ(table.Record(1).name, "ART\\B.ACT");
+    EXPECT_EQ(table.Record(1).size, 2);
+    EXPECT_EQ(table.Record(1).offset, 84 + 80 + 4);
 
     CoreFixture f;
     WriteBytes(f.dir / "a.pod", bytes);
@@ -53,10 +53,10 @@ TEST(ParsePodTable, TruncatedTablesAndHugeCounts) {
         MemorySource source(bytes);
         PodTable table;
         ASSERT_TRUE(ParsePodTable(source, table)) << row.what;
-        EXPECT_EQ(table.records.size(), row.records) << row.what;
+        EXPECT_EQ(table.Records(), row.records) << row.what;
         std::size_t named = 0;
-        for (const auto& record : table.records)
-            named += record.invalid ? 0 : 1;
+        for (std::size_t n = 0; n < table.Records(); ++n)
+            named += table.Record(n).invalid ? 0 : 1;
         EXPECT_EQ(named, row.named) << row.what;
     }
 }
