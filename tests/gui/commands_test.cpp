@@ -3,11 +3,11 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -15,7 +15,7 @@
 #include "file_lists.h"
 #include "main_window.h"
 #include "modal.h"
-#include "test_support.h"
+#include "test_folder.h"
 
 using namespace karvex;
 using namespace karvex::test;
@@ -24,12 +24,12 @@ class CommandsTest : public QObject {
     Q_OBJECT
 
   private:
-    std::unique_ptr<QTemporaryDir> m_folder;  // a fresh folder for every test and row
+    std::unique_ptr<TestFolder> m_folder;  // a fresh folder for every test and row
     std::unique_ptr<ArchiveSession> m_session;
     std::unique_ptr<Form1> m_window;
 
-    std::string Path(const QString& name) { return m_folder->filePath(name).toStdString(); }
-    void Write(const QString& name, const std::string& bytes) { WriteBytes(Path(name), bytes); }
+    void Write(const QString& name, const std::string& bytes) { m_folder->Write(name, bytes); }
+    std::string Read(const QString& name) { return m_folder->Read(name); }
     QString Status() { return m_window->findChild<QLabel*>("Label5")->text(); }
     bool Enabled(const char* name) { return m_window->findChild<QWidget*>(name)->isEnabled(); }
 
@@ -62,25 +62,24 @@ class CommandsTest : public QObject {
 
   private slots:
     void init() {
-        m_folder = std::make_unique<QTemporaryDir>();
-        QDir::setCurrent(m_folder->path());
+        m_folder = std::make_unique<TestFolder>();
+        QCOMPARE(QDir::currentPath(), m_folder->path());
     }
     void cleanup() {
         m_window.reset();
         m_session.reset();
-        QDir::setCurrent(QDir::tempPath());
         m_folder.reset();
     }
 
     void extractAllWithListAndInformation() {
         Write("game.pod", PodBytes({{"A.RAW", "aaaa"}, {"ART\\B.ACT", "bb"}}, "Comment"));
-        QDir(m_folder->path()).mkdir("out");
+        QVERIFY(m_folder->MakeFolder("out"));
         Form1& window = Open("game.pod");
         AnswerExtract(m_folder->filePath("out"), {"Check3D3", "Check3D1", "Check3D4"});
         window.Command3D3_Click();
-        QCOMPARE(ReadBytes(Path("out/A.RAW")), std::string("aaaa"));
-        QCOMPARE(ReadBytes(Path("out/ART/B.ACT")), std::string("bb"));
-        QCOMPARE(ReadBytes(Path("out/game.lst")), std::string("A.RAW\r\nART\\B.ACT\r\n"));
+        QCOMPARE(Read("out/A.RAW"), std::string("aaaa"));
+        QCOMPARE(Read("out/ART/B.ACT"), std::string("bb"));
+        QCOMPARE(Read("out/game.lst"), std::string("A.RAW\r\nART\\B.ACT\r\n"));
         QVERIFY(QFile::exists(m_folder->filePath("out/game.inf")));
         QCOMPARE(Status(), QString("Comment"));
         QCOMPARE(QDir::currentPath(), m_folder->filePath("out"));
@@ -89,18 +88,18 @@ class CommandsTest : public QObject {
 
     void selectedAndAllWritesTheSelectedTwice() {
         Write("game.pod", PodBytes({{"A.RAW", "aaaa"}, {"B.RAW", "bb"}}));
-        QDir(m_folder->path()).mkdir("out");
+        QVERIFY(m_folder->MakeFolder("out"));
         Form1& window = Open("game.pod");
         window.findChild<QListView*>("List1")->selectAll();
         AnswerExtract(m_folder->filePath("out"), {"Check3D2", "Check3D3"});
         window.Command3D3_Click();
-        QCOMPARE(ReadBytes(Path("out/A.RAW")), std::string("aaaa"));
-        QCOMPARE(ReadBytes(Path("out/B.RAW")), std::string("bb"));
+        QCOMPARE(Read("out/A.RAW"), std::string("aaaa"));
+        QCOMPARE(Read("out/B.RAW"), std::string("bb"));
     }
 
     void nothingTickedStillMakesTheFolderCurrent() {
         Write("game.pod", PodBytes({{"A.RAW", "aaaa"}}));
-        QDir(m_folder->path()).mkdir("empty");
+        QVERIFY(m_folder->MakeFolder("empty"));
         Form1& window = Open("game.pod");
         AnswerExtract(m_folder->filePath("empty"), {});
         window.Command3D3_Click();
@@ -118,7 +117,7 @@ class CommandsTest : public QObject {
         AnswerMessage("No", &question);
         window.Command3D3_Click();
         QCOMPARE(question, QString("File game.inf Exists!\n\nDo you want to overwrite this file?"));
-        QCOMPARE(ReadBytes(Path("out/game.inf")), std::string("mine"));
+        QCOMPARE(Read("out/game.inf"), std::string("mine"));
         QCOMPARE(m_session->State().FailFlag, 0);
         QVERIFY(window.Startup(m_folder->filePath("other.pod")));
         QCOMPARE(Status(), QString("Second"));
@@ -135,7 +134,7 @@ class CommandsTest : public QObject {
         QFETCH(QString, how);
         QFETCH(bool, windowStays);
         Write("big.pod", PodBytes({{"BIG.BIN", std::string(8 << 20, 'b')}, {"LAST.BIN", "l"}}));
-        QDir(m_folder->path()).mkdir("out");
+        QVERIFY(m_folder->MakeFolder("out"));
         Form1& window = Open("big.pod");
         AnswerExtract(m_folder->filePath("out"), {"Check3D3", "Check3D1"});
         // At the copy's yields, once the command runs: the commands are disabled, and the stop.
@@ -185,12 +184,12 @@ class CommandsTest : public QObject {
         Write("src/a.raw", "aaaa");
         Write("src/new.lst", "a.raw\r\n");
         Write(iniFolder + "/pod.ini", "1\r\nMTM.POD\r\n");
-        QDir(m_folder->path()).mkdir("addons");
+        QVERIFY(m_folder->MakeFolder("addons"));
         Form1& window = Open("src/new.lst");
         QVERIFY(Enabled("Command3D2"));
         AnswerMake(m_folder->filePath("addons"), "NEW.POD", true);
         window.Command3D2_Click();
-        QCOMPARE(ReadBytes(Path(iniFolder + "/pod.ini")),
+        QCOMPARE(Read(iniFolder + "/pod.ini"),
                  " 2\r\nMTM.POD" + std::string(25, ' ') + "\r\n" + line.toStdString() + "\r\n");
         QCOMPARE(Status(), QString("Made here"));
         QCOMPARE(window.findChild<QLabel*>("Label4")->text(), QString("1"));
@@ -207,7 +206,7 @@ class CommandsTest : public QObject {
         AnswerMake(m_folder->filePath("src"), "NEW.POD", false);
         AnswerMessage("No");
         window.Command3D2_Click();
-        QCOMPARE(ReadBytes(Path("src/NEW.POD")), std::string("old"));
+        QCOMPARE(Read("src/NEW.POD"), std::string("old"));
         QVERIFY(Enabled("Command3D2"));
         QCOMPARE(Status(), QString("new.lst"));
     }

@@ -4,24 +4,26 @@
 #include <QDir>
 #include <QLabel>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
+#include <memory>
 
 #include "archive_state.h"
 #include "extract_dialog.h"
 #include "file_lists.h"
+#include "test_folder.h"
 
 using karvex::ArchiveState;
 using karvex::Form4;
 using karvex::platform::DriveList;
 using karvex::platform::FolderList;
+using karvex::test::TestFolder;
 
 class ExtractDialogTest : public QObject {
     Q_OBJECT
   private slots:
     void initTestCase();
-    void init() { QVERIFY(QDir::setCurrent(m_folder)); }
-    void cleanupTestCase() { QDir::setCurrent(m_start); }
+    void init() { QVERIFY(m_folder->MakeCurrent()); }
+    void cleanupTestCase() { m_folder.reset(); }
 
     void startsInCurrentFolder();
     void closeWritesOptions_data();
@@ -34,18 +36,14 @@ class ExtractDialogTest : public QObject {
     // click on its caption.
     static bool ShowAndTick(Form4& dialog, const QString& names);
 
-    QTemporaryDir m_dir;
-    QString m_start;   // the current folder before the tests
-    QString m_folder;  // m_dir as the system names it, links resolved
-    QString m_sub;     // a folder inside it
+    std::unique_ptr<TestFolder> m_folder;
+    QString m_sub;  // a folder inside it
 };
 
 void ExtractDialogTest::initTestCase() {
-    m_start = QDir::currentPath();
-    QVERIFY(m_dir.isValid());
-    m_folder = QFileInfo(m_dir.path()).canonicalFilePath();
-    m_sub = m_folder + "/sub";
-    QVERIFY(QDir().mkdir(m_sub));
+    m_folder = std::make_unique<TestFolder>();
+    m_sub = m_folder->filePath("sub");
+    QVERIFY(m_folder->MakeFolder("sub"));
 }
 
 bool ExtractDialogTest::ShowAndTick(Form4& dialog, const QString& names) {
@@ -134,7 +132,7 @@ void ExtractDialogTest::closeWritesOptions() {
     QCOMPARE(dialog.result(), extracted ? QDialog::Accepted : QDialog::Rejected);
     QCOMPARE(QString::fromStdString(state.DialogOptions), options);
     QCOMPARE(QString::fromStdString(state.DialogName), extracted ? "pod1" : "");
-    QCOMPARE(QString::fromStdString(state.DialogPath), extracted ? m_folder : "");
+    QCOMPARE(QString::fromStdString(state.DialogPath), extracted ? m_folder->path() : "");
 }
 
 void ExtractDialogTest::extractWritesNameAndPath_data() {

@@ -1,8 +1,10 @@
 // The main window: start-up, the open sequences as the user sees them, the Open dialog's
-// results, selection across the lists, the comment editor, the logo and the fixed size.
+// results, selection across the lists, the comment editor, the logo, and what a screen
+// reader hears.
 #include <QAccessible>
 #include <QApplication>
 #include <QDialog>
+#include <QFile>
 #include <QInputDialog>
 #include <QItemSelectionModel>
 #include <QLabel>
@@ -10,7 +12,7 @@
 #include <QListView>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QTemporaryDir>
+#include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -18,7 +20,7 @@
 #include "file_lists.h"
 #include "main_window.h"
 #include "modal.h"
-#include "test_support.h"
+#include "test_folder.h"
 
 using namespace karvex;
 using namespace karvex::test;
@@ -27,7 +29,7 @@ class MainWindowTest : public QObject {
     Q_OBJECT
 
   private:
-    QTemporaryDir m_dir;
+    std::unique_ptr<TestFolder> m_folder;  // one folder for all the tests
     std::unique_ptr<ArchiveSession> m_session;
     std::unique_ptr<Form1> m_window;
 
@@ -53,16 +55,17 @@ class MainWindowTest : public QObject {
                on("Command3D2") + on("Command3D3") + on("Command1") + "|" +
                (Find<QListView>("List1")->isVisible() ? "lists" : "overlay");
     }
-    std::string Path(const QString& name) { return m_dir.filePath(name).toStdString(); }
-    void Write(const QString& name, const std::string& bytes) { WriteBytes(Path(name), bytes); }
-    QString Quoted(const QString& name) { return '"' + m_dir.filePath(name) + '"'; }
+    void Write(const QString& name, const std::string& bytes) { m_folder->Write(name, bytes); }
+    QString Quoted(const QString& name) { return '"' + m_folder->filePath(name) + '"'; }
 
   private slots:
-    void init() { QDir::setCurrent(m_dir.path()); }
+    void initTestCase() { m_folder = std::make_unique<TestFolder>(); }
+    void init() { QVERIFY(m_folder->MakeCurrent()); }
     void cleanup() {
         m_window.reset();
         m_session.reset();
     }
+    void cleanupTestCase() { m_folder.reset(); }
 
     void startup_data() {
         QTest::addColumn<QString>("file");
@@ -71,13 +74,13 @@ class MainWindowTest : public QObject {
         const QString listed = "Demo|132|1|green|011|lists";
         QTest::newRow("quoted full path") << "trucks.pod" << Quoted("trucks.pod") << listed;
         QTest::newRow("upper-case extension")
-            << "TRUCKS.POD" << m_dir.filePath("TRUCKS.POD") << listed;
+            << "TRUCKS.POD" << m_folder->filePath("TRUCKS.POD") << listed;
         QTest::newRow("relative path") << "trucks.pod"
                                        << "trucks.pod" << listed;
         QTest::newRow("other letter case on disk")
-            << "Trucks.Pod" << m_dir.filePath("TRUCKS.POD") << listed;
+            << "Trucks.Pod" << m_folder->filePath("TRUCKS.POD") << listed;
         QTest::newRow("a text file")
-            << "notes.txt" << m_dir.filePath("notes.txt") << "|||green|000|lists";
+            << "notes.txt" << m_folder->filePath("notes.txt") << "|||green|000|lists";
         QTest::newRow("no command line") << "trucks.pod"
                                          << ""
                                          << "|||green|000|lists";
@@ -87,19 +90,22 @@ class MainWindowTest : public QObject {
         QFETCH(QString, commandLine);
         QFETCH(QString, screen);
         Write(file, PodBytes({{"A.RAW", std::string(8, 'a')}}, "Demo"));
+        // Each row finds only its own file: "other letter case on disk" must not find the
+        // TRUCKS.POD an earlier row wrote.
+        const auto removeFile = qScopeGuard([&] { QFile::remove(m_folder->filePath(file)); });
         Form1& window = Window();
         QVERIFY(window.Startup(commandLine));
         QCOMPARE(Screen(), screen);
         QCOMPARE(window.windowTitle(), QString("Karvex32"));
         QCOMPARE(Text("Label8"), QString());
-        QCOMPARE(m_session->State().StartFolder, m_dir.path().toStdString());
+        QCOMPARE(m_session->State().StartFolder, m_folder->path().toStdString());
     }
 
     void startupEndsOnAMissingFile_data() {
         QTest::addColumn<QString>("commandLine");
-        QTest::newRow("missing archive") << m_dir.filePath("gone.pod");
+        QTest::newRow("missing archive") << m_folder->filePath("gone.pod");
         QTest::newRow("archive in the root") << "/karvex-test-gone.pod";
-        QTest::newRow("missing response file") << m_dir.filePath("gone.lst");
+        QTest::newRow("missing response file") << m_folder->filePath("gone.lst");
     }
     void startupEndsOnAMissingFile() {
         QFETCH(QString, commandLine);
@@ -168,7 +174,7 @@ class MainWindowTest : public QObject {
             entries.push_back({"E" + std::to_string(i), ""});
         Write("many.pod", PodBytes(entries));
         Form1& window = Window();
-        QVERIFY(window.Startup(m_dir.filePath("many.pod")));
+        QVERIFY(window.Startup(m_folder->filePath("many.pod")));
         auto* names = Find<QListView>("List1");
         auto* sizes = Find<QListView>("List2");
         auto click = [](QListView* list, int row, Qt::KeyboardModifiers keys) {
@@ -207,7 +213,7 @@ class MainWindowTest : public QObject {
             overlayShown = Find<QLabel>("Label9")->isVisible();
             listsShown = Find<QListView>("List1")->isVisible();
         });
-        QVERIFY(window.Startup(m_dir.filePath("busy.pod")));
+        QVERIFY(window.Startup(m_folder->filePath("busy.pod")));
         QVERIFY(!openEnabled);
         QVERIFY(overlayShown);
         QVERIFY(!listsShown);
@@ -239,7 +245,7 @@ class MainWindowTest : public QObject {
         const std::string bytes = PodBytes({{"A.RAW", "aaaa"}}, "Old comment");
         Write("c.pod", bytes);
         Form1& window = Window();
-        QVERIFY(window.Startup(m_dir.filePath("c.pod")));
+        QVERIFY(window.Startup(m_folder->filePath("c.pod")));
         QString initial;
         WhenModal([&](QWidget* modal) {
             auto* box = qobject_cast<QInputDialog*>(modal);
@@ -256,7 +262,7 @@ class MainWindowTest : public QObject {
         QCOMPARE(initial, QString("Old comment"));
         std::string expected = bytes;
         expected.replace(4, 80, stored.toStdString());
-        QVERIFY(ReadBytes(Path("c.pod")) == expected);
+        QCOMPARE(m_folder->Read("c.pod"), expected);
         QCOMPARE(
             Text("Label5"),
             QString::fromLatin1(stored.left(stored.indexOf('\0') < 0 ? 80 : stored.indexOf('\0'))));
@@ -265,8 +271,8 @@ class MainWindowTest : public QObject {
     void commentEditorReportsAnArchiveItCannotWrite() {
         Write("c.pod", PodBytes({{"A.RAW", "aaaa"}}, "Old"));
         Form1& window = Window();
-        QVERIFY(window.Startup(m_dir.filePath("c.pod")));
-        QFile::remove(m_dir.filePath("c.pod"));
+        QVERIFY(window.Startup(m_folder->filePath("c.pod")));
+        QFile::remove(m_folder->filePath("c.pod"));
         WhenModal(
             [](QWidget* modal) {
                 qobject_cast<QInputDialog*>(modal)->setTextValue("New");
@@ -277,8 +283,9 @@ class MainWindowTest : public QObject {
         AnswerMessage("OK", &text);
         window.Command1_Click();
         QCOMPARE(Text("Label5"), QString("Old"));
-        QVERIFY(text.startsWith("Cannot write the comment into " + m_dir.filePath("c.pod")));
-        QVERIFY(!QFile::exists(m_dir.filePath("c.pod")));
+        QCOMPARE(text, "Cannot write the comment into " + m_folder->filePath("c.pod") +
+                           "\n\nThe file is no longer a POD archive.");
+        QVERIFY(!QFile::exists(m_folder->filePath("c.pod")));
     }
 
     void logoIsDrawnAtOnceAndAnimates() {
@@ -287,7 +294,7 @@ class MainWindowTest : public QObject {
         auto* logo = Find<QLabel>("Picture6");
         bool drawnDuringLoad = false;
         QTimer::singleShot(0, [&] { drawnDuringLoad = !logo->pixmap().isNull(); });
-        QVERIFY(window.Startup(m_dir.filePath("busy.pod")));
+        QVERIFY(window.Startup(m_folder->filePath("busy.pod")));
         QVERIFY(drawnDuringLoad);
 
         auto tick = [&] {
@@ -308,7 +315,7 @@ class MainWindowTest : public QObject {
     void screenReaderHearsWhatIsShown() {
         Write("two.pod", PodBytes({{"A.RAW", "aaaa"}, {"B.ACT", std::string(1500, 'b')}}));
         Form1& window = Window();
-        QVERIFY(window.Startup(m_dir.filePath("two.pod")));
+        QVERIFY(window.Startup(m_folder->filePath("two.pod")));
         QCOMPARE(Find<QLabel>("Label3")->accessibleName(), QString("Archive size 1,668"));
         QCOMPARE(Find<QLabel>("Label4")->accessibleName(), QString("Number of files 2"));
         QAccessible::setActive(true);

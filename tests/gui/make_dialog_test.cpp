@@ -1,29 +1,27 @@
-// The Make dialog (Form3) and the Select dialog (Form6) over a folder the test makes: what
-// they show, what they refuse, and what they write into the shared state when they close.
+// The Make dialog (Form3) over a folder the test makes: what it shows, what it refuses, what
+// it lets be typed, and what it writes into the shared state when it closes.
 #include <QCheckBox>
-#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QScopeGuard>
 #include <QTest>
+#include <memory>
 
 #include "archive_state.h"
 #include "file_lists.h"
 #include "make_dialog.h"
 #include "modal.h"
-#include "select_dialog.h"
+#include "test_folder.h"
 
 using karvex::ArchiveState;
 using karvex::Form3;
-using karvex::Form6;
 using karvex::platform::FileList;
 using karvex::platform::FolderList;
 using karvex::test::ClickFile;
 using karvex::test::ShowLoaded;
+using karvex::test::TestFolder;
 
 namespace {
 
@@ -38,12 +36,9 @@ ArchiveState Filled() {
     return state;
 }
 
-// What the Make dialog writes, and what the Select dialog writes, as one text each.
+// What the Make dialog writes, as one text.
 QString MakeResults(const ArchiveState& s) {
     return QString::fromStdString(s.DialogPath + "|" + s.DialogName + "|" + s.DialogOptions);
-}
-QString SelectResults(const ArchiveState& s) {
-    return QString::fromStdString(s.PodFolder + "|" + s.PodFileName + "|" + s.PodPattern);
 }
 
 template <class T>
@@ -57,8 +52,8 @@ class MakeDialogTest : public QObject {
     Q_OBJECT
   private slots:
     void initTestCase();
-    void init() { QVERIFY(QDir::setCurrent(m_folder)); }
-    void cleanupTestCase() { QDir::setCurrent(m_start); }
+    void init() { QVERIFY(m_folder->MakeCurrent()); }
+    void cleanupTestCase() { m_folder.reset(); }
 
     void makeStartsEmpty();
     void makeRefusesName_data();
@@ -70,24 +65,14 @@ class MakeDialogTest : public QObject {
     void makeKeepsAChosenNameWhole();
     void makeClosingEmptiesResults_data();
     void makeClosingEmptiesResults();
-    void selectCountsFiles();
-    void selectWritesChoice_data();
-    void selectWritesChoice();
 
   private:
-    QTemporaryDir m_dir;
-    QString m_start;   // the current folder before the tests
-    QString m_folder;  // m_dir as the system names it, links resolved
+    std::unique_ptr<TestFolder> m_folder;
 };
 
 void MakeDialogTest::initTestCase() {
-    m_start = QDir::currentPath();
-    QVERIFY(m_dir.isValid());
-    m_folder = QFileInfo(m_dir.path()).canonicalFilePath();
-    for (const QString name : {"a.pod", "MTM2.POD", "notes.txt", "README", "truck.bmp"}) {
-        QFile file(m_folder + "/" + name);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-    }
+    m_folder = std::make_unique<TestFolder>();
+    QVERIFY(m_folder->MakeFiles({"a.pod", "MTM2.POD", "notes.txt", "README", "truck.bmp"}));
 }
 
 void MakeDialogTest::makeStartsEmpty() {
@@ -96,7 +81,7 @@ void MakeDialogTest::makeStartsEmpty() {
     FileList* files = ShowLoaded(dialog);
     QVERIFY(files);
     QCOMPARE(dialog.windowTitle(), "Karvex32  -  Make");
-    QCOMPARE(Find<FolderList>(dialog, "Dir1")->path(), m_folder);
+    QCOMPARE(Find<FolderList>(dialog, "Dir1")->path(), m_folder->path());
     QCOMPARE(files->fileNames().join('|'), "a.pod|MTM2.POD");
     QCOMPARE(Find<QLineEdit>(dialog, "Text1")->text() + Find<QLineEdit>(dialog, "Text2")->text(),
              "");
@@ -169,7 +154,7 @@ void MakeDialogTest::makeWritesChoice() {
 
     QVERIFY(!dialog.isVisible());
     QCOMPARE(dialog.result(), QDialog::Accepted);
-    QCOMPARE(files->path(), folder.isEmpty() ? m_folder : folder);
+    QCOMPARE(files->path(), folder.isEmpty() ? m_folder->path() : folder);
     QCOMPARE(MakeResults(state), files->path() + "|" + name + (mount ? "| 1" : "| 0"));
     QCOMPARE(QByteArray::fromStdString(state.PodComment), recorded.leftJustified(80, ' '));
 }
@@ -198,9 +183,9 @@ void MakeDialogTest::makeLimitsTexts() {
 // The 12-character limit is for typing: a longer name chosen in the list goes in whole and
 // is made under that name; typing can shorten it but not lengthen it.
 void MakeDialogTest::makeKeepsAChosenNameWhole() {
-    QFile file(m_folder + "/mytruckpack.pod");
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    const auto removeFile = qScopeGuard([&file] { file.remove(); });
+    QVERIFY(m_folder->MakeFiles({"mytruckpack.pod"}));
+    const auto removeFile =
+        qScopeGuard([this] { QFile::remove(m_folder->filePath("mytruckpack.pod")); });
     ArchiveState state;
     Form3 dialog(state);
     FileList* files = ShowLoaded(dialog);
@@ -243,55 +228,6 @@ void MakeDialogTest::makeClosingEmptiesResults() {
     QCOMPARE(dialog.result(), QDialog::Rejected);
     QCOMPARE(MakeResults(state), "||");
     QCOMPARE(state.PodComment, std::string(80, 'c'));
-}
-
-void MakeDialogTest::selectCountsFiles() {
-    ArchiveState state;
-    Form6 dialog(state);
-    FileList* files = ShowLoaded(dialog);
-    QVERIFY(files);
-    QCOMPARE(dialog.windowTitle(), "Karvex32  -  Select");
-    // Every file, with an extension or without.
-    QCOMPARE(files->fileNames().join('|'), "a.pod|MTM2.POD|notes.txt|README|truck.bmp");
-    auto* label = Find<QLabel>(dialog, "Label1");
-    QVERIFY(ClickFile(files, "a.pod"));
-    QCOMPARE(label->text(), " 1 Files Selected");
-    QVERIFY(ClickFile(files, "notes.txt", Qt::ShiftModifier));
-    QCOMPARE(label->text(), " 3 Files Selected");
-    QVERIFY(ClickFile(files, "truck.bmp", Qt::ControlModifier));
-    QCOMPARE(label->text(), " 4 Files Selected");
-    QVERIFY(ClickFile(files, "MTM2.POD", Qt::ControlModifier));
-    QCOMPARE(label->text(), " 3 Files Selected");
-    QCOMPARE(files->selectedFileNames().join('|'), "a.pod|notes.txt|truck.bmp");
-}
-
-void MakeDialogTest::selectWritesChoice_data() {
-    QTest::addColumn<int>("how");          // 0: Select, 1: double click, 2: Cancel
-    QTest::addColumn<QString>("written");  // PodFolder|PodFileName|PodPattern afterwards
-    // A Ctrl-click that deselects MTM2.POD leaves it the focused file, the one recorded.
-    QTest::newRow("Select") << 0 << m_folder + "|MTM2.POD|*.*";
-    QTest::newRow("double click") << 1 << m_folder + "|README|*.*";
-    QTest::newRow("Cancel") << 2 << "/games/mtm|OLD.POD|*.pod";
-}
-
-void MakeDialogTest::selectWritesChoice() {
-    QFETCH(int, how);
-    QFETCH(QString, written);
-    ArchiveState state = Filled();
-    Form6 dialog(state);
-    FileList* files = ShowLoaded(dialog);
-    QVERIFY(files);
-    QVERIFY(ClickFile(files, "a.pod"));
-    QVERIFY(ClickFile(files, "MTM2.POD", Qt::ShiftModifier));
-    QVERIFY(ClickFile(files, "MTM2.POD", Qt::ControlModifier));
-    if (how == 1)
-        QVERIFY(ClickFile(files, "README", {}, true));
-    else
-        QTest::mouseClick(Find<QPushButton>(dialog, how == 0 ? "Command3D1" : "Command3D2"),
-                          Qt::LeftButton);
-    QVERIFY(!dialog.isVisible());
-    QCOMPARE(dialog.result(), how == 2 ? QDialog::Rejected : QDialog::Accepted);
-    QCOMPARE(SelectResults(state), written);
 }
 
 QTEST_MAIN(MakeDialogTest)

@@ -2,16 +2,16 @@
 // writes into the shared state when it closes.
 #include <QComboBox>
 #include <QDir>
-#include <QFile>
 #include <QPushButton>
 #include <QStorageInfo>
-#include <QTemporaryDir>
 #include <QTest>
+#include <memory>
 
 #include "archive_state.h"
 #include "file_lists.h"
 #include "modal.h"
 #include "open_dialog.h"
+#include "test_folder.h"
 
 using karvex::ArchiveState;
 using karvex::Form2;
@@ -20,6 +20,7 @@ using karvex::platform::FileList;
 using karvex::platform::FolderList;
 using karvex::test::ClickFile;
 using karvex::test::ShowLoaded;
+using karvex::test::TestFolder;
 
 namespace {
 
@@ -33,8 +34,8 @@ class OpenDialogTest : public QObject {
     Q_OBJECT
   private slots:
     void initTestCase();
-    void init() { QVERIFY(QDir::setCurrent(m_folder)); }
-    void cleanupTestCase() { QDir::setCurrent(m_start); }
+    void init() { QVERIFY(m_folder->MakeCurrent()); }
+    void cleanupTestCase() { m_folder.reset(); }
 
     void startsInCurrentFolder();
     void listsFilesOfKind_data();
@@ -46,23 +47,15 @@ class OpenDialogTest : public QObject {
     void closingEmptiesResults();
 
   private:
-    QTemporaryDir m_dir;
-    QString m_start;   // the current folder before the tests
-    QString m_folder;  // m_dir as the system names it, links resolved
-    QString m_sub;     // a folder inside it
+    std::unique_ptr<TestFolder> m_folder;
+    QString m_sub;  // a folder inside it
 };
 
 void OpenDialogTest::initTestCase() {
-    m_start = QDir::currentPath();
-    QVERIFY(m_dir.isValid());
-    m_folder = QFileInfo(m_dir.path()).canonicalFilePath();
-    m_sub = m_folder + "/sub";
-    QVERIFY(QDir().mkdir(m_sub));
-    for (const QString name : {"a.pod", "MTM2.POD", "one.lst", "two.lst", "notes.txt", "pod.txt",
-                               "sub/inner.pod", "sub/inner.LST"}) {
-        QFile file(m_folder + "/" + name);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-    }
+    m_folder = std::make_unique<TestFolder>();
+    m_sub = m_folder->filePath("sub");
+    QVERIFY(m_folder->MakeFiles({"a.pod", "MTM2.POD", "one.lst", "two.lst", "notes.txt", "pod.txt",
+                                 "sub/inner.pod", "sub/inner.LST"}));
 }
 
 void OpenDialogTest::startsInCurrentFolder() {
@@ -134,9 +127,9 @@ void OpenDialogTest::openWritesChoice_data() {
     QTest::addColumn<bool>("twice");      // double-click the file instead of pressing Open
     QTest::addColumn<QString>("podFolder");
     // clang-format off
-    QTest::newRow("a file")             << "" << "MTM2.POD" << false << m_folder;
-    QTest::newRow("double click")       << "" << "a.pod"    << true  << m_folder;
-    QTest::newRow("no file")            << "" << ""         << false << m_folder;
+    QTest::newRow("a file")             << "" << "MTM2.POD" << false << m_folder->path();
+    QTest::newRow("double click")       << "" << "a.pod"    << true  << m_folder->path();
+    QTest::newRow("no file")            << "" << ""         << false << m_folder->path();
     QTest::newRow("trailing separator") << m_sub + "/" << "inner.pod" << false << m_sub;
     QTest::newRow("the root keeps its separator") << "/" << "" << false << "/";
     // clang-format on

@@ -1,0 +1,48 @@
+#include "test_folder.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace karvex::test {
+
+TestFolder::TestFolder()
+    : m_start(QDir::currentPath()), m_path(QString::fromStdString(m_dir.path().string())) {
+    MakeCurrent();
+}
+
+// The body runs before the members go, so the process leaves the folder before it is
+// removed.
+TestFolder::~TestFolder() {
+    QDir::setCurrent(m_start);
+}
+
+bool TestFolder::MakeCurrent() const {
+    return QDir::setCurrent(m_path);
+}
+
+bool TestFolder::MakeFiles(const QStringList& names) const {
+    bool made = true;
+    for (const QString& name : names) {
+        Write(name, {});
+        made = made && QFileInfo(filePath(name)).isFile();
+    }
+    return made;
+}
+
+bool TestFolder::MakeFolder(const QString& name) const {
+    return QDir(m_path).mkpath(name);
+}
+
+void TestFolder::Write(const QString& name, const std::string& bytes) const {
+    WriteBytes(Native(name), bytes);
+}
+
+std::string TestFolder::Read(const QString& name) const {
+    return ReadBytes(Native(name));
+}
+
+fs::path TestFolder::Native(const QString& name) const {
+    return m_dir.path() / name.toStdString();
+}
+
+}  // namespace karvex::test

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <string>
+
+#include "test_support.h"
+
+namespace karvex::test {
+
+// A fresh temporary folder that is the process's current folder while it lives. When it
+// goes, the previous current folder comes back and the folder is removed with everything
+// in it.
+class TestFolder {
+  public:
+    TestFolder();
+    ~TestFolder();
+    TestFolder(const TestFolder&) = delete;
+    TestFolder& operator=(const TestFolder&) = delete;
+
+    // The folder as the system names it, links resolved.
+    const QString& path() const { return m_path; }
+    // `name` ("out/game.inf") inside the folder.
+    QString filePath(const QString& name) const { return m_path + '/' + name; }
+    // Makes it the current folder again, after a test has moved elsewhere.
+    bool MakeCurrent() const;
+
+    // An empty file for each name, with any folders on the way; false if one is missing.
+    bool MakeFiles(const QStringList& names) const;
+    bool MakeFolder(const QString& name) const;
+    void Write(const QString& name, const std::string& bytes) const;
+    std::string Read(const QString& name) const;
+
+  private:
+    fs::path Native(const QString& name) const;
+
+    QString m_start;  // the current folder before this one
+    TempDir m_dir;
+    QString m_path;
+};
+
+}  // namespace karvex::test
