@@ -11,6 +11,7 @@
 #include "paths.h"
 #include "pod_core.h"
 #include "pod_format.h"
+#include "replacing_file.h"
 #include "text.h"
 
 namespace karvex {
@@ -53,6 +54,10 @@ Result PodCore::CheckBuildSources(std::vector<Source>& sources) {
         return Refuse("Cannot make " + DisplayPath(target) + lf + lf + reason, "Karvex32",
                       Icon::Exclamation);
     };
+    if (m_table.Count() > kMaxEntries) {
+        return refuse("The list names " + FormatNumber(m_table.Count(), m_separator) +
+                      " files; an archive holds at most 32,767.");
+    }
     const int count = std::clamp(m_state.EntryCount, 0, m_table.Count());
     const std::int64_t tableEnd = kHeaderSize + std::int64_t{kRecordSize} * count;
     std::int64_t archiveLength = tableEnd;
@@ -81,16 +86,15 @@ Result PodCore::CheckBuildSources(std::vector<Source>& sources) {
     return Result::Done();
 }
 
-// The archive is written beside its final name and renamed into place once complete, so a
+// The archive is written where no one sees it and put into place once complete, so a
 // failed or cancelled build leaves no partial archive and an archive it replaces stays.
 Result PodCore::WriteArchive(const std::vector<Source>& sources, const std::string& target) {
-    TempFile temp = CreateTempBeside(target);
-    if (!temp.file)
-        return IoError("Cannot write", DisplayPath(target), ErrorText());
-    auto discard = [&temp](Result result) {
-        temp.file.reset();
-        std::error_code ec;
-        fs::remove(temp.path, ec);
+    ReplacingFile archive;
+    std::string error;
+    if (!archive.Open(fs::path(target), error))
+        return IoError("Cannot write", DisplayPath(target), error);
+    auto discard = [&archive](Result result) {
+        archive.Abandon();
         return result;
     };
 
@@ -99,14 +103,14 @@ Result PodCore::WriteArchive(const std::vector<Source>& sources, const std::stri
     for (int i = 0; i < count; ++i)
         m_host.Yield();  // one yield per record, as the table is laid out
     const std::string header = HeaderBytes(m_state.PodComment, m_table, count);
-    if (std::fwrite(header.data(), 1, header.size(), temp.file.get()) != header.size())
+    if (std::fwrite(header.data(), 1, header.size(), archive.File()) != header.size())
         return discard(IoError("Cannot write", DisplayPath(target), ErrorText()));
 
     for (const Source& source : sources) {
         ReadFile in = OpenForReading(source.path);
         if (!in.file)
             return discard(IoError("Cannot read", DisplayPath(source.path), in.error));
-        const CopyResult copied = ChunkedCopy(in.file.get(), 0, temp.file.get(), source.offset,
+        const CopyResult copied = ChunkedCopy(in.file.get(), 0, archive.File(), source.offset,
                                               source.size, ChunkRule::MoreThan, m_host);
         if (copied == CopyResult::Cancelled)
             return discard(Result::Cancelled());
@@ -117,12 +121,8 @@ Result PodCore::WriteArchive(const std::vector<Source>& sources, const std::stri
         if (copied == CopyResult::WriteFailed)
             return discard(IoError("Cannot write", DisplayPath(target), ErrorText()));
     }
-    if (!CloseWritten(temp.file))
-        return discard(IoError("Cannot write", DisplayPath(target), ErrorText()));
-    std::error_code ec;
-    fs::rename(temp.path, target, ec);
-    if (ec)
-        return discard(IoError("Cannot write", DisplayPath(target), ec.message()));
+    if (!archive.Commit(error))
+        return IoError("Cannot write", DisplayPath(target), error);
     return Result::Done();
 }
 

@@ -18,14 +18,14 @@ Result PodCore::RewriteComment(const std::string& newComment) {
 
     const fs::path path = fs::path(m_state.PodFolder) / m_state.PodFileName;
     const std::string what = "Cannot write the comment into";
+    ReadFile archive = OpenForUpdate(path);
+    if (!archive.file)
+        return IoError(what, DisplayPath(path), archive.error);
     // A file shorter than its header is no longer the archive that was loaded: writing
-    // would lengthen it into something else. Looking first also keeps a FIFO from being
-    // opened and waited on.
-    if (RegularFileLength(path) < kHeaderSize)
+    // would lengthen it into something else.
+    if (archive.length < kHeaderSize)
         return IoError(what, DisplayPath(path), "The file is no longer a POD archive.");
-    FilePtr file = OpenFile(path, "r+b");
-    if (!file)
-        return IoError(what, DisplayPath(path), ErrorText());
+    FilePtr file = std::move(archive.file);
     if (!SeekTo(file.get(), kCommentOffset) ||
         std::fwrite(comment.data(), 1, comment.size(), file.get()) != comment.size() ||
         !CloseWritten(file))

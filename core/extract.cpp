@@ -4,11 +4,13 @@
 #include <system_error>
 
 #include "chunked_copy.h"
+#include "folder_walk.h"
 #include "file_io.h"
 #include "lamp_guard.h"
 #include "number_text.h"
 #include "paths.h"
 #include "pod_core.h"
+#include "replacing_file.h"
 #include "text.h"
 
 namespace karvex {
@@ -26,30 +28,12 @@ std::string NameList(const std::vector<std::string>& names, const std::string& l
     return text;
 }
 
-// True when writing `target` lands inside `folder` (canonical): the folders on the way,
-// and the file itself where it is a symbolic link (even one that points nowhere yet),
-// are followed to where they really lead.
-bool LandsWithin(const fs::path& target, const fs::path& folder) {
-    std::error_code ec;
-    std::error_code missing;  // a path that does not exist yet is no link
-    // A file directly in the folder needs only its own look: is it a link?
-    if (target.parent_path() == folder && !fs::is_symlink(fs::symlink_status(target, missing)))
-        return true;
-    fs::path path = fs::weakly_canonical(target, ec);
-    for (int hops = 0; !ec && fs::is_symlink(fs::symlink_status(path, missing)); ++hops) {
-        if (hops == 40)
-            return false;  // a loop of links
-        const fs::path link = fs::read_symlink(path, ec);
-        path = fs::weakly_canonical(link.is_absolute() ? link : path.parent_path() / link, ec);
-    }
-    return !ec && IsWithin(path, folder);
-}
-
 }  // namespace
 
 // Entries that could not be written whole, gathered over one routine and reported once.
 struct PodCore::EntryProblems {
     std::vector<std::string> unsafe;      // would land outside the extraction folder
+    std::vector<std::string> refused;     // their place holds what is not to be replaced
     std::vector<std::string> incomplete;  // reach past the end of the archive
 };
 
@@ -63,6 +47,12 @@ Result PodCore::ReportProblems(const EntryProblems& problems) {
                             NameList(problems.unsafe, lf),
                         "Karvex32", Icon::Exclamation);
     }
+    if (!problems.refused.empty()) {
+        result = Worse(result, Refuse("These entries were not extracted, because what stands at "
+                                      "their place is not to be replaced:" +
+                                          lf + NameList(problems.refused, lf),
+                                      "Karvex32", Icon::Exclamation));
+    }
     if (!problems.incomplete.empty()) {
         result = Worse(result, Refuse("These entries reach past the end of the archive " +
                                           Utf8ToLatin1(m_state.PodFileName) +
@@ -73,39 +63,87 @@ Result PodCore::ReportProblems(const EntryProblems& problems) {
     return result;
 }
 
-// Copies entry i to `target`, as far as the archive holds it; an entry whose size or offset
-// is negative, or that reaches past the end, is written as far as it exists and noted.
+// Copies entry i into `out`, as far as the archive holds it, and puts it into place; an
+// entry whose size or offset is negative, or that reaches past the end, is written as far
+// as it exists and noted.
 Result PodCore::ExtractEntry(int i, std::FILE* archive, std::int64_t archiveLength,
-                             const fs::path& target, EntryProblems& problems) {
-    FilePtr out = OpenFile(target, "wb");
-    if (!out)
-        return IoError("Cannot write", DisplayPath(target), ErrorText());
+                             ReplacingFile& out, const fs::path& shown, EntryProblems& problems) {
     const ByteRange range = m_table.Extent(i, archiveLength);
     if (!range.complete)
         problems.incomplete.push_back(m_table.Name(i));
-
+    errno = 0;
     const CopyResult copied =
-        ChunkedCopy(archive, range.offset, out.get(), 0, range.length, ChunkRule::AtLeast, m_host);
+        ChunkedCopy(archive, range.offset, out.File(), 0, range.length, ChunkRule::AtLeast, m_host);
     const std::string reason = errno ? ErrorText() : "The file ended early.";
-    const bool closed = CloseWritten(out);
     if (copied == CopyResult::Cancelled) {
-        std::error_code ec;
-        fs::remove(target, ec);  // a half-written entry is worth nothing
+        out.Abandon();  // a half-written entry is worth nothing
         return Result::Cancelled();
     }
     if (copied == CopyResult::ReadFailed) {
+        out.Abandon();
         return IoError("Cannot read",
                        DisplayPath(fs::path(m_state.PodFolder) / m_state.PodFileName), reason);
     }
-    if (copied == CopyResult::WriteFailed || !closed)
-        return IoError("Cannot write", DisplayPath(target), closed ? reason : ErrorText());
+    std::string error;
+    if (copied == CopyResult::WriteFailed) {
+        out.Abandon();
+        return IoError("Cannot write", DisplayPath(shown), reason);
+    }
+    if (!out.Commit(error))
+        return IoError("Cannot write", DisplayPath(shown), error);
+    return Result::Done();
+}
+
+// Starts the file entry i is written into: beneath the extraction folder's handle, through
+// folders opened without following links. Done with `out` open; Refused when the entry was
+// noted as a problem instead; Failed when the folder cannot be written.
+Result PodCore::StartEntry(int i, FolderWalk& walk, const FileIdentity& archive,
+                           ReplacingFile& out, EntryProblems& problems) {
+    const std::string& name = m_table.Name(i);
+    const fs::path shown = JoinName(m_state.DialogPath, name);
+    if (!UnsafeNameReason(name).empty()) {
+        problems.unsafe.push_back(name);
+        return Result::Refused();
+    }
+    std::vector<std::string> parts = NativeComponents(name);
+    const std::string file = parts.back();
+    parts.pop_back();
+    std::string reason;
+    FolderWalk::Failure failure = FolderWalk::Failure::None;
+    const int folder = walk.Folder(parts, reason, failure);
+    if (failure == FolderWalk::Failure::Outside) {
+        problems.unsafe.push_back(name);
+        return Result::Refused();
+    }
+    if (folder < 0)
+        return IoError("Cannot write", DisplayPath(shown.parent_path()), reason);
+    ReplacingFile::Refusal refusal = ReplacingFile::Refusal::None;
+    if (!out.Open(folder, file, reason, &refusal, walk.FirstVisit(folder))) {
+        if (refusal == ReplacingFile::Refusal::Link) {
+            problems.unsafe.push_back(name);
+            return Result::Refused();
+        }
+        if (refusal == ReplacingFile::Refusal::NotRegular) {
+            problems.refused.push_back(name + " (" + reason + ")");
+            return Result::Refused();
+        }
+        return IoError("Cannot write", DisplayPath(shown), reason);
+    }
+    // The archive being read is never written over, not even through a rename.
+    if (out.TargetInode() != 0 && out.TargetDevice() == archive.device &&
+        out.TargetInode() == archive.inode) {
+        out.Abandon();
+        problems.refused.push_back(name + " (the archive being read)");
+        return Result::Refused();
+    }
     return Result::Done();
 }
 
 // ExtractSelected (selectedOnly) and ExtractAll. Entries go to DialogPath/name, folders
 // made as needed; in single-file mode (ViewMode 1, selected entries only) to DialogPath.
 // A name that would leave the folder, through "..", a drive or a symbolic link, is not
-// written and is reported by name with the others like it.
+// written, nor is one whose place holds a folder, a special file or the archive itself;
+// they are reported by name with the others like them.
 Result PodCore::Extract(bool selectedOnly) {
     EntryProblems problems;
     Result result;
@@ -115,11 +153,13 @@ Result PodCore::Extract(bool selectedOnly) {
         ReadFile archive = OpenForReading(archivePath);
         if (!archive.file)
             return IoError("Cannot read", DisplayPath(archivePath), archive.error);
+        const FileIdentity identity = IdentityOf(archive.file.get());
 
         const bool singleFile = selectedOnly && m_state.ViewMode == 1;
-        std::error_code ec;
-        const fs::path folder = fs::path(m_state.DialogPath);
-        const fs::path canonicalFolder = fs::weakly_canonical(folder, ec);
+        const int root = singleFile ? -1 : OpenFolderHandle(m_state.DialogPath);
+        if (!singleFile && root < 0)
+            return IoError("Cannot write", DisplayPath(m_state.DialogPath), ErrorText());
+        FolderWalk walk(root);
         const int count = m_table.Count();
         for (int i = 0; i < count && !result.Stopped(); ++i) {
             if (selectedOnly && !m_table.IsSelected(i))
@@ -128,18 +168,21 @@ Result PodCore::Extract(bool selectedOnly) {
                 SetStatus("             Processing " + PlainNumber(i + 1) + " of " +
                           PlainNumber(count));
             }
-            fs::path target = folder;
-            if (!singleFile) {
-                const std::string name = Trim(m_table.Name(i));
-                target = JoinName(canonicalFolder, name);
-                if (!UnsafeNameReason(name).empty() || !LandsWithin(target, canonicalFolder)) {
-                    problems.unsafe.push_back(m_table.Name(i));
-                    continue;
-                }
-                if (target.parent_path() != canonicalFolder)
-                    fs::create_directories(target.parent_path(), ec);
-            }
-            result = ExtractEntry(i, archive.file.get(), archive.length, target, problems);
+            ReplacingFile out;
+            std::string error;
+            const Result started = singleFile ? (out.Open(fs::path(m_state.DialogPath), error)
+                                                     ? Result::Done()
+                                                     : IoError("Cannot write",
+                                                               DisplayPath(m_state.DialogPath),
+                                                               error))
+                                              : StartEntry(i, walk, identity, out, problems);
+            if (started.status == Result::Status::Failed)
+                result = started;
+            if (!started.IsDone())
+                continue;
+            const fs::path shown =
+                singleFile ? fs::path(m_state.DialogPath) : JoinName(m_state.DialogPath, m_table.Name(i));
+            result = ExtractEntry(i, archive.file.get(), archive.length, out, shown, problems);
         }
     }
     return Worse(result, ReportProblems(problems));

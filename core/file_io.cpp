@@ -2,7 +2,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <random>
 #include <system_error>
 
 #ifndef _WIN32
@@ -17,17 +16,19 @@ FilePtr OpenFile(const fs::path& path, const char* mode) {
     return FilePtr(std::fopen(path.c_str(), mode));
 }
 
-ReadFile OpenForReading(const fs::path& path) {
+namespace {
+
+ReadFile OpenRegular(const fs::path& path, bool update) {
     ReadFile read;
 #ifdef _WIN32
-    read.file = OpenFile(path, "rb");
+    read.file = OpenFile(path, update ? "r+b" : "rb");
     read.length = read.file ? RegularFileLength(path) : -1;
     if (!read.file || read.length < 0) {
         read.error = read.file ? "Not a regular file" : ErrorText();
         read.file.reset();
     }
 #else
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = ::open(path.c_str(), (update ? O_RDWR : O_RDONLY) | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         read.error = ErrorText();
         return read;
@@ -41,7 +42,7 @@ ReadFile OpenForReading(const fs::path& path) {
     }
     // Reads of a regular file never wait; the flag goes only so that stdio sees a plain file.
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    read.file.reset(::fdopen(fd, "rb"));
+    read.file.reset(::fdopen(fd, update ? "r+b" : "rb"));
     if (!read.file) {
         read.error = ErrorText();
         ::close(fd);
@@ -50,6 +51,16 @@ ReadFile OpenForReading(const fs::path& path) {
     read.length = static_cast<std::int64_t>(info.st_size);
 #endif
     return read;
+}
+
+}  // namespace
+
+ReadFile OpenForReading(const fs::path& path) {
+    return OpenRegular(path, false);
+}
+
+ReadFile OpenForUpdate(const fs::path& path) {
+    return OpenRegular(path, true);
 }
 
 bool SeekTo(std::FILE* file, std::int64_t position) {
@@ -81,43 +92,15 @@ std::string ErrorText() {
     return std::strerror(errno);
 }
 
-TempFile CreateTempBeside(const fs::path& target) {
-    static std::mt19937 random{std::random_device{}()};
-    for (int attempt = 0; attempt < 50; ++attempt) {
-        fs::path candidate = target;
-        candidate += ".karvex-" + std::to_string(random() % 1000000) + ".tmp";
-        // "x": fails when the name exists, so an unrelated file is never overwritten.
-        FilePtr file = OpenFile(candidate, "wbx");
-        if (file)
-            return {std::move(file), std::move(candidate)};
-        if (errno != EEXIST)
-            break;
-    }
-    return {};
+FileIdentity IdentityOf(std::FILE* file) {
+    struct stat info {};
+    if (::fstat(::fileno(file), &info) != 0)
+        return {};
+    return {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
 }
 
-bool WriteFileReplacing(const fs::path& target, std::string_view content, std::string& error) {
-    TempFile temp = CreateTempBeside(target);
-    if (!temp.file) {
-        error = ErrorText();
-        return false;
-    }
-    std::error_code ec;
-    const bool written =
-        std::fwrite(content.data(), 1, content.size(), temp.file.get()) == content.size();
-    if (!written || !CloseWritten(temp.file)) {
-        error = ErrorText();
-        temp.file.reset();
-        fs::remove(temp.path, ec);
-        return false;
-    }
-    fs::rename(temp.path, target, ec);
-    if (ec) {
-        error = ec.message();
-        fs::remove(temp.path, ec);
-        return false;
-    }
-    return true;
+int OpenFolderHandle(const fs::path& folder) {
+    return ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
 }
 
 std::int64_t RegularFileLength(const fs::path& path) {

@@ -30,6 +30,8 @@ struct ReadFile {
     std::string error;         // the reason, when refused or unreadable
 };
 ReadFile OpenForReading(const fs::path& path);
+// The same, opened for reading and writing in place.
+ReadFile OpenForUpdate(const fs::path& path);
 bool SeekTo(std::FILE* file, std::int64_t position);
 // Reads up to `count` bytes at `position`; bytes past the end of the file read as zero.
 // False only when the file cannot be read at all.
@@ -40,18 +42,16 @@ bool CloseWritten(FilePtr& file);
 // The reason of the last failed file operation, such as "Permission denied".
 std::string ErrorText();
 
-// A new, empty file in the same folder as `target`, under a name no other file has,
-// to be renamed over `target` once it is complete.
-struct TempFile {
-    FilePtr file;
-    fs::path path;
+// Which file an open file is, to tell whether a name leads to the same one.
+struct FileIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
 };
-TempFile CreateTempBeside(const fs::path& target);
+FileIdentity IdentityOf(std::FILE* file);
 
-// Replaces (or creates) `target` with `content`: written to a temporary file beside it,
-// then renamed over it, so that a failure half-way never loses the old file. On failure
-// `error` names the reason and `target` is as it was.
-bool WriteFileReplacing(const fs::path& target, std::string_view content, std::string& error);
+// An open handle of `folder` (following a link there: the user chose it), or -1 with
+// errno set.
+int OpenFolderHandle(const fs::path& folder);
 
 // The file's length in bytes, or -1 when it is not a readable regular file.
 std::int64_t RegularFileLength(const fs::path& path);

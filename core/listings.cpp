@@ -6,6 +6,7 @@
 #include "number_text.h"
 #include "paths.h"
 #include "pod_core.h"
+#include "replacing_file.h"
 #include "text.h"
 
 namespace karvex {

@@ -142,6 +142,12 @@ Result PodCore::LoadResponseFile() {
         offset += found.length;
     }
     m_state.PodFileLength = offset;
+    // An archive holds at most 32,767 entries: a longer list is incomplete, and nothing is
+    // built from it.
+    if (m_table.Count() > kMaxEntries) {
+        m_state.FailFlag = 1;
+        result = Worse(result, Refuse("Maximum files reached (32768)", "Karvex32", Icon::Critical));
+    }
     return result;
 }
 

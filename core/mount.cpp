@@ -7,6 +7,7 @@
 #include "paths.h"
 #include "pod_core.h"
 #include "pod_ini.h"
+#include "replacing_file.h"
 #include "text.h"
 
 namespace karvex {
@@ -67,6 +68,15 @@ Result PodCore::MountPod() {
         m_state.FailFlag = 1;
         return Refuse("File POD.INI cannot be located.", "Karvex32", Icon::Exclamation);
     }
+    // No write goes through a link: a pod.ini that is one is left as it is.
+    std::error_code ec;
+    if (fs::is_symlink(fs::symlink_status(place->ini, ec))) {
+        m_state.FailFlag = 1;
+        const std::string& lf = m_state.LineFeed;
+        return Refuse("Cannot write " + DisplayPath(place->ini) + lf + lf +
+                          "It is a symbolic link.",
+                      "Karvex32", Icon::Exclamation);
+    }
     std::string error;
     const auto text = ReadWhole(place->ini, error);
     if (!text) {
@@ -85,26 +95,11 @@ Result PodCore::MountPod() {
         return Refuse("POD already mounted.", "Karvex", Icon::Exclamation);
     }
 
-    // The new list goes to pod.wrk first and is then renamed over pod.ini, so the list is
+    // The new list is written where no one sees it and renamed over pod.ini, so the list is
     // complete under its own name at every moment.
-    std::error_code ec;
-    const fs::path work = place->ini.parent_path() / "pod.wrk";
-    FilePtr out = OpenFile(work, "wb");
-    const bool written =
-        out && std::fwrite(edit.text.data(), 1, edit.text.size(), out.get()) == edit.text.size();
-    if (!out || !written || !CloseWritten(out)) {
-        const std::string reason = ErrorText();
-        out.reset();
-        fs::remove(work, ec);
+    if (!WriteFileReplacing(place->ini, edit.text, error)) {
         m_state.FailFlag = 1;
-        return IoError("Cannot write", DisplayPath(work), reason);
-    }
-    fs::rename(work, place->ini, ec);
-    if (ec) {
-        const std::string reason = ec.message();
-        fs::remove(work, ec);
-        m_state.FailFlag = 1;
-        return IoError("Cannot replace", DisplayPath(place->ini), reason);
+        return IoError("Cannot write", DisplayPath(place->ini), error);
     }
     return Result::Done();
 }

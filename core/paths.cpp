@@ -58,10 +58,17 @@ std::string UnsafeNameReason(std::string_view name) {
     return {};
 }
 
+std::vector<std::string> NativeComponents(std::string_view name) {
+    std::vector<std::string> parts = NameComponents(name);
+    for (std::string& part : parts)
+        part = Latin1ToUtf8(part);
+    return parts;
+}
+
 fs::path JoinName(const fs::path& folder, std::string_view name) {
     fs::path path = folder;
-    for (const auto& part : NameComponents(name))
-        path /= fs::path(Latin1ToUtf8(part));
+    for (const auto& part : NativeComponents(name))
+        path /= fs::path(part);
     return path;
 }
 

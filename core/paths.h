@@ -24,6 +24,9 @@ std::vector<std::string> NameComponents(std::string_view name);
 // do not count: "\A.RAW" is written as A.RAW inside the folder.
 std::string UnsafeNameReason(std::string_view name);
 
+// The components of an 8-bit name as native (UTF-8) folder and file names.
+std::vector<std::string> NativeComponents(std::string_view name);
+
 // folder / name, each component of the 8-bit name converted to a native component.
 fs::path JoinName(const fs::path& folder, std::string_view name);
 

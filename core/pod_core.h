@@ -13,6 +13,10 @@
 
 namespace karvex {
 
+class FolderWalk;
+class ReplacingFile;
+struct FileIdentity;
+
 // Fixed texts of the status line.
 inline constexpr const char* kLoadingText = "             Loading...";
 inline constexpr const char* kProcessingText = "             Processing...";
@@ -107,8 +111,10 @@ class PodCore {
     Result Refuse(const std::string& text, const std::string& caption, Icon icon);
     Result ReportProblems(const EntryProblems& problems);
     Result Extract(bool selectedOnly);
-    Result ExtractEntry(int i, std::FILE* archive, std::int64_t archiveLength,
-                        const std::filesystem::path& target, EntryProblems& problems);
+    Result StartEntry(int i, FolderWalk& walk, const FileIdentity& archive,
+                      ReplacingFile& out, EntryProblems& problems);
+    Result ExtractEntry(int i, std::FILE* archive, std::int64_t archiveLength, ReplacingFile& out,
+                        const std::filesystem::path& shown, EntryProblems& problems);
     Result WriteBesideEntries(const std::string& extension, const std::string& text);
     bool AskOverwrite(const std::string& fileName, const std::string& caption);
     Result CheckBuildSources(std::vector<Source>& sources);

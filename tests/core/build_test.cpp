@@ -122,7 +122,18 @@ INSTANTIATE_TEST_SUITE_P(
                                 fs::resize_file(f.dir / "src" / "a.raw", 2147483647LL - 100);
                                 f.Open("new.lst");
                             },
-                            "The archive would be larger than 2,147,483,647 bytes."}),
+                            "The archive would be larger than 2,147,483,647 bytes."},
+                    Unsound{"too_many",
+                            [](MakeFixture& f) {
+                                std::string list;
+                                for (int i = 0; i <= 32767; ++i)
+                                    list += "a.raw\r\n";
+                                WriteBytes(f.dir / "src" / "new.lst", list);
+                                EXPECT_FALSE(f.Open("new.lst"));
+                                EXPECT_EQ(f.host.messages.at(0).text, "Maximum files reached (32768)");
+                                f.host.messages.clear();
+                            },
+                            "The list names 32,768 files; an archive holds at most 32,767."}),
     [](const auto& info) {
         return std::string(info.param.what) == "too large" ? "too_large" : info.param.what;
     });
@@ -276,9 +287,9 @@ TEST(RewriteComment, RefusalsLeaveFileAndCommentAsTheyWere) {
     EXPECT_FALSE(fs::exists(f.dir / "c.pod"));
     EXPECT_EQ(f.state.PodComment, "old" + std::string(77, '\0'));
     ASSERT_EQ(f.host.messages.size(), 2u);
-    EXPECT_EQ(f.host.messages[1].text, "Cannot write the comment into " +
-                                           (f.dir / "c.pod").string() +
-                                           "\n\nThe file is no longer a POD archive.");
+    const std::string what = "Cannot write the comment into " + (f.dir / "c.pod").string();
+    EXPECT_EQ(f.host.messages[0].text, what + "\n\nThe file is no longer a POD archive.");
+    EXPECT_EQ(f.host.messages[1].text, what + "\n\nNo such file or directory");
 }
 
 }  // namespace

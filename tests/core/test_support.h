@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -48,7 +49,11 @@ struct Message {
 };
 class RecordingHost : public Host {
   public:
-    void Yield() override { ++yields; }
+    void Yield() override {
+        ++yields;
+        if (onYield)
+            onYield();
+    }
     bool CancelRequested() override {
         return cancelAfterYields >= 0 && yields >= cancelAfterYields;
     }
@@ -62,6 +67,7 @@ class RecordingHost : public Host {
     }
 
     long yields = 0;
+    std::function<void()> onYield;  // runs at every yield, as a click would
     long cancelAfterYields = -1;
     int timer = 100;
     std::vector<Lamp> lamps;

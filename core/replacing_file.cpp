@@ -1,0 +1,211 @@
+#include "replacing_file.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdlib>
+
+namespace karvex {
+
+namespace {
+
+constexpr const char* kTempMark = ".karvex-";
+constexpr const char* kTempEnd = ".tmp";
+constexpr std::size_t kNameRoom = 200;  // of a name, kept in its temporary's name (NAME_MAX 255)
+
+bool UseUnnamedFiles() {
+    const char* off = std::getenv("KARVEX_NO_TMPFILE");
+    return !(off && *off && std::string(off) != "0");
+}
+
+// NAME.karvex-PID-N.tmp: the process id tells a later run whether its writer still runs.
+std::string TempName(const std::string& name) {
+    static std::atomic<unsigned> counter{0};
+    return name.substr(0, kNameRoom) + kTempMark + std::to_string(::getpid()) + "-" +
+           std::to_string(counter++) + kTempEnd;
+}
+
+// The process id in a name of our temporaries' pattern, or 0.
+pid_t TempOwner(const std::string& name) {
+    const auto mark = name.rfind(kTempMark);
+    if (mark == std::string::npos || name.size() < 4 || name.compare(name.size() - 4, 4, kTempEnd))
+        return 0;
+    const std::string rest = name.substr(mark + 8, name.size() - 4 - (mark + 8));  // "PID-N"
+    const auto dash = rest.find('-');
+    if (dash == std::string::npos || dash == 0 || dash > 9 || dash + 1 == rest.size() ||
+        rest.find_first_not_of("0123456789-") != std::string::npos)
+        return 0;
+    return static_cast<pid_t>(std::stol(rest.substr(0, dash)));
+}
+
+int OpenFolder(const fs::path& folder) {
+    return ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+}
+
+}  // namespace
+
+void RemoveStaleTemporaries(int folder) {
+    const int copy = ::dup(folder);
+    DIR* dir = copy < 0 ? nullptr : ::fdopendir(copy);
+    if (!dir) {
+        if (copy >= 0)
+            ::close(copy);
+        return;
+    }
+    while (const dirent* entry = ::readdir(dir)) {
+        const pid_t owner = TempOwner(entry->d_name);
+        if (owner > 0 && owner != ::getpid() && ::kill(owner, 0) != 0 && errno == ESRCH)
+            ::unlinkat(folder, entry->d_name, 0);
+    }
+    ::closedir(dir);
+}
+
+ReplacingFile::~ReplacingFile() {
+    Abandon();
+    if (m_ownFolder >= 0)
+        ::close(m_ownFolder);
+}
+
+bool ReplacingFile::Open(const fs::path& target, std::string& error, Refusal* refusal) {
+    m_ownFolder = OpenFolder(target.parent_path());
+    if (m_ownFolder < 0) {
+        error = ErrorText();
+        return false;
+    }
+    return Open(m_ownFolder, target.filename().string(), error, refusal);
+}
+
+bool ReplacingFile::Open(int folder, const std::string& name, std::string& error,
+                         Refusal* refusal, bool sweep) {
+    m_folder = folder;
+    m_name = name;
+    if (refusal)
+        *refusal = Refusal::None;
+    auto refuse = [&](Refusal why, const char* reason) {
+        error = reason;
+        if (refusal)
+            *refusal = why;
+        return false;
+    };
+    struct stat old {};
+    if (::fstatat(folder, name.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0) {
+        if (S_ISLNK(old.st_mode))
+            return refuse(Refusal::Link, "It is a symbolic link.");
+        if (!S_ISREG(old.st_mode))
+            return refuse(Refusal::NotRegular, "Not a regular file");
+        m_hasOld = true;
+        m_oldMode = old.st_mode & 07777;
+        m_oldOwner = old.st_uid;
+        m_oldGroup = old.st_gid;
+        m_oldDevice = old.st_dev;
+        m_oldInode = old.st_ino;
+    } else if (errno != ENOENT) {
+        error = ErrorText();
+        return false;
+    }
+    if (sweep)
+        RemoveStaleTemporaries(folder);
+
+    int fd = -1;
+    if (UseUnnamedFiles())
+        fd = ::openat(folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    for (int attempt = 0; fd < 0 && attempt < 50; ++attempt) {
+        m_tempName = TempName(name);
+        fd = ::openat(folder, m_tempName.c_str(),
+                      O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) {
+            m_tempName.clear();
+            break;
+        }
+    }
+    if (fd < 0) {
+        error = ErrorText();
+        return false;
+    }
+    m_file.reset(::fdopen(fd, "wb"));
+    if (!m_file) {
+        error = ErrorText();
+        ::close(fd);
+        Abandon();
+        return false;
+    }
+    return true;
+}
+
+bool ReplacingFile::Commit(std::string& error) {
+    if (!m_file) {
+        error = "Nothing was written.";
+        return false;
+    }
+    const int fd = ::fileno(m_file.get());
+    if (std::fflush(m_file.get()) != 0 || std::ferror(m_file.get())) {
+        error = ErrorText();
+        Abandon();
+        return false;
+    }
+    if (m_hasOld) {
+        // The owner first: changing it may clear set-id bits that the mode then puts back.
+        [[maybe_unused]] const int owned = ::fchown(fd, m_oldOwner, m_oldGroup);
+        ::fchmod(fd, m_oldMode);
+    }
+    // An unnamed file gets its name now, through /proc (a link with AT_EMPTY_PATH would
+    // need a privilege the user may not have). Where nothing stood at the target, it takes
+    // the target's name at once; a file that appeared there meanwhile is replaced as usual.
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    if (m_tempName.empty() && !m_hasOld &&
+        ::linkat(AT_FDCWD, self.c_str(), m_folder, m_name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+        if (CloseWritten(m_file))
+            return true;
+        error = ErrorText();
+        ::unlinkat(m_folder, m_name.c_str(), 0);
+        return false;
+    }
+    for (int attempt = 0; m_tempName.empty() && attempt < 50; ++attempt) {
+        const std::string candidate = TempName(m_name);
+        if (::linkat(AT_FDCWD, self.c_str(), m_folder, candidate.c_str(), AT_SYMLINK_FOLLOW) == 0 ||
+            ::linkat(fd, "", m_folder, candidate.c_str(), AT_EMPTY_PATH) == 0) {
+            m_tempName = candidate;
+        } else if (errno != EEXIST) {
+            error = ErrorText();
+            Abandon();
+            return false;
+        }
+    }
+    if (!CloseWritten(m_file)) {
+        error = ErrorText();
+        Abandon();
+        return false;
+    }
+    if (::renameat(m_folder, m_tempName.c_str(), m_folder, m_name.c_str()) != 0) {
+        error = ErrorText();
+        Abandon();
+        return false;
+    }
+    m_tempName.clear();
+    return true;
+}
+
+void ReplacingFile::Abandon() {
+    m_file.reset();
+    if (!m_tempName.empty() && m_folder >= 0)
+        ::unlinkat(m_folder, m_tempName.c_str(), 0);
+    m_tempName.clear();
+}
+
+bool WriteFileReplacing(const fs::path& target, std::string_view content, std::string& error) {
+    ReplacingFile file;
+    if (!file.Open(target, error))
+        return false;
+    if (std::fwrite(content.data(), 1, content.size(), file.File()) != content.size()) {
+        error = ErrorText();
+        return false;
+    }
+    return file.Commit(error);
+}
+
+}  // namespace karvex

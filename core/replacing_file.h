@@ -1,0 +1,74 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "file_io.h"
+
+namespace karvex {
+
+// A new file that replaces (or creates) one file in a folder, written where no one sees it
+// and put into place whole:
+// - where the file system offers it, an unnamed file (O_TMPFILE), given a name of our own
+//   (NAME.karvex-PID-N.tmp) only at the last moment and renamed over the target, so a kill
+//   leaves nothing behind except in that short window;
+// - elsewhere, or with KARVEX_NO_TMPFILE=1 in the environment, a file of that name opened
+//   exclusively. A killed run may leave it; the next write into the same folder removes
+//   such files whose process no longer runs.
+// The new file takes the old file's mode, and its owner where permitted. Hard links to the
+// old file are not kept: they keep the old content. What stands at the target must be a
+// regular file or nothing: a symbolic link, a folder or a special file is refused and not
+// touched. Every name is resolved beneath the folder handle, never through a path string.
+class ReplacingFile {
+  public:
+    // Why a target was refused.
+    enum class Refusal { None, Link, NotRegular };
+
+    ReplacingFile() = default;
+    ReplacingFile(const ReplacingFile&) = delete;
+    ReplacingFile& operator=(const ReplacingFile&) = delete;
+    ~ReplacingFile();  // an uncommitted file is abandoned
+
+    // Starts the file that will become `name` in the open folder `folder` (the handle must
+    // stay open until Commit). False with `error` set when it cannot be started or the
+    // target is refused; `refusal` then says why it was refused.
+    // Stale temporaries in the folder are removed first, unless `sweep` is false (the
+    // caller has swept it already).
+    bool Open(int folder, const std::string& name, std::string& error,
+              Refusal* refusal = nullptr, bool sweep = true);
+    // The same for a path: its folder is opened first.
+    bool Open(const fs::path& target, std::string& error, Refusal* refusal = nullptr);
+
+    std::FILE* File() const { return m_file.get(); }
+    // Device and inode of what stands at the target now; zero when nothing does.
+    dev_t TargetDevice() const { return m_oldDevice; }
+    ino_t TargetInode() const { return m_oldInode; }
+
+    // Writes everything out, gives the file the old file's mode and owner, and renames it
+    // over the target. False with `error` set; the target is then as it was.
+    bool Commit(std::string& error);
+    // Drops the new file; the target stays as it was.
+    void Abandon();
+
+  private:
+    int m_folder = -1;
+    int m_ownFolder = -1;  // the folder handle Open(path) opened, closed with this object
+    std::string m_name;
+    std::string m_tempName;  // the named temporary; empty while the file is unnamed
+    FilePtr m_file;
+    bool m_hasOld = false;
+    mode_t m_oldMode = 0;
+    uid_t m_oldOwner = 0;
+    gid_t m_oldGroup = 0;
+    dev_t m_oldDevice = 0;
+    ino_t m_oldInode = 0;
+};
+
+// Replaces (or creates) `target` with `content` through a ReplacingFile. On failure
+// `error` names the reason and `target` is as it was.
+bool WriteFileReplacing(const fs::path& target, std::string_view content, std::string& error);
+
+// Removes the temporaries of our own naming in `folder` whose process no longer runs.
+void RemoveStaleTemporaries(int folder);
+
+}  // namespace karvex
