@@ -4,7 +4,8 @@
 set -euo pipefail
 
 packages=(build-essential cmake ninja-build libgtest-dev libcli11-dev qt6-base-dev
-  xvfb xauth xdotool imagemagick fonts-dejavu-core fonts-wine)
+  xvfb xauth xdotool imagemagick fonts-dejavu-core fonts-wine
+  clang-14 libclang-rt-14-dev)  # clang and its libFuzzer runtime build fuzz/ (scripts/fuzz.sh)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <string_view>
+
+#include "host.h"
+
+// What the fuzz targets share: a window that answers No and keeps nothing, scratch folders
+// that each run starts fresh in, and a listing of a folder tree that shows whatever a run
+// created, removed or changed.
+namespace karvex::fuzz {
+
+namespace fs = std::filesystem;
+
+// Prints `what` and aborts, which libFuzzer reports as a crash with this input saved.
+[[noreturn]] void Fail(const std::string& what);
+#define KARVEX_FUZZ_CHECK(condition, what) \
+    ((condition) ? void() : ::karvex::fuzz::Fail(std::string(#condition ": ") + (what)))
+
+// Answers every question No, shows nothing, never cancels.
+class QuietHost : public Host {
+  public:
+    void Yield() override {}
+    void SetLamp(Lamp) override {}
+    void SetTimerInterval(int) override {}
+    void SetStatus(const std::string&) override {}
+    bool AskYesNo(const std::string&, const std::string&) override { return false; }
+    void ShowMessage(const std::string&, const std::string&, Icon) override {}
+};
+
+// The folders one process fuzzes in, made once under the system's temporary folder:
+//   karvex-fuzz-XXXXXX/            Root(): everything a run may touch lies below it
+//     up/                          Parent(): holds the runs' folders, and c.raw for a
+//       run-XXXXXX/                response file to find one folder up
+// Two levels above every run folder belong to us, so a name that climbs out of a run
+// folder by one or two levels lands where Snapshot(Root()) sees it.
+class Scratch {
+  public:
+    static Scratch& Get();
+    const fs::path& Root() const { return m_root; }
+    const fs::path& Parent() const { return m_parent; }
+    // A new empty folder below Parent(), for one run.
+    fs::path NewRun();
+    // Removes a run's folder and goes back to the folder the process started in (the open
+    // sequences make the archive's folder current).
+    void EndRun(const fs::path& run);
+
+  private:
+    Scratch();
+    ~Scratch();
+    fs::path m_root;
+    fs::path m_parent;
+    fs::path m_startFolder;
+};
+
+// Every entry below `folder`, found by lstat (links are listed, never followed), by path
+// relative to `folder`: its type, and for a regular file its size.
+using Snapshot = std::map<std::string, std::string>;
+Snapshot TakeSnapshot(const fs::path& folder);
+// The entries that were added, removed or changed from `before` to `after`, one per line.
+std::string Difference(const Snapshot& before, const Snapshot& after);
+
+void WriteFile(const fs::path& path, std::string_view bytes);
+std::string ReadFile(const fs::path& path);
+
+// The input as text; libFuzzer hands over bytes.
+inline std::string_view AsText(const std::uint8_t* data, std::size_t size) {
+    return {reinterpret_cast<const char*>(data), size};
+}
+
+}  // namespace karvex::fuzz

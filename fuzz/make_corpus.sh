@@ -1,0 +1,97 @@
+#!/usr/bin/env bash
+# make_corpus.sh FOLDER: writes the fuzz targets' seed inputs into FOLDER/<target>/, built
+# byte by byte here so that no binary file lives in the repository. Small valid archives,
+# lists and pod.ini files, and a few damaged ones, give the fuzzer the shapes to mutate.
+set -euo pipefail
+export LC_ALL=C  # lengths in bytes
+out=${1:?usage: make_corpus.sh FOLDER}
+rm -rf "$out"
+mkdir -p "$out"/fuzz_pod_table "$out"/fuzz_extract "$out"/fuzz_response_file "$out"/fuzz_pod_ini
+
+# A 32-bit little-endian integer (negative values in two's complement).
+le32() {
+  local v=$(( $1 & 0xFFFFFFFF ))
+  printf '%b' "$(printf '\\x%02x\\x%02x\\x%02x\\x%02x' $((v & 255)) $(((v >> 8) & 255)) \
+    $(((v >> 16) & 255)) $(((v >> 24) & 255)))"
+}
+
+# TEXT padded with NULs to WIDTH bytes (cut at WIDTH).
+field() {
+  local text=${1:0:$2}
+  printf '%s' "$text"
+  head -c $(($2 - ${#text})) /dev/zero
+}
+
+# pod FILE COMMENT [NAME DATA]...: an archive whose entries follow the table in order.
+pod() {
+  local file=$1 comment=$2
+  shift 2
+  local count=$(($# / 2))
+  local offset=$((84 + 40 * count))
+  {
+    le32 "$count"
+    field "$comment" 80
+    local args=("$@") i
+    for ((i = 0; i < count; i++)); do
+      local data=${args[2 * i + 1]}
+      field "${args[2 * i]}" 32
+      le32 ${#data}
+      le32 "$offset"
+      offset=$((offset + ${#data}))
+    done
+    for ((i = 0; i < count; i++)); do
+      printf '%s' "${args[2 * i + 1]}"
+    done
+  } > "$file"
+}
+
+# raw FILE COUNT COMMENT [NAME SIZE OFFSET]... then DATA on stdin: a table as given.
+raw() {
+  local file=$1 count=$2 comment=$3
+  shift 3
+  {
+    le32 "$count"
+    field "$comment" 80
+    while [ $# -ge 3 ]; do
+      field "$1" 32
+      le32 "$2"
+      le32 "$3"
+      shift 3
+    done
+    cat
+  } > "$file"
+}
+
+archives=$out/fuzz_pod_table
+pod "$archives/three.pod" "Three entries" 'ART\BOX.RAW' 'boxboxbox' 'README.TXT' $'hello\r\n' \
+  'SOUNDS\HORN.WAV' 'RIFF....WAVE'
+pod "$archives/empty.pod" "No entries"
+pod "$archives/long_name.pod" "" 'ABCDEFGHIJKLMNOPQRSTUVWXYZ012345' 'thirty-two'
+pod "$archives/folders.pod" "Nested" 'A' 'file a' 'B\C\D.TXT' 'deep' '/ROOTED.TXT' 'rooted'
+pod "$archives/climbing.pod" "Unsafe names" '..\UP.TXT' 'up' 'C:\DRIVE.TXT' 'drive' 'OK.TXT' 'ok'
+pod "$archives/blanks.pod" "Blank names" 'MY FILE.RAW' 'blank inside' '   ' 'three blanks'
+pod "$archives/blank_field.pod" "" "$(printf '%32s' '')" 'thirty-two blanks'
+raw "$archives/past_end.pod" 2 "Entry past the end" 'SHORT.RAW' 1000 124 'NEG.RAW' -5 -1 <<< 'only a few bytes'
+raw "$archives/count_only.pod" 32768 "Count past the limit" < /dev/null
+raw "$archives/negative_count.pod" -1 "Negative count" 'X' 1 84 <<< 'x'
+printf 'short' > "$archives/short_header.pod"
+cp "$archives"/* "$out/fuzz_extract/"
+
+lists=$out/fuzz_response_file
+printf 'a.raw\r\nb.raw\r\n' > "$lists/two.lst"
+printf 'A.RAW, the texture\r\n  b.raw  \n\r\n\nc.raw\r\n' > "$lists/mixed.lst"
+printf 'a.raw\r\nmissing.raw\r\n' > "$lists/missing.lst"
+printf 'sub\\a.raw\r\n..\\c.raw\r\n/a.raw\r\n' > "$lists/paths.lst"
+printf '%s\r\n' "$(head -c 40 /dev/zero | tr '\0' 'x')a.raw" 'a.raw' > "$lists/long_line.lst"
+printf 'a.raw' > "$lists/no_line_end.lst"
+: > "$lists/empty.lst"
+
+inis=$out/fuzz_pod_ini
+printf ' 2\r\nMTM.POD\r\nADDONS\\TRUCK.POD\r\n' > "$inis/two.ini"
+printf ' 99\r\n' > "$inis/full.ini"
+printf '3\nA.POD\nADDONS\\NEW.POD\nB.POD\n' > "$inis/listed.ini"
+printf ' 1\r\n%s\r\n' "$(head -c 40 /dev/zero | tr '\0' 'L').POD" > "$inis/long_line.ini"
+printf -- '-4 pods\r\n\r\nX.POD' > "$inis/negative.ini"
+: > "$inis/empty.ini"
+
+echo "Seed inputs in $out: $(find "$out" -type f | wc -l) files"
