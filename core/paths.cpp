@@ -1,6 +1,5 @@
 #include "paths.h"
 
-#include <algorithm>
 #include <system_error>
 
 #include "file_io.h"
@@ -147,21 +146,6 @@ void SplitPath(const fs::path& path, std::string& folder, std::string& fileName)
 
 std::string DisplayPath(const fs::path& path) {
     return Utf8ToLatin1(path.string());
-}
-
-bool IsWithin(const fs::path& inside, const fs::path& folder) {
-    // A trailing separator leaves an empty last part; it names no folder of its own.
-    auto parts = [](const fs::path& path) {
-        std::vector<fs::path> out;
-        for (const fs::path& part : path) {
-            if (!part.empty())
-                out.push_back(part);
-        }
-        return out;
-    };
-    const auto a = parts(inside);
-    const auto b = parts(folder);
-    return a.size() > b.size() && std::equal(b.begin(), b.end(), a.begin());
 }
 
 void SetCurrentFolder(std::string_view folder) {

@@ -66,11 +66,6 @@ void SplitPath(const fs::path& path, std::string& folder, std::string& fileName)
 // A native path as 8-bit text for messages and the status line.
 std::string DisplayPath(const fs::path& path);
 
-// True when `inside`, compared by whole components, lies below `folder` (both canonical);
-// a trailing separator on either changes nothing: ("/dest/a", "/dest/") is true,
-// ("/dest", "/dest/") false.
-bool IsWithin(const fs::path& inside, const fs::path& folder);
-
 // Makes `folder` the current folder; the tool's dialogs open there next time.
 void SetCurrentFolder(std::string_view folder);
 
