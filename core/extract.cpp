@@ -139,6 +139,14 @@ Result PodCore::StartEntry(int i, FolderWalk& walk, const FileIdentity& archive,
     return Result::Done();
 }
 
+// Starts the file DialogPath itself, for the one selected entry of single-file mode.
+Result PodCore::StartSingleFile(ReplacingFile& out) {
+    std::string error;
+    if (!out.Open(fs::path(m_state.DialogPath), error))
+        return IoError("Cannot write", DisplayPath(m_state.DialogPath), error);
+    return Result::Done();
+}
+
 // ExtractSelected (selectedOnly) and ExtractAll. Entries go to DialogPath/name, folders
 // made as needed; in single-file mode (ViewMode 1, selected entries only) to DialogPath.
 // A name that would leave the folder, through "..", a drive or a symbolic link, is not
@@ -169,20 +177,14 @@ Result PodCore::Extract(bool selectedOnly) {
                           PlainNumber(count));
             }
             ReplacingFile out;
-            std::string error;
-            const Result started = singleFile ? (out.Open(fs::path(m_state.DialogPath), error)
-                                                     ? Result::Done()
-                                                     : IoError("Cannot write",
-                                                               DisplayPath(m_state.DialogPath),
-                                                               error))
+            const fs::path shown = singleFile ? fs::path(m_state.DialogPath)
+                                              : JoinName(m_state.DialogPath, m_table.Name(i));
+            const Result started = singleFile ? StartSingleFile(out)
                                               : StartEntry(i, walk, identity, out, problems);
             if (started.status == Result::Status::Failed)
                 result = started;
-            if (!started.IsDone())
-                continue;
-            const fs::path shown =
-                singleFile ? fs::path(m_state.DialogPath) : JoinName(m_state.DialogPath, m_table.Name(i));
-            result = ExtractEntry(i, archive.file.get(), archive.length, out, shown, problems);
+            if (started.IsDone())
+                result = ExtractEntry(i, archive.file.get(), archive.length, out, shown, problems);
         }
     }
     return Worse(result, ReportProblems(problems));

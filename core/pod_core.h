@@ -111,6 +111,7 @@ class PodCore {
     Result Refuse(const std::string& text, const std::string& caption, Icon icon);
     Result ReportProblems(const EntryProblems& problems);
     Result Extract(bool selectedOnly);
+    Result StartSingleFile(ReplacingFile& out);
     Result StartEntry(int i, FolderWalk& walk, const FileIdentity& archive,
                       ReplacingFile& out, EntryProblems& problems);
     Result ExtractEntry(int i, std::FILE* archive, std::int64_t archiveLength, ReplacingFile& out,
