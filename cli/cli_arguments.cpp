@@ -17,14 +17,23 @@ const char* const kUsage =
     "  karvex32-cli extract ARCHIVE FOLDER [--selected NAME]... [--all] [--lst] [--inf] [--yes]\n"
     "  karvex32-cli build LISTFILE NEWARCHIVE [--comment TEXT] [--mount] [--yes]\n"
     "  karvex32-cli comment ARCHIVE TEXT\n"
+    "  karvex32-cli texture ARCHIVE ENTRY OUT.png\n"
+    "  karvex32-cli textures ARCHIVE FOLDER\n"
+    "  karvex32-cli palette ARCHIVE ENTRY\n"
+    "  karvex32-cli text ARCHIVE ENTRY [-0]\n"
     "  karvex32-cli --help | --version\n"
     "\n"
-    "FILE is an archive (.pod) or a response file (.lst).\n"
+    "FILE is an archive (.pod) or a response file (.lst); ENTRY is an entry's exact name\n"
+    "(the first entry of that name is used).\n"
     "  list     shows the status line, size, file count and every entry as the window would\n"
     "  extract  writes the entries named by --selected and/or --all into FOLDER, and with\n"
     "           --lst and --inf the response and information files beside them\n"
     "  build    makes NEWARCHIVE from the files LISTFILE lists, --mount adds it to pod.ini\n"
     "  comment  replaces the archive's comment (an empty TEXT changes nothing)\n"
+    "  texture  writes a 64x64 or 256x256 texture through its palette as a PNG file\n"
+    "  textures writes every such texture (.raw) into FOLDER as NAME.png\n"
+    "  palette  prints the 256 colour values of a palette (.act)\n"
+    "  text     prints the lines of a text; -0 ends each with a NUL byte instead\n"
     "  --yes    answers Yes to overwrite questions (otherwise they are answered No)\n"
     "\n"
     "Exit status: 0 done; 1 the load failed or was incomplete, or a refusal;\n"
@@ -104,8 +113,8 @@ int UsageError(const std::string& problem) {
 
 namespace {
 
-// The four commands with their operands (into `operands`, in order) and options.
-void DefineCommands(CLI::App& app, Arguments& args, std::string (&operands)[2]) {
+// The commands with their operands (into `operands`, in order) and options.
+void DefineCommands(CLI::App& app, Arguments& args, std::string (&operands)[3]) {
     auto command = [&](const char* name, const char* about,
                        std::vector<std::pair<const char*, const char*>> operandHelp) {
         CLI::App* sub = app.add_subcommand(name, about);
@@ -140,6 +149,19 @@ void DefineCommands(CLI::App& app, Arguments& args, std::string (&operands)[2]) 
 
     command("comment", "Replaces the archive's comment; an empty TEXT changes nothing.",
             {{"ARCHIVE", "the archive (.pod)"}, {"TEXT", "the new comment"}});
+
+    command("texture", "Writes a texture as the viewer draws it, as an 8-bit RGB PNG file.",
+            {{"ARCHIVE", "the archive (.pod)"},
+             {"ENTRY", "a texture of 4096 or 65536 bytes"},
+             {"OUT.png", "the PNG file, replaced if it exists"}});
+    command("textures", "Writes every texture (.raw) of 4096 or 65536 bytes as NAME.png.",
+            {{"ARCHIVE", "the archive (.pod)"}, {"FOLDER", "an existing folder"}});
+    command("palette", "Prints the palette viewer's 256 lines of colour values.",
+            {{"ARCHIVE", "the archive (.pod)"}, {"ENTRY", "a palette (.act)"}});
+    CLI::App* text =
+        command("text", "Prints the text viewer's lines, each ending with a line feed.",
+                {{"ARCHIVE", "the archive (.pod)"}, {"ENTRY", "a text"}});
+    text->add_flag("-0", args.nulEnds, "ends each line with a NUL byte instead");
 }
 
 }  // namespace
@@ -152,7 +174,7 @@ std::optional<Arguments> ReadArguments(int argc, char** argv, int& exitStatus) {
     app.require_subcommand(0, 1);
     app.set_version_flag("--version", std::string("karvex32-cli ") + KARVEX_VERSION);
     Arguments args;
-    std::string operands[2];  // the most any command takes
+    std::string operands[3];  // the most any command takes
     DefineCommands(app, args, operands);
 
     std::vector<std::string> words = Words(argc, argv);

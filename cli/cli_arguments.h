@@ -18,6 +18,7 @@ struct Arguments {
     std::vector<std::string> selected;
     std::optional<std::string> comment;
     bool all = false, lst = false, inf = false, yes = false, mount = false;
+    bool nulEnds = false;  // text -0: each item ends with a NUL byte instead of a line feed
 };
 
 // Prints "karvex32-cli: PROBLEM" and the usage on standard error; returns kExitUsage.

@@ -6,7 +6,8 @@ set -euo pipefail
 export LC_ALL=C  # lengths in bytes
 out=${1:?usage: make_corpus.sh FOLDER}
 rm -rf "$out"
-mkdir -p "$out"/fuzz_pod_table "$out"/fuzz_extract "$out"/fuzz_response_file "$out"/fuzz_pod_ini
+mkdir -p "$out"/fuzz_pod_table "$out"/fuzz_extract "$out"/fuzz_response_file "$out"/fuzz_pod_ini \
+  "$out"/fuzz_viewers
 
 # A 32-bit little-endian integer (negative values in two's complement).
 le32() {
@@ -93,5 +94,13 @@ printf '3\nA.POD\nADDONS\\NEW.POD\nB.POD\n' > "$inis/listed.ini"
 printf ' 1\r\n%s\r\n' "$(head -c 40 /dev/zero | tr '\0' 'L').POD" > "$inis/long_line.ini"
 printf -- '-4 pods\r\n\r\nX.POD' > "$inis/negative.ini"
 : > "$inis/empty.ini"
+
+viewers=$out/fuzz_viewers
+# A texture with its own palette and the default one, and a text with every kind of line.
+pod "$viewers/texture.pod" "Texture and palettes" 'TRK01.RAW' "$(head -c 4096 /dev/zero | tr '\0' 'A')" \
+  'trk01.act' "$(head -c 768 /dev/zero | tr '\0' 'p')" 'METALCR2.ACT' 'rgb' \
+  'A.TXT' $'AB\r\n\r\nCD\nE\r\nF\r'
+printf '\r\nAB\r\n\r\nC\nD\rE\r\nF\r' > "$viewers/text.txt"
+cp "$archives/past_end.pod" "$archives/three.pod" "$viewers/"
 
 echo "Seed inputs in $out: $(find "$out" -type f | wc -l) files"

@@ -3,7 +3,7 @@
 # when something is missing, so a prepared machine starts at once.
 set -euo pipefail
 
-packages=(build-essential cmake ninja-build libgtest-dev libcli11-dev qt6-base-dev
+packages=(build-essential cmake ninja-build libgtest-dev libcli11-dev libpng-dev qt6-base-dev
   xvfb xauth xdotool imagemagick fonts-dejavu-core fonts-wine
   clang-14 libclang-rt-14-dev)  # clang and its libFuzzer runtime build fuzz/ (scripts/fuzz.sh)
 

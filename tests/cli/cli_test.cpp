@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 
 #include "karvex_version.h"
+#include "png_read.h"
 #include "test_support.h"
 
 namespace karvex::test {
@@ -153,6 +155,124 @@ TEST_F(Cli, BuildsMountsListsAndRewritesTheComment) {
     EXPECT_EQ(Karvex({"list", "addons/New.pod"}).out.substr(0, 15), "status\t--weird\n");
 }
 
+// A palette whose every colour is (red, green, blue); colour 255 of `last` if given.
+std::string Palette(char red, char green, char blue, std::string last = "") {
+    std::string bytes;
+    for (int n = 0; n < 256; ++n)
+        bytes += {red, green, blue};
+    return bytes.replace(765, last.size(), last);
+}
+
+// The colours a picture holds, each once, in the order they first appear.
+std::vector<std::uint32_t> Colours(const fs::path& png) {
+    const PngPicture picture = ReadPng(png);
+    EXPECT_TRUE(picture.ok && picture.rgb8) << png;
+    std::vector<std::uint32_t> seen;
+    for (std::uint32_t pixel : picture.pixels) {
+        if (std::find(seen.begin(), seen.end(), pixel) == seen.end())
+            seen.push_back(pixel);
+    }
+    return seen;
+}
+
+TEST_F(Cli, WritesATextureThroughThePaletteTheViewerWouldChoose) {
+    std::string texture(4096, '\0');
+    texture.back() = '\xFF';
+    WriteBytes(dir / "game.pod", PodBytes({{"metalcr2.act", Palette(1, 2, 3)},
+                                           {"TRK01.RAW", texture},
+                                           {"trk01.act", Palette(4, 5, 6, "\x07\x08\x09")},
+                                           {"trk02.raw", std::string(65536, '\x01')},
+                                           {"odd.raw", "x"}}));
+    WriteBytes(dir / "out.png", "old");
+    CliRun run = Karvex({"texture", "game.pod", "TRK01.RAW", "out.png"});
+    EXPECT_EQ(run.exit, 0) << run.err;
+    EXPECT_EQ(run.out + run.err, "");
+    EXPECT_EQ(ReadPng(dir / "out.png").width, 64u);
+    EXPECT_EQ(Colours(dir / "out.png"), (std::vector<std::uint32_t>{0x060504, 0x090807}));
+
+    run = Karvex({"texture", "game.pod", "trk02.raw", "sub/../two.png"});
+    EXPECT_EQ(run.exit, 2) << "no folder sub";
+    EXPECT_EQ(Karvex({"texture", "game.pod", "trk02.raw", "two.png"}).exit, 0);
+    EXPECT_EQ(ReadPng(dir / "two.png").height, 256u);
+    EXPECT_EQ(Colours(dir / "two.png"), (std::vector<std::uint32_t>{0x030201}));
+
+    const std::string before = ReadBytes(dir / "game.pod");
+    for (const auto& [args, err] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+             {{"odd.raw", "odd.png"},
+              "Karvex32: Only textures sizes of 64x64 (size 4096) or 256x256 (size 65536) can be "
+              "viewed.\n"},
+             {{"trk01.raw", "odd.png"}, "karvex32-cli: no entry named trk01.raw\n"},
+             {{"TRK01.RAW", "game.pod"},
+              "Karvex32: Cannot write " + (dir / "game.pod").string() +
+                  "\n\nIt is the archive being read.\n"}}) {
+        run = Karvex({"texture", "game.pod", args[0], args[1]});
+        EXPECT_EQ(run.exit, 1) << args[0];
+        EXPECT_EQ(run.err, err);
+    }
+    EXPECT_FALSE(fs::exists(dir / "odd.png"));
+    EXPECT_EQ(ReadBytes(dir / "game.pod"), before);
+}
+
+TEST_F(Cli, WritesEveryTextureBeneathTheFolderAsExtractionWould) {
+    WriteBytes(dir / "game.pod",
+               PodBytes({{"ART\\BOX.RAW", std::string(4096, '\x02')},
+                         {"art\\box.act", Palette(9, 9, 9)},
+                         {"SKY.RAW", std::string(4096, '\x02')},  // no palette: black
+                         {"..\\UP.RAW", std::string(4096, '\0')},
+                         {"small.raw", "x"},
+                         {"notes.txt", std::string(4096, 'x')},
+                         {"HALL.RAW", std::string(4096, 'x')},
+                         {" SKY.RAW ", std::string(65536, '\0')}}));
+    fs::create_directories(dir / "out" / "HALL.png");
+    const CliRun run = Karvex({"textures", "game.pod", "out"});
+    EXPECT_EQ(run.exit, 1);
+    EXPECT_EQ(run.err,
+              "Karvex32: These textures were not written, because their names do not "
+              "lead to a file inside the folder " +
+                  (dir / "out").string() +
+                  ":\n..\\UP.RAW\n"
+                  "Karvex32: These textures were not written, because what stands at their "
+                  "place is not to be replaced:\nHALL.RAW (Not a regular file)\n");
+    EXPECT_EQ(Colours(dir / "out" / "ART" / "BOX.png"), (std::vector<std::uint32_t>{0x090909}));
+    EXPECT_EQ(ReadPng(dir / "out" / "SKY.png").width, 256u) << "the later entry of that name";
+    EXPECT_EQ(Colours(dir / "out" / "SKY.png"), (std::vector<std::uint32_t>{0}));
+    EXPECT_FALSE(fs::exists(dir / "UP.png"));
+    EXPECT_FALSE(fs::exists(dir / "out" / "small.png"));
+    EXPECT_FALSE(fs::exists(dir / "out" / "notes.png"));
+
+    EXPECT_EQ(Karvex({"textures", "game.pod", "gone"}).exit, 2);
+}
+
+TEST_F(Cli, PrintsAPalettesColourValues) {
+    WriteBytes(dir / "game.pod",
+               PodBytes({{"a.act", Palette(1, 2, 3, "\xFF\0\x10"s)}, {"short.act", "\x05"}}));
+    CliRun run = Karvex({"palette", "game.pod", "a.act"});
+    EXPECT_EQ(run.exit, 0) << run.err;
+    std::string expected;
+    for (int n = 0; n < 255; ++n)
+        expected += " 1  2  3\n";
+    EXPECT_EQ(run.out, expected + " 255  0  16\n");
+
+    run = Karvex({"palette", "game.pod", "short.act"});
+    EXPECT_EQ(run.exit, 0) << "read on past the end of the archive as zeros";
+    EXPECT_EQ(run.out.substr(0, 18), " 5  0  0\n 0  0  0\n");
+    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 256);
+}
+
+TEST_F(Cli, PrintsATextsLines) {
+    WriteBytes(dir / "game.pod", PodBytes({{"a.txt", "AB\r\n\r\nC\nD \xE9\r\nE"}, {"b", "\n"}}));
+    CliRun run = Karvex({"text", "game.pod", "a.txt"});
+    EXPECT_EQ(run.exit, 0) << run.err;
+    EXPECT_EQ(run.out, "AB\n \nC\nD \xC3\xA9\n");
+    run = Karvex({"text", "game.pod", "-0", "a.txt"});
+    EXPECT_EQ(run.out, "AB\0 \0C\nD \xC3\xA9\0"s);
+    run = Karvex({"text", "game.pod", "b"});
+    EXPECT_EQ(run.exit, 0);
+    EXPECT_EQ(run.out, "");
+    run = Karvex({"text", "gone.pod", "a.txt"});
+    EXPECT_EQ(run.exit, 2);
+}
+
 // A command line that runs no command: its exit status and either the text its standard
 // output holds (status 0) or its one-line complaint, which the usage follows (status 2).
 struct CommandLine {
@@ -195,6 +315,16 @@ INSTANTIATE_TEST_SUITE_P(
                     "[--yes]\n"},
         CommandLine{"comment help", {"comment", "--help"}, 0,
                     "Usage: karvex32-cli comment ARCHIVE TEXT\n"},
+        CommandLine{"texture help", {"texture", "--help"}, 0,
+                    "Usage: karvex32-cli texture ARCHIVE ENTRY OUT.png\n"},
+        CommandLine{"textures help", {"textures", "--help"}, 0,
+                    "Usage: karvex32-cli textures ARCHIVE FOLDER\n"},
+        CommandLine{"text help", {"text", "--help"}, 0,
+                    "Usage: karvex32-cli text ARCHIVE ENTRY [-0]\n"},
+        CommandLine{"texture of a list", {"texture", "a.lst", "A.RAW", "a.png"}, 2,
+                    "ARCHIVE must end in .pod: a.lst"},
+        CommandLine{"palette takes no -0", {"palette", "a.pod", "A.ACT", "-0"}, 2,
+                    "'palette' does not take -0"},
         CommandLine{"unknown option", {"extract", "a.pod", ".", "--mount=1"}, 2,
                     "'extract' does not take --mount"},
         CommandLine{"single dash option", {"comment", "a.pod", "-x"}, 2,

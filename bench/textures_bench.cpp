@@ -1,0 +1,158 @@
+// karvex32-textures-bench [FOLDER]: times `karvex32-cli textures` on an archive of 2,000
+// textures of 64 KiB (half smooth gradients, half random noise, one default palette)
+// against the PNG writer alone writing the same 2,000 pictures, in the same run: a warm-up,
+// then five rounds alternating which side goes first. Prints the medians and their ratio.
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "png_writer.h"
+#include "texture.h"
+
+namespace fs = std::filesystem;
+using namespace karvex;
+
+namespace {
+
+constexpr int kTextures = 2000;
+constexpr int kSide = 256;
+constexpr int kRounds = 5;
+
+void PutInt32(std::string& bytes, std::size_t at, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i)
+        bytes[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+// Texture n: a diagonal gradient for even n, noise for odd n.
+std::string TextureBytes(int n, std::mt19937& random) {
+    std::string bytes(kSide * kSide, '\0');
+    for (int y = 0; y < kSide; ++y) {
+        for (int x = 0; x < kSide; ++x) {
+            bytes[y * kSide + x] = static_cast<char>(n % 2 == 0 ? (x + y + n) / 2 : random());
+        }
+    }
+    return bytes;
+}
+
+std::string Palette() {
+    std::string bytes;
+    for (int n = 0; n < 256; ++n)
+        bytes += {static_cast<char>(n), static_cast<char>(255 - n), static_cast<char>(n * 7)};
+    return bytes;
+}
+
+// The archive: the textures TEX0000.RAW ... in order, then metalcr2.act.
+std::string ArchiveBytes(std::vector<std::string>& textures) {
+    std::mt19937 random(7);
+    const int count = kTextures + 1;
+    std::string bytes(84 + 40 * count, '\0');
+    PutInt32(bytes, 0, count);
+    std::uint32_t offset = bytes.size();
+    for (int n = 0; n < count; ++n) {
+        char name[32] = {};
+        std::snprintf(name, sizeof name, n < kTextures ? "TEX%04d.RAW" : "metalcr2.act", n);
+        const std::string data = n < kTextures ? TextureBytes(n, random) : Palette();
+        if (n < kTextures)
+            textures.push_back(data);
+        bytes.replace(84 + 40 * n, 32, name, 32);
+        PutInt32(bytes, 84 + 40 * n + 32, data.size());
+        PutInt32(bytes, 84 + 40 * n + 36, offset);
+        offset += data.size();
+    }
+    for (const std::string& data : textures)
+        bytes += data;
+    return bytes + Palette();
+}
+
+double Seconds(std::chrono::steady_clock::duration d) {
+    return std::chrono::duration<double>(d).count();
+}
+
+// The PNG writer alone: each picture decoded (not timed), then written to a new file of
+// its own (timed), with no folder walk and no replacing.
+double WriterAlone(const std::vector<std::string>& textures, const fs::path& out) {
+    fs::remove_all(out);
+    fs::create_directories(out);
+    ColorTable colors;
+    PaletteLoad(colors, Palette());
+    std::chrono::steady_clock::duration spent{};
+    for (std::size_t n = 0; n < textures.size(); ++n) {
+        const auto pixels = DecodeTexture(textures[n], kSide, colors);
+        std::string error;
+        const auto start = std::chrono::steady_clock::now();
+        const fs::path path = out / ("TEX" + std::to_string(n) + ".png");
+        std::FILE* file = std::fopen(path.c_str(), "wb");
+        if (!file || !WritePng(file, kSide, kSide, pixels, error))
+            std::fprintf(stderr, "bench: cannot write %s %s\n", path.c_str(), error.c_str());
+        if (file)
+            std::fclose(file);
+        spent += std::chrono::steady_clock::now() - start;
+    }
+    return Seconds(spent);
+}
+
+double Command(const fs::path& archive, const fs::path& out) {
+    fs::remove_all(out);
+    fs::create_directories(out);
+    const std::string command = std::string("'") + KARVEX_CLI + "' textures '" + archive.string() +
+                                "' '" + out.string() + "'";
+    const auto start = std::chrono::steady_clock::now();
+    const int status = std::system(command.c_str());
+    const auto spent = std::chrono::steady_clock::now() - start;
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        std::fprintf(stderr, "bench: %s failed\n", command.c_str());
+    return Seconds(spent);
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const fs::path work =
+        argc > 1 ? fs::path(argv[1]) : fs::temp_directory_path() / "karvex-textures-bench";
+    fs::create_directories(work);
+    std::vector<std::string> textures;
+    const fs::path archive = work / "textures.pod";
+    std::ofstream(archive, std::ios::binary) << ArchiveBytes(textures);
+
+    WriterAlone(textures, work / "writer");
+    Command(archive, work / "cli");
+    std::vector<double> writer, cli, ratios;
+    for (int round = 0; round < kRounds; ++round) {
+        double w = 0, c = 0;
+        if (round % 2 == 0) {
+            w = WriterAlone(textures, work / "writer");
+            c = Command(archive, work / "cli");
+        } else {
+            c = Command(archive, work / "cli");
+            w = WriterAlone(textures, work / "writer");
+        }
+        writer.push_back(w);
+        cli.push_back(c);
+        ratios.push_back(c / w);
+        std::fprintf(stderr, "round %d: writer %.2f s, textures %.2f s, ratio %.3f\n", round + 1, w,
+                     c, c / w);
+    }
+    std::printf("| what | time |\n|---|---|\n");
+    std::printf("| PNG writer alone, %d pictures of %dx%d (median of %d) | %.2f s |\n", kTextures,
+                kSide, kSide, kRounds, Median(writer));
+    std::printf("| karvex32-cli textures, same pictures (median of %d) | %.2f s |\n", kRounds,
+                Median(cli));
+    std::printf("| ratio textures / writer (median; spread %.3f to %.3f) | %.3f |\n",
+                *std::min_element(ratios.begin(), ratios.end()),
+                *std::max_element(ratios.begin(), ratios.end()), Median(ratios));
+    fs::remove_all(work);
+    return 0;
+}

@@ -1,0 +1,97 @@
+#include "cli_session.h"
+
+#include <unistd.h>
+
+#include <clocale>
+#include <cstdio>
+#include <system_error>
+
+#include "paths.h"
+#include "text.h"
+
+namespace karvex {
+namespace {
+
+// The thousands separator of the user's locale, as 8-bit text; "," where it has none.
+std::string LocaleSeparator() {
+    std::setlocale(LC_ALL, "");
+    const std::lconv* conv = std::localeconv();
+    const std::string separator =
+        conv && conv->thousands_sep ? Utf8ToLatin1(conv->thousands_sep) : "";
+    return separator.empty() ? "," : separator;
+}
+
+}  // namespace
+
+int ExitFor(const Result& result) {
+    switch (result.status) {
+        case Result::Status::Done:
+            return kExitDone;
+        case Result::Status::Refused:
+        case Result::Status::Cancelled:
+            return kExitRefused;
+        case Result::Status::Failed:
+            return kExitUsage;
+    }
+    return kExitUsage;
+}
+
+Session::Session(const Arguments& args)
+    : m_host(args.yes,
+             (args.command == "extract" || args.command == "build") && isatty(STDERR_FILENO)) {
+    m_session.SetHost(&m_host);
+    m_core.SetGroupSeparator(LocaleSeparator());
+}
+
+int Session::Open(const std::string& file) {
+    std::error_code ec;
+    const fs::path path = fs::absolute(fs::path(file), ec);
+    if (!fs::exists(path, ec)) {
+        m_host.ShowMessage(
+            "File not found" + m_state.LineFeed + m_state.LineFeed + DisplayPath(path), "Karvex32",
+            Icon::Exclamation);
+        return kExitUsage;
+    }
+    SplitPath(path, m_state.PodFolder, m_state.PodFileName);
+    const bool archive = EndsWithNoCase(file, ".pod");
+    m_state.PodPattern = archive ? "*.pod" : "*.lst";
+    return ExitFor(archive ? m_core.OpenPodSequence(m_row) : m_core.OpenResponseSequence(m_row));
+}
+
+int Session::OpenOrReport(const std::string& file) {
+    const int status = Open(file);
+    if (status != kExitDone && status != kExitUsage)
+        ReportNotOpened();
+    return status;
+}
+
+void Session::PrintListing() const {
+    std::printf("status\t%s\n", Latin1ToUtf8(m_core.StatusText()).c_str());
+    std::printf("size\t%s\n", Latin1ToUtf8(m_row.Label3).c_str());
+    std::printf("files\t%s\n", Latin1ToUtf8(m_row.Label4).c_str());
+    for (int i = 0; i < m_table.Count(); ++i) {
+        std::printf("%s\t%s\t%s\n", Latin1ToUtf8(m_table.Name(i)).c_str(),
+                    Latin1ToUtf8(m_table.Size(i)).c_str(), Latin1ToUtf8(m_table.Offset(i)).c_str());
+    }
+}
+
+void Session::ReportNotOpened() const {
+    std::fprintf(stderr, "karvex32-cli: %s\n", Latin1ToUtf8(m_core.StatusText()).c_str());
+    for (int i = 0; i < m_table.Count(); ++i) {
+        if (m_table.IsMissing(i))
+            std::fprintf(stderr, "karvex32-cli: missing: %s\n",
+                         Latin1ToUtf8(m_table.Name(i)).c_str());
+    }
+}
+
+std::optional<std::string> Session::Folder(const fs::path& folder) {
+    std::error_code ec;
+    const fs::path path = fs::absolute(folder, ec);
+    if (fs::is_directory(path, ec))
+        return FolderText(path.lexically_normal());
+    m_host.ShowMessage("Folder not found" + m_state.LineFeed + m_state.LineFeed + DisplayPath(path),
+                       "Karvex32", Icon::Exclamation);
+    return std::nullopt;
+}
+
+}  // namespace karvex

@@ -1,0 +1,53 @@
+#pragma once
+
+// The archive session as karvex32-cli runs it, shared by the commands of main.cpp and
+// viewer_commands.cpp.
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "archive_session.h"
+#include "cli_arguments.h"
+#include "cli_host.h"
+#include "entry_table.h"
+#include "pod_core.h"
+#include "result.h"
+
+namespace karvex {
+
+// The exit status for how a command ended: 0 done, 1 a refusal (or a stop), 2 a file that
+// could not be read or written.
+int ExitFor(const Result& result);
+
+// The archive session as the command-line tool runs it, reporting to standard streams.
+class Session {
+  public:
+    explicit Session(const Arguments& args);
+
+    // Opens `file` as the Open command would: the archive or the response-file open
+    // sequence by its ending. 0 when it loaded completely.
+    int Open(const std::string& file);
+    // Open, and on failure why it did not open on standard error: the exit status.
+    int OpenOrReport(const std::string& file);
+
+    void PrintListing() const;
+
+    // Tells why a file did not open, on standard error, for the commands that stop there.
+    void ReportNotOpened() const;
+
+    // An existing folder given on the command line, as the dialogs would hand it over.
+    std::optional<std::string> Folder(const std::filesystem::path& folder);
+
+    // A message as the window would show it: "Karvex32: TEXT" on standard error.
+    void Tell(const std::string& text) { m_host.ShowMessage(text, "Karvex32", Icon::Exclamation); }
+
+    CliHost m_host;
+    ArchiveSession m_session;
+    ArchiveState& m_state = m_session.State();
+    EntryTable& m_table = m_session.Table();
+    PodCore& m_core = m_session.Core();
+    StatusRow m_row;
+};
+
+}  // namespace karvex

@@ -1,0 +1,285 @@
+// texture, textures, palette and text: what the texture, palette and text viewers show,
+// written out or printed by the same decoding code the windows use.
+#include "viewer_commands.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "cli_session.h"
+#include "file_io.h"
+#include "folder_walk.h"
+#include "palette.h"
+#include "paths.h"
+#include "png_writer.h"
+#include "replacing_file.h"
+#include "text.h"
+#include "text_lines.h"
+#include "texture.h"
+
+namespace karvex {
+namespace {
+
+constexpr std::size_t kNamesListed = 20;  // names shown in one message before "and N more"
+
+// Shows a result's message as the window's message box would; the exit status for it.
+int Report(Session& session, const Result& result) {
+    if (!result.message.empty())
+        session.Tell(result.message);
+    return ExitFor(result);
+}
+
+// Opens ARCHIVE and finds ENTRY, the first entry of exactly that name: its index, or -1
+// with `status` set to the exit status.
+int OpenEntry(Session& session, const Arguments& args, int& status) {
+    status = session.OpenOrReport(args.positional[0]);
+    if (status != kExitDone)
+        return -1;
+    const int i = session.m_session.Find(Utf8ToLatin1(args.positional[1]), false);
+    if (i < 0) {
+        std::fprintf(stderr, "karvex32-cli: no entry named %s\n", args.positional[1].c_str());
+        status = kExitRefused;
+    }
+    return i;
+}
+
+// Which file the open archive is, so that it is never written over.
+FileIdentity ArchiveIdentity(const Session& session) {
+    const ReadFile archive =
+        OpenForReading(fs::path(session.m_state.PodFolder) / session.m_state.PodFileName);
+    return archive.file ? IdentityOf(archive.file.get()) : FileIdentity{};
+}
+
+bool IsArchive(const ReplacingFile& out, const FileIdentity& archive) {
+    return out.TargetInode() != 0 && out.TargetDevice() == archive.device &&
+           out.TargetInode() == archive.inode;
+}
+
+Result CannotWrite(const Session& session, const fs::path& path, const std::string& reason) {
+    const std::string& lf = session.m_state.LineFeed;
+    return Result::Failed("Cannot write " + DisplayPath(path) + lf + lf + Utf8ToLatin1(reason));
+}
+
+// Fills `out`, opened already, with the image and puts it into place.
+Result WriteImage(const Session& session, ReplacingFile& out, const fs::path& shown,
+                  const TextureImage& image) {
+    std::string error;
+    if (!WritePng(out.File(), image.width, image.width, image.pixels, error)) {
+        out.Abandon();
+        return CannotWrite(session, shown, error);
+    }
+    if (!out.Commit(error))
+        return CannotWrite(session, shown, error);
+    return Result::Done();
+}
+
+// Ends the output of a printing command: 2 when standard output could not take it.
+int FinishOutput() {
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::fprintf(stderr, "karvex32-cli: cannot write to standard output\n");
+        return kExitUsage;
+    }
+    return kExitDone;
+}
+
+int Texture(const Arguments& args) {
+    // Taken before the open sequence makes the archive's folder current.
+    const fs::path target = fs::absolute(fs::path(args.positional[2]));
+    Session session(args);
+    int status = kExitDone;
+    const int i = OpenEntry(session, args, status);
+    if (i < 0)
+        return status;
+    TextureImage image;
+    if (const Result drawn = DrawTexture(session.m_session, i, image); !drawn.IsDone())
+        return Report(session, drawn);
+
+    ReplacingFile out;
+    std::string error;
+    if (!out.Open(target, error))
+        return Report(session, CannotWrite(session, target, error));
+    if (IsArchive(out, ArchiveIdentity(session))) {
+        out.Abandon();
+        return Report(session, Result::Refused("Cannot write " + DisplayPath(target) +
+                                               session.m_state.LineFeed + session.m_state.LineFeed +
+                                               "It is the archive being read."));
+    }
+    return Report(session, WriteImage(session, out, target, image));
+}
+
+// The textures of one archive written beneath one folder, by the rules of extraction:
+// folders opened beneath the folder's handle without following links, names that would
+// lead out of it or onto what is not a regular file refused and reported together.
+class TextureFolder {
+  public:
+    TextureFolder(Session& session, const std::string& folder, int handle)
+        : m_session(session),
+          m_folder(folder),
+          m_walk(handle),
+          m_archive(ArchiveIdentity(session)) {}
+
+    // Writes texture i as its PNG name; Failed stops the command.
+    Result Write(int i, const TextureImage& image) {
+        const std::string& entry = m_session.m_table.Name(i);
+        const fs::path shown = JoinName(m_folder, PngNameFor(entry));
+        ReplacingFile out;
+        const Result started = Start(entry, shown, out);
+        return started.IsDone() ? WriteImage(m_session, out, shown, image) : started;
+    }
+
+    // The refused names, in one message each for those that lead out and the others.
+    Result ReportRefused() const {
+        const std::string& lf = m_session.m_state.LineFeed;
+        Result result;
+        if (!m_unsafe.empty()) {
+            result = Result::Refused(
+                "These textures were not written, because their names do not lead to a file "
+                "inside the folder " +
+                DisplayPath(m_folder) + ":" + NameList(m_unsafe, lf));
+            m_session.Tell(result.message);
+        }
+        if (!m_refused.empty()) {
+            result = Result::Refused(
+                "These textures were not written, because what stands at their place is not to "
+                "be replaced:" +
+                NameList(m_refused, lf));
+            m_session.Tell(result.message);
+        }
+        return result;
+    }
+
+  private:
+    static std::string NameList(const std::vector<std::string>& names, const std::string& lf) {
+        std::string text;
+        for (std::size_t i = 0; i < names.size() && i < kNamesListed; ++i)
+            text += lf + names[i];
+        if (names.size() > kNamesListed)
+            text += lf + "... and " + std::to_string(names.size() - kNamesListed) + " more";
+        return text;
+    }
+
+    // Opens the file the texture `entry` will be written to; Refused when the entry was
+    // noted as refused instead.
+    Result Start(const std::string& entry, const fs::path& shown, ReplacingFile& out) {
+        const std::string name = PngNameFor(entry);
+        if (!UnsafeNameReason(name).empty())
+            return Unsafe(entry);
+        std::vector<std::string> parts = NativeComponents(name);
+        const std::string file = parts.back();
+        parts.pop_back();
+        std::string reason;
+        FolderWalk::Failure failure = FolderWalk::Failure::None;
+        const int folder = m_walk.Folder(parts, reason, failure);
+        if (failure == FolderWalk::Failure::Outside)
+            return Unsafe(entry);
+        if (folder < 0)
+            return CannotWrite(m_session, shown.parent_path(), reason);
+        ReplacingFile::Refusal refusal = ReplacingFile::Refusal::None;
+        if (!out.Open(folder, file, reason, &refusal, m_walk.FirstVisit(folder))) {
+            if (refusal == ReplacingFile::Refusal::Link)
+                return Unsafe(entry);
+            if (refusal == ReplacingFile::Refusal::None)
+                return CannotWrite(m_session, shown, reason);
+            return Refuse(entry + " (" + reason + ")");
+        }
+        if (IsArchive(out, m_archive)) {
+            out.Abandon();
+            return Refuse(entry + " (the archive being read)");
+        }
+        return Result::Done();
+    }
+    Result Unsafe(const std::string& name) {
+        m_unsafe.push_back(name);
+        return Result::Refused();
+    }
+    Result Refuse(const std::string& what) {
+        m_refused.push_back(what);
+        return Result::Refused();
+    }
+
+    Session& m_session;
+    std::string m_folder;
+    FolderWalk m_walk;
+    FileIdentity m_archive;
+    std::vector<std::string> m_unsafe;
+    std::vector<std::string> m_refused;
+};
+
+int Textures(const Arguments& args) {
+    Session session(args);
+    const auto folder = session.Folder(args.positional[1]);
+    if (!folder)
+        return kExitUsage;
+    if (const int status = session.OpenOrReport(args.positional[0]); status != kExitDone)
+        return status;
+    const int handle = OpenFolderHandle(*folder);
+    if (handle < 0)
+        return Report(session, CannotWrite(session, *folder, ErrorText()));
+
+    TextureFolder out(session, *folder, handle);
+    const EntryTable& table = session.m_table;
+    for (int i = 0; i < table.Count(); ++i) {
+        if (!ContainsNoCase(table.Name(i), ".raw") || TextureWidth(table.SizeOf(i)) == 0)
+            continue;
+        TextureImage image;  // each drawn as on a first View: no colours carried over
+        Result result = DrawTexture(session.m_session, i, image);
+        if (result.IsDone())
+            result = out.Write(i, image);
+        if (result.Stopped()) {
+            const int status = Report(session, result);
+            return std::max(status, ExitFor(out.ReportRefused()));
+        }
+    }
+    return ExitFor(out.ReportRefused());
+}
+
+int Palette(const Arguments& args) {
+    Session session(args);
+    int status = kExitDone;
+    const int i = OpenEntry(session, args, status);
+    if (i < 0)
+        return status;
+    std::string bytes;
+    const Result read = ReadPaletteBytes(session.m_session, session.m_table.OffsetOf(i), bytes);
+    if (!read.IsDone())
+        return Report(session, read);
+    for (const std::string& line : ColorListLines(PaletteColors(bytes)))
+        std::printf("%s\n", line.c_str());
+    return FinishOutput();
+}
+
+int Text(const Arguments& args) {
+    Session session(args);
+    int status = kExitDone;
+    const int i = OpenEntry(session, args, status);
+    if (i < 0)
+        return status;
+    const char end = args.nulEnds ? '\0' : '\n';
+    const Result read = TextLinesLoad(session.m_session, i, [end](std::string_view item) {
+        const std::string line = Latin1ToUtf8(item);  // bytes as they are, a lone LF included
+        std::fwrite(line.data(), 1, line.size(), stdout);
+        std::fputc(end, stdout);
+    });
+    if (!read.IsDone())
+        return Report(session, read);
+    return FinishOutput();
+}
+
+}  // namespace
+
+int RunViewerCommand(const Arguments& args) {
+    const std::string& archive = args.positional[0];
+    if (!EndsWithNoCase(archive, ".pod"))
+        return UsageError("ARCHIVE must end in .pod: " + archive);
+    if (args.command == "texture")
+        return Texture(args);
+    if (args.command == "textures")
+        return Textures(args);
+    if (args.command == "palette")
+        return Palette(args);
+    return Text(args);
+}
+
+}  // namespace karvex

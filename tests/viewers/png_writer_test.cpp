@@ -1,0 +1,49 @@
+// The PNG writer: what it writes reads back through libpng as the same 8-bit RGB pixels,
+// and a file that stands at the target is replaced whole or not at all.
+#include <gtest/gtest.h>
+
+#include "png_read.h"
+#include "png_writer.h"
+#include "test_support.h"
+#include "texture.h"
+
+namespace karvex::test {
+namespace {
+
+TEST(PngWriter, WritesPixelsThatReadBackTheSame) {
+    TempDir dir;
+    for (const int width : {64, 256}) {
+        std::vector<std::uint32_t> pixels;
+        for (int i = 0; i < width * width; ++i)
+            pixels.push_back(ColorValue(i % 256, (i / 256) % 256, (i * 7) % 256));
+        pixels.back() = ColorValue(255, 255, 255);
+        std::string error;
+        ASSERT_TRUE(WritePngFile(dir / "t.png", width, width, pixels, error)) << error;
+        const PngPicture back = ReadPng(dir / "t.png");
+        ASSERT_TRUE(back.ok);
+        EXPECT_TRUE(back.rgb8);
+        EXPECT_EQ(back.width, static_cast<unsigned>(width));
+        EXPECT_EQ(back.height, static_cast<unsigned>(width));
+        EXPECT_EQ(back.pixels, pixels);
+    }
+}
+
+TEST(PngWriter, ReplacesAFileWholeOrLeavesItAsItWas) {
+    TempDir dir;
+    WriteBytes(dir / "t.png", "old");
+    std::string error;
+    EXPECT_FALSE(WritePngFile(dir / "t.png", 2, 2, {1, 2, 3}, error));
+    EXPECT_EQ(error, "The picture's size does not match its pixels.");
+    EXPECT_EQ(ReadBytes(dir / "t.png"), "old");
+
+    ASSERT_TRUE(WritePngFile(dir / "t.png", 2, 1, {ColorValue(1, 2, 3), 0}, error)) << error;
+    EXPECT_EQ(ReadPng(dir / "t.png").pixels, (std::vector<std::uint32_t>{0x030201, 0}));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1)
+        << "no temporary left";
+
+    EXPECT_FALSE(WritePngFile(dir / "missing" / "t.png", 1, 1, {0}, error));
+    EXPECT_FALSE(error.empty());
+}
+
+}  // namespace
+}  // namespace karvex::test

@@ -1,0 +1,107 @@
+// The text viewer's items: the CR LF rule, empty lines, and reading in blocks.
+#include <gtest/gtest.h>
+
+#include <cctype>
+
+#include "test_support.h"
+#include "text_lines.h"
+
+namespace karvex::test {
+namespace {
+
+struct TextCase {
+    std::string what;
+    std::string bytes;
+    std::vector<std::string> items;
+};
+void PrintTo(const TextCase& row, std::ostream* out) {
+    *out << row.what;
+}
+
+class TextItemsRule : public testing::TestWithParam<TextCase> {};
+
+// Every row gives the same items fed whole and in blocks of 1, 2, 3 and 5 bytes, so a
+// break pair split between two blocks ends its line like any other.
+TEST_P(TextItemsRule, GivesTheItemsWholeAndInBlocks) {
+    const TextCase& row = GetParam();
+    EXPECT_EQ(TextItems(row.bytes), row.items);
+    for (std::size_t block : {1, 2, 3, 5}) {
+        std::vector<std::string> items;
+        TextLineSplitter splitter([&](std::string_view item) { items.emplace_back(item); });
+        for (std::size_t at = 0; at < row.bytes.size(); at += block)
+            splitter.Feed(std::string_view(row.bytes).substr(at, block));
+        EXPECT_EQ(items, row.items) << "blocks of " << block;
+    }
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Rows, TextItemsRule,
+    testing::Values(
+        TextCase{"two lines", "AB\r\nCD\r\n", {"AB", "CD"}},
+        TextCase{"empty line is one blank", "AB\r\n\r\nCD\r\n", {"AB", " ", "CD"}},
+        TextCase{"empty first line has no characters", "\r\nAB\r\n", {"", "AB"}},
+        TextCase{"two empty lines", "\r\n\r\n", {"", " "}},
+        TextCase{"last line unterminated", "AB\r\nCD", {"AB"}},
+        TextCase{"lone LF is a character", "AB\nCD\r\n", {"AB\nCD"}},
+        TextCase{"lone CR is a character", "A\rB\r\r\n", {"A\rB\r"}},
+        TextCase{"LF CR is no break", "AB\n\rCD\r\n", {"AB\n\rCD"}},
+        TextCase{"CR at the end", "AB\r\nCD\r", {"AB"}},
+        TextCase{"no break at all", "ABCD", {}},
+        TextCase{"empty", "", {}},
+        TextCase{"8-bit bytes and NUL kept", std::string("\xE9\0x\r\n", 5),
+                 {std::string("\xE9\0x", 3)}}),
+    [](const auto& info) {
+        std::string name = info.param.what;
+        for (char& c : name)
+            c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+        return name;
+    });
+// clang-format on
+
+class TextFromArchive : public testing::Test {
+  protected:
+    std::vector<std::string> Load(int i) {
+        std::vector<std::string> items;
+        EXPECT_TRUE(TextLinesLoad(f.session, i, [&](std::string_view item) {
+                        items.emplace_back(item);
+                    }).IsDone());
+        return items;
+    }
+    CoreFixture f;
+};
+
+TEST_F(TextFromArchive, ABreakAfterTheEntryNeverEndsOneOfItsLines) {
+    WriteBytes(f.dir / "t.pod", PodBytes({{"a.txt", "AB\r\nCD"},
+                                          {"b.txt", "\r\nEF\r\n"},
+                                          {"c.txt", "GH\r\nIJ\r"},
+                                          {"d.txt", "\nKL\r\n"}}));
+    ASSERT_TRUE(f.Open("t.pod"));
+    EXPECT_EQ(Load(0), (std::vector<std::string>{"AB"})) << "CD runs into b.txt's CR LF";
+    EXPECT_EQ(Load(2), (std::vector<std::string>{"GH"})) << "its last CR, d.txt's LF";
+
+    // An entry past the end of the file is read as far as the file goes.
+    std::string bytes = std::string(1, '\1') + std::string(83, '\0');
+    WriteBytes(f.dir / "t.pod", bytes + Record("a.txt", 1000, 124) + "AB\r\nCD\r\nEF");
+    ASSERT_TRUE(f.Open("t.pod"));
+    EXPECT_EQ(Load(0), (std::vector<std::string>{"AB", "CD"}));
+    fs::remove(f.dir / "t.pod");
+    EXPECT_EQ(TextLinesLoad(f.session, 0, [](std::string_view) {}).status, Result::Status::Failed);
+}
+
+TEST_F(TextFromArchive, ListsEveryLineOfALongEntry) {
+    std::string text;
+    std::vector<std::string> lines;
+    for (int n = 0; n < 30000; ++n) {
+        lines.push_back(n % 1000 == 0 ? " " : "line " + std::to_string(n));
+        text += (n % 1000 == 0 ? "" : lines.back()) + "\r\n";
+    }
+    lines.front() = "";
+    ASSERT_GT(text.size(), 3u * ArchiveSession::kReadBlock);
+    WriteBytes(f.dir / "t.pod", PodBytes({{"long.txt", text + "tail"}}));
+    ASSERT_TRUE(f.Open("t.pod"));
+    EXPECT_EQ(Load(0), lines);
+}
+
+}  // namespace
+}  // namespace karvex::test

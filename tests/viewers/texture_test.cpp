@@ -1,0 +1,169 @@
+// The texture viewer's logic: sizes, the palette's name and search, the colour table and
+// the decoding of a texture from an archive.
+#include <gtest/gtest.h>
+
+#include "test_support.h"
+#include "texture.h"
+
+namespace karvex::test {
+namespace {
+
+// A palette whose colour n is (n, 255 - n, n / 2).
+std::string RampPalette() {
+    std::string bytes;
+    for (int n = 0; n < 256; ++n)
+        bytes += {static_cast<char>(n), static_cast<char>(255 - n), static_cast<char>(n / 2)};
+    return bytes;
+}
+// A palette of one colour throughout.
+std::string FlatPalette(char red, char green, char blue) {
+    std::string bytes;
+    for (int n = 0; n < 256; ++n)
+        bytes += {red, green, blue};
+    return bytes;
+}
+
+TEST(Texture, OnlyTwoSizesHaveAWidth) {
+    const std::pair<std::int64_t, int> rows[] = {{0, 0},       {64, 0},    {4095, 0},
+                                                 {4096, 64},   {4097, 0},  {65535, 0},
+                                                 {65536, 256}, {65537, 0}, {-4096, 0}};
+    for (const auto& [size, width] : rows)
+        EXPECT_EQ(TextureWidth(size), width) << size;
+}
+
+TEST(Texture, PaletteAndPngNames) {
+    const std::tuple<std::string, std::string, std::string> rows[] = {
+        {"trk01.raw", "trk01.act", "trk01.png"},
+        {"ART\\BOX.RAW  ", "ART\\BOX.act", "ART\\BOX.png"},
+        // The count comes from the trimmed name, the cut from the name as it stands.
+        {"  trk01.raw", "trk.act", "trk01.png"},
+        {".raw", ".act", ".png"},
+        {"ab", ".act", ".png"},
+        {"", ".act", ".png"},
+    };
+    for (const auto& [texture, palette, png] : rows) {
+        EXPECT_EQ(PaletteNameFor(texture), palette) << texture;
+        EXPECT_EQ(PngNameFor(texture), png) << texture;
+    }
+}
+
+TEST(Texture, PaletteSearchTakesTheFirstContainingItsNameThenTheDefault) {
+    auto find = [](std::vector<std::string> names, const std::string& texture) {
+        EntryTable table;
+        for (auto& name : names)
+            table.Append(std::move(name), 768, "768", 0, "0");
+        return FindPalette(table, texture);
+    };
+    EXPECT_EQ(find({"metalcr2.act", "trk01.act"}, "trk01.raw"), 1);
+    EXPECT_EQ(find({"xtrk01.act", "trk01.act"}, "trk01.raw"), 0) << "containment, table order";
+    EXPECT_EQ(find({"ART\\TRK01.ACT.OLD"}, "trk01.raw"), 0) << "ignoring case";
+    EXPECT_EQ(find({"a.act", "OLD\\METALCR2.ACT", "metalcr2.act"}, "trk01.raw"), 1);
+    EXPECT_EQ(find({"a.act", "trk01.raw"}, "trk01.raw"), -1);
+    EXPECT_EQ(find({}, "trk01.raw"), -1);
+}
+
+// Pixel byte b takes palette colour b, the bytes 3b to 3b + 2; missing bytes count as zero.
+TEST(Texture, DecodesThroughTheColorTable) {
+    ColorTable table;
+    table.values[0] = 7;
+    PaletteLoad(table, RampPalette());
+    EXPECT_EQ(table.values[0], 7u) << "index 0 is never filled";
+    EXPECT_EQ(ColorValue(0x12, 0x34, 0x56), 0x563412u);
+    std::string bytes(4096, '\x05');
+    bytes.replace(63, 2, "\xFF\x01");  // the end of row 0, the start of row 1
+    auto pixels = DecodeTexture(bytes.replace(0, 1, 1, '\0'), 64, table);
+    EXPECT_EQ(pixels.size(), 4096u);
+    EXPECT_EQ(pixels[0], ColorValue(0, 255, 0));
+    EXPECT_EQ(pixels[63], ColorValue(255, 0, 127));
+    EXPECT_EQ(pixels[64], ColorValue(1, 254, 0));
+    EXPECT_EQ(pixels[4095], ColorValue(5, 250, 2));
+
+    PaletteLoad(table, "\x01\x02\x03\x04");
+    EXPECT_EQ(table.values[2], ColorValue(4, 0, 0));
+    pixels = DecodeTexture("\x01", 64, table);
+    EXPECT_EQ(pixels[0], ColorValue(4, 0, 0));
+    EXPECT_EQ(pixels[4095], ColorValue(1, 2, 3)) << "a missing byte counts as zero";
+}
+
+// A texture drawn from an archive: the size rule, the palette it is drawn through and the
+// bytes past the archive's end.
+class DrawFromArchive : public testing::Test {
+  protected:
+    Result Draw(const std::vector<PodEntry>& entries, const std::string& texture) {
+        WriteBytes(f.dir / "t.pod", PodBytes(entries));
+        EXPECT_TRUE(f.Open("t.pod"));
+        return DrawTexture(f.session, f.session.Find(texture, false), image);
+    }
+    CoreFixture f;
+    TextureImage image;
+};
+
+TEST_F(DrawFromArchive, OwnPaletteFirstThenTheDefaultThenBlack) {
+    const std::string texture(65536, '\x01');
+    const PodEntry metal{"metalcr2.act", FlatPalette(1, 2, 3)};
+    const PodEntry own{"TRK01.ACT", FlatPalette(4, 5, 6)};
+    ASSERT_TRUE(Draw({metal, {"trk01.raw", texture}, own}, "trk01.raw").IsDone());
+    EXPECT_EQ(image.width, 256);
+    EXPECT_EQ(image.pixels, std::vector<std::uint32_t>(65536, ColorValue(4, 5, 6)));
+
+    ASSERT_TRUE(Draw({metal, {"trk02.raw", texture}, own}, "trk02.raw").IsDone());
+    EXPECT_EQ(image.pixels.back(), ColorValue(1, 2, 3));
+
+    ASSERT_TRUE(Draw({{"trk02.raw", texture}, own}, "trk02.raw").IsDone());
+    EXPECT_EQ(image.pixels, std::vector<std::uint32_t>(65536, 0u)) << "no palette: black";
+}
+
+TEST_F(DrawFromArchive, OtherSizesAreRefusedWithTheViewersMessage) {
+    for (std::size_t size : {0, 4095, 4097, 65535}) {
+        const Result drawn = Draw({{"a.raw", std::string(size, 'x')}}, "a.raw");
+        EXPECT_EQ(drawn.status, Result::Status::Refused) << size;
+        EXPECT_EQ(drawn.message, kTextureSizeText);
+        EXPECT_EQ(image.width, 0);
+        EXPECT_TRUE(image.pixels.empty());
+    }
+    EXPECT_TRUE(Draw({{"a.raw", std::string(4096, 'x')}}, "a.raw").IsDone());
+    EXPECT_EQ(image.pixels.size(), 4096u);
+}
+
+TEST_F(DrawFromArchive, BytesPastTheArchivesEndCountAsZero) {
+    // The palette's 768 bytes run on into the texture and past the end of the file; of the
+    // texture's 4096 bytes the file holds 100.
+    std::string bytes(84, '\0');
+    bytes[0] = 2;
+    bytes += Record("metalcr2.act", 3, 164) + Record("a.raw", 4096, 167) + "\x0A\x0B\x0C" +
+             std::string(100, '\x01');
+    WriteBytes(f.dir / "t.pod", bytes);
+    f.Open("t.pod");
+    ASSERT_EQ(f.table.Count(), 2);
+    ASSERT_TRUE(DrawTexture(f.session, 1, image).IsDone());
+    std::vector<std::uint32_t> expected(4096, ColorValue(10, 11, 12));
+    std::fill_n(expected.begin(), 100, ColorValue(1, 1, 1));
+    EXPECT_EQ(image.pixels, expected);
+
+    ColorTable table;
+    table.values[200] = 99;
+    ASSERT_TRUE(PaletteLoad(f.session, f.table.OffsetOf(0), table).IsDone());
+    EXPECT_EQ(table.values[34], ColorValue(1, 1, 1));
+    EXPECT_EQ(table.values[35], ColorValue(1, 0, 0));
+    EXPECT_EQ(table.values[200], 0u);
+}
+
+TEST_F(DrawFromArchive, ATableIsKeptWhenNoPaletteIsFoundOrTheArchiveIsGone) {
+    ASSERT_TRUE(Draw({{"a.raw", std::string(4096, '\0')}, {"b.act", FlatPalette(9, 9, 9)}}, "a.raw")
+                    .IsDone());
+    ColorTable table;
+    ASSERT_TRUE(LoadTexturePalette(f.session, "b.raw", table).IsDone());
+    EXPECT_EQ(table.values[1], ColorValue(9, 9, 9));
+    EXPECT_EQ(LoadTexturePalette(f.session, "a.raw", table).status, Result::Status::Refused);
+    EXPECT_EQ(table.values[1], ColorValue(9, 9, 9)) << "the last palette's colours stay";
+    ASSERT_TRUE(DrawTexture(f.session, 0, table, image).IsDone());
+    EXPECT_EQ(image.pixels[0], ColorValue(9, 9, 9));
+
+    fs::remove(f.dir / "t.pod");
+    EXPECT_EQ(LoadTexturePalette(f.session, "b.raw", table).status, Result::Status::Failed);
+    EXPECT_EQ(DrawTexture(f.session, 0, image).status, Result::Status::Failed);
+    EXPECT_EQ(table.values[1], ColorValue(9, 9, 9));
+}
+
+}  // namespace
+}  // namespace karvex::test

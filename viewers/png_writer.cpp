@@ -1,0 +1,52 @@
+#include "png_writer.h"
+
+#include <png.h>
+
+#include <cstring>
+
+#include "replacing_file.h"
+
+namespace karvex {
+
+bool WritePng(std::FILE* file, int width, int height, const std::vector<std::uint32_t>& pixels,
+              std::string& error) {
+    if (width <= 0 || height <= 0 ||
+        pixels.size() != static_cast<std::size_t>(width) * static_cast<std::size_t>(height)) {
+        error = "The picture's size does not match its pixels.";
+        return false;
+    }
+    std::vector<unsigned char> rgb(pixels.size() * 3);
+    for (std::size_t i = 0; i < pixels.size(); ++i) {
+        rgb[3 * i] = static_cast<unsigned char>(pixels[i] & 0xFF);
+        rgb[3 * i + 1] = static_cast<unsigned char>((pixels[i] >> 8) & 0xFF);
+        rgb[3 * i + 2] = static_cast<unsigned char>((pixels[i] >> 16) & 0xFF);
+    }
+    png_image image;
+    std::memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    image.width = static_cast<png_uint_32>(width);
+    image.height = static_cast<png_uint_32>(height);
+    image.format = PNG_FORMAT_RGB;
+    const int written = png_image_write_to_stdio(&image, file, 0, rgb.data(), 0, nullptr);
+    if (!written || PNG_IMAGE_FAILED(image)) {
+        error = image.message[0] ? image.message : "The PNG file could not be written.";
+        png_image_free(&image);
+        return false;
+    }
+    png_image_free(&image);
+    return true;
+}
+
+bool WritePngFile(const std::filesystem::path& path, int width, int height,
+                  const std::vector<std::uint32_t>& pixels, std::string& error) {
+    ReplacingFile out;
+    if (!out.Open(path, error))
+        return false;
+    if (!WritePng(out.File(), width, height, pixels, error)) {
+        out.Abandon();
+        return false;
+    }
+    return out.Commit(error);
+}
+
+}  // namespace karvex

@@ -1,0 +1,25 @@
+#pragma once
+
+// The one PNG writer: textures saved by the viewer and by karvex32-cli go through it.
+// libpng does the encoding, at its default compression.
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace karvex {
+
+// Writes `pixels`, width * height colour values (red + 256 * green + 65536 * blue, top
+// row first), to `file` as an 8-bit RGB PNG. False with `error` set when the sizes do not
+// agree or the file cannot be written.
+bool WritePng(std::FILE* file, int width, int height, const std::vector<std::uint32_t>& pixels,
+              std::string& error);
+
+// The same into a new file that replaces (or creates) `path` whole: a failure half-way
+// leaves what stood there as it was.
+bool WritePngFile(const std::filesystem::path& path, int width, int height,
+                  const std::vector<std::uint32_t>& pixels, std::string& error);
+
+}  // namespace karvex
