@@ -4,6 +4,7 @@
 
 #include "archive_session.h"
 #include "main_window.h"
+#include "private_folder.h"
 #include "program_font.h"
 
 int main(int argc, char** argv) {
@@ -15,6 +16,7 @@ int main(int argc, char** argv) {
     QStringList arguments = QApplication::arguments();
     arguments.removeFirst();
 
+    karvex::platform::PrivateFolder::RemoveStale();  // left by runs that were killed
     karvex::ArchiveSession session;
     karvex::Form1 window(session);
     window.show();

@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
+#include <QContextMenuEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
 
@@ -62,6 +63,7 @@ Form1::Form1(ArchiveSession& session, QWidget* parent)
     CreateStatusLine();
     CreateLists();
     CreateStatusRow();
+    CreateMenu();
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
@@ -149,6 +151,7 @@ void Form1::CreateLists() {
         list->setEditTriggers(QAbstractItemView::NoEditTriggers);
         list->setToolTip("Right-click for options");
         list->viewport()->installEventFilter(this);
+        list->installEventFilter(this);
     }
     // The lists scroll together: they show the same rows at the same height.
     connect(List1->verticalScrollBar(), &QScrollBar::valueChanged, List2->verticalScrollBar(),
@@ -238,10 +241,35 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
         Picture6_Click();
         return true;
     }
+    const bool viewport = watched == List1->viewport() || watched == List2->viewport();
+    const bool list = watched == List1 || watched == List2;
+    // The right button reads the selection and never changes it: its press and release do
+    // not reach the list; the press opens the pop-up menu.
+    auto* mouse = dynamic_cast<QMouseEvent*>(event);
+    if (viewport && mouse && mouse->button() == Qt::RightButton) {
+        if (event->type() == QEvent::MouseButtonPress)
+            watched == List1->viewport() ? List1_MouseDown(mouse->globalPosition().toPoint())
+                                         : List2_MouseDown(mouse->globalPosition().toPoint());
+        return true;
+    }
+    // The keyboard's context-menu key and Shift+F10 open the menu for the focused list.
+    auto* key = dynamic_cast<QKeyEvent*>(event);
+    const bool menuKey = event->type() == QEvent::ContextMenu &&
+                         static_cast<QContextMenuEvent*>(event)->reason() ==
+                             QContextMenuEvent::Keyboard;
+    const bool shiftF10 = event->type() == QEvent::KeyPress && key &&
+                          key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier;
+    if (list && (menuKey || shiftF10)) {
+        auto* view = static_cast<QListView*>(watched);
+        const QPoint where = view->viewport()->mapToGlobal(QPoint(4, 4));
+        watched == List1 ? List1_MouseDown(where) : List2_MouseDown(where);
+        return true;
+    }
+    if (viewport && event->type() == QEvent::ContextMenu)
+        return true;  // the mouse's own menu request: the press has answered it
     // A click in a list runs the selection synchronisation even where it changes nothing,
     // so the count shows "0" after a click in an empty list.
-    if (event->type() == QEvent::MouseButtonRelease &&
-        (watched == List1->viewport() || watched == List2->viewport()))
+    if (event->type() == QEvent::MouseButtonRelease && viewport)
         SyncSelection(watched == List1->viewport() ? 1 : 2);
     return QWidget::eventFilter(watched, event);
 }

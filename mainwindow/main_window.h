@@ -15,8 +15,12 @@
 #include "entry_table.h"
 #include "host.h"
 #include "pod_core.h"
+#include "private_folder.h"
+#include "texture.h"
 
 class QItemSelection;
+class QAction;
+class QMenu;
 class QItemSelectionModel;
 
 namespace karvex {
@@ -56,6 +60,14 @@ class Form1 : public QWidget, public Host {
     void Picture6_Click();    // the logo: next logo mode
     void Timer1_Timer();      // one step of the logo animation
 
+    // The lists' pop-up menu. A right-click (or the context-menu key, or Shift+F10, in the
+    // focused list) records the lowest-indexed selected entry, enables the items that suit
+    // it and shows menuPopup at `where` (global position).
+    void List1_MouseDown(const QPoint& where);
+    void List2_MouseDown(const QPoint& where);
+    void menuView_Click();     // the viewer that suits the recorded entry
+    void menuNotepad_Click();  // a copy of the recorded entry in the text editor
+
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -81,6 +93,15 @@ class Form1 : public QWidget, public Host {
     // Mirrors the selection of list `source` (1 or 2) into the other list and the table,
     // and shows the count.
     void SyncSelection(int source);
+    void CreateMenu();
+    // Fills the selection record and sets the menu items' states.
+    void RecordSelection();
+    // Copies the recorded entry alone: into `path` itself (ViewMode 1) or into the folder
+    // `path` under its own name (ViewMode 0).
+    Result CopyRecordedEntry(const std::string& path, int viewMode);
+    // Runs a modal window from the menu with the logo timer paused.
+    template <typename Show>
+    void WithTimerPaused(Show show);
     // Puts the latest status text into Label5, if it is not there yet.
     void ShowPendingStatus();
 
@@ -92,6 +113,8 @@ class Form1 : public QWidget, public Host {
     EntryModel m_names;  // what List1 shows
     EntryModel m_sizes;  // what List2 shows
     bool m_exitRequested = false;  // Exit or the close box was used while a command ran
+    platform::PrivateFolder m_privateFolder;  // the viewers' and the editor's copies
+    ColorTable m_colorTable;  // the texture viewer's colours, kept from one View to the next
     QElapsedTimer m_yieldClock;    // when the last yield processed events
     std::string m_status;          // the status line's latest text
     bool m_statusPending = false;  // m_status is not in Label5 yet
@@ -117,6 +140,12 @@ class Form1 : public QWidget, public Host {
     QLabel* Label8;                    // number of selected files
     QLabel* Picture1;                  // the status lamp
     QTimer* Timer1;                    // drives the logo animation
+    QMenu* menuPopup;                  // "Popup": the lists' pop-up menu
+    QAction* menuView;                 // "&View"
+    QAction* menuNotepad;              // "&Open in Notepad": the copy in the text editor
+    QAction* menuExamine;              // "&Examine": the truck collector
+    QAction* menuDiv1;                 // the separator
+    QAction* menuSearch;               // "&Search..."
 
     std::array<QPixmap, 14> Picture7;  // the 14 logo images
     int m_logoMode = 1;                // LogoMode: 1 to 4, what the logo shows

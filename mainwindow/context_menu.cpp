@@ -1,0 +1,162 @@
+// The lists' pop-up menu: the selection record, the items' enabling rules, View and the
+// copy in the text editor.
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QMenu>
+
+#include <vector>
+
+#include "bitmap_viewer.h"
+#include "latin1.h"
+#include "main_window.h"
+#include "message_boxes.h"
+#include "palette_viewer.h"
+#include "paths.h"
+#include "text.h"
+#include "text_editor.h"
+#include "text_viewer.h"
+#include "texture_viewer.h"
+
+namespace karvex {
+
+void Form1::CreateMenu() {
+    menuPopup = new QMenu("Popup", this);
+    menuPopup->setObjectName("menuPopup");
+    menuView = menuPopup->addAction("&View", this, &Form1::menuView_Click);
+    menuNotepad = menuPopup->addAction("&Open in Notepad", this, &Form1::menuNotepad_Click);
+    menuExamine = menuPopup->addAction("&Examine");
+    menuDiv1 = menuPopup->addSeparator();
+    menuSearch = menuPopup->addAction("&Search...");
+    menuView->setObjectName("menuView");
+    menuNotepad->setObjectName("menuNotepad");
+    menuExamine->setObjectName("menuExamine");
+    menuSearch->setObjectName("menuSearch");
+}
+
+void Form1::List1_MouseDown(const QPoint& where) {
+    if (m_session.IsBusy())
+        return;  // the menu's actions would re-enter the core
+    RecordSelection();
+    menuPopup->popup(where);
+}
+
+void Form1::List2_MouseDown(const QPoint& where) {
+    List1_MouseDown(where);  // the lists share one selection: the same entry either way
+}
+
+void Form1::RecordSelection() {
+    m_state.FailFlag = 0;
+    m_state.SelectedName = " ";
+    m_state.SelectedSize = 0;
+    m_state.SelectedOffset = 0;
+    const int count = m_table.Count();
+    for (m_state.EntryIndex = 0; m_state.EntryIndex < count; ++m_state.EntryIndex) {
+        const int i = m_state.EntryIndex;
+        if (m_table.IsSelected(i)) {
+            m_state.SelectedName = m_table.Name(i);
+            m_state.SelectedSize = static_cast<std::int32_t>(m_table.SizeOf(i));
+            m_state.SelectedOffset = static_cast<std::int32_t>(m_table.OffsetOf(i));
+            break;
+        }
+    }
+    for (QAction* item : {menuView, menuExamine, menuNotepad, menuSearch})
+        item->setEnabled(false);
+    if (!ContainsNoCase(m_state.PodFileName, ".pod"))
+        return;  // a response file: every item stays disabled
+    menuNotepad->setEnabled(true);
+    // Examine and Search open windows still to come; their items stay disabled until then,
+    // as does View for a wave sound, whose player is still to come.
+    const std::string& name = m_state.SelectedName;
+    for (const char* kind : {".raw", ".act", ".txt", ".lvl", ".loc", ".bmp"}) {
+        if (ContainsNoCase(name, kind))
+            menuView->setEnabled(true);
+    }
+}
+
+template <typename Show>
+void Form1::WithTimerPaused(Show show) {
+    SetTimerInterval(0);
+    show();
+    SetTimerInterval(100);
+}
+
+Result Form1::CopyRecordedEntry(const std::string& path, int viewMode) {
+    // Only the recorded entry is copied, not every selected one: the selection is set to it
+    // for the copy and put back afterwards.
+    std::vector<bool> selected(static_cast<std::size_t>(m_table.Count()));
+    for (int i = 0; i < m_table.Count(); ++i) {
+        selected[static_cast<std::size_t>(i)] = m_table.IsSelected(i);
+        m_table.SetSelected(i, i == m_state.EntryIndex);
+    }
+    m_state.ViewMode = static_cast<std::int16_t>(viewMode);
+    m_state.DialogPath = path;
+    Result result;
+    {
+        BusyScope busy(m_session);
+        result = m_core.ExtractSelected();
+    }
+    for (int i = 0; i < m_table.Count(); ++i)
+        m_table.SetSelected(i, selected[static_cast<std::size_t>(i)]);
+    return result;
+}
+
+void Form1::menuView_Click() {
+    const std::string name = m_state.SelectedName;
+    WithTimerPaused([&] {
+        if (ContainsNoCase(name, ".raw")) {
+            Form5 viewer(m_session, m_colorTable, this);
+            viewer.exec();
+        }
+        if (ContainsNoCase(name, ".act")) {
+            Form8 viewer(m_session, this);
+            viewer.exec();
+        }
+        for (const char* kind : {".txt", ".lvl", ".loc"}) {
+            if (ContainsNoCase(name, kind)) {
+                Form11 viewer(m_session, this);
+                viewer.exec();
+            }
+        }
+        if (ContainsNoCase(name, ".bmp") && m_state.SelectedSize >= 1) {
+            const QString folder = m_privateFolder.Path();
+            const QString copy = QDir(folder).filePath("karvex.bmp");
+            if (folder.isEmpty() || !CopyRecordedEntry(copy.toStdString(), 1).IsDone())
+                return;
+            {
+                Form14 viewer(m_session, copy, this);
+                if (viewer.IsLoaded()) {
+                    viewer.exec();
+                } else {
+                    ShowMessage("The entry " + Trim(name) + " is not a picture that can be shown.",
+                                "Karvex32", Icon::Exclamation);
+                }
+            }
+            QFile::remove(copy);
+        }
+    });
+}
+
+void Form1::menuNotepad_Click() {
+    SetLamp(Lamp::Red);
+    SetTimerInterval(0);
+    m_state.SavedComment = m_state.PodComment;
+    SetStatus(kProcessingText);
+    // The copy lives in the private folder until the program ends: an opener returns at
+    // once, so the editor's end cannot be waited for.
+    const QString folder = m_privateFolder.Path();
+    const bool recorded = m_state.EntryIndex >= 0 && m_state.EntryIndex < m_table.Count();
+    const std::string tempFilePath =
+        JoinName(folder.toStdString(), recorded ? Trim(m_table.Name(m_state.EntryIndex)) : "")
+            .string();
+    const bool copied =
+        recorded && !folder.isEmpty() && CopyRecordedEntry(folder.toStdString(), 0).IsDone();
+    if (!copied || !platform::StartTextEditor(QString::fromStdString(tempFilePath)))
+        ShowMessage("Error running " + DisplayPath(tempFilePath), "Karvex32", Icon::Exclamation);
+    m_state.PodComment = m_state.SavedComment;
+    SetStatus(UpToNul(m_state.PodComment));
+    SetLamp(Lamp::Green);
+    SetTimerInterval(100);
+}
+
+}  // namespace karvex

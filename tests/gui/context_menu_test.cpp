@@ -1,0 +1,166 @@
+// The lists' pop-up menu: what a right-click records and enables, the keyboard's ways to
+// open it, View dispatching to the viewers, and the copy handed to the text editor.
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QItemSelectionModel>
+#include <QListView>
+#include <QMenu>
+#include <QTest>
+
+#include "main_window.h"
+#include "modal.h"
+#include "test_folder.h"
+
+using namespace karvex;
+using namespace karvex::test;
+
+class ContextMenuTest : public QObject {
+    Q_OBJECT
+
+  private:
+    std::unique_ptr<TestFolder> m_folder;
+    std::unique_ptr<ArchiveSession> m_session;
+    std::unique_ptr<Form1> m_window;
+
+    // The window with `file` open, the entries at `rows` selected.
+    Form1& Open(const QString& file, const QList<int>& rows = {}) {
+        m_session = std::make_unique<ArchiveSession>();
+        m_window = std::make_unique<Form1>(*m_session);
+        m_window->show();
+        m_window->Startup(m_folder->filePath(file));
+        auto* names = m_window->findChild<QListView*>("List1");
+        for (int row : rows)
+            names->selectionModel()->select(names->model()->index(row, 0),
+                                            QItemSelectionModel::Select);
+        return *m_window;
+    }
+    QMenu* Menu() { return m_window->findChild<QMenu*>("menuPopup"); }
+    // The record and the enabled items as one line: name|size|offset|index|items on.
+    QString Recorded() {
+        const ArchiveState& s = m_session->State();
+        QString on;
+        for (const char* item : {"menuView", "menuNotepad", "menuExamine", "menuSearch"})
+            on += Menu()->findChild<QAction*>(item)->isEnabled() ? QString(item).mid(4, 1) : "-";
+        return QString::fromStdString(s.SelectedName) + "|" + QString::number(s.SelectedSize) +
+               "|" + QString::number(s.SelectedOffset) + "|" + QString::number(s.EntryIndex) +
+               "|" + on;
+    }
+    void RightClick(const char* list) {
+        auto* view = m_window->findChild<QListView*>(list);
+        QTest::mousePress(view->viewport(), Qt::RightButton, {}, QPoint(5, 5));
+        QTest::mouseRelease(view->viewport(), Qt::RightButton, {}, QPoint(5, 5));
+    }
+
+  private slots:
+    void init() {
+        m_folder = std::make_unique<TestFolder>();
+        m_folder->Write("game.pod", PodBytes({{"A.RAW", "aa"},
+                                              {"readme.txt.bin", "text"},
+                                              {"TRUCK.TRK", "t"},
+                                              {"LOGO.BMP", "not a picture"},
+                                              {"HORN.WAV", "w"}}));
+        m_folder->Write("a.raw", "a");
+        m_folder->Write("new.lst", "a.raw\r\n");
+    }
+    void cleanup() {
+        m_window.reset();
+        m_session.reset();
+        m_folder.reset();
+    }
+
+    // The lowest-indexed selected entry is recorded whichever list is clicked; the
+    // items follow the name's kinds. Examine, Search and View of a wave stay off until
+    // their windows come.
+    void recordsTheLowestSelectedEntry_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QList<int>>("rows");
+        QTest::addColumn<QString>("list");
+        QTest::addColumn<QString>("recorded");
+        const int data = 84 + 5 * 40;
+        QTest::newRow("nothing selected") << "game.pod" << QList<int>{} << "List1" << " |0|0|5|-N--";
+        QTest::newRow("a texture") << "game.pod" << QList<int>{0} << "List2"
+                                   << "A.RAW|2|" + QString::number(data) + "|0|VN--";
+        QTest::newRow("rows 1 and 3: the first") << "game.pod" << QList<int>{3, 1} << "List1"
+                                                 << "readme.txt.bin|4|" + QString::number(data + 2) + "|1|VN--";
+        QTest::newRow("a truck") << "game.pod" << QList<int>{2} << "List1"
+                                 << "TRUCK.TRK|1|" + QString::number(data + 6) + "|2|-N--";
+        QTest::newRow("a wave") << "game.pod" << QList<int>{4} << "List1"
+                                << "HORN.WAV|1|" + QString::number(data + 20) + "|4|-N--";
+        QTest::newRow("a response file") << "new.lst" << QList<int>{0} << "List1" << "a.raw|1|124|0|----";
+    }
+    void recordsTheLowestSelectedEntry() {
+        QFETCH(QString, file);
+        QFETCH(QList<int>, rows);
+        QFETCH(QString, list);
+        QFETCH(QString, recorded);
+        Open(file, rows);
+        RightClick(list.toLatin1());
+        QTRY_VERIFY(Menu()->isVisible());
+        QCOMPARE(Recorded(), recorded);
+        Menu()->close();
+        QCOMPARE(m_session->Table().SelectedCount(), int(rows.size()));  // the selection is kept
+    }
+
+    void keyboardOpensTheMenuAndTheLeftButtonDoesNot() {
+        Open("game.pod", {0});
+        auto* sizes = m_window->findChild<QListView*>("List2");
+        QTest::mouseClick(sizes->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+        QVERIFY(!Menu()->isVisible());
+        sizes->setFocus();
+        QTest::keyClick(sizes, Qt::Key_F10, Qt::ShiftModifier);
+        QTRY_VERIFY(Menu()->isVisible());
+        QCOMPARE(Recorded(), QString("A.RAW|2|284|0|VN--"));
+    }
+
+    // View opens the viewer of each kind the name holds; a bitmap goes through a copy in
+    // the private folder that is gone afterwards, and one that is no picture is named.
+    void viewOpensTheViewers() {
+        Form1& window = Open("game.pod", {1});
+        RightClick("List1");
+        QString opened;
+        WhenModal([&](QWidget* viewer) {
+            opened = viewer->metaObject()->className();
+            viewer->close();
+        });
+        window.menuView_Click();
+        QCOMPARE(opened, QString("karvex::Form11"));
+
+        Menu()->close();
+        auto* names = m_window->findChild<QListView*>("List1");
+        names->selectionModel()->select(names->model()->index(3, 0),
+                                        QItemSelectionModel::ClearAndSelect);
+        RightClick("List1");
+        QString text;
+        AnswerMessage("OK", &text);
+        window.menuView_Click();
+        QCOMPARE(text, QString("The entry LOGO.BMP is not a picture that can be shown."));
+        QVERIFY(!QFile::exists(m_folder->filePath("karvex.bmp")));
+    }
+
+    // The editor ($VISUAL, here a script that keeps what it was given) gets a copy of the
+    // recorded entry alone; a missing editor is named.
+    void openInTextEditor() {
+        const QString script = m_folder->filePath("editor.sh");
+        const QString kept = m_folder->filePath("kept.txt");
+        m_folder->Write("editor.sh", "#!/bin/sh\ncat \"$1\" > '" + kept.toStdString() + "'\n");
+        QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("VISUAL", script.toLocal8Bit());
+        Form1& window = Open("game.pod", {1, 2});
+        RightClick("List1");
+        window.menuNotepad_Click();
+        QTRY_COMPARE(QString::fromStdString(m_folder->Read("kept.txt")), QString("text"));
+        QCOMPARE(m_window->findChild<QLabel*>("Label5")->text(), QString());
+
+        qputenv("VISUAL", "/nonexistent/editor");
+        QString text;
+        AnswerMessage("OK", &text);
+        window.menuNotepad_Click();
+        QVERIFY(text.startsWith("Error running /"));
+        QVERIFY(text.endsWith("/readme.txt.bin"));
+        qunsetenv("VISUAL");
+    }
+};
+
+QTEST_MAIN(ContextMenuTest)
+#include "context_menu_test.moc"

@@ -1,0 +1,102 @@
+// The text viewer (Form11) over archives the test makes: its items as a screen reader hears
+// them, the list following the window's size, and a long text listed whole.
+#include <QAccessible>
+#include <QListView>
+#include <QTest>
+
+#include "test_support.h"
+#include "text_viewer.h"
+
+using namespace karvex;
+using namespace karvex::test;
+
+namespace {
+
+// An open archive whose entry 0 holds `text` and entry 1 bytes that start with LF, so that
+// a CR at the end of the text stands right before an LF that is not the text's.
+struct ViewerFixture : CoreFixture {
+    explicit ViewerFixture(const std::string& text) {
+        WriteBytes(dir / "t.pod", PodBytes({{"NOTES.TXT", text}, {"NEXT.TXT", "\nZZ\r\n"}}));
+        Open("t.pod");
+        state.EntryIndex = 0;
+        state.SelectedName = "NOTES.TXT";
+    }
+};
+
+}  // namespace
+
+class TextViewerTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void listsTheLines_data() {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QStringList>("items");
+        QTest::newRow("CR LF ends lines") << QByteArray("AB\r\nCD\r\n") << QStringList{"AB", "CD"};
+        QTest::newRow("empty line")
+            << QByteArray("AB\r\n\r\nCD\r\n") << QStringList{"AB", " ", "CD"};
+        QTest::newRow("empty first line") << QByteArray("\r\nAB\r\n") << QStringList{"", "AB"};
+        QTest::newRow("lone LF") << QByteArray("AB\nCD\r\n") << QStringList{"AB\nCD"};
+        QTest::newRow("lone CR") << QByteArray("A\rB\r\n") << QStringList{"A\rB"};
+        QTest::newRow("no final CR LF") << QByteArray("AB\r\nCD") << QStringList{"AB"};
+        QTest::newRow("CR at the end") << QByteArray("AB\r\nCD\r") << QStringList{"AB"};
+        QTest::newRow("no break at all") << QByteArray("ABCD") << QStringList{};
+        QTest::newRow("Latin-1") << QByteArray("\xE9t\xE9\r\n") << QStringList{"\u00E9t\u00E9"};
+    }
+    void listsTheLines() {
+        QFETCH(QByteArray, text);
+        QFETCH(QStringList, items);
+        ViewerFixture fixture(text.toStdString());
+        Form11 viewer(fixture.session);
+        QCOMPARE(viewer.windowTitle(), QString("NOTES.TXT"));
+        auto* List1 = viewer.findChild<QListView*>("List1");
+        QCOMPARE(List1->accessibleName(), QString("%1 lines of NOTES.TXT").arg(items.size()));
+        QAccessible::setActive(true);
+        QAccessibleInterface* list = QAccessible::queryAccessibleInterface(List1);
+        QStringList heard;
+        for (int i = 0; i < list->childCount(); ++i)
+            heard << list->child(i)->text(QAccessible::Name);
+        QCOMPARE(heard, items);
+    }
+
+    // List1 takes the window's outer size less 125 x 400 twips (8 x 27 pixels), the room
+    // for a frame and title bar; Escape closes the window.
+    void listFollowsTheWindow_data() {
+        QTest::addColumn<QSize>("window");
+        QTest::newRow("design size") << QSize(491, 379);
+        QTest::newRow("larger") << QSize(800, 600);
+        QTest::newRow("smaller") << QSize(200, 100);
+    }
+    void listFollowsTheWindow() {
+        QFETCH(QSize, window);
+        ViewerFixture fixture("AB\r\n");
+        Form11 viewer(fixture.session);
+        viewer.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&viewer));
+        viewer.resize(window);
+        QTRY_COMPARE(viewer.size(), window);
+        auto* List1 = viewer.findChild<QListView*>("List1");
+        const QSize outer = viewer.frameGeometry().size();
+        QCOMPARE(List1->geometry(), QRect(0, 0, outer.width() - 8, outer.height() - 27));
+        QTest::keyClick(List1, Qt::Key_Escape);
+        QVERIFY(!viewer.isVisible());
+    }
+
+    // 100,000 lines, 5 MB read in many blocks, every one listed.
+    void longTextListedWhole() {
+        std::string text;
+        for (int i = 0; i < 100000; ++i)
+            text += "line " + std::to_string(i) + std::string(44, '.') + "\r\n";
+        ViewerFixture fixture(text);
+        Form11 viewer(fixture.session);
+        viewer.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&viewer));
+        const QAbstractItemModel* model = viewer.findChild<QListView*>("List1")->model();
+        QCOMPARE(model->rowCount(), 100000);
+        QCOMPARE(model->index(65535, 0).data().toString(), "line 65535" + QString(44, '.'));
+        QCOMPARE(model->index(99999, 0).data().toString(), "line 99999" + QString(44, '.'));
+    }
+};
+
+QTEST_MAIN(TextViewerTest)
+#include "text_viewer_test.moc"

@@ -1,0 +1,262 @@
+#include "texture_viewer.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QContextMenuEvent>
+#include <QFile>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPixmap>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "archive_session.h"
+#include "latin1.h"
+#include "message_boxes.h"
+#include "naming.h"
+#include "png_writer.h"
+#include "twips.h"
+
+namespace karvex {
+
+using platform::Named;
+using platform::Px;
+
+namespace {
+
+// The picture area shows at least 256 x 256 pixels inside its one-pixel border.
+constexpr int kAreaSide = 256;
+
+QRgb ToRgb(std::uint32_t value) {
+    return qRgb(static_cast<int>(value & 0xFFu), static_cast<int>((value >> 8) & 0xFFu),
+                static_cast<int>((value >> 16) & 0xFFu));
+}
+
+// The last part of an entry name, the part after its last backslash.
+QString BaseName(const QString& name) {
+    return name.mid(name.lastIndexOf('\\') + 1);
+}
+
+}  // namespace
+
+Form5::Form5(ArchiveSession& session, karvex::ColorTable& colors, QWidget* parent)
+    : CentredDialog(parent),
+      m_session(session),
+      ColorTable(colors),
+      m_entry(session.State().EntryIndex) {
+    setObjectName("Form5");
+    setModal(true);
+
+    Picture1 = Named(new QLabel(this), "Picture1");
+    Picture1->setFrameStyle(QFrame::Box | QFrame::Plain);
+    Picture1->setLineWidth(1);
+    Picture1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // The only control: it takes the focus when the window is shown, and that draws it.
+    Picture1->setFocusPolicy(Qt::StrongFocus);
+    Picture1->installEventFilter(this);
+    CreateMenu();
+    FitToZoom();
+    ShowImage();
+    Form_Load();
+    // Nothing to zoom or save when the size check failed.
+    for (QAction* item : {menuZoom1, menuZoom2, menuZoom4, menuSave})
+        item->setEnabled(m_side != 0);
+    Describe();
+}
+
+void Form5::Form_Load() {
+    const ArchiveState& state = m_session.State();
+    const EntryTable& table = m_session.Table();
+    if (parentWidget())
+        setWindowIcon(parentWidget()->window()->windowIcon());
+    m_name = platform::FromLatin1(state.SelectedName);
+    setWindowTitle(m_name);
+    const bool known = m_entry >= 0 && m_entry < table.Count();
+    m_side = known ? TextureWidth(table.SizeOf(m_entry)) : 0;
+    if (m_side == 0) {
+        platform::ShowMessage(parentWidget(), kTextureSizeText, "Karvex32", Icon::Critical);
+        return;
+    }
+    // Its own palette first, then the default one; with neither, the colours stay as the
+    // last view left them. A palette that cannot be read leaves them too.
+    const int palette = FindPalette(table, table.Name(m_entry));
+    if (palette >= 0 && PaletteLoad(m_session, table.OffsetOf(palette), ColorTable).IsDone())
+        m_paletteName = platform::FromLatin1(table.Name(palette));
+}
+
+void Form5::CreateMenu() {
+    menuPicture = new QMenu(this);
+    menuPicture->setObjectName("menuPicture");
+    auto* zooms = new QActionGroup(this);
+    auto addZoom = [&](int zoom, Qt::Key key) {
+        QAction* item = menuPicture->addAction(QString("Zoom &%1x").arg(zoom));
+        item->setObjectName(QString("menuZoom%1").arg(zoom));
+        item->setShortcut(QKeySequence(key));
+        item->setCheckable(true);
+        item->setChecked(zoom == 1);
+        zooms->addAction(item);
+        addAction(item);  // the key works anywhere in the window
+        connect(item, &QAction::triggered, this, [this, zoom] { SetZoom(zoom); });
+        return item;
+    };
+    menuZoom1 = addZoom(1, Qt::Key_1);
+    menuZoom2 = addZoom(2, Qt::Key_2);
+    menuZoom4 = addZoom(4, Qt::Key_4);
+    menuPicture->addSeparator();
+    menuSave = menuPicture->addAction("&Save as PNG…", this, &Form5::menuSave_Click);
+    menuSave->setObjectName("menuSave");
+    menuSave->setShortcut(QKeySequence::Save);
+    addAction(menuSave);
+}
+
+bool Form5::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != Picture1)
+        return CentredDialog::eventFilter(watched, event);
+    switch (event->type()) {
+        case QEvent::FocusIn:
+            Picture1_GotFocus();
+            break;
+        case QEvent::MouseButtonPress:
+            m_pressed = static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
+            break;
+        case QEvent::MouseButtonRelease: {
+            // A click is a left press and release on the picture.
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            const bool click = m_pressed && mouse->button() == Qt::LeftButton &&
+                               Picture1->rect().contains(mouse->position().toPoint());
+            m_pressed = false;
+            if (click) {
+                Picture1_Click();
+                return true;
+            }
+            break;
+        }
+        default:
+            break;
+    }
+    return CentredDialog::eventFilter(watched, event);
+}
+
+void Form5::contextMenuEvent(QContextMenuEvent* event) {
+    menuPicture->popup(event->globalPos());
+}
+
+void Form5::Picture1_GotFocus() {
+    TextureDraw();
+    ShowImage();
+}
+
+void Form5::Picture1_Click() {
+    close();
+}
+
+void Form5::TextureDraw() {
+    FitToZoom();
+    if (m_side == 0)
+        return;
+    TextureImage texture;
+    if (!DrawTexture(m_session, m_entry, ColorTable, texture).IsDone())
+        return;  // the archive cannot be read: the picture stays clear
+    m_pixels = std::move(texture.pixels);
+    // The large texture reaches the screen band by band, as it is drawn.
+    const int bands = m_side == 256 ? 16 : 1;
+    const int rows = m_side / bands;
+    for (int band = 0; band < bands; ++band) {
+        DrawRows(band * rows, (band + 1) * rows);
+        ShowImage();
+        emit bandDrawn((band + 1) * rows);
+    }
+    Describe();
+}
+
+void Form5::FitToZoom() {
+    const int area = std::max(kAreaSide, m_side * m_zoom);
+    const int extra = area - kAreaSide;
+    m_image = QImage(area, area, QImage::Format_RGB32);
+    m_image.fill(Picture1->palette().color(QPalette::Window));
+    // 3870 twips square with its border, in a client area of 3855: the border's right and
+    // bottom lines fall just outside the window, while all 256 picture pixels lie inside.
+    Picture1->setGeometry(platform::TwipsRect(0, 0, 3870, 3870).adjusted(0, 0, extra, extra));
+    setFixedSize(Px(3855) + extra, Px(3855) + extra);
+}
+
+void Form5::DrawRows(int first, int last) {
+    const int zoom = m_zoom;
+    const auto side = static_cast<std::size_t>(m_side);
+    if (m_pixels.size() < side * side)
+        return;
+    for (int y = first; y < last; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(m_image.scanLine(y * zoom));
+        for (std::size_t x = 0; x < side; ++x) {
+            const QRgb color = ToRgb(m_pixels[static_cast<std::size_t>(y) * side + x]);
+            std::fill_n(line + x * static_cast<std::size_t>(zoom), zoom, color);
+        }
+        // The other rows of a zoomed texture row repeat the first.
+        const std::size_t bytes = side * static_cast<std::size_t>(zoom) * sizeof(QRgb);
+        for (int copy = 1; copy < zoom; ++copy)
+            std::memcpy(m_image.scanLine(y * zoom + copy), line, bytes);
+    }
+}
+
+void Form5::ShowImage() {
+    Picture1->setPixmap(QPixmap::fromImage(m_image));
+    Picture1->repaint();
+}
+
+void Form5::SetZoom(int zoom) {
+    if (zoom != 1 && zoom != 2 && zoom != 4)
+        return;
+    m_zoom = zoom;
+    for (QAction* item : {menuZoom1, menuZoom2, menuZoom4})
+        item->setChecked(item->objectName().endsWith(QString::number(zoom)));
+    FitToZoom();
+    if (m_side != 0)
+        DrawRows(0, m_side);
+    ShowImage();
+    Describe();
+    if (isVisible())
+        platform::CentreOnScreen(this);
+}
+
+void Form5::menuSave_Click() {
+    if (m_side == 0 || m_pixels.empty())
+        return;
+    QFileDialog dialog(this, "Save as PNG");
+    dialog.setObjectName("SaveDialog");
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilter("PNG images (*.png)");
+    dialog.setDefaultSuffix("png");
+    dialog.selectFile(BaseName(platform::FromLatin1(PngNameFor(m_session.State().SelectedName))));
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+        SavePng(dialog.selectedFiles().constFirst());
+}
+
+bool Form5::SavePng(const QString& path) {
+    if (m_side == 0 || m_pixels.empty())
+        return false;
+    std::string error;
+    if (WritePngFile(QFile::encodeName(path).toStdString(), m_side, m_side, m_pixels, error))
+        return true;
+    const QString lf = QString::fromStdString(m_session.State().LineFeed);
+    platform::ShowMessage(this, "Cannot write " + path + lf + lf + QString::fromStdString(error),
+                          "Karvex32", Icon::Exclamation);
+    return false;
+}
+
+void Form5::Describe() {
+    QString spoken = "Texture " + m_name.trimmed();
+    if (m_side == 0) {
+        spoken += ", not shown: " + QString(kTextureSizeText);
+    } else {
+        spoken += QString(", %1 by %1 pixels, zoom %2x").arg(m_side).arg(m_zoom);
+        spoken += m_paletteName.isEmpty() ? ", no palette found: colours of the last palette loaded"
+                                          : ", colours from " + m_paletteName.trimmed();
+    }
+    Picture1->setAccessibleName(spoken);
+}
+
+}  // namespace karvex

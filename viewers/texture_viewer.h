@@ -1,0 +1,93 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+#include <cstdint>
+#include <vector>
+
+#include "centred_dialog.h"
+#include "texture.h"
+
+class QAction;
+class QLabel;
+class QMenu;
+
+namespace karvex {
+
+class ArchiveSession;
+
+// Form5, the texture viewer: the entry at State().EntryIndex of the open archive, a 64 x 64
+// or 256 x 256 texture of palette indices, drawn through the palette of its own name, else
+// "metalcr2.act", else through the colours the table already holds. The colour table is
+// the caller's and outlives the window, so a later view that finds no palette draws with
+// the last one loaded (black before the first). A size the viewer cannot draw is reported
+// in a message box while the window is built; the window then opens with an empty picture.
+// A click on the picture, Escape or the close box closes it. The picture's right-click
+// menu zooms it 1x, 2x or 4x (also the keys 1, 2 and 4) and saves it as a PNG file.
+class Form5 : public platform::CentredDialog {
+    Q_OBJECT
+  public:
+    Form5(ArchiveSession& session, karvex::ColorTable& colors, QWidget* parent = nullptr);
+
+    void Picture1_GotFocus();  // draws the texture each time the picture takes the focus
+    void Picture1_Click();     // closes the window
+    // Reads the texture, turns it into colours through the table and draws it into the
+    // retained image: 256 x 256 in 16 bands of 16 rows, Picture1 repainted after each band;
+    // 64 x 64 at once, repainted once. Nothing is drawn for a size the viewer cannot draw,
+    // nor when the archive cannot be read.
+    void TextureDraw();
+
+    // 1, 2 or 4 screen pixels per texture pixel (nearest neighbour); any other value is
+    // ignored. The picture and the window grow or shrink to fit.
+    void SetZoom(int zoom);
+    int Zoom() const { return m_zoom; }
+    void menuSave_Click();  // "Save as PNG…": asks for a file, then SavePng
+    // Writes the texture at its own size as an 8-bit RGB PNG file. False, after a message
+    // naming the file, when it cannot be written; false without one when nothing is drawn.
+    bool SavePng(const QString& path);
+
+    // The retained image Picture1 shows: the picture area, the texture drawn from its top
+    // left corner at the zoom, the rest in the background colour.
+    const QImage& Image() const { return m_image; }
+    // The texture's side in texture pixels: 64 or 256, 0 when nothing is drawn.
+    int TextureSide() const { return m_side; }
+
+  signals:
+    // Each band of the texture has reached the screen; `rows` texture rows are shown.
+    void bandDrawn(int rows);
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+  private:
+    void Form_Load();  // caption, size check, the palette search and load
+    void CreateMenu();
+    // Sizes the image, Picture1 and the window for the zoom; the image is cleared.
+    void FitToZoom();
+    // Copies texture rows [first, last) into the image at the zoom.
+    void DrawRows(int first, int last);
+    void ShowImage();  // hands the image to Picture1 and repaints it now
+    void Describe();   // Picture1's accessible name, from what it shows
+
+    ArchiveSession& m_session;
+    karvex::ColorTable& ColorTable;  // the palette's colours, the caller's, kept between views
+    const int m_entry;               // the texture's index in the entry table
+    QString m_name;                  // SelectedName, the caption
+    QString m_paletteName;           // the palette entry drawn through; empty when none found
+    int m_side = 0;                  // 64 or 256 once the size is checked; 0 otherwise
+    int m_zoom = 1;
+    std::vector<std::uint32_t> m_pixels;  // the texture's colour values, top row first
+    QImage m_image;                       // the retained image
+    bool m_pressed = false;               // the left button went down on the picture
+
+    QLabel* Picture1;    // the picture area: shows the retained image
+    QMenu* menuPicture;  // the picture's right-click menu
+    QAction* menuZoom1;  // "Zoom &1x", key 1
+    QAction* menuZoom2;  // "Zoom &2x", key 2
+    QAction* menuZoom4;  // "Zoom &4x", key 4
+    QAction* menuSave;   // "&Save as PNG…", Ctrl+S
+};
+
+}  // namespace karvex
