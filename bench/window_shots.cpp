@@ -1,4 +1,4 @@
-// karvex32-window-shots FOLDER: draws every window and dialog with the program's font and
+// karvex32-window-shots FOLDER [ARCHIVE]: draws every window and dialog with the program's font and
 // saves each as FOLDER/NAME.png, so that a person can check that no caption is clipped.
 // Run it under a real X server (xvfb-run) or Qt's offscreen platform.
 #include <QApplication>
@@ -12,8 +12,12 @@
 #include "main_window.h"
 #include "make_dialog.h"
 #include "open_dialog.h"
+#include "palette_viewer.h"
 #include "program_font.h"
 #include "select_dialog.h"
+#include "text.h"
+#include "text_viewer.h"
+#include "texture_viewer.h"
 
 namespace {
 
@@ -54,5 +58,33 @@ int main(int argc, char** argv) {
     Save(select, folder, "select-dialog");
     karvex::Form10 about(main.windowIcon());
     Save(about, folder, "about-box");
+
+    // The viewers, on the first entry of each kind in the archive given.
+    karvex::ColorTable colors;
+    auto record = [&](const char* kind) {
+        const karvex::EntryTable& table = session.Table();
+        for (int i = 0; i < table.Count(); ++i) {
+            if (karvex::ContainsNoCase(table.Name(i), kind)) {
+                state.EntryIndex = i;
+                state.SelectedName = table.Name(i);
+                state.SelectedSize = static_cast<std::int32_t>(table.SizeOf(i));
+                state.SelectedOffset = static_cast<std::int32_t>(table.OffsetOf(i));
+                return true;
+            }
+        }
+        return false;
+    };
+    if (record(".raw")) {
+        karvex::Form5 texture(session, colors);
+        Save(texture, folder, "texture-viewer");
+    }
+    if (record(".act")) {
+        karvex::Form8 palette(session);
+        Save(palette, folder, "palette-viewer");
+    }
+    if (record(".txt")) {
+        karvex::Form11 text(session);
+        Save(text, folder, "text-viewer");
+    }
     return 0;
 }

@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPixmap>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstring>
@@ -139,6 +140,14 @@ bool Form5::eventFilter(QObject* watched, QEvent* event) {
             break;
     }
     return CentredDialog::eventFilter(watched, event);
+}
+
+void Form5::showEvent(QShowEvent* event) {
+    CentredDialog::showEvent(event);
+    QTimer::singleShot(0, this, [this] {
+        if (!Picture1->hasFocus())
+            Picture1_GotFocus();
+    });
 }
 
 void Form5::contextMenuEvent(QContextMenuEvent* event) {

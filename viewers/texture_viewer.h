@@ -60,6 +60,9 @@ class Form5 : public platform::CentredDialog {
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    // Where the window system gives the new window no focus (no window manager), the
+    // picture is drawn all the same once the window is up.
+    void showEvent(QShowEvent* event) override;
 
   private:
     void Form_Load();  // caption, size check, the palette search and load
