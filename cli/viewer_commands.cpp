@@ -22,8 +22,6 @@
 namespace karvex {
 namespace {
 
-constexpr std::size_t kNamesListed = 20;  // names shown in one message before "and N more"
-
 // Shows a result's message as the window's message box would; the exit status for it.
 int Report(Session& session, const Result& result) {
     if (!result.message.empty())
@@ -151,15 +149,6 @@ class TextureFolder {
     }
 
   private:
-    static std::string NameList(const std::vector<std::string>& names, const std::string& lf) {
-        std::string text;
-        for (std::size_t i = 0; i < names.size() && i < kNamesListed; ++i)
-            text += lf + names[i];
-        if (names.size() > kNamesListed)
-            text += lf + "... and " + std::to_string(names.size() - kNamesListed) + " more";
-        return text;
-    }
-
     // Opens the file the texture `entry` will be written to; Refused when the entry was
     // noted as refused instead.
     Result Start(const std::string& entry, const fs::path& shown, ReplacingFile& out) {

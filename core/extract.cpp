@@ -15,21 +15,6 @@
 
 namespace karvex {
 
-namespace {
-
-constexpr std::size_t kNamesListed = 20;  // names shown in one message before "and N more"
-
-std::string NameList(const std::vector<std::string>& names, const std::string& lf) {
-    std::string text;
-    for (std::size_t i = 0; i < names.size() && i < kNamesListed; ++i)
-        text += lf + names[i];
-    if (names.size() > kNamesListed)
-        text += lf + "... and " + std::to_string(names.size() - kNamesListed) + " more";
-    return text;
-}
-
-}  // namespace
-
 // Entries that could not be written whole, gathered over one routine and reported once.
 struct PodCore::EntryProblems {
     std::vector<std::string> unsafe;      // would land outside the extraction folder

@@ -98,4 +98,14 @@ std::string Utf8ToLatin1(std::string_view utf8) {
     return out;
 }
 
+std::string NameList(const std::vector<std::string>& names, const std::string& lf) {
+    constexpr std::size_t kNamesListed = 20;
+    std::string text;
+    for (std::size_t i = 0; i < names.size() && i < kNamesListed; ++i)
+        text += lf + names[i];
+    if (names.size() > kNamesListed)
+        text += lf + "... and " + std::to_string(names.size() - kNamesListed) + " more";
+    return text;
+}
+
 }  // namespace karvex

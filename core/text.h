@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace karvex {
 
@@ -21,5 +22,9 @@ std::string Latin1ToUtf8(std::string_view latin1);
 // Characters outside Latin-1 become '?', except the narrow no-break space, which becomes
 // the no-break space. Bytes that are not valid UTF-8 are taken as Latin-1 as they stand.
 std::string Utf8ToLatin1(std::string_view utf8);
+
+// The names a message lists, each on a line of its own after `lf`: at most 20, then
+// "... and N more".
+std::string NameList(const std::vector<std::string>& names, const std::string& lf);
 
 }  // namespace karvex
