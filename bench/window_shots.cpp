@@ -3,7 +3,9 @@
 // Run it under a real X server (xvfb-run) or Qt's offscreen platform.
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFontInfo>
+#include <QTemporaryDir>
 #include <QWidget>
 
 #include "about_box.h"
@@ -18,6 +20,7 @@
 #include "text.h"
 #include "text_viewer.h"
 #include "texture_viewer.h"
+#include "wave_player.h"
 
 namespace {
 
@@ -85,6 +88,20 @@ int main(int argc, char** argv) {
     if (record(".txt")) {
         karvex::Form11 text(session);
         Save(text, folder, "text-viewer");
+    }
+    if (record(".wav")) {
+        // The player works on a copy of the entry, as View makes one.
+        QTemporaryDir scratch;
+        QFile copy(scratch.filePath("karvex.wav"));
+        if (copy.open(QIODevice::WriteOnly)) {
+            session.ReadEntry(state.EntryIndex, [&](std::string_view block) {
+                const auto count = static_cast<qint64>(block.size());
+                return copy.write(block.data(), count) == count;
+            });
+            copy.close();
+        }
+        karvex::Form13 player(session, copy.fileName());
+        Save(player, folder, "wave-player");
     }
     return 0;
 }

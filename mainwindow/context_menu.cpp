@@ -17,6 +17,7 @@
 #include "text_editor.h"
 #include "text_viewer.h"
 #include "texture_viewer.h"
+#include "wave_player.h"
 
 namespace karvex {
 
@@ -65,10 +66,9 @@ void Form1::RecordSelection() {
     if (!ContainsNoCase(m_state.PodFileName, ".pod"))
         return;  // a response file: every item stays disabled
     menuNotepad->setEnabled(true);
-    // Examine and Search open windows still to come; their items stay disabled until then,
-    // as does View for a wave sound, whose player is still to come.
+    // Examine and Search open windows still to come; their items stay disabled until then.
     const std::string& name = m_state.SelectedName;
-    for (const char* kind : {".raw", ".act", ".txt", ".lvl", ".loc", ".bmp"}) {
+    for (const char* kind : {".raw", ".act", ".txt", ".lvl", ".loc", ".wav", ".bmp"}) {
         if (ContainsNoCase(name, kind))
             menuView->setEnabled(true);
     }
@@ -101,6 +101,18 @@ Result Form1::CopyRecordedEntry(const std::string& path, int viewMode) {
     return result;
 }
 
+template <typename Show>
+void Form1::ViewThroughCopy(const char* copyName, Show show) {
+    if (m_state.SelectedSize < 1)
+        return;
+    const QString folder = m_privateFolder.Path();
+    const QString copy = QDir(folder).filePath(copyName);
+    if (folder.isEmpty() || !CopyRecordedEntry(copy.toStdString(), 1).IsDone())
+        return;
+    show(copy);
+    QFile::remove(copy);
+}
+
 void Form1::menuView_Click() {
     const std::string name = m_state.SelectedName;
     WithTimerPaused([&] {
@@ -118,12 +130,15 @@ void Form1::menuView_Click() {
                 viewer.exec();
             }
         }
-        if (ContainsNoCase(name, ".bmp") && m_state.SelectedSize >= 1) {
-            const QString folder = m_privateFolder.Path();
-            const QString copy = QDir(folder).filePath("karvex.bmp");
-            if (folder.isEmpty() || !CopyRecordedEntry(copy.toStdString(), 1).IsDone())
-                return;
-            {
+        if (ContainsNoCase(name, ".wav")) {
+            ViewThroughCopy("karvex.wav", [&](const QString& copy) {
+                // The player lets go of the file as it closes, before the copy is deleted.
+                Form13 player(m_session, copy, this);
+                player.exec();
+            });
+        }
+        if (ContainsNoCase(name, ".bmp")) {
+            ViewThroughCopy("karvex.bmp", [&](const QString& copy) {
                 Form14 viewer(m_session, copy, this);
                 if (viewer.IsLoaded()) {
                     viewer.exec();
@@ -131,8 +146,7 @@ void Form1::menuView_Click() {
                     ShowMessage("The entry " + Trim(name) + " is not a picture that can be shown.",
                                 "Karvex32", Icon::Exclamation);
                 }
-            }
-            QFile::remove(copy);
+            });
         }
     });
 }

@@ -102,6 +102,11 @@ class Form1 : public QWidget, public Host {
     // Runs a modal window from the menu with the logo timer paused.
     template <typename Show>
     void WithTimerPaused(Show show);
+    // View of a sound or a picture: copies the recorded entry into the private folder as
+    // `copyName`, runs `show` on the copy's path and deletes the copy afterwards. Nothing
+    // happens for an empty entry.
+    template <typename Show>
+    void ViewThroughCopy(const char* copyName, Show show);
     // Puts the latest status text into Label5, if it is not there yet.
     void ShowPendingStatus();
 

@@ -5,6 +5,8 @@
 # each libFuzzer target of fuzz/ for a bounded time (scripts/fuzz.sh), and the fault
 # injection of scripts/faults.sh where it is there. Ends with one line that adds them up:
 # "total: N passed, N failed" (each ctest test, fuzz target and fault scenario counts one).
+# The wave player's tests play through a sound server: one with a null sink is started
+# when none runs (scripts/sound-server.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -12,8 +14,9 @@ scripts/install-deps.sh
 jobs=$(nproc)
 fuzz_seconds=${KARVEX_FUZZ_SECONDS:-30}
 
+source scripts/sound-server.sh
 output=$(mktemp)
-trap 'rm -f "$output"' EXIT
+trap 'rm -f "$output"; StopSoundServer' EXIT
 passed=0
 failed=0
 

@@ -39,6 +39,24 @@ TEST(NumberText, GroupsThousandsAndWritesPlainNumbers) {
               "567");
 }
 
+// A typed position: the number the text begins with, whole and within 32 bits.
+TEST(NumberText, ReadsTheNumberATextBeginsWith) {
+    struct Row {
+        const char* text;
+        std::int32_t number;
+    };
+    const Row rows[] = {
+        {"", 0},           {"500", 500},         {"  12 5abc", 125},    {"x9", 0},
+        {"2.5", 2},        {"3.5", 4},           {"-2.5", -2},          {".75", 1},
+        {"-7e2", -700},    {"1e", 1},            {"+-5", 0},            {"1,5", 1},
+        {"2147483647", 2147483647},              {"2147483648", 2147483647},
+        {"-2147483649", -2147483647 - 1},        {"1e400", 2147483647}, {"1e-400", 0},
+        {"0x10", 0},       {"inf", 0},           {"nan", 0},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(LeadingNumber(row.text), row.number) << '"' << row.text << '"';
+}
+
 TEST(PodFormat, EncodesNamesAsTheBuilderWritesThem) {
     EXPECT_EQ(EncodeName("caf\xE9.raw"), "CAF\xC9.RAW" + std::string(24, '\0'));
     // A name written with an inner blank reads back up to the blank.

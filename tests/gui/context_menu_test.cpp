@@ -2,6 +2,7 @@
 // open it, View dispatching to the viewers, and the copy handed to the text editor.
 #include <QAction>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QItemSelectionModel>
 #include <QListView>
@@ -11,6 +12,7 @@
 #include "main_window.h"
 #include "modal.h"
 #include "test_folder.h"
+#include "wave_player.h"
 
 using namespace karvex;
 using namespace karvex::test;
@@ -70,8 +72,7 @@ class ContextMenuTest : public QObject {
     }
 
     // The lowest-indexed selected entry is recorded whichever list is clicked; the
-    // items follow the name's kinds. Examine, Search and View of a wave stay off until
-    // their windows come.
+    // items follow the name's kinds. Examine and Search stay off until their windows come.
     void recordsTheLowestSelectedEntry_data() {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QList<int>>("rows");
@@ -86,7 +87,7 @@ class ContextMenuTest : public QObject {
         QTest::newRow("a truck") << "game.pod" << QList<int>{2} << "List1"
                                  << "TRUCK.TRK|1|" + QString::number(data + 6) + "|2|-N--";
         QTest::newRow("a wave") << "game.pod" << QList<int>{4} << "List1"
-                                << "HORN.WAV|1|" + QString::number(data + 20) + "|4|-N--";
+                                << "HORN.WAV|1|" + QString::number(data + 20) + "|4|VN--";
         QTest::newRow("a response file") << "new.lst" << QList<int>{0} << "List1" << "a.raw|1|124|0|----";
     }
     void recordsTheLowestSelectedEntry() {
@@ -136,6 +137,29 @@ class ContextMenuTest : public QObject {
         window.menuView_Click();
         QCOMPARE(text, QString("The entry LOGO.BMP is not a picture that can be shown."));
         QVERIFY(!QFile::exists(m_folder->filePath("karvex.bmp")));
+
+        // A wave: the player works on a copy of the entry in the private folder, which it
+        // lets go of as it closes and which is deleted afterwards.
+        Menu()->close();
+        names->selectionModel()->select(names->model()->index(4, 0),
+                                        QItemSelectionModel::ClearAndSelect);
+        RightClick("List1");
+        QString copy;
+        QByteArray bytes;
+        WhenModal([&](QWidget* viewer) {
+            auto* player = qobject_cast<Form13*>(viewer);
+            QVERIFY(player);
+            copy = player->WavePath();
+            QFile file(copy);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            bytes = file.readAll();
+            player->close();
+        });
+        window.menuView_Click();
+        QCOMPARE(bytes, QByteArray("w"));
+        QCOMPARE(QFileInfo(copy).fileName(), QString("karvex.wav"));
+        QVERIFY(!copy.startsWith(m_folder->path()));
+        QVERIFY(!QFile::exists(copy));
     }
 
     // The editor ($VISUAL, here a script that keeps what it was given) gets a copy of the
