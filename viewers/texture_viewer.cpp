@@ -119,7 +119,11 @@ bool Form5::eventFilter(QObject* watched, QEvent* event) {
         return CentredDialog::eventFilter(watched, event);
     switch (event->type()) {
         case QEvent::FocusIn:
-            Picture1_GotFocus();
+            // The window's activation hands the picture the focus it already had when it
+            // was drawn for this showing; drawing again would only wipe and redraw it.
+            if (static_cast<QFocusEvent*>(event)->reason() != Qt::ActiveWindowFocusReason ||
+                !m_drawnThisShowing)
+                Picture1_GotFocus();
             break;
         case QEvent::MouseButtonPress:
             m_pressed = static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
@@ -144,6 +148,7 @@ bool Form5::eventFilter(QObject* watched, QEvent* event) {
 
 void Form5::showEvent(QShowEvent* event) {
     CentredDialog::showEvent(event);
+    m_drawnThisShowing = false;
     QTimer::singleShot(0, this, [this] {
         if (!Picture1->hasFocus())
             Picture1_GotFocus();
@@ -155,6 +160,7 @@ void Form5::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 void Form5::Picture1_GotFocus() {
+    m_drawnThisShowing = true;
     TextureDraw();
     ShowImage();
 }

@@ -84,6 +84,7 @@ class Form5 : public platform::CentredDialog {
     std::vector<std::uint32_t> m_pixels;  // the texture's colour values, top row first
     QImage m_image;                       // the retained image
     bool m_pressed = false;               // the left button went down on the picture
+    bool m_drawnThisShowing = false;      // drawn since the window was last shown
 
     QLabel* Picture1;    // the picture area: shows the retained image
     QMenu* menuPicture;  // the picture's right-click menu

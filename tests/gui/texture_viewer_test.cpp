@@ -214,6 +214,24 @@ class TextureViewerTest : public QObject {
             QCOMPARE(paintsAtBand[band], band + 1);  // one repaint before each band is told
     }
 
+    // Showing the window draws the texture once, however the window system hands out the
+    // focus; a later focus on the picture draws it again.
+    void drawnOncePerShowing() {
+        Opened archive({{"tex.raw", TextureBytes(256 * 256)}});
+        ColorTable colors;
+        Form5 viewer(archive.session, colors);
+        int bands = 0;
+        connect(&viewer, &Form5::bandDrawn, this, [&] { ++bands; });
+        viewer.show();
+        viewer.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&viewer));
+        QTest::qWait(100);
+        QCOMPARE(bands, 16);
+        Picture(viewer)->clearFocus();
+        Picture(viewer)->setFocus(Qt::MouseFocusReason);
+        QCOMPARE(bands, 32);
+    }
+
     void clickAndEscapeClose_data() {
         QTest::addColumn<QString>("how");
         QTest::addColumn<bool>("closes");
