@@ -8,6 +8,8 @@ out=${1:?usage: make_corpus.sh FOLDER}
 rm -rf "$out"
 mkdir -p "$out"/fuzz_pod_table "$out"/fuzz_extract "$out"/fuzz_response_file "$out"/fuzz_pod_ini \
   "$out"/fuzz_viewers
+mkdir -p "$out"/fuzz_search
+mkdir -p "$out"/fuzz_trucks
 
 # A 32-bit little-endian integer (negative values in two's complement).
 le32() {
@@ -102,5 +104,26 @@ pod "$viewers/texture.pod" "Texture and palettes" 'TRK01.RAW' "$(head -c 4096 /d
   'A.TXT' $'AB\r\n\r\nCD\nE\r\nF\r'
 printf '\r\nAB\r\n\r\nC\nD\rE\r\nF\r' > "$viewers/text.txt"
 cp "$archives/past_end.pod" "$archives/three.pod" "$viewers/"
+
+searches=$out/fuzz_search
+# Flags (bit 0 match case, the rest the block size), text length and text, entry count,
+# entries as name, offset and size (16-bit), then the archive's bytes.
+printf '\x00\x02AB\x02\x00\x00\x00\x08\x00\x01\x08\x00\x08\x00xxabxxxxABxxxxxx' > "$searches/two.bin"
+printf '\x0b\x02ab\x03\x00\x0a\x00\x06\x00\x01\x00\x00\x14\x00\x00\x1e\x00\x64\x00%s' \
+  'abab..ab..ab..ab..ab..ab..ab..ab..ab..ab' > "$searches/out_of_order.bin"
+printf '\x04\x02  \x02\x00\x04\x00\x00\x00\x01\x04\x00\x04\x00abcdefgh' > "$searches/blanks.bin"
+
+trucks=$out/fuzz_trucks
+# Two layout bytes (the small windows' size and shift), then the entry: a truck definition
+# with its keys, text without them, a model with names around window boundaries, one whose
+# name straddles the end of the first 64,000 bytes, and an archive of both kinds.
+truck=$'truckModelBaseName\r\ndmtruck\r\ntireModelBaseName\r\ndmtire\r\naxleModelName\r\ndmaxle\r\n'
+printf '\x05\x03%s' "$truck" > "$trucks/truck.bin"
+printf '\x07\x01%s' $'skin car.raw\r\n  blank.act\r\nshadow,tex,car.raw\r\nCAR.RAW\r\nhorn.WAV' \
+  > "$trucks/names.bin"
+printf '\x00\x00a.raw\x00\x00wheel.bin\x01tire08l.bin\x00sky.tex.lvl\x00' > "$trucks/model.bin"
+{ printf '\x10\x20'; head -c 63992 /dev/zero; printf 'wheel.raw'; head -c 150 /dev/zero; } \
+  > "$trucks/window_edge.bin"
+pod "$trucks/archive.pod" "Trucks" 'demo.trk' "$truck" 'dm.bin' 'x.raw y.act'
 
 echo "Seed inputs in $out: $(find "$out" -type f | wc -l) files"

@@ -11,7 +11,8 @@ cd "$(dirname "$0")/.."
 
 seconds=${1:-30}
 [[ $seconds =~ ^[0-9]+$ ]] || { echo "usage: scripts/fuzz.sh [SECONDS]" >&2; exit 2; }
-targets=(fuzz_pod_table fuzz_extract fuzz_response_file fuzz_pod_ini fuzz_viewers)
+targets=(fuzz_pod_table fuzz_extract fuzz_response_file fuzz_pod_ini fuzz_viewers fuzz_search
+  fuzz_trucks)
 tree=build-fuzz
 
 scripts/install-deps.sh

@@ -1,0 +1,43 @@
+// The Search button over the open archive of a session.
+#include <cerrno>
+
+#include "archive_session.h"
+#include "file_io.h"
+#include "paths.h"
+#include "pod_format.h"
+#include "search.h"
+#include "text.h"
+
+namespace karvex {
+
+Result SearchOpenArchive(ArchiveSession& session, std::string_view typed,
+                         const SearchOptions& options, SearchResults& results,
+                         const SearchHooks& hooks) {
+    const SearchRequest request{std::string(typed), options, session.Core().GroupSeparator()};
+    SearchHooks watched = hooks;
+    watched.cancelRequested = [&session, &hooks] {
+        return session.CancelRequested() || (hooks.cancelRequested && hooks.cancelRequested());
+    };
+    if (!options.byContents)
+        return SearchEntryList(session.Table(), request, results, watched);
+    if (typed.empty())
+        return Result::Refused();
+
+    const ArchiveState& state = session.State();
+    const fs::path path = fs::path(state.PodFolder) / state.PodFileName;
+    auto failed = [&](const std::string& reason) {
+        return Result::Failed("Cannot read " + DisplayPath(path) + state.LineFeed + state.LineFeed +
+                              Utf8ToLatin1(reason));
+    };
+    ReadFile archive = OpenForReading(path);
+    if (!archive.file)
+        return failed(archive.error);
+    FileSource source(archive.file.get(), archive.length);
+    errno = 0;
+    Result result = SearchPodContents(session.Table(), source, request, results, watched);
+    if (result.status == Result::Status::Failed)
+        return failed(errno ? ErrorText() : result.message);
+    return result;
+}
+
+}  // namespace karvex

@@ -1,0 +1,156 @@
+// Examining truck definitions and models, from memory and from an archive.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "examine.h"
+#include "test_support.h"
+
+namespace karvex::test {
+namespace {
+
+using namespace std::string_literals;
+using Names = std::vector<std::string>;
+
+std::string CrLf(const Names& lines) {
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + "\r\n";
+    return text;
+}
+
+// `size` zero bytes with each text written at its offset.
+std::string Model(std::size_t size, const std::vector<std::pair<std::size_t, std::string>>& at) {
+    std::string bytes(size, '\0');
+    for (const auto& [offset, text] : at)
+        bytes.replace(offset, text.size(), text);
+    bytes.resize(size);
+    return bytes;
+}
+
+const Names kNine = {"abcdefgh.bin", "abcdefg0.bin", "abcdefg1.bin", "tire08l.bin", "tire08r.bin",
+                     "tire10l.bin",  "tire10r.bin",  "tire16l.bin",  "tire16r.bin"};
+
+TEST(Examine, Rows) {
+    constexpr Analysis truck = Analysis::Truck, model = Analysis::Model;
+    const struct {
+        const char* what;
+        Analysis analysis;
+        std::string bytes;
+        Names expected;
+    } rows[] = {
+        {"three keys give the nine names alone", truck,
+         CrLf({"skin car.raw", "truckModelBaseName", "abcdefghij", "tireModelBaseName", " tire ",
+               "axleModelName", "axle.bin"}),
+         kNine},
+        {"keys in capitals", truck,
+         CrLf({"TRUCKMODELBASENAME", "abcdefghij", "TIREMODELBASENAME", "tire", "AXLEMODELNAME"}),
+         kNine},
+        {"an empty truck value (keys 22 apart)",
+         truck,
+         CrLf({"truckModelBaseName", "", "tireModelBaseName", "t", "axleModelName"}),
+         {".bin", "0.bin", "1.bin", "t08l.bin", "t08r.bin", "t10l.bin", "t10r.bin", "t16l.bin",
+          "t16r.bin"}},
+        {"keys 21 apart hold no value: scanned",
+         truck,
+         "truckModelBaseName\r\n\ntireModelBaseName\r\n" + CrLf({"t.raw", "axleModelName"}),
+         {"t.raw"}},
+        {"no axle key: scanned",
+         truck,
+         CrLf({"truckModelBaseName", "dm", "tireModelBaseName", "w.raw"}),
+         {"w.raw"}},
+        {"keys out of order: scanned",
+         truck,
+         CrLf({"tireModelBaseName", "x.act", "truckModelBaseName", "y", "axleModelName"}),
+         {"x.act"}},
+        {"a truck name that ends at byte 64,000",
+         truck,
+         std::string(63996, '\n') + ".raw",
+         {".raw"}},
+        {"one byte further is not examined", truck, std::string(63997, '\n') + ".raw", {}},
+        {"an empty model", model, "", {}},
+        {"a small model, pass 1 alone", model, "\0a.raw\0b.act\0a.raw"s, {"a.raw", "b.act"}},
+        {"a straddling name comes from pass 2, after pass 1's",
+         model,
+         Model(64200, {{63992, "\0wheel.raw"s}, {64150, "late.bmp"}}),
+         {"late.bmp", "wheel.raw"}},
+        {"a straddling name near the entry's end is found",
+         model,
+         Model(64002, {{63992, "\0wheel.raw"s}}),
+         {"wheel.raw"}},
+        {"one byte short of its end it is not there",
+         model,
+         Model(64001, {{63992, "\0wheel.raw"s}}),
+         {}},
+        {"a name cut by a window's start is listed whole",
+         model,
+         Model(64100, {{63995, "\0long.raw"s}}),
+         {"long.raw"}},
+    };
+    for (const auto& row : rows) {
+        for (const std::size_t block : {std::size_t{65536}, std::size_t{999}}) {
+            const Examination got = Examine(BufferEntryReader(row.bytes, block), row.analysis);
+            EXPECT_TRUE(got.result.IsDone()) << row.what;
+            EXPECT_EQ(got.names, row.expected) << row.what << ", blocks of " << block;
+        }
+    }
+}
+
+// More than 100 windows in each pass: examined to the end, in the same order.
+TEST(ScanModel, LargeModelsAreExaminedInFull) {
+    const std::string bytes = Model(6'400'300, {{10, "first.raw"},
+                                                {6'399'993, "\0edge.wav"s},  // ends window 100
+                                                {6'400'100, "\0w101.raw"s},
+                                                {6'400'200, "\0first.raw"s}});
+    const Examination got = Examine(BufferEntryReader(bytes), Analysis::Model);
+    EXPECT_TRUE(got.result.IsDone());
+    EXPECT_EQ(got.names, (Names{"first.raw", "w101.raw", "edge.wav"}));
+}
+
+TEST(ScanModel, StopsWhenAskedOrFull) {
+    const std::string bytes = Model(200'000, {{10, "one.raw"}, {70'000, "two.raw"}});
+    Examination got = Examine(BufferEntryReader(bytes), Analysis::Model, [] { return true; });
+    EXPECT_EQ(got.result.status, Result::Status::Cancelled);
+    EXPECT_EQ(got.names, Names{"one.raw"});
+
+    std::string many;
+    for (std::size_t n = 0; n <= FoundNames::kLimit; ++n)
+        many += "\n" + std::to_string(100000 + n) + ".raw";
+    got = Examine(BufferEntryReader(many), Analysis::Model);
+    EXPECT_EQ(got.result.status, Result::Status::Refused);
+    EXPECT_EQ(got.names.size(), FoundNames::kLimit);
+}
+
+TEST(ExaminationsFor, Rows) {
+    using A = Analysis;
+    EXPECT_EQ(ExaminationsFor("DMTRUCK.BIN"), std::vector<A>{A::Model});
+    EXPECT_EQ(ExaminationsFor("demo.Trk"), std::vector<A>{A::Truck});
+    EXPECT_EQ(ExaminationsFor("x.trk.bin"), (std::vector<A>{A::Model, A::Model}));
+    EXPECT_EQ(ExaminationsFor("a.raw"), std::vector<A>{});
+}
+
+TEST(ExamineEntry, ReadsTheArchive) {
+    std::string pod = PodBytes(
+        {{"demotruck.trk",
+          CrLf({"truckModelBaseName", "abcdefghij", "tireModelBaseName", "tire", "axleModelName"})},
+         {"dm.bin", "\0a.raw\0b.ra"s}});
+    pod.resize(pod.size() - 3);  // the model reaches past the end: "\0a.raw\0b"
+    CoreFixture f;
+    WriteBytes(f.dir / "a.pod", pod);
+    ASSERT_TRUE(f.Open("a.pod"));
+    EXPECT_EQ(ExamineEntry(f.session, 0, Analysis::Truck).names, kNine);
+    Examination got = ExamineEntry(f.session, 1, Analysis::Model);
+    EXPECT_TRUE(got.result.IsDone());
+    EXPECT_EQ(got.names, Names{"a.raw"});
+    EXPECT_EQ(ExamineEntry(f.session, 2, Analysis::Model).result.status, Result::Status::Refused);
+
+    std::filesystem::remove(f.dir / "a.pod");
+    got = ExamineEntry(f.session, 1, Analysis::Model);
+    EXPECT_EQ(got.result.status, Result::Status::Failed);
+    EXPECT_NE(got.result.message.find("a.pod"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace karvex::test
