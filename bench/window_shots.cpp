@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFontInfo>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QWidget>
 
@@ -16,6 +17,7 @@
 #include "open_dialog.h"
 #include "palette_viewer.h"
 #include "program_font.h"
+#include "search_window.h"
 #include "select_dialog.h"
 #include "text.h"
 #include "text_viewer.h"
@@ -61,6 +63,12 @@ int main(int argc, char** argv) {
     Save(select, folder, "select-dialog");
     karvex::Form10 about(main.windowIcon());
     Save(about, folder, "about-box");
+    karvex::Form12 search(session);
+    Save(search, folder, "search-window");
+    search.findChild<QLineEdit*>("Text1")->setText("truck");
+    search.show();
+    search.Command3D1_Click();
+    Save(search, folder, "search-window-results");
 
     // The viewers, on the first entry of each kind in the archive given.
     karvex::ColorTable colors;

@@ -16,8 +16,23 @@ void ArchiveSession::OnBusyChanged(const void* owner, std::function<void(bool)> 
     m_busyListeners.emplace_back(owner, std::move(listener));
 }
 
-void ArchiveSession::RemoveBusyListener(const void* owner) {
+void ArchiveSession::RemoveListeners(const void* owner) {
     std::erase_if(m_busyListeners, [owner](const auto& entry) { return entry.first == owner; });
+    std::erase_if(m_selectionListeners,
+                  [owner](const auto& entry) { return entry.first == owner; });
+}
+
+void ArchiveSession::SelectEntries(const std::vector<int>& entries) {
+    for (int i : entries) {
+        if (i >= 0 && i < m_table.Count())
+            m_table.SetSelected(i, true);
+    }
+    for (const auto& entry : m_selectionListeners)
+        entry.second();
+}
+
+void ArchiveSession::OnSelectionChanged(const void* owner, std::function<void()> listener) {
+    m_selectionListeners.emplace_back(owner, std::move(listener));
 }
 
 void ArchiveSession::SetBusy(bool busy) {

@@ -39,10 +39,18 @@ class ArchiveSession {
     bool IsBusy() const { return m_busy; }
     // `listener` hears every change of the busy state until `owner` is removed.
     void OnBusyChanged(const void* owner, std::function<void(bool busy)> listener);
-    void RemoveBusyListener(const void* owner);
+    // Ends the busy and selection listeners that `owner` registered.
+    void RemoveListeners(const void* owner);
     // Asks the running command to stop after the chunk it is copying.
     void RequestCancel() { m_cancelRequested = m_busy; }
     bool CancelRequested() const { return m_cancelRequested; }
+
+    // --- Selection ---------------------------------------------------------------------------
+    // Adds `entries` to the table's selection and tells the windows that show the table: a
+    // window other than the lists (search, examine) selects in the lists this way.
+    void SelectEntries(const std::vector<int>& entries);
+    // `listener` hears every SelectEntries until `owner` is removed.
+    void OnSelectionChanged(const void* owner, std::function<void()> listener);
 
     // --- Entry access ------------------------------------------------------------------------
     // Entry i's bytes in the open archive, clamped to its length when it was loaded.
@@ -89,6 +97,7 @@ class ArchiveSession {
     bool m_busy = false;
     bool m_cancelRequested = false;
     std::vector<std::pair<const void*, std::function<void(bool)>>> m_busyListeners;
+    std::vector<std::pair<const void*, std::function<void()>>> m_selectionListeners;
 };
 
 // Marks the session busy for as long as it lives; a cancel request ends with it.

@@ -16,6 +16,7 @@
 #include "text.h"
 #include "text_editor.h"
 #include "text_viewer.h"
+#include "search_window.h"
 #include "texture_viewer.h"
 #include "wave_player.h"
 
@@ -28,7 +29,7 @@ void Form1::CreateMenu() {
     menuNotepad = menuPopup->addAction("&Open in Notepad", this, &Form1::menuNotepad_Click);
     menuExamine = menuPopup->addAction("&Examine");
     menuDiv1 = menuPopup->addSeparator();
-    menuSearch = menuPopup->addAction("&Search...");
+    menuSearch = menuPopup->addAction("&Search...", this, &Form1::menuSearch_Click);
     menuView->setObjectName("menuView");
     menuNotepad->setObjectName("menuNotepad");
     menuExamine->setObjectName("menuExamine");
@@ -66,7 +67,8 @@ void Form1::RecordSelection() {
     if (!ContainsNoCase(m_state.PodFileName, ".pod"))
         return;  // a response file: every item stays disabled
     menuNotepad->setEnabled(true);
-    // Examine and Search open windows still to come; their items stay disabled until then.
+    menuSearch->setEnabled(true);
+    // Examine opens a window still to come; its item stays disabled until then.
     const std::string& name = m_state.SelectedName;
     for (const char* kind : {".raw", ".act", ".txt", ".lvl", ".loc", ".wav", ".bmp"}) {
         if (ContainsNoCase(name, kind))
@@ -148,6 +150,13 @@ void Form1::menuView_Click() {
                 }
             });
         }
+    });
+}
+
+void Form1::menuSearch_Click() {
+    WithTimerPaused([this] {
+        Form12 search(m_session, this);
+        search.exec();
     });
 }
 

@@ -10,6 +10,8 @@
 #include <QMouseEvent>
 #include <QScrollBar>
 
+#include <algorithm>
+
 #include "artwork.h"
 #include "latin1.h"
 #include "naming.h"
@@ -74,10 +76,11 @@ Form1::Form1(ArchiveSession& session, QWidget* parent)
         ShowPendingStatus();
         ShowRow();
     });
+    m_session.OnSelectionChanged(this, [this] { ShowTableSelection(); });
 }
 
 Form1::~Form1() {
-    m_session.RemoveBusyListener(this);
+    m_session.RemoveListeners(this);
     m_session.SetHost(nullptr);
 }
 
@@ -315,6 +318,22 @@ void Form1::ShowRow() {
     Command3D3->setEnabled(!busy && m_row.Command3D3);
     Command1->setEnabled(!busy && m_row.Command1);
     Command3D1->setEnabled(!busy);
+}
+
+void Form1::ShowTableSelection() {
+    // The table's selected rows as ranges in List1; SyncSelection mirrors them into List2.
+    QItemSelection rows;
+    const int count = std::min(m_table.Count(), List1->model()->rowCount());
+    for (int first = 0; first < count; ++first) {
+        if (!m_table.IsSelected(first))
+            continue;
+        int last = first;
+        while (last + 1 < count && m_table.IsSelected(last + 1))
+            ++last;
+        rows.select(List1->model()->index(first, 0), List1->model()->index(last, 0));
+        first = last;
+    }
+    List1->selectionModel()->select(rows, QItemSelectionModel::ClearAndSelect);
 }
 
 void Form1::SyncSelection(int source) {

@@ -67,6 +67,7 @@ class Form1 : public QWidget, public Host {
     void List2_MouseDown(const QPoint& where);
     void menuView_Click();     // the viewer that suits the recorded entry
     void menuNotepad_Click();  // a copy of the recorded entry in the text editor
+    void menuSearch_Click();   // the search window
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -93,6 +94,8 @@ class Form1 : public QWidget, public Host {
     // Mirrors the selection of list `source` (1 or 2) into the other list and the table,
     // and shows the count.
     void SyncSelection(int source);
+    // Shows in the lists the selection the table holds, after another window changed it.
+    void ShowTableSelection();
     void CreateMenu();
     // Fills the selection record and sets the menu items' states.
     void RecordSelection();

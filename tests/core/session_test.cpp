@@ -177,7 +177,7 @@ TEST(BusyState, ListenersHearChangesAndACancelEndsWithTheCommand) {
     }
     EXPECT_FALSE(session.IsBusy());
     EXPECT_FALSE(session.CancelRequested());
-    session.RemoveBusyListener(&heard);
+    session.RemoveListeners(&heard);
     { BusyScope again(session); }
     EXPECT_EQ(heard, "busy idle ");
 }

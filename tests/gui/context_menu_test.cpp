@@ -79,15 +79,15 @@ class ContextMenuTest : public QObject {
         QTest::addColumn<QString>("list");
         QTest::addColumn<QString>("recorded");
         const int data = 84 + 5 * 40;
-        QTest::newRow("nothing selected") << "game.pod" << QList<int>{} << "List1" << " |0|0|5|-N--";
+        QTest::newRow("nothing selected") << "game.pod" << QList<int>{} << "List1" << " |0|0|5|-N-S";
         QTest::newRow("a texture") << "game.pod" << QList<int>{0} << "List2"
-                                   << "A.RAW|2|" + QString::number(data) + "|0|VN--";
+                                   << "A.RAW|2|" + QString::number(data) + "|0|VN-S";
         QTest::newRow("rows 1 and 3: the first") << "game.pod" << QList<int>{3, 1} << "List1"
-                                                 << "readme.txt.bin|4|" + QString::number(data + 2) + "|1|VN--";
+                                                 << "readme.txt.bin|4|" + QString::number(data + 2) + "|1|VN-S";
         QTest::newRow("a truck") << "game.pod" << QList<int>{2} << "List1"
-                                 << "TRUCK.TRK|1|" + QString::number(data + 6) + "|2|-N--";
+                                 << "TRUCK.TRK|1|" + QString::number(data + 6) + "|2|-N-S";
         QTest::newRow("a wave") << "game.pod" << QList<int>{4} << "List1"
-                                << "HORN.WAV|1|" + QString::number(data + 20) + "|4|VN--";
+                                << "HORN.WAV|1|" + QString::number(data + 20) + "|4|VN-S";
         QTest::newRow("a response file") << "new.lst" << QList<int>{0} << "List1" << "a.raw|1|124|0|----";
     }
     void recordsTheLowestSelectedEntry() {
@@ -111,7 +111,7 @@ class ContextMenuTest : public QObject {
         sizes->setFocus();
         QTest::keyClick(sizes, Qt::Key_F10, Qt::ShiftModifier);
         QTRY_VERIFY(Menu()->isVisible());
-        QCOMPARE(Recorded(), QString("A.RAW|2|284|0|VN--"));
+        QCOMPARE(Recorded(), QString("A.RAW|2|284|0|VN-S"));
     }
 
     // View opens the viewer of each kind the name holds; a bitmap goes through a copy in

@@ -32,19 +32,11 @@ std::string PaletteBytes(const std::map<int, QColor>& colors = {}) {
 // An archive the test writes, open in a session, with the palette entry recorded as
 // right-clicked. Entries: a short file first, then the palette (`bytes`, possibly short and
 // last, so that its colours run past the archive's end).
-struct Opened {
-    explicit Opened(const std::string& bytes) {
-        folder.Write("test.pod", PodBytes({{"first.txt", "text"}, {"pal.act", bytes}}));
-        session.State().PodFolder = folder.path().toStdString();
-        session.State().PodFileName = "test.pod";
-        StatusRow row;
-        loaded = session.Core().OpenPodSequence(row).IsDone();
-        session.State().EntryIndex = 1;
-        session.State().SelectedName = "pal.act";
+struct Opened : OpenedArchive {
+    explicit Opened(const std::string& bytes)
+        : OpenedArchive({{"first.txt", "text"}, {"pal.act", bytes}}) {
+        Record("pal.act");
     }
-    TestFolder folder;
-    ArchiveSession session;
-    bool loaded = false;
 };
 
 QListWidget* List(Form8& viewer) {

@@ -45,4 +45,22 @@ fs::path TestFolder::Native(const QString& name) const {
     return m_dir.path() / name.toStdString();
 }
 
+OpenedArchive::OpenedArchive(const std::vector<PodEntry>& entries) {
+    folder.Write("test.pod", PodBytes(entries));
+    session.State().PodFolder = folder.path().toStdString();
+    session.State().PodFileName = "test.pod";
+    StatusRow row;
+    loaded = session.Core().OpenPodSequence(row).IsDone();
+}
+
+void OpenedArchive::Record(const std::string& name) {
+    ArchiveState& state = session.State();
+    state.EntryIndex = session.Find(name, false);
+    state.SelectedName = name;
+    if (state.EntryIndex >= 0) {
+        state.SelectedSize = static_cast<std::int32_t>(session.Table().SizeOf(state.EntryIndex));
+        state.SelectedOffset = static_cast<std::int32_t>(session.Table().OffsetOf(state.EntryIndex));
+    }
+}
+
 }  // namespace karvex::test

@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <string>
 
+#include "archive_session.h"
 #include "test_support.h"
 
 namespace karvex::test {
@@ -37,6 +38,18 @@ class TestFolder {
     QString m_start;  // the current folder before this one
     TempDir m_dir;
     QString m_path;
+};
+
+// An archive the test writes as test.pod in a fresh current folder, open in a session as the
+// Open command opens it.
+struct OpenedArchive {
+    explicit OpenedArchive(const std::vector<PodEntry>& entries);
+    // Records the first entry named `name` as a right-click on it would.
+    void Record(const std::string& name);
+
+    TestFolder folder;
+    ArchiveSession session;
+    bool loaded = false;
 };
 
 }  // namespace karvex::test

@@ -40,21 +40,11 @@ std::string TextureBytes(int size) {
 }
 
 // An archive the test writes, open in a session, with one entry recorded as right-clicked.
-struct Opened {
-    explicit Opened(const std::vector<PodEntry>& entries, const std::string& name = "tex.raw") {
-        folder.Write("test.pod", PodBytes(entries));
-        session.State().PodFolder = folder.path().toStdString();
-        session.State().PodFileName = "test.pod";
-        StatusRow row;
-        loaded = session.Core().OpenPodSequence(row).IsDone();
-        ArchiveState& state = session.State();
-        state.EntryIndex = session.Find(name, false);
-        state.SelectedName = name;
-        state.SelectedSize = static_cast<std::int32_t>(session.Table().SizeOf(state.EntryIndex));
+struct Opened : OpenedArchive {
+    explicit Opened(const std::vector<PodEntry>& entries, const std::string& name = "tex.raw")
+        : OpenedArchive(entries) {
+        Record(name);
     }
-    TestFolder folder;
-    ArchiveSession session;
-    bool loaded = false;
 };
 
 QLabel* Picture(Form5& viewer) {
