@@ -16,6 +16,7 @@
 #include "text.h"
 #include "text_editor.h"
 #include "text_viewer.h"
+#include "results_window.h"
 #include "search_window.h"
 #include "texture_viewer.h"
 #include "wave_player.h"
@@ -27,7 +28,7 @@ void Form1::CreateMenu() {
     menuPopup->setObjectName("menuPopup");
     menuView = menuPopup->addAction("&View", this, &Form1::menuView_Click);
     menuNotepad = menuPopup->addAction("&Open in Notepad", this, &Form1::menuNotepad_Click);
-    menuExamine = menuPopup->addAction("&Examine");
+    menuExamine = menuPopup->addAction("&Examine", this, &Form1::menuExamine_Click);
     menuDiv1 = menuPopup->addSeparator();
     menuSearch = menuPopup->addAction("&Search...", this, &Form1::menuSearch_Click);
     menuView->setObjectName("menuView");
@@ -68,12 +69,12 @@ void Form1::RecordSelection() {
         return;  // a response file: every item stays disabled
     menuNotepad->setEnabled(true);
     menuSearch->setEnabled(true);
-    // Examine opens a window still to come; its item stays disabled until then.
     const std::string& name = m_state.SelectedName;
     for (const char* kind : {".raw", ".act", ".txt", ".lvl", ".loc", ".wav", ".bmp"}) {
         if (ContainsNoCase(name, kind))
             menuView->setEnabled(true);
     }
+    menuExamine->setEnabled(!ExaminationsFor(name).empty());
 }
 
 template <typename Show>
@@ -149,6 +150,17 @@ void Form1::menuView_Click() {
                                 "Karvex32", Icon::Exclamation);
                 }
             });
+        }
+    });
+}
+
+void Form1::menuExamine_Click() {
+    // A model (".bin") and then a truck definition (".trk"): one results window each.
+    WithTimerPaused([this] {
+        for (Analysis analysis : ExaminationsFor(m_state.SelectedName)) {
+            Form9 results(m_session, analysis, this);
+            if (results.Outcome().status != Result::Status::Cancelled)
+                results.exec();
         }
     });
 }

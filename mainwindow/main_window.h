@@ -67,6 +67,7 @@ class Form1 : public QWidget, public Host {
     void List2_MouseDown(const QPoint& where);
     void menuView_Click();     // the viewer that suits the recorded entry
     void menuNotepad_Click();  // a copy of the recorded entry in the text editor
+    void menuExamine_Click();  // the files a truck or model names, in the results window
     void menuSearch_Click();   // the search window
 
   protected:

@@ -72,7 +72,7 @@ class ContextMenuTest : public QObject {
     }
 
     // The lowest-indexed selected entry is recorded whichever list is clicked; the
-    // items follow the name's kinds. Examine and Search stay off until their windows come.
+    // items follow the name's kinds.
     void recordsTheLowestSelectedEntry_data() {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QList<int>>("rows");
@@ -83,9 +83,9 @@ class ContextMenuTest : public QObject {
         QTest::newRow("a texture") << "game.pod" << QList<int>{0} << "List2"
                                    << "A.RAW|2|" + QString::number(data) + "|0|VN-S";
         QTest::newRow("rows 1 and 3: the first") << "game.pod" << QList<int>{3, 1} << "List1"
-                                                 << "readme.txt.bin|4|" + QString::number(data + 2) + "|1|VN-S";
+                                                 << "readme.txt.bin|4|" + QString::number(data + 2) + "|1|VNES";
         QTest::newRow("a truck") << "game.pod" << QList<int>{2} << "List1"
-                                 << "TRUCK.TRK|1|" + QString::number(data + 6) + "|2|-N-S";
+                                 << "TRUCK.TRK|1|" + QString::number(data + 6) + "|2|-NES";
         QTest::newRow("a wave") << "game.pod" << QList<int>{4} << "List1"
                                 << "HORN.WAV|1|" + QString::number(data + 20) + "|4|VN-S";
         QTest::newRow("a response file") << "new.lst" << QList<int>{0} << "List1" << "a.raw|1|124|0|----";

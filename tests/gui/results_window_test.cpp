@@ -1,0 +1,134 @@
+// The collector's results window (Form9) over archives the test writes: what it lists and
+// its caption, copying the names, selecting their entries in the main window, saving them
+// as a response file, and Examine on the pop-up menu running one window per kind.
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QItemSelectionModel>
+#include <QListView>
+#include <QTest>
+
+#include "main_window.h"
+#include "modal.h"
+#include "results_window.h"
+#include "test_folder.h"
+
+using namespace karvex;
+using namespace karvex::test;
+
+namespace {
+
+const std::string kTruck =
+    "truckModelBaseName\r\nmonster\r\ntireModelBaseName\r\nbig\r\naxleModelName\r\nx\r\n";
+// A model naming a texture, a sound in a folder and a palette, with control bytes between.
+const std::string kModel = std::string("\x01skin.raw\x02", 10) + "horn.wav" + '\0' + "pal.act";
+
+const std::vector<PodEntry> kEntries = {
+    {"monster.trk", kTruck},     {"model.bin", kModel},   {"SKIN.RAW", "s"},
+    {"sounds\\HORN.WAV", "h"},   {"other.raw", "o"},      {"both.bin.trk", kModel},
+};
+
+QStringList Listed(Form9& window) {
+    QStringList names;
+    const QAbstractItemModel* model = window.findChild<QListView*>("List1")->model();
+    for (int row = 0; row < model->rowCount(); ++row)
+        names << model->index(row, 0).data().toString();
+    return names;
+}
+
+}  // namespace
+
+class ResultsWindowTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void listsWhatTheEntryNames_data() {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<int>("analysis");
+        QTest::addColumn<QStringList>("names");
+        QTest::newRow("truck") << "monster.trk" << int(Analysis::Truck)
+                               << QStringList{"monster.bin", "monster0.bin", "monster1.bin",
+                                              "big08l.bin",  "big08r.bin",   "big10l.bin",
+                                              "big10r.bin",  "big16l.bin",   "big16r.bin"};
+        QTest::newRow("model") << "model.bin" << int(Analysis::Model)
+                               << QStringList{"skin.raw", "pal.act", "horn.wav"};
+    }
+    void listsWhatTheEntryNames() {
+        QFETCH(QString, entry);
+        QFETCH(int, analysis);
+        QFETCH(QStringList, names);
+        OpenedArchive archive(kEntries);
+        archive.Record(entry.toStdString());
+        Form9 window(archive.session, static_cast<Analysis>(analysis));
+        QVERIFY(window.Outcome().IsDone());
+        QCOMPARE(window.windowTitle(), entry);
+        QCOMPARE(Listed(window), names);
+        QVERIFY(!archive.session.IsBusy());
+
+        window.menuCopy_Click();
+        QCOMPARE(QGuiApplication::clipboard()->text(), names.join('\n') + '\n');
+    }
+
+    // Found names select the entries of that name, folders ignored and letter case too.
+    void selectsTheNamedEntries() {
+        TestFolder folder;
+        folder.Write("game.pod", PodBytes(kEntries));
+        ArchiveSession session;
+        Form1 main(session);
+        main.show();
+        main.Startup(folder.filePath("game.pod"));
+        session.State().EntryIndex = 1;
+        session.State().SelectedName = "model.bin";
+        Form9 window(session, Analysis::Model, &main);
+        window.menuSelect_Click();
+        QList<int> rows;
+        for (const QModelIndex& index :
+             main.findChild<QListView*>("List2")->selectionModel()->selectedRows())
+            rows << index.row();
+        std::sort(rows.begin(), rows.end());
+        QCOMPARE(rows, (QList<int>{2, 3}));
+    }
+
+    void savesAResponseFile() {
+        OpenedArchive archive(kEntries);
+        archive.Record("model.bin");
+        Form9 window(archive.session, Analysis::Model);
+        QVERIFY(window.SaveResponseFile(archive.folder.filePath("needs.lst")));
+        QCOMPARE(archive.folder.Read("needs.lst"), std::string("skin.raw\r\npal.act\r\nhorn.wav\r\n"));
+
+        // Never over the archive itself; the archive stays as it was.
+        const std::string before = archive.folder.Read("test.pod");
+        QString text;
+        AnswerMessage("OK", &text);
+        QVERIFY(!window.SaveResponseFile(archive.folder.filePath("test.pod")));
+        QVERIFY(text.startsWith("Cannot write " + archive.folder.filePath("test.pod")));
+        QVERIFY(text.endsWith("It is the archive being examined."));
+        QCOMPARE(archive.folder.Read("test.pod"), before);
+    }
+
+    // A name with both kinds gets two windows, one after the other; a name with neither
+    // leaves the item disabled.
+    void examineRunsOneWindowPerKind() {
+        TestFolder folder;
+        folder.Write("game.pod", PodBytes(kEntries));
+        ArchiveSession session;
+        Form1 main(session);
+        main.show();
+        main.Startup(folder.filePath("game.pod"));
+        session.State().EntryIndex = 5;
+        session.State().SelectedName = "both.bin.trk";
+        QStringList captions;
+        std::function<void(QWidget*)> answer = [&](QWidget* window) {
+            captions << window->windowTitle();
+            if (captions.size() < 2)
+                WhenModal(answer, "karvex::Form9");
+            window->close();
+        };
+        WhenModal(answer, "karvex::Form9");
+        main.menuExamine_Click();
+        QCOMPARE(captions, (QStringList{"both.bin.trk", "both.bin.trk"}));
+    }
+};
+
+QTEST_MAIN(ResultsWindowTest)
+#include "results_window_test.moc"

@@ -1,0 +1,156 @@
+#include "results_window.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QListView>
+#include <QMenu>
+#include <QStringListModel>
+
+#include <system_error>
+#include <unordered_set>
+
+#include "archive_session.h"
+#include "latin1.h"
+#include "message_boxes.h"
+#include "naming.h"
+#include "replacing_file.h"
+#include "text.h"
+#include "twips.h"
+
+namespace karvex {
+
+namespace {
+
+constexpr int kYieldEveryMs = 30;  // how often a running examination lets the windows repaint
+
+// The part of an entry's name after its last "\", where its folders end.
+std::string_view LastPart(std::string_view name) {
+    const std::size_t slash = name.rfind('\\');
+    return slash == std::string_view::npos ? name : name.substr(slash + 1);
+}
+
+}  // namespace
+
+Form9::Form9(ArchiveSession& session, Analysis analysis, QWidget* parent)
+    : CentredDialog(parent), m_session(session) {
+    setObjectName("Form9");
+    setModal(true);
+    setFixedSize(platform::Px(3345), platform::Px(5100));
+    m_list = new QStringListModel(this);
+    List1 = platform::Named(new QListView(this), "List1", "Files named");
+    platform::Place(List1, 0, 0, 3345, 4935);
+    List1->setModel(m_list);
+    List1->setUniformItemSizes(true);
+    List1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    List1->setSelectionMode(QAbstractItemView::ExtendedSelection);
+
+    menuList = new QMenu(this);
+    menuList->setObjectName("menuList");
+    QAction* copy = menuList->addAction("&Copy", this, &Form9::menuCopy_Click);
+    copy->setObjectName("menuCopy");
+    copy->setShortcut(QKeySequence::Copy);
+    addAction(copy);
+    menuList->addAction("Select in &main window", this, &Form9::menuSelect_Click)
+        ->setObjectName("menuSelect");
+    menuList->addAction("&Save as response file…", this, &Form9::menuSave_Click)
+        ->setObjectName("menuSave");
+    Form_Load(analysis);
+}
+
+void Form9::Form_Load(Analysis analysis) {
+    if (parentWidget())
+        setWindowIcon(parentWidget()->window()->windowIcon());
+    const ArchiveState& state = m_session.State();
+    setWindowTitle(platform::FromLatin1(state.SelectedName));
+    QElapsedTimer sinceYield;
+    sinceYield.start();
+    // Between windows the program repaints; Escape in the main window stops the run.
+    const StopCheck stop = [&] {
+        if (sinceYield.elapsed() >= kYieldEveryMs) {
+            QCoreApplication::processEvents();
+            sinceYield.restart();
+        }
+        return m_session.CancelRequested();
+    };
+    Examination found;
+    {
+        BusyScope busy(m_session);
+        found = ExamineEntry(m_session, state.EntryIndex, analysis, stop);
+    }
+    m_names = std::move(found.names);
+    m_outcome = std::move(found.result);
+    QStringList items;
+    for (const std::string& name : m_names)
+        items << platform::FromLatin1(name);
+    m_list->setStringList(items);
+    List1->setAccessibleName(QString("Files named, %1").arg(items.size()));
+    if (!m_outcome.IsDone() && !m_outcome.message.empty() &&
+        m_outcome.status != Result::Status::Cancelled) {
+        platform::ShowMessage(parentWidget(), platform::FromLatin1(m_outcome.message), "Karvex32",
+                              Icon::Exclamation);
+    }
+}
+
+void Form9::contextMenuEvent(QContextMenuEvent* event) {
+    menuList->popup(event->globalPos());
+}
+
+void Form9::menuCopy_Click() {
+    QString text;
+    for (const std::string& name : m_names)
+        text += platform::FromLatin1(name) + '\n';
+    QGuiApplication::clipboard()->setText(text);
+}
+
+std::vector<int> Form9::MatchingEntries() const {
+    std::unordered_set<std::string> wanted;
+    for (const std::string& name : m_names)
+        wanted.insert(ToUpperLatin1(Trim(name)));
+    std::vector<int> entries;
+    const EntryTable& table = m_session.Table();
+    for (int i = 0; i < table.Count(); ++i) {
+        const std::string name = ToUpperLatin1(Trim(table.Name(i)));
+        if (wanted.count(name) || wanted.count(std::string(LastPart(name))))
+            entries.push_back(i);
+    }
+    return entries;
+}
+
+void Form9::menuSelect_Click() {
+    m_session.SelectEntries(MatchingEntries());
+}
+
+void Form9::menuSave_Click() {
+    QFileDialog dialog(this, "Save as response file");
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilter("Response files (*.lst)");
+    dialog.setDefaultSuffix("lst");
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+        SaveResponseFile(dialog.selectedFiles().constFirst());
+}
+
+bool Form9::SaveResponseFile(const QString& path) {
+    const fs::path target = QFile::encodeName(path).toStdString();
+    const ArchiveState& state = m_session.State();
+    std::string error;
+    std::error_code same;
+    if (fs::equivalent(target, fs::path(state.PodFolder) / state.PodFileName, same))
+        error = "It is the archive being examined.";
+    std::string content;
+    for (const std::string& name : m_names)
+        content += Trim(name) + "\r\n";
+    if (error.empty() && WriteFileReplacing(target, content, error))
+        return true;
+    const QString lf = QString::fromStdString(state.LineFeed);
+    platform::ShowMessage(this, "Cannot write " + path + lf + lf + QString::fromStdString(error),
+                          "Karvex32", Icon::Exclamation);
+    return false;
+}
+
+}  // namespace karvex
