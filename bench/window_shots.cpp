@@ -17,6 +17,7 @@
 #include "open_dialog.h"
 #include "palette_viewer.h"
 #include "program_font.h"
+#include "results_window.h"
 #include "search_window.h"
 #include "select_dialog.h"
 #include "text.h"
@@ -96,6 +97,10 @@ int main(int argc, char** argv) {
     if (record(".txt")) {
         karvex::Form11 text(session);
         Save(text, folder, "text-viewer");
+    }
+    if (record(".trk")) {
+        karvex::Form9 results(session, karvex::Analysis::Truck);
+        Save(results, folder, "results-window");
     }
     if (record(".wav")) {
         // The player works on a copy of the entry, as View makes one.

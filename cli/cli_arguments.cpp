@@ -21,6 +21,8 @@ const char* const kUsage =
     "  karvex32-cli textures ARCHIVE FOLDER\n"
     "  karvex32-cli palette ARCHIVE ENTRY\n"
     "  karvex32-cli text ARCHIVE ENTRY [-0]\n"
+    "  karvex32-cli search ARCHIVE TEXT [--match-case] [--size] [--contents]\n"
+    "  karvex32-cli examine ARCHIVE ENTRY\n"
     "  karvex32-cli --help | --version\n"
     "\n"
     "FILE is an archive (.pod) or a response file (.lst); ENTRY is an entry's exact name\n"
@@ -34,6 +36,8 @@ const char* const kUsage =
     "  textures writes every such texture (.raw) into FOLDER as NAME.png\n"
     "  palette  prints the 256 colour values of a palette (.act)\n"
     "  text     prints the lines of a text; -0 ends each with a NUL byte instead\n"
+    "  search   prints 'N Found' and the entries whose name (or size, or data) holds TEXT\n"
+    "  examine  prints the files a truck (.trk) or model (.bin) names\n"
     "  --yes    answers Yes to overwrite questions (otherwise they are answered No)\n"
     "\n"
     "Exit status: 0 done; 1 the load failed or was incomplete, or a refusal;\n"
@@ -162,6 +166,15 @@ void DefineCommands(CLI::App& app, Arguments& args, std::string (&operands)[3]) 
         command("text", "Prints the text viewer's lines, each ending with a line feed.",
                 {{"ARCHIVE", "the archive (.pod)"}, {"ENTRY", "a text"}});
     text->add_flag("-0", args.nulEnds, "ends each line with a NUL byte instead");
+
+    CLI::App* search = command(
+        "search", "Prints 'N Found', then one NAME<TAB>SIZE line per entry found, in order.",
+        {{"ARCHIVE", "the archive (.pod)"}, {"TEXT", "the text to find; not empty"}});
+    search->add_flag("--match-case", args.matchCase, "letter case must match");
+    search->add_flag("--size", args.bySize, "searches the displayed sizes instead of the names");
+    search->add_flag("--contents", args.byContents, "searches the entries' data (wins over --size)");
+    command("examine", "Prints the files a truck (.trk) or model (.bin) names, one per line.",
+            {{"ARCHIVE", "the archive (.pod)"}, {"ENTRY", "a truck or model"}});
 }
 
 }  // namespace

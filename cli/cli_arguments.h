@@ -19,6 +19,7 @@ struct Arguments {
     std::optional<std::string> comment;
     bool all = false, lst = false, inf = false, yes = false, mount = false;
     bool nulEnds = false;  // text -0: each item ends with a NUL byte instead of a line feed
+    bool matchCase = false, bySize = false, byContents = false;  // search's options
 };
 
 // Prints "karvex32-cli: PROBLEM" and the usage on standard error; returns kExitUsage.

@@ -65,6 +65,14 @@ int Session::OpenOrReport(const std::string& file) {
     return status;
 }
 
+int FinishOutput() {
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::fprintf(stderr, "karvex32-cli: cannot write to standard output\n");
+        return kExitUsage;
+    }
+    return kExitDone;
+}
+
 void Session::PrintListing() const {
     std::printf("status\t%s\n", Latin1ToUtf8(m_core.StatusText()).c_str());
     std::printf("size\t%s\n", Latin1ToUtf8(m_row.Label3).c_str());

@@ -20,6 +20,10 @@ namespace karvex {
 // could not be read or written.
 int ExitFor(const Result& result);
 
+// Ends the output of a printing command: kExitDone, or kExitUsage (after saying so) when
+// standard output could not take it.
+int FinishOutput();
+
 // The archive session as the command-line tool runs it, reporting to standard streams.
 class Session {
   public:

@@ -7,6 +7,7 @@
 
 #include "cli_arguments.h"
 #include "cli_session.h"
+#include "collector_commands.h"
 #include "paths.h"
 #include "pod_core.h"
 #include "text.h"
@@ -130,6 +131,8 @@ int Run(int argc, char** argv) {
         return Build(*args);
     if (command == "comment")
         return Comment(*args);
+    if (command == "search" || command == "examine")
+        return RunCollectorCommand(*args);
     return RunViewerCommand(*args);
 }
 

@@ -73,15 +73,6 @@ Result WriteImage(const Session& session, ReplacingFile& out, const fs::path& sh
     return Result::Done();
 }
 
-// Ends the output of a printing command: 2 when standard output could not take it.
-int FinishOutput() {
-    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-        std::fprintf(stderr, "karvex32-cli: cannot write to standard output\n");
-        return kExitUsage;
-    }
-    return kExitDone;
-}
-
 int Texture(const Arguments& args) {
     // Taken before the open sequence makes the archive's folder current.
     const fs::path target = fs::absolute(fs::path(args.positional[2]));

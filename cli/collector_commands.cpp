@@ -1,0 +1,77 @@
+// search and examine: what the search window and the collector's results window list,
+// printed by the same matching and scanning code the windows use.
+#include "collector_commands.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
+#include "cli_session.h"
+#include "examine.h"
+#include "search.h"
+#include "text.h"
+
+namespace karvex {
+namespace {
+
+int Search(const Arguments& args) {
+    const std::string text = Utf8ToLatin1(args.positional[1]);
+    if (text.empty())
+        return UsageError("TEXT must not be empty");
+    Session session(args);
+    if (const int status = session.OpenOrReport(args.positional[0]); status != kExitDone)
+        return status;
+    const SearchOptions options{args.matchCase, args.bySize, args.byContents};
+    SearchResults results;
+    const Result result = SearchOpenArchive(session.m_session, text, options, results);
+    if (!result.IsDone()) {
+        session.Tell(result.message);
+        return ExitFor(result);
+    }
+    std::printf("%s\n", Latin1ToUtf8(FoundText(results.Found(), session.m_core.GroupSeparator())).c_str());
+    for (const SearchRow& row : results.rows)
+        std::printf("%s\t%s\n", Latin1ToUtf8(row.name).c_str(), Latin1ToUtf8(row.size).c_str());
+    return FinishOutput();
+}
+
+int Examine(const Arguments& args) {
+    Session session(args);
+    if (const int status = session.OpenOrReport(args.positional[0]); status != kExitDone)
+        return status;
+    const std::string name = Utf8ToLatin1(args.positional[1]);
+    const int entry = session.m_session.Find(name, false);
+    if (entry < 0) {
+        std::fprintf(stderr, "karvex32-cli: no entry named %s\n", args.positional[1].c_str());
+        return kExitRefused;
+    }
+    const std::vector<Analysis> runs = ExaminationsFor(name);
+    if (runs.empty()) {
+        std::fprintf(stderr, "karvex32-cli: %s is neither a truck (.trk) nor a model (.bin)\n",
+                     args.positional[1].c_str());
+        return kExitRefused;
+    }
+    for (std::size_t run = 0; run < runs.size(); ++run) {
+        if (run > 0)
+            std::printf("\n");  // between the runs of a name with both kinds
+        const Examination found = ExamineEntry(session.m_session, entry, runs[run]);
+        for (const std::string& line : found.names)
+            std::printf("%s\n", Latin1ToUtf8(line).c_str());
+        if (!found.result.IsDone()) {
+            const int written = FinishOutput();
+            session.Tell(found.result.message);
+            return std::max(written, ExitFor(found.result));
+        }
+    }
+    return FinishOutput();
+}
+
+}  // namespace
+
+int RunCollectorCommand(const Arguments& args) {
+    const std::string& archive = args.positional[0];
+    if (!EndsWithNoCase(archive, ".pod"))
+        return UsageError("ARCHIVE must end in .pod: " + archive);
+    return args.command == "search" ? Search(args) : Examine(args);
+}
+
+}  // namespace karvex
