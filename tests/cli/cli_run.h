@@ -1,0 +1,49 @@
+#pragma once
+
+// Runs the built karvex32-cli in a temporary folder and keeps what it printed.
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "test_support.h"
+
+namespace karvex::test {
+
+using namespace std::string_literals;
+
+struct CliRun {
+    int exit = -1;
+    std::string out, err;
+};
+
+inline std::string Quote(const std::string& arg) {
+    std::string quoted = "'";
+    for (char c : arg)
+        quoted += c == '\'' ? "'\\''"s : std::string(1, c);
+    return quoted + "'";
+}
+
+class Cli : public testing::Test {
+  protected:
+    CliRun Karvex(const std::vector<std::string>& args) {
+        std::string command = "cd " + Quote(dir.path().string()) + " && " + Quote(KARVEX_CLI);
+        for (const auto& arg : args)
+            command += " " + Quote(arg);
+        command += " > " + Quote((dir / ".out").string()) + " 2> " +
+                   Quote((dir / ".err").string()) + " < /dev/null";
+        const int status = std::system(command.c_str());
+        CliRun run{WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadBytes(dir / ".out"),
+                   ReadBytes(dir / ".err")};
+        fs::remove(dir / ".out");
+        fs::remove(dir / ".err");
+        return run;
+    }
+
+    TempDir dir;
+};
+
+}  // namespace karvex::test
