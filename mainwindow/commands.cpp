@@ -2,6 +2,7 @@
 // Select. Those that read or write files run with the session busy.
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 
 #include "about_box.h"
 #include "command_line.h"
@@ -95,6 +96,8 @@ void Form1::Command3D1_Click() {
 }
 
 void Form1::Command1_Click() {
+    if (m_session.IsBusy() || !ArchiveUnchanged())
+        return;
     const QString answer = platform::InputBox(this, "Replace POD file comment",
                                               "Replace comment:\r\nMaximum 80 characters",
                                               platform::FromLatin1(UpToNul(m_state.PodComment)));
@@ -135,6 +138,10 @@ Result Form1::RunOpenSequence(bool archive) {
     RunCommand([&] {
         result = archive ? m_core.OpenPodSequence(m_row) : m_core.OpenResponseSequence(m_row);
     });
+    if (result.IsDone()) {
+        RememberRecent(QFile::decodeName(
+            QByteArray::fromStdString(m_state.PodFolder + "/" + m_state.PodFileName)));
+    }
     return result;
 }
 
@@ -152,7 +159,7 @@ void Form1::Command3D2_Click() {
 }
 
 void Form1::Command3D3_Click() {
-    if (m_session.IsBusy())
+    if (m_session.IsBusy() || !ArchiveUnchanged())
         return;
     {
         Form4 dialog(m_state, this);

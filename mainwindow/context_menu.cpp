@@ -49,19 +49,22 @@ void Form1::List2_MouseDown(const QPoint& where) {
 }
 
 void Form1::RecordSelection() {
+    int first = 0;
+    while (first < m_table.Count() && !m_table.IsSelected(first))
+        ++first;
+    RecordEntry(first);
+}
+
+void Form1::RecordEntry(int i) {
     m_state.FailFlag = 0;
     m_state.SelectedName = " ";
     m_state.SelectedSize = 0;
     m_state.SelectedOffset = 0;
-    const int count = m_table.Count();
-    for (m_state.EntryIndex = 0; m_state.EntryIndex < count; ++m_state.EntryIndex) {
-        const int i = m_state.EntryIndex;
-        if (m_table.IsSelected(i)) {
-            m_state.SelectedName = m_table.Name(i);
-            m_state.SelectedSize = static_cast<std::int32_t>(m_table.SizeOf(i));
-            m_state.SelectedOffset = static_cast<std::int32_t>(m_table.OffsetOf(i));
-            break;
-        }
+    m_state.EntryIndex = i;  // the table's count when no entry is recorded
+    if (i >= 0 && i < m_table.Count()) {
+        m_state.SelectedName = m_table.Name(i);
+        m_state.SelectedSize = static_cast<std::int32_t>(m_table.SizeOf(i));
+        m_state.SelectedOffset = static_cast<std::int32_t>(m_table.OffsetOf(i));
     }
     for (QAction* item : {menuView, menuExamine, menuNotepad, menuSearch})
         item->setEnabled(false);
@@ -117,6 +120,8 @@ void Form1::ViewThroughCopy(const char* copyName, Show show) {
 }
 
 void Form1::menuView_Click() {
+    if (!ArchiveUnchanged())
+        return;
     const std::string name = m_state.SelectedName;
     WithTimerPaused([&] {
         if (ContainsNoCase(name, ".raw")) {
@@ -155,6 +160,8 @@ void Form1::menuView_Click() {
 }
 
 void Form1::menuExamine_Click() {
+    if (!ArchiveUnchanged())
+        return;
     // A model (".bin") and then a truck definition (".trk"): one results window each.
     WithTimerPaused([this] {
         for (Analysis analysis : ExaminationsFor(m_state.SelectedName)) {
@@ -166,6 +173,8 @@ void Form1::menuExamine_Click() {
 }
 
 void Form1::menuSearch_Click() {
+    if (!ArchiveUnchanged())
+        return;
     WithTimerPaused([this] {
         Form12 search(m_session, this);
         search.exec();
@@ -173,6 +182,8 @@ void Form1::menuSearch_Click() {
 }
 
 void Form1::menuNotepad_Click() {
+    if (!ArchiveUnchanged())
+        return;
     SetLamp(Lamp::Red);
     SetTimerInterval(0);
     m_state.SavedComment = m_state.PodComment;

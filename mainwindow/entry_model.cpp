@@ -1,6 +1,7 @@
 #include "entry_model.h"
 
 #include "latin1.h"
+#include "number_text.h"
 
 namespace karvex {
 
@@ -29,10 +30,28 @@ QVariant EntryModel::data(const QModelIndex& index, int role) const {
         return {};
     if (role == Qt::TextAlignmentRole && m_column == SizeColumn)
         return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+    if (role == Qt::ToolTipRole && m_column == SizeColumn && !m_table.IsMissing(index.row()))
+        return platform::FromLatin1(FormatNumber(m_table.SizeOf(index.row()), m_separator) + " bytes");
     if (role != Qt::DisplayRole)
         return {};
     return platform::FromLatin1(m_column == NameColumn ? m_table.Name(index.row())
                                                        : m_table.Size(index.row()));
+}
+
+Qt::ItemFlags EntryModel::flags(const QModelIndex& index) const {
+    Qt::ItemFlags flags = QAbstractListModel::flags(index);
+    if (index.isValid() && m_dragSource)
+        flags |= Qt::ItemIsDragEnabled;
+    return flags;
+}
+
+QStringList EntryModel::mimeTypes() const {
+    return {"text/uri-list"};
+}
+
+QMimeData* EntryModel::mimeData(const QModelIndexList&) const {
+    // The drag carries the selected entries, as the table holds the selection.
+    return m_dragSource ? m_dragSource() : nullptr;
 }
 
 }  // namespace karvex

@@ -2,6 +2,9 @@
 
 #include <QAbstractListModel>
 
+#include <functional>
+#include <string>
+
 #include "entry_table.h"
 
 namespace karvex {
@@ -22,13 +25,24 @@ class EntryModel : public QAbstractListModel {
     // Shows the table as it now stands.
     void Refresh();
 
+    // The thousands separator of the sizes' tool tips ("65,536 bytes").
+    void SetSeparator(std::string separator) { m_separator = std::move(separator); }
+    // What a drag of the selected rows carries, made when the drag starts; a drag that
+    // `source` answers with nothing does not start.
+    void SetDragSource(std::function<QMimeData*()> source) { m_dragSource = std::move(source); }
+
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    QStringList mimeTypes() const override;
+    QMimeData* mimeData(const QModelIndexList& indexes) const override;
 
   private:
     const EntryTable& m_table;
     Column m_column;
     int m_rows = 0;
+    std::string m_separator = ",";
+    std::function<QMimeData*()> m_dragSource;
 };
 
 }  // namespace karvex

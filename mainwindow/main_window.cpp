@@ -77,6 +77,9 @@ Form1::Form1(ArchiveSession& session, QWidget* parent)
         ShowRow();
     });
     m_session.OnSelectionChanged(this, [this] { ShowTableSelection(); });
+    m_names.SetSeparator(m_core.GroupSeparator());
+    m_sizes.SetSeparator(m_core.GroupSeparator());
+    CreateComforts();
 }
 
 Form1::~Form1() {
@@ -262,6 +265,12 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
                              QContextMenuEvent::Keyboard;
     const bool shiftF10 = event->type() == QEvent::KeyPress && key &&
                           key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier;
+    const bool enter = event->type() == QEvent::KeyPress && key &&
+                       (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter);
+    if (list && enter) {
+        ViewFocusedEntry(static_cast<QListView*>(watched));
+        return true;
+    }
     if (list && (menuKey || shiftF10)) {
         auto* view = static_cast<QListView*>(watched);
         const QPoint where = view->viewport()->mapToGlobal(QPoint(4, 4));
@@ -314,6 +323,7 @@ void Form1::ShowRow() {
     const bool busy = m_session.IsBusy();
     ShowValue(Label3, "Archive size", platform::FromLatin1(m_row.Label3));
     ShowValue(Label4, "Number of files", platform::FromLatin1(m_row.Label4));
+    ShowSizeTip();
     Command3D2->setEnabled(!busy && m_row.Command3D2);
     Command3D3->setEnabled(!busy && m_row.Command3D3);
     Command1->setEnabled(!busy && m_row.Command1);

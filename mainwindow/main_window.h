@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
+#include <QSettings>
 #include <QTimer>
 #include <QToolButton>
 #include <QWidget>
@@ -18,7 +20,10 @@
 #include "private_folder.h"
 #include "texture.h"
 
+class QDragEnterEvent;
+class QDropEvent;
 class QItemSelection;
+class QMimeData;
 class QAction;
 class QMenu;
 class QItemSelectionModel;
@@ -70,6 +75,21 @@ class Form1 : public QWidget, public Host {
     void menuExamine_Click();  // the files a truck or model names, in the results window
     void menuSearch_Click();   // the search window
 
+    // Opens an archive (.pod) or a response file (.lst) as the Open command does; a file
+    // dropped on the window or chosen among the recent files comes here. False when the
+    // window is busy, the file is of neither kind or it is not there (after a message).
+    bool OpenFile(const QString& path);
+    // The archives and response files opened last, the latest first, at most ten.
+    static QStringList RecentFiles();
+    // The drag of the selected entries: extracted into a fresh folder inside the private
+    // folder, as text/uri-list of what they became there (folders at their top level).
+    // Null when nothing is to be dragged, or the user declined a drag of over 200 MiB.
+    QMimeData* DragOutData();
+    // True when the open archive has the size and modification time it had when it was
+    // opened (or no archive is open). Otherwise asks whether to reload it, reloads it on
+    // Yes, and is false either way: the command asked for does not run on a changed file.
+    bool ArchiveUnchanged();
+
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -77,6 +97,8 @@ class Form1 : public QWidget, public Host {
     // Closing while a command runs stops it first, as Escape does; the window closes
     // once the command has ended.
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     void CreateButtonRow();
@@ -98,8 +120,13 @@ class Form1 : public QWidget, public Host {
     // Shows in the lists the selection the table holds, after another window changed it.
     void ShowTableSelection();
     void CreateMenu();
-    // Fills the selection record and sets the menu items' states.
+    // Fills the selection record with the lowest-indexed selected entry and sets the menu
+    // items' states.
     void RecordSelection();
+    // The same for entry i (the table's count: none).
+    void RecordEntry(int i);
+    // Enter in a list: View of the entry that has the focus, when it has a viewer.
+    void ViewFocusedEntry(QListView* list);
     // Copies the recorded entry alone: into `path` itself (ViewMode 1) or into the folder
     // `path` under its own name (ViewMode 0).
     Result CopyRecordedEntry(const std::string& path, int viewMode);
@@ -113,6 +140,16 @@ class Form1 : public QWidget, public Host {
     void ViewThroughCopy(const char* copyName, Show show);
     // Puts the latest status text into Label5, if it is not there yet.
     void ShowPendingStatus();
+    // Shortcuts, drops, the drag out of List1, the recent files and the archive's stamp.
+    void CreateComforts();
+    // The program's one stored preference, the recent files.
+    static QSettings Settings();
+    void RememberRecent(const QString& path);
+    void ShowRecentFiles(const QPoint& where);
+    // Notes the open archive's size and modification time, once a command has ended.
+    void StampArchive();
+    // The archive size's tool tip, in KiB or MiB.
+    void ShowSizeTip();
 
     ArchiveSession& m_session;
     ArchiveState& m_state;
@@ -162,6 +199,11 @@ class Form1 : public QWidget, public Host {
     Lamp m_lamp = Lamp::Green;
     int m_syncSource = 0;     // SyncSource: the list whose click is being mirrored, or 0
     int m_selectedCount = 0;  // SelectedCount
+    struct Stamp {
+        qint64 size = 0;
+        QDateTime time;
+    };
+    Stamp m_openedStamp;  // the open archive's size and modification time when last seen
 };
 
 }  // namespace karvex

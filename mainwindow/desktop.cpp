@@ -1,0 +1,250 @@
+// What makes the main window a desktop program: files dropped on it are opened, entries are
+// dragged out to a file manager, keyboard shortcuts, the recent files on the Open button,
+// sizes in tool tips, and the check that the archive has not changed on disk since it was
+// opened.
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+#include <QMenu>
+#include <QMimeData>
+#include <QSettings>
+#include <QShortcut>
+#include <QUrl>
+
+#include <cstdlib>
+#include <set>
+
+#include "latin1.h"
+#include "main_window.h"
+#include "number_text.h"
+#include "text.h"
+
+namespace karvex {
+
+namespace {
+
+constexpr int kRecentFiles = 10;
+constexpr std::int64_t kLargeDrag = 200LL * 1024 * 1024;  // a drag this large asks first
+const char* const kRecentKey = "recentFiles";
+
+// The file a drop or a recent-files choice names, when it is one the Open command opens.
+bool IsOpenable(const QString& path) {
+    return path.endsWith(".pod", Qt::CaseInsensitive) || path.endsWith(".lst", Qt::CaseInsensitive);
+}
+
+// The first part of an entry's name, where it would be extracted: "sounds\horn.wav" ->
+// "sounds". Leading separators are dropped, as extraction drops them.
+std::string TopPart(const std::string& name) {
+    const std::string trimmed = Trim(name);
+    const std::size_t start = trimmed.find_first_not_of("\\/");
+    if (start == std::string::npos)
+        return {};
+    return trimmed.substr(start, trimmed.find_first_of("\\/", start) - start);
+}
+
+}  // namespace
+
+QSettings Form1::Settings() {
+    return QSettings(QSettings::IniFormat, QSettings::UserScope, "Karvex32", "karvex32");
+}
+
+void Form1::CreateComforts() {
+    const struct {
+        QKeySequence keys;
+        QToolButton* button;
+    } shortcuts[] = {{QKeySequence::Open, Command3D1},
+                     {Qt::CTRL | Qt::Key_M, Command3D2},
+                     {Qt::CTRL | Qt::Key_E, Command3D3},
+                     {QKeySequence::Quit, Command3D5}};
+    for (const auto& shortcut : shortcuts) {
+        const QKeySequence keys(shortcut.keys);
+        connect(new QShortcut(keys, this), &QShortcut::activated, shortcut.button, &QToolButton::click);
+        shortcut.button->setToolTip(shortcut.button->toolTip() + " (" +
+                                    keys.toString(QKeySequence::NativeText) + ")");
+    }
+    connect(new QShortcut(QKeySequence::Find, this), &QShortcut::activated, this, [this] {
+        if (!m_session.IsBusy() && ContainsNoCase(m_state.PodFileName, ".pod")) {
+            RecordSelection();
+            menuSearch_Click();
+        }
+    });
+
+    setAcceptDrops(true);
+    List1->setDragEnabled(true);
+    List1->setDragDropMode(QAbstractItemView::DragOnly);
+    m_names.SetDragSource([this] { return DragOutData(); });
+
+    Command3D1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(Command3D1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& where) { ShowRecentFiles(Command3D1->mapToGlobal(where)); });
+    m_session.OnBusyChanged(this, [this](bool busy) {
+        if (!busy)
+            StampArchive();
+    });
+}
+
+// --- Opening a file from a drop or the recent files ---------------------------------------
+
+bool Form1::OpenFile(const QString& path) {
+    if (m_session.IsBusy() || !IsOpenable(path))
+        return false;
+    const QFileInfo file(path);
+    if (!file.isFile()) {
+        ShowMessage("File not found" + m_state.LineFeed + m_state.LineFeed +
+                        QFile::encodeName(path).toStdString(),
+                    "Karvex32", Icon::Exclamation);
+        return false;
+    }
+    m_state.PodFolder = QFile::encodeName(file.absolutePath()).toStdString();
+    m_state.PodFileName = QFile::encodeName(file.fileName()).toStdString();
+    const bool archive = path.endsWith(".pod", Qt::CaseInsensitive);
+    m_state.PodPattern = archive ? "*.pod" : "*.lst";
+    RunOpenSequence(archive);
+    setWindowTitle("Karvex32  -  " + file.fileName());
+    ShowValue(Label8, "Selected files", "0");
+    return true;
+}
+
+void Form1::dragEnterEvent(QDragEnterEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (!m_session.IsBusy() && !urls.isEmpty() && urls.first().isLocalFile() &&
+        IsOpenable(urls.first().toLocalFile()) && event->source() == nullptr)
+        event->acceptProposedAction();
+}
+
+void Form1::dropEvent(QDropEvent* event) {
+    // Several files dropped: the first is opened, as the Open dialog opens one.
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.isEmpty() || !urls.first().isLocalFile())
+        return;
+    event->acceptProposedAction();
+    OpenFile(urls.first().toLocalFile());
+}
+
+void Form1::ViewFocusedEntry(QListView* list) {
+    const QModelIndex focused = list->currentIndex();
+    if (m_session.IsBusy() || !focused.isValid())
+        return;
+    RecordEntry(focused.row());
+    if (menuView->isEnabled())
+        menuView_Click();
+}
+
+// --- Recent files ------------------------------------------------------------------------
+
+void Form1::RememberRecent(const QString& path) {
+    QSettings settings = Settings();
+    QStringList recent = settings.value(kRecentKey).toStringList();
+    recent.removeAll(path);
+    recent.prepend(path);
+    settings.setValue(kRecentKey, recent.mid(0, kRecentFiles));
+}
+
+QStringList Form1::RecentFiles() {
+    return Settings().value(kRecentKey).toStringList().mid(0, kRecentFiles);
+}
+
+void Form1::ShowRecentFiles(const QPoint& where) {
+    auto* menu = new QMenu(this);
+    menu->setObjectName("menuRecent");
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    for (const QString& path : RecentFiles())
+        menu->addAction(path, this, [this, path] { OpenFile(path); });
+    if (menu->isEmpty())
+        menu->addAction("No recent files")->setEnabled(false);
+    menu->setEnabled(!m_session.IsBusy());
+    menu->popup(where);
+}
+
+// --- Dragging entries out ----------------------------------------------------------------
+
+QMimeData* Form1::DragOutData() {
+    if (m_session.IsBusy() || !ContainsNoCase(m_state.PodFileName, ".pod") ||
+        m_table.SelectedCount() == 0 || !ArchiveUnchanged())
+        return nullptr;
+    std::int64_t total = 0;
+    for (int i = 0; i < m_table.Count(); ++i) {
+        if (m_table.IsSelected(i))
+            total += std::max<std::int64_t>(0, m_table.SizeOf(i));
+    }
+    const std::string lf = m_state.LineFeed;
+    if (total > kLargeDrag &&
+        !AskYesNo("The entries to drag hold " + FormatNumber(total / (1024 * 1024), m_core.GroupSeparator()) +
+                      " MiB. They are copied out of the archive first." + lf + lf + "Go on?",
+                  "Karvex32"))
+        return nullptr;
+    // A fresh folder for each drag: a file manager may still be copying an earlier one.
+    const QString base = m_privateFolder.Path();
+    if (base.isEmpty())
+        return nullptr;
+    QByteArray folder = QFile::encodeName(QDir(base).filePath("drag-XXXXXX"));
+    if (!mkdtemp(folder.data()))
+        return nullptr;
+    m_state.ViewMode = 0;
+    m_state.DialogPath = folder.toStdString();
+    Result result;
+    {
+        BusyScope busy(m_session);
+        result = m_core.ExtractSelected();
+    }
+    if (result.status == Result::Status::Failed || result.status == Result::Status::Cancelled)
+        return nullptr;
+    QList<QUrl> urls;
+    std::set<std::string> tops;
+    for (int i = 0; i < m_table.Count(); ++i) {
+        const std::string top = m_table.IsSelected(i) ? TopPart(m_table.Name(i)) : std::string();
+        const QString path = QDir(QFile::decodeName(folder)).filePath(platform::FromLatin1(top));
+        if (!top.empty() && tops.insert(top).second && QFileInfo::exists(path))
+            urls << QUrl::fromLocalFile(path);
+    }
+    if (urls.isEmpty())
+        return nullptr;
+    auto* data = new QMimeData;
+    data->setUrls(urls);
+    return data;
+}
+
+// --- The archive on disk -----------------------------------------------------------------
+
+void Form1::StampArchive() {
+    m_openedStamp = {};
+    if (m_state.PodPattern != "*.pod" || m_state.PodFileName.empty())
+        return;
+    const QFileInfo file(QFile::decodeName(
+        QByteArray::fromStdString(m_state.PodFolder + "/" + m_state.PodFileName)));
+    if (file.isFile())
+        m_openedStamp = {file.size(), file.lastModified()};
+}
+
+bool Form1::ArchiveUnchanged() {
+    if (m_state.PodPattern != "*.pod" || m_state.PodFileName.empty() || !m_openedStamp.time.isValid())
+        return true;
+    const QFileInfo file(QFile::decodeName(
+        QByteArray::fromStdString(m_state.PodFolder + "/" + m_state.PodFileName)));
+    if (file.isFile() && file.size() == m_openedStamp.size &&
+        file.lastModified() == m_openedStamp.time)
+        return true;
+    // The old table's offsets would point anywhere in the new file: nothing runs on it.
+    if (AskYesNo("The archive has changed on disk since it was opened. Reload it?", "Karvex32"))
+        RunOpenSequence(true);
+    return false;
+}
+
+void Form1::ShowSizeTip() {
+    std::string digits;
+    for (char c : m_row.Label3) {
+        if (c >= '0' && c <= '9')
+            digits += c;
+    }
+    if (digits.empty() || digits.size() > 18) {
+        Label3->setToolTip({});
+        return;
+    }
+    const qint64 bytes = std::stoll(digits);
+    Label3->setToolTip(QLocale::system().formattedDataSize(bytes, 1, QLocale::DataSizeIecFormat));
+}
+
+}  // namespace karvex
