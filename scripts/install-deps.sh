@@ -7,7 +7,9 @@ packages=(build-essential cmake ninja-build libgtest-dev libcli11-dev libpng-dev
   xvfb xauth xdotool imagemagick fonts-dejavu-core fonts-wine
   qt6-multimedia-dev gstreamer1.0-plugins-base gstreamer1.0-plugins-good  # the wave player
   pulseaudio pulseaudio-utils  # a sound server for the wave player's tests
-  clang-14 libclang-rt-14-dev)  # clang and its libFuzzer runtime build fuzz/ (scripts/fuzz.sh)
+  clang-14 libclang-rt-14-dev  # clang and its libFuzzer runtime build fuzz/ (scripts/fuzz.sh)
+  librsvg2-bin help2man  # packaging/: the icon's PNGs and karvex32-cli(1)
+  dpkg-dev desktop-file-utils shared-mime-info libglib2.0-bin)  # the .deb and its tests (gio)
 
 missing=()
 for package in "${packages[@]}"; do
