@@ -117,4 +117,26 @@ std::string ReadFile(const fs::path& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+OpenedInput::~OpenedInput() {
+    if (!m_run.empty())
+        Scratch::Get().EndRun(m_run);
+}
+
+bool OpenedInput::Open(std::string_view bytes, std::uint32_t maxCount) {
+    std::uint32_t announced = 0;
+    for (std::size_t i = 0; i < 4 && i < bytes.size(); ++i)
+        announced |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[i])) << (8 * i);
+    if (announced > maxCount)
+        return false;
+    m_run = Scratch::Get().NewRun();
+    WriteFile(m_run / "FUZZ.POD", bytes);
+    m_session.SetHost(&m_host);
+    m_session.State().PodFolder = m_run.string();
+    m_session.State().PodFileName = "FUZZ.POD";
+    m_session.State().PodPattern = "*.pod";
+    StatusRow row;
+    m_session.Core().OpenPodSequence(row);
+    return true;
+}
+
 }  // namespace karvex::fuzz

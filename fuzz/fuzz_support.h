@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "archive_session.h"
 #include "host.h"
 
 // What the fuzz targets share: a window that answers No and keeps nothing, scratch folders
@@ -30,6 +31,26 @@ class QuietHost : public Host {
     void SetStatus(const std::string&) override {}
     bool AskYesNo(const std::string&, const std::string&) override { return false; }
     void ShowMessage(const std::string&, const std::string&, Icon) override {}
+};
+
+// The input opened as an archive: written as FUZZ.POD into a fresh run folder and opened as
+// the Open command opens one, reporting to a QuietHost.
+class OpenedInput {
+  public:
+    OpenedInput() = default;
+    ~OpenedInput();  // the run's folder goes
+    OpenedInput(const OpenedInput&) = delete;
+    OpenedInput& operator=(const OpenedInput&) = delete;
+
+    // False, with nothing opened, when the input's header announces more than `maxCount`
+    // entries (the target would only spend its time on them).
+    bool Open(std::string_view bytes, std::uint32_t maxCount);
+    ArchiveSession& Session() { return m_session; }
+
+  private:
+    QuietHost m_host;
+    ArchiveSession m_session;
+    fs::path m_run;
 };
 
 // The folders one process fuzzes in, made once under the system's temporary folder:

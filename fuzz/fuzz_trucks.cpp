@@ -111,22 +111,10 @@ void CheckTruck(std::string_view entry, std::size_t block) {
 }
 
 void CheckArchive(std::string_view bytes) {
-    std::uint32_t announced = 0;
-    for (std::size_t i = 0; i < 4 && i < bytes.size(); ++i)
-        announced |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[i])) << (8 * i);
-    if (announced > kMaxCount)
+    fuzz::OpenedInput input;
+    if (!input.Open(bytes, kMaxCount))
         return;
-    fuzz::Scratch& scratch = fuzz::Scratch::Get();
-    const fs::path run = scratch.NewRun();
-    fuzz::WriteFile(run / "FUZZ.POD", bytes);
-    fuzz::QuietHost host;
-    ArchiveSession session;
-    session.SetHost(&host);
-    session.State().PodFolder = run.string();
-    session.State().PodFileName = "FUZZ.POD";
-    session.State().PodPattern = "*.pod";
-    StatusRow row;
-    session.Core().OpenPodSequence(row);
+    ArchiveSession& session = input.Session();
     const int count = std::min(session.Table().Count(), kMaxEntriesRead);
     for (int i = 0; i < count; ++i) {
         for (const Analysis analysis : {Analysis::Truck, Analysis::Model}) {
@@ -134,7 +122,6 @@ void CheckArchive(std::string_view bytes) {
             KARVEX_FUZZ_CHECK(got.result.IsDone(), "an entry examines: " + got.result.message);
         }
     }
-    scratch.EndRun(run);
 }
 
 }  // namespace

@@ -73,23 +73,10 @@ void CheckPaletteAndTexture(std::string_view bytes) {
 
 // The input as an archive: each entry drawn, read as a palette and as a text.
 void CheckArchive(std::string_view bytes) {
-    std::uint32_t announced = 0;
-    for (std::size_t i = 0; i < 4 && i < bytes.size(); ++i)
-        announced |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[i])) << (8 * i);
-    if (announced > kMaxCount)
+    fuzz::OpenedInput input;
+    if (!input.Open(bytes, kMaxCount))
         return;
-    fuzz::Scratch& scratch = fuzz::Scratch::Get();
-    const fs::path run = scratch.NewRun();
-    fuzz::WriteFile(run / "FUZZ.POD", bytes);
-    fuzz::QuietHost host;
-    ArchiveSession session;
-    session.SetHost(&host);
-    session.State().PodFolder = run.string();
-    session.State().PodFileName = "FUZZ.POD";
-    session.State().PodPattern = "*.pod";
-    StatusRow row;
-    session.Core().OpenPodSequence(row);
-
+    ArchiveSession& session = input.Session();
     const int count = std::min(session.Table().Count(), kMaxEntriesRead);
     for (int i = 0; i < count; ++i) {
         TextureImage image;
@@ -106,7 +93,6 @@ void CheckArchive(std::string_view bytes) {
         TextLinesLoad(session, i, [&](std::string_view item) { listed += item.size(); });
         KARVEX_FUZZ_CHECK(listed <= bytes.size(), "a text lists the archive's bytes only");
     }
-    scratch.EndRun(run);
 }
 
 }  // namespace

@@ -28,6 +28,18 @@ const std::vector<PodEntry> kEntries = {
     {"sounds\\HORN.WAV", "h"},   {"other.raw", "o"},      {"both.bin.trk", kModel},
 };
 
+// The archive open in the main window.
+struct InMainWindow {
+    InMainWindow() {
+        folder.Write("game.pod", PodBytes(kEntries));
+        main.show();
+        main.Startup(folder.filePath("game.pod"));
+    }
+    TestFolder folder;
+    ArchiveSession session;
+    Form1 main{session};
+};
+
 QStringList Listed(Form9& window) {
     QStringList names;
     const QAbstractItemModel* model = window.findChild<QListView*>("List1")->model();
@@ -71,12 +83,9 @@ class ResultsWindowTest : public QObject {
 
     // Found names select the entries of that name, folders ignored and letter case too.
     void selectsTheNamedEntries() {
-        TestFolder folder;
-        folder.Write("game.pod", PodBytes(kEntries));
-        ArchiveSession session;
-        Form1 main(session);
-        main.show();
-        main.Startup(folder.filePath("game.pod"));
+        InMainWindow opened;
+        ArchiveSession& session = opened.session;
+        Form1& main = opened.main;
         session.State().EntryIndex = 1;
         session.State().SelectedName = "model.bin";
         Form9 window(session, Analysis::Model, &main);
@@ -109,12 +118,9 @@ class ResultsWindowTest : public QObject {
     // A name with both kinds gets two windows, one after the other; a name with neither
     // leaves the item disabled.
     void examineRunsOneWindowPerKind() {
-        TestFolder folder;
-        folder.Write("game.pod", PodBytes(kEntries));
-        ArchiveSession session;
-        Form1 main(session);
-        main.show();
-        main.Startup(folder.filePath("game.pod"));
+        InMainWindow opened;
+        ArchiveSession& session = opened.session;
+        Form1& main = opened.main;
         session.State().EntryIndex = 5;
         session.State().SelectedName = "both.bin.trk";
         QStringList captions;
