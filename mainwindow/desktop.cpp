@@ -195,7 +195,9 @@ QMimeData* Form1::DragOutData() {
     QList<QUrl> urls;
     std::set<std::string> tops;
     for (int i = 0; i < m_table.Count(); ++i) {
-        const std::string top = m_table.IsSelected(i) ? TopPart(m_table.Name(i)) : std::string();
+        std::string top = m_table.IsSelected(i) ? TopPart(m_table.Name(i)) : std::string();
+        if (top == "." || top == "..")
+            top.clear();  // a name extraction refused: never the folder itself or its parent
         const QString path = QDir(QFile::decodeName(folder)).filePath(platform::FromLatin1(top));
         if (!top.empty() && tops.insert(top).second && QFileInfo::exists(path))
             urls << QUrl::fromLocalFile(path);

@@ -123,6 +123,19 @@ class DesktopTest : public QObject {
         QVERIFY(again->urls()[0] != urls[0]);  // a fresh folder each time
     }
 
+    // A name that extraction refuses is reported and left out; the drag never carries the
+    // drag folder itself or the folder above it.
+    void dragLeavesOutRefusedNames() {
+        m_folder->Write("bad.pod", PodBytes({{"..\\up.txt", "u"}, {"ok.txt", "k"}}));
+        Form1& window = Open("bad.pod");
+        Select({0, 1});
+        AnswerMessage("OK");
+        std::unique_ptr<QMimeData> data(window.DragOutData());
+        QVERIFY(data);
+        QCOMPARE(data->urls().size(), 1);
+        QCOMPARE(data->urls()[0].fileName(), QString("ok.txt"));
+    }
+
     void aLargeDragAsksFirst() {
         std::string bytes = PodBytes({{"BIG.RAW", "x"}});
         const std::uint32_t claimed = 210u * 1024 * 1024;
