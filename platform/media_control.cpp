@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QAudioOutput>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QKeyEvent>
@@ -160,10 +161,16 @@ void MediaControl::Finish(int notifyCode) {
 }
 
 void MediaControl::WaitUntil(const std::function<bool()>& ready, int timeoutMs) {
+    // Sleeps until the player reports something, woken at least every 20 ms to look at the
+    // clock; the user's input waits until the command has completed.
     QElapsedTimer clock;
     clock.start();
-    while (!ready() && clock.elapsed() < timeoutMs)
-        QEventLoop().processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents, 20);
+    QTimer wake;
+    wake.start(20);
+    while (!ready() && clock.elapsed() < timeoutMs) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
+                                        QEventLoop::WaitForMoreEvents);
+    }
 }
 
 void MediaControl::Open() {
