@@ -4,8 +4,8 @@
 #include <system_error>
 
 #include "chunked_copy.h"
-#include "folder_walk.h"
 #include "file_io.h"
+#include "folder_walk.h"
 #include "lamp_guard.h"
 #include "number_text.h"
 #include "paths.h"
@@ -26,11 +26,11 @@ Result PodCore::ReportProblems(const EntryProblems& problems) {
     const std::string& lf = m_state.LineFeed;
     Result result;
     if (!problems.unsafe.empty()) {
-        result = Refuse("These entries were not extracted, because their names do not lead to a "
-                        "file inside the folder " +
-                            DisplayPath(m_state.DialogPath) + ":" + lf +
-                            NameList(problems.unsafe, lf),
-                        "Karvex32", Icon::Exclamation);
+        result = Refuse(
+            "These entries were not extracted, because their names do not lead to a "
+            "file inside the folder " +
+                DisplayPath(m_state.DialogPath) + ":" + lf + NameList(problems.unsafe, lf),
+            "Karvex32", Icon::Exclamation);
     }
     if (!problems.refused.empty()) {
         result = Worse(result, Refuse("These entries were not extracted, because what stands at "
@@ -82,8 +82,8 @@ Result PodCore::ExtractEntry(int i, std::FILE* archive, std::int64_t archiveLeng
 // Starts the file entry i is written into: beneath the extraction folder's handle, through
 // folders opened without following links. Done with `out` open; Refused when the entry was
 // noted as a problem instead; Failed when the folder cannot be written.
-Result PodCore::StartEntry(int i, FolderWalk& walk, const FileIdentity& archive,
-                           ReplacingFile& out, EntryProblems& problems) {
+Result PodCore::StartEntry(int i, FolderWalk& walk, const FileIdentity& archive, ReplacingFile& out,
+                           EntryProblems& problems) {
     const std::string& name = m_table.Name(i);
     const fs::path shown = JoinName(m_state.DialogPath, name);
     if (!UnsafeNameReason(name).empty()) {
@@ -127,7 +127,11 @@ Result PodCore::StartEntry(int i, FolderWalk& walk, const FileIdentity& archive,
 // Starts the file DialogPath itself, for the one selected entry of single-file mode.
 Result PodCore::StartSingleFile(ReplacingFile& out) {
     std::string error;
-    if (!out.Open(fs::path(m_state.DialogPath), error))
+    const bool opened =
+        m_destination >= 0
+            ? out.Open(m_destination, fs::path(m_state.DialogPath).filename().string(), error)
+            : out.Open(fs::path(m_state.DialogPath), error);
+    if (!opened)
         return IoError("Cannot write", DisplayPath(m_state.DialogPath), error);
     return Result::Done();
 }
@@ -149,7 +153,9 @@ Result PodCore::Extract(bool selectedOnly) {
         const FileIdentity identity = IdentityOf(archive.file.get());
 
         const bool singleFile = selectedOnly && m_state.ViewMode == 1;
-        const int root = singleFile ? -1 : OpenFolderHandle(m_state.DialogPath);
+        const int root = singleFile           ? -1
+                         : m_destination >= 0 ? DuplicateHandle(m_destination)
+                                              : OpenFolderHandle(m_state.DialogPath);
         if (!singleFile && root < 0)
             return IoError("Cannot write", DisplayPath(m_state.DialogPath), ErrorText());
         FolderWalk walk(root);
@@ -164,8 +170,8 @@ Result PodCore::Extract(bool selectedOnly) {
             ReplacingFile out;
             const fs::path shown = singleFile ? fs::path(m_state.DialogPath)
                                               : JoinName(m_state.DialogPath, m_table.Name(i));
-            const Result started = singleFile ? StartSingleFile(out)
-                                              : StartEntry(i, walk, identity, out, problems);
+            const Result started =
+                singleFile ? StartSingleFile(out) : StartEntry(i, walk, identity, out, problems);
             if (started.status == Result::Status::Failed)
                 result = started;
             if (started.IsDone())

@@ -103,6 +103,10 @@ int OpenFolderHandle(const fs::path& folder) {
     return ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
 }
 
+int DuplicateHandle(int folder) {
+    return ::fcntl(folder, F_DUPFD_CLOEXEC, 0);
+}
+
 std::int64_t RegularFileLength(const fs::path& path) {
 #ifdef _WIN32
     std::error_code ec;

@@ -52,6 +52,8 @@ FileIdentity IdentityOf(std::FILE* file);
 // An open handle of `folder` (following a link there: the user chose it), or -1 with
 // errno set.
 int OpenFolderHandle(const fs::path& folder);
+// A second handle of the open folder `folder` (close-on-exec), or -1 with errno set.
+int DuplicateHandle(int folder);
 
 // The file's length in bytes, or -1 when it is not a readable regular file.
 std::int64_t RegularFileLength(const fs::path& path);

@@ -72,6 +72,12 @@ class PodCore {
     Result ExtractSelected();
     // Writes every entry to DialogPath/name, with "Processing i of n" in the status line.
     Result ExtractAll();
+    // Makes the extraction routines write beneath `folder`, a folder the caller holds open
+    // (the program's private folder), instead of opening the folder DialogPath names:
+    // entries go to folder/name, and single-file mode's file is DialogPath's last part in
+    // `folder`. DialogPath still names the files in messages. -1 (the default) opens
+    // DialogPath again. The caller keeps the handle open and closes it.
+    void SetDestination(int folder) { m_destination = folder; }
     // Writes the name column to DialogPath/DialogName.lst. FailFlag 1: overwrite declined.
     Result WriteResponseFile();
     // Writes the information file DialogPath/DialogName.inf. FailFlag 1: overwrite declined.
@@ -112,8 +118,8 @@ class PodCore {
     Result ReportProblems(const EntryProblems& problems);
     Result Extract(bool selectedOnly);
     Result StartSingleFile(ReplacingFile& out);
-    Result StartEntry(int i, FolderWalk& walk, const FileIdentity& archive,
-                      ReplacingFile& out, EntryProblems& problems);
+    Result StartEntry(int i, FolderWalk& walk, const FileIdentity& archive, ReplacingFile& out,
+                      EntryProblems& problems);
     Result ExtractEntry(int i, std::FILE* archive, std::int64_t archiveLength, ReplacingFile& out,
                         const std::filesystem::path& shown, EntryProblems& problems);
     Result WriteBesideEntries(const std::string& extension, const std::string& text);
@@ -128,6 +134,7 @@ class PodCore {
     Host& m_host;
     std::string m_separator = ",";
     std::string m_status;
+    int m_destination = -1;  // see SetDestination
 };
 
 // The Make dialog's check of a new archive's file name: more than four characters and

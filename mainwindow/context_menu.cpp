@@ -1,5 +1,8 @@
 // The lists' pop-up menu: the selection record, the items' enabling rules, View and the
 // copy in the text editor.
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QAction>
 #include <QDir>
 #include <QFile>
@@ -13,11 +16,11 @@
 #include "message_boxes.h"
 #include "palette_viewer.h"
 #include "paths.h"
+#include "results_window.h"
+#include "search_window.h"
 #include "text.h"
 #include "text_editor.h"
 #include "text_viewer.h"
-#include "results_window.h"
-#include "search_window.h"
 #include "texture_viewer.h"
 #include "wave_player.h"
 
@@ -87,7 +90,19 @@ void Form1::WithTimerPaused(Show show) {
     SetTimerInterval(100);
 }
 
-Result Form1::CopyRecordedEntry(const std::string& path, int viewMode) {
+int Form1::PrivateFolderHandle(bool& renewed) {
+    QString error;
+    const int folder = m_privateFolder.Handle(error, &renewed);
+    if (folder < 0) {
+        const std::string& lf = m_state.LineFeed;
+        ShowMessage("There is no private folder to copy the entry into." + lf + lf +
+                        QFile::encodeName(error).toStdString(),
+                    "Karvex32", Icon::Exclamation);
+    }
+    return folder;
+}
+
+Result Form1::CopyRecordedEntry(int folder, const std::string& path, int viewMode) {
     // Only the recorded entry is copied, not every selected one: the selection is set to it
     // for the copy and put back afterwards.
     std::vector<bool> selected(static_cast<std::size_t>(m_table.Count()));
@@ -100,7 +115,9 @@ Result Form1::CopyRecordedEntry(const std::string& path, int viewMode) {
     Result result;
     {
         BusyScope busy(m_session);
+        m_core.SetDestination(folder);
         result = m_core.ExtractSelected();
+        m_core.SetDestination(-1);
     }
     for (int i = 0; i < m_table.Count(); ++i)
         m_table.SetSelected(i, selected[static_cast<std::size_t>(i)]);
@@ -111,12 +128,17 @@ template <typename Show>
 void Form1::ViewThroughCopy(const char* copyName, Show show) {
     if (m_state.SelectedSize < 1)
         return;
-    const QString folder = m_privateFolder.Path();
-    const QString copy = QDir(folder).filePath(copyName);
-    if (folder.isEmpty() || !CopyRecordedEntry(copy.toStdString(), 1).IsDone())
+    bool renewed = false;
+    const int folder = PrivateFolderHandle(renewed);
+    if (renewed)
+        SetStatus(platform::kPrivateFolderRenewedText);
+    if (folder < 0)
+        return;
+    const QString copy = QDir(m_privateFolder.Path()).filePath(copyName);
+    if (!CopyRecordedEntry(folder, QFile::encodeName(copy).toStdString(), 1).IsDone())
         return;
     show(copy);
-    QFile::remove(copy);
+    ::unlinkat(folder, copyName, 0);
 }
 
 void Form1::menuView_Click() {
@@ -190,17 +212,26 @@ void Form1::menuNotepad_Click() {
     SetStatus(kProcessingText);
     // The copy lives in the private folder until the program ends: an opener returns at
     // once, so the editor's end cannot be waited for.
-    const QString folder = m_privateFolder.Path();
+    bool renewed = false;
+    const int folder = PrivateFolderHandle(renewed);
+    const std::string path = QFile::encodeName(m_privateFolder.Path()).toStdString();
     const bool recorded = m_state.EntryIndex >= 0 && m_state.EntryIndex < m_table.Count();
-    const std::string tempFilePath =
-        JoinName(folder.toStdString(), recorded ? Trim(m_table.Name(m_state.EntryIndex)) : "")
-            .string();
-    const bool copied =
-        recorded && !folder.isEmpty() && CopyRecordedEntry(folder.toStdString(), 0).IsDone();
-    if (!copied || !platform::StartTextEditor(QString::fromStdString(tempFilePath)))
-        ShowMessage("Error running " + DisplayPath(tempFilePath), "Karvex32", Icon::Exclamation);
+    if (folder >= 0) {
+        const std::string tempFilePath =
+            JoinName(path, recorded ? Trim(m_table.Name(m_state.EntryIndex)) : "").string();
+        QString reason;
+        const bool copied = recorded && CopyRecordedEntry(folder, path, 0).IsDone();
+        if (!copied ||
+            !platform::StartTextEditor(QFile::decodeName(tempFilePath.c_str()), reason)) {
+            const std::string& lf = m_state.LineFeed;
+            ShowMessage(
+                "Error running " + DisplayPath(tempFilePath) +
+                    (reason.isEmpty() ? "" : lf + lf + QFile::encodeName(reason).toStdString()),
+                "Karvex32", Icon::Exclamation);
+        }
+    }
     m_state.PodComment = m_state.SavedComment;
-    SetStatus(UpToNul(m_state.PodComment));
+    SetStatus(renewed ? platform::kPrivateFolderRenewedText : UpToNul(m_state.PodComment));
     SetLamp(Lamp::Green);
     SetTimerInterval(100);
 }

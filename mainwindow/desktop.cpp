@@ -2,6 +2,8 @@
 // dragged out to a file manager, keyboard shortcuts, the recent files on the Open button,
 // sizes in tool tips, and the check that the archive has not changed on disk since it was
 // opened.
+#include <unistd.h>
+
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -61,7 +63,8 @@ void Form1::CreateComforts() {
                      {QKeySequence::Quit, Command3D5}};
     for (const auto& shortcut : shortcuts) {
         const QKeySequence keys(shortcut.keys);
-        connect(new QShortcut(keys, this), &QShortcut::activated, shortcut.button, &QToolButton::click);
+        connect(new QShortcut(keys, this), &QShortcut::activated, shortcut.button,
+                &QToolButton::click);
         shortcut.button->setToolTip(shortcut.button->toolTip() + " (" +
                                     keys.toString(QKeySequence::NativeText) + ")");
     }
@@ -88,7 +91,7 @@ void Form1::CreateComforts() {
 
 // --- Opening a file from a drop or the recent files ---------------------------------------
 
-bool Form1::OpenFile(const QString& path) {
+bool Form1::OpenFile(QString path) {
     if (m_session.IsBusy() || !IsOpenable(path))
         return false;
     const QFileInfo file(path);
@@ -151,8 +154,15 @@ void Form1::ShowRecentFiles(const QPoint& where) {
     auto* menu = new QMenu(this);
     menu->setObjectName("menuRecent");
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    for (const QString& path : RecentFiles())
-        menu->addAction(path, this, [this, path] { OpenFile(path); });
+    for (const QString& path : RecentFiles()) {
+        // The open runs once the menu has closed, with a path of its own: the menu, its
+        // actions and the lambda that holds `path` are deleted while the open yields to
+        // events, and nothing of theirs may be in use then.
+        menu->addAction(path, this, [this, path] {
+            QMetaObject::invokeMethod(
+                this, [this, path] { OpenFile(path); }, Qt::QueuedConnection);
+        });
+    }
     if (menu->isEmpty())
         menu->addAction("No recent files")->setEnabled(false);
     menu->setEnabled(!m_session.IsBusy());
@@ -172,24 +182,34 @@ QMimeData* Form1::DragOutData() {
     }
     const std::string lf = m_state.LineFeed;
     if (total > kLargeDrag &&
-        !AskYesNo("The entries to drag hold " + FormatNumber(total / (1024 * 1024), m_core.GroupSeparator()) +
+        !AskYesNo("The entries to drag hold " +
+                      FormatNumber(total / (1024 * 1024), m_core.GroupSeparator()) +
                       " MiB. They are copied out of the archive first." + lf + lf + "Go on?",
                   "Karvex32"))
         return nullptr;
     // A fresh folder for each drag: a file manager may still be copying an earlier one.
-    const QString base = m_privateFolder.Path();
-    if (base.isEmpty())
+    bool renewed = false;
+    QString error;
+    QString dragPath;
+    const int folder = m_privateFolder.MakeSubfolder("drag", dragPath, error, &renewed);
+    if (renewed)
+        SetStatus(platform::kPrivateFolderRenewedText);
+    if (folder < 0) {
+        ShowMessage("There is no private folder to copy the entries into." + lf + lf +
+                        QFile::encodeName(error).toStdString(),
+                    "Karvex32", Icon::Exclamation);
         return nullptr;
-    QByteArray folder = QFile::encodeName(QDir(base).filePath("drag-XXXXXX"));
-    if (!mkdtemp(folder.data()))
-        return nullptr;
+    }
     m_state.ViewMode = 0;
-    m_state.DialogPath = folder.toStdString();
+    m_state.DialogPath = QFile::encodeName(dragPath).toStdString();
     Result result;
     {
         BusyScope busy(m_session);
+        m_core.SetDestination(folder);
         result = m_core.ExtractSelected();
+        m_core.SetDestination(-1);
     }
+    ::close(folder);
     if (result.status == Result::Status::Failed || result.status == Result::Status::Cancelled)
         return nullptr;
     QList<QUrl> urls;
@@ -198,7 +218,7 @@ QMimeData* Form1::DragOutData() {
         std::string top = m_table.IsSelected(i) ? TopPart(m_table.Name(i)) : std::string();
         if (top == "." || top == "..")
             top.clear();  // a name extraction refused: never the folder itself or its parent
-        const QString path = QDir(QFile::decodeName(folder)).filePath(platform::FromLatin1(top));
+        const QString path = QDir(dragPath).filePath(platform::FromLatin1(top));
         if (!top.empty() && tops.insert(top).second && QFileInfo::exists(path))
             urls << QUrl::fromLocalFile(path);
     }
@@ -222,7 +242,8 @@ void Form1::StampArchive() {
 }
 
 bool Form1::ArchiveUnchanged() {
-    if (m_state.PodPattern != "*.pod" || m_state.PodFileName.empty() || !m_openedStamp.time.isValid())
+    if (m_state.PodPattern != "*.pod" || m_state.PodFileName.empty() ||
+        !m_openedStamp.time.isValid())
         return true;
     const QFileInfo file(QFile::decodeName(
         QByteArray::fromStdString(m_state.PodFolder + "/" + m_state.PodFileName)));

@@ -78,7 +78,7 @@ class Form1 : public QWidget, public Host {
     // Opens an archive (.pod) or a response file (.lst) as the Open command does; a file
     // dropped on the window or chosen among the recent files comes here. False when the
     // window is busy, the file is of neither kind or it is not there (after a message).
-    bool OpenFile(const QString& path);
+    bool OpenFile(QString path);  // a copy: the caller's may go while the open yields
     // The archives and response files opened last, the latest first, at most ten.
     static QStringList RecentFiles();
     // The drag of the selected entries: extracted into a fresh folder inside the private
@@ -127,9 +127,13 @@ class Form1 : public QWidget, public Host {
     void RecordEntry(int i);
     // Enter in a list: View of the entry that has the focus, when it has a viewer.
     void ViewFocusedEntry(QListView* list);
-    // Copies the recorded entry alone: into `path` itself (ViewMode 1) or into the folder
-    // `path` under its own name (ViewMode 0).
-    Result CopyRecordedEntry(const std::string& path, int viewMode);
+    // Copies the recorded entry alone, beneath the open folder `folder` whose path is `path`'s
+    // (ViewMode 1: `path` is the copy itself) or `path` (ViewMode 0: the copy keeps the
+    // entry's name).
+    Result CopyRecordedEntry(int folder, const std::string& path, int viewMode);
+    // The private folder's handle for a copy; -1 after a message that says why there is
+    // none. `renewed` is set when a new folder had to be made.
+    int PrivateFolderHandle(bool& renewed);
     // Runs a modal window from the menu with the logo timer paused.
     template <typename Show>
     void WithTimerPaused(Show show);

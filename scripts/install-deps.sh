@@ -4,6 +4,7 @@
 set -euo pipefail
 
 packages=(build-essential cmake ninja-build libgtest-dev libcli11-dev libpng-dev qt6-base-dev
+  libglib2.0-dev pkgconf  # GIO: the default application for plain text
   xvfb xauth xdotool imagemagick fonts-dejavu-core fonts-wine
   qt6-multimedia-dev gstreamer1.0-plugins-base gstreamer1.0-plugins-good  # the wave player
   pulseaudio pulseaudio-utils  # a sound server for the wave player's tests

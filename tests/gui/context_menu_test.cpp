@@ -1,12 +1,15 @@
 // The lists' pop-up menu: what a right-click records and enables, the keyboard's ways to
 // open it, View dispatching to the viewers, and the copy handed to the text editor.
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLabel>
 #include <QItemSelectionModel>
+#include <QLabel>
 #include <QListView>
 #include <QMenu>
+#include <QMimeData>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "main_window.h"
@@ -45,8 +48,8 @@ class ContextMenuTest : public QObject {
         for (const char* item : {"menuView", "menuNotepad", "menuExamine", "menuSearch"})
             on += Menu()->findChild<QAction*>(item)->isEnabled() ? QString(item).mid(4, 1) : "-";
         return QString::fromStdString(s.SelectedName) + "|" + QString::number(s.SelectedSize) +
-               "|" + QString::number(s.SelectedOffset) + "|" + QString::number(s.EntryIndex) +
-               "|" + on;
+               "|" + QString::number(s.SelectedOffset) + "|" + QString::number(s.EntryIndex) + "|" +
+               on;
     }
     void RightClick(const char* list) {
         auto* view = m_window->findChild<QListView*>(list);
@@ -54,7 +57,10 @@ class ContextMenuTest : public QObject {
         QTest::mouseRelease(view->viewport(), Qt::RightButton, {}, QPoint(5, 5));
     }
 
+    QTemporaryDir m_temporary;  // the private folders' base
+
   private slots:
+    void initTestCase() { qputenv("tmp", QFile::encodeName(m_temporary.path())); }
     void init() {
         m_folder = std::make_unique<TestFolder>();
         m_folder->Write("game.pod", PodBytes({{"A.RAW", "aa"},
@@ -79,16 +85,19 @@ class ContextMenuTest : public QObject {
         QTest::addColumn<QString>("list");
         QTest::addColumn<QString>("recorded");
         const int data = 84 + 5 * 40;
-        QTest::newRow("nothing selected") << "game.pod" << QList<int>{} << "List1" << " |0|0|5|-N-S";
+        QTest::newRow("nothing selected") << "game.pod" << QList<int>{} << "List1"
+                                          << " |0|0|5|-N-S";
         QTest::newRow("a texture") << "game.pod" << QList<int>{0} << "List2"
                                    << "A.RAW|2|" + QString::number(data) + "|0|VN-S";
-        QTest::newRow("rows 1 and 3: the first") << "game.pod" << QList<int>{3, 1} << "List1"
-                                                 << "readme.txt.bin|4|" + QString::number(data + 2) + "|1|VNES";
+        QTest::newRow("rows 1 and 3: the first")
+            << "game.pod" << QList<int>{3, 1} << "List1"
+            << "readme.txt.bin|4|" + QString::number(data + 2) + "|1|VNES";
         QTest::newRow("a truck") << "game.pod" << QList<int>{2} << "List1"
                                  << "TRUCK.TRK|1|" + QString::number(data + 6) + "|2|-NES";
         QTest::newRow("a wave") << "game.pod" << QList<int>{4} << "List1"
                                 << "HORN.WAV|1|" + QString::number(data + 20) + "|4|VN-S";
-        QTest::newRow("a response file") << "new.lst" << QList<int>{0} << "List1" << "a.raw|1|124|0|----";
+        QTest::newRow("a response file") << "new.lst" << QList<int>{0} << "List1"
+                                         << "a.raw|1|124|0|----";
     }
     void recordsTheLowestSelectedEntry() {
         QFETCH(QString, file);
@@ -162,13 +171,21 @@ class ContextMenuTest : public QObject {
         QVERIFY(!QFile::exists(copy));
     }
 
-    // The editor ($VISUAL, here a script that keeps what it was given) gets a copy of the
-    // recorded entry alone; a missing editor is named.
+    // With no application set for plain text, $VISUAL (here a script that keeps what it was
+    // given) runs inside the terminal on a copy of the recorded entry alone; a missing
+    // editor is named.
     void openInTextEditor() {
         const QString script = m_folder->filePath("editor.sh");
         const QString kept = m_folder->filePath("kept.txt");
         m_folder->Write("editor.sh", "#!/bin/sh\ncat \"$1\" > '" + kept.toStdString() + "'\n");
-        QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        m_folder->Write("x-terminal-emulator",
+                        "#!/bin/sh\n[ \"$1\" = -e ] && shift && exec \"$@\"\n");
+        for (const char* name : {"editor.sh", "x-terminal-emulator"})
+            QFile::setPermissions(m_folder->filePath(name), QFile::ReadOwner | QFile::ExeOwner);
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(m_folder->path()) + ":" + path);
+        qputenv("XDG_DATA_DIRS", QFile::encodeName(m_folder->path()));  // no desktop applications
+        qputenv("XDG_DATA_HOME", QFile::encodeName(m_folder->path()));
         qputenv("VISUAL", script.toLocal8Bit());
         Form1& window = Open("game.pod", {1, 2});
         RightClick("List1");
@@ -181,8 +198,38 @@ class ContextMenuTest : public QObject {
         AnswerMessage("OK", &text);
         window.menuNotepad_Click();
         QVERIFY(text.startsWith("Error running /"));
-        QVERIFY(text.endsWith("/readme.txt.bin"));
+        QVERIFY(text.endsWith("/readme.txt.bin\n\n/nonexistent/editor: no such program"));
         qunsetenv("VISUAL");
+        qputenv("PATH", path);
+    }
+
+    // When no private folder can be made, View, Open in Notepad and a drag say so.
+    void noPrivateFolderIsSaid_data() {
+        QTest::addColumn<int>("command");
+        QTest::addColumn<QString>("entries");
+        QTest::newRow("View of a wave") << 0 << "entry";
+        QTest::newRow("Open in Notepad") << 1 << "entry";
+        QTest::newRow("a drag") << 2 << "entries";
+    }
+    void noPrivateFolderIsSaid() {
+        QFETCH(int, command);
+        QFETCH(QString, entries);
+        Form1& window = Open("game.pod", {4});
+        RightClick("List1");
+        const QString base = m_temporary.path();
+        QVERIFY(QDir().rename(base, base + "-away"));
+        QString text;
+        AnswerMessage("OK", &text);
+        if (command == 0)
+            window.menuView_Click();
+        else if (command == 1)
+            window.menuNotepad_Click();
+        else
+            QVERIFY(!std::unique_ptr<QMimeData>(window.DragOutData()));
+        QVERIFY(QDir().rename(base + "-away", base));
+        QCOMPARE(text, "There is no private folder to copy the " + entries + " into.\n\n" +
+                           "Cannot open the temporary folder " + base +
+                           ": No such file or directory");
     }
 };
 
