@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "karvex_version.h"
+#include "text.h"
 
 namespace karvex {
 namespace {
@@ -71,6 +72,11 @@ std::vector<std::string> Words(int argc, char** argv) {
     return words;
 }
 
+// True for the operands that become archive text; the others are paths.
+bool IsArchiveText(const std::string& operand) {
+    return operand == "ENTRY" || operand == "TEXT";
+}
+
 // A command's operands, in order.
 std::vector<const CLI::Option*> Operands(const CLI::App& command) {
     return command.get_options([](const CLI::Option* option) { return option->get_positional(); });
@@ -105,6 +111,38 @@ std::string Problem(const CLI::App& app, const CLI::App* command) {
                                    [](const CLI::Option* operand) { return operand->count() > 0; });
     if (!given || extraOperands > 0)
         return name + " takes " + std::to_string(wanted) + " argument" + (wanted > 1 ? "s" : "");
+    for (const CLI::Option* operand : operands) {
+        const std::string operandName = operand->get_name();
+        if (!IsArchiveText(operandName) && operand->results().front().empty())
+            return operandName + " must not be empty";  // a path: "" names no file
+    }
+    return "";
+}
+
+// What is wrong with the arguments that become archive text, or "": each must be UTF-8 of
+// characters that Latin-1, the archives' 8-bit text, holds, so that none is changed.
+std::string ArchiveTextProblem(const CLI::App& command, const Arguments& args) {
+    std::vector<std::pair<std::string, std::string>> texts;  // argument, value
+    for (const CLI::Option* operand : Operands(command)) {
+        if (IsArchiveText(operand->get_name()))
+            texts.emplace_back(operand->get_name(), operand->results().front());
+    }
+    for (const std::string& name : args.selected)
+        texts.emplace_back("--selected", name);
+    if (args.comment)
+        texts.emplace_back("--comment", *args.comment);
+    std::string latin1;
+    for (const auto& [argument, value] : texts) {
+        switch (Utf8ToLatin1Exactly(value, latin1)) {
+            case Latin1Conversion::Done:
+                break;
+            case Latin1Conversion::NotUtf8:
+                return argument + " is not valid UTF-8: " + value;
+            case Latin1Conversion::OutsideLatin1:
+                return argument +
+                       " has a character outside Latin-1, the archive's 8-bit text: " + value;
+        }
+    }
     return "";
 }
 
@@ -215,7 +253,10 @@ std::optional<Arguments> ReadArguments(int argc, char** argv, int& exitStatus) {
 
     const auto chosen = app.get_subcommands();
     const CLI::App* sub = chosen.empty() ? nullptr : chosen.front();
-    if (const std::string problem = Problem(app, sub); !problem.empty()) {
+    std::string problem = Problem(app, sub);
+    if (problem.empty())
+        problem = ArchiveTextProblem(*sub, args);
+    if (!problem.empty()) {
         exitStatus = UsageError(problem);
         return std::nullopt;
     }

@@ -36,6 +36,16 @@ int ExitFor(const Result& result) {
     return kExitUsage;
 }
 
+std::optional<fs::path> AbsolutePath(const fs::path& path) {
+    std::error_code ec;
+    fs::path absolute = fs::absolute(path, ec);
+    if (!ec)
+        return absolute;
+    std::fprintf(stderr, "karvex32-cli: cannot locate %s from the current folder: %s\n",
+                 path.c_str(), ec.message().c_str());
+    return std::nullopt;
+}
+
 Session::Session(const Arguments& args)
     : m_host(args.yes,
              (args.command == "extract" || args.command == "build") && isatty(STDERR_FILENO)) {
@@ -44,15 +54,17 @@ Session::Session(const Arguments& args)
 }
 
 int Session::Open(const std::string& file) {
+    const auto path = AbsolutePath(file);
+    if (!path)
+        return kExitUsage;
     std::error_code ec;
-    const fs::path path = fs::absolute(fs::path(file), ec);
-    if (!fs::exists(path, ec)) {
+    if (!fs::exists(*path, ec)) {
         m_host.ShowMessage(
-            "File not found" + m_state.LineFeed + m_state.LineFeed + DisplayPath(path), "Karvex32",
+            "File not found" + m_state.LineFeed + m_state.LineFeed + DisplayPath(*path), "Karvex32",
             Icon::Exclamation);
         return kExitUsage;
     }
-    SplitPath(path, m_state.PodFolder, m_state.PodFileName);
+    SplitPath(*path, m_state.PodFolder, m_state.PodFileName);
     const bool archive = EndsWithNoCase(file, ".pod");
     m_state.PodPattern = archive ? "*.pod" : "*.lst";
     return ExitFor(archive ? m_core.OpenPodSequence(m_row) : m_core.OpenResponseSequence(m_row));
@@ -93,12 +105,15 @@ void Session::ReportNotOpened() const {
 }
 
 std::optional<std::string> Session::Folder(const fs::path& folder) {
+    const auto path = AbsolutePath(folder);
+    if (!path)
+        return std::nullopt;
     std::error_code ec;
-    const fs::path path = fs::absolute(folder, ec);
-    if (fs::is_directory(path, ec))
-        return FolderText(path.lexically_normal());
-    m_host.ShowMessage("Folder not found" + m_state.LineFeed + m_state.LineFeed + DisplayPath(path),
-                       "Karvex32", Icon::Exclamation);
+    if (fs::is_directory(*path, ec))
+        return FolderText(path->lexically_normal());
+    m_host.ShowMessage(
+        "Folder not found" + m_state.LineFeed + m_state.LineFeed + DisplayPath(*path), "Karvex32",
+        Icon::Exclamation);
     return std::nullopt;
 }
 

@@ -24,6 +24,10 @@ int ExitFor(const Result& result);
 // standard output could not take it.
 int FinishOutput();
 
+// `path` made absolute against the current folder; nothing, after saying why on standard
+// error, when that cannot be done (the current folder removed, say).
+std::optional<std::filesystem::path> AbsolutePath(const std::filesystem::path& path);
+
 // The archive session as the command-line tool runs it, reporting to standard streams.
 class Session {
   public:

@@ -2,6 +2,7 @@
 // core routines and open sequences as the main window.
 #include <algorithm>
 #include <cstdio>
+#include <exception>
 #include <filesystem>
 #include <string>
 
@@ -72,7 +73,10 @@ int Build(const Arguments& args) {
     if (!EndsWithNoCase(list, ".lst"))
         return UsageError("LISTFILE must end in .lst: " + list);
     // Taken before the open sequence makes the list's folder current.
-    const fs::path target = fs::absolute(fs::path(args.positional[1]));
+    const auto absolute = AbsolutePath(args.positional[1]);
+    if (!absolute)
+        return kExitUsage;
+    const fs::path& target = *absolute;
     Session session(args);
     if (const int status = session.Open(list); status != kExitDone) {
         if (status != kExitUsage)
@@ -140,5 +144,12 @@ int Run(int argc, char** argv) {
 }  // namespace karvex
 
 int main(int argc, char** argv) {
-    return karvex::Run(argc, argv);
+    // The routines report through error codes; this only keeps an overlooked throw (or
+    // memory running out) from ending the tool with an abort.
+    try {
+        return karvex::Run(argc, argv);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "karvex32-cli: %s\n", error.what());
+        return karvex::kExitUsage;
+    }
 }

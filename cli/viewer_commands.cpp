@@ -75,7 +75,10 @@ Result WriteImage(const Session& session, ReplacingFile& out, const fs::path& sh
 
 int Texture(const Arguments& args) {
     // Taken before the open sequence makes the archive's folder current.
-    const fs::path target = fs::absolute(fs::path(args.positional[2]));
+    const auto absolute = AbsolutePath(args.positional[2]);
+    if (!absolute)
+        return kExitUsage;
+    const fs::path& target = *absolute;
     Session session(args);
     int status = kExitDone;
     const int i = OpenEntry(session, args, status);

@@ -98,6 +98,37 @@ std::string Utf8ToLatin1(std::string_view utf8) {
     return out;
 }
 
+Latin1Conversion Utf8ToLatin1Exactly(std::string_view utf8, std::string& latin1) {
+    latin1.clear();
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto c = static_cast<unsigned char>(utf8[i]);
+        // Lead bytes C0, C1 and F5 to FF, like overlong forms, surrogates and code points
+        // past U+10FFFF, are not UTF-8.
+        const int length = c < 0x80                 ? 1
+                           : c >= 0xC2 && c <= 0xDF ? 2
+                           : c >= 0xE0 && c <= 0xEF ? 3
+                           : c >= 0xF0 && c <= 0xF4 ? 4
+                                                    : 0;
+        if (length == 0 || i + length > utf8.size())
+            return Latin1Conversion::NotUtf8;
+        char32_t code = length == 1 ? c : c & (0x7F >> length);
+        for (int k = 1; k < length; ++k) {
+            const auto next = static_cast<unsigned char>(utf8[i + k]);
+            if ((next & 0xC0) != 0x80)
+                return Latin1Conversion::NotUtf8;
+            code = (code << 6) | (next & 0x3F);
+        }
+        constexpr char32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
+        if (code < kLeast[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+            return Latin1Conversion::NotUtf8;
+        if (code > 0xFF)
+            return Latin1Conversion::OutsideLatin1;
+        latin1.push_back(static_cast<char>(code));
+        i += length;
+    }
+    return Latin1Conversion::Done;
+}
+
 std::string NameList(const std::vector<std::string>& names, const std::string& lf) {
     constexpr std::size_t kNamesListed = 20;
     std::string text;

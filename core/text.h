@@ -22,6 +22,10 @@ std::string Latin1ToUtf8(std::string_view latin1);
 // Characters outside Latin-1 become '?', except the narrow no-break space, which becomes
 // the no-break space. Bytes that are not valid UTF-8 are taken as Latin-1 as they stand.
 std::string Utf8ToLatin1(std::string_view utf8);
+// Utf8ToLatin1 for text that must arrive unchanged: nothing is replaced. Anything but Done
+// leaves `latin1` unspecified.
+enum class Latin1Conversion { Done, NotUtf8, OutsideLatin1 };
+Latin1Conversion Utf8ToLatin1Exactly(std::string_view utf8, std::string& latin1);
 
 // The names a message lists, each on a line of its own after `lf`: at most 20, then
 // "... and N more".

@@ -29,8 +29,15 @@ inline std::string Quote(const std::string& arg) {
 
 class Cli : public testing::Test {
   protected:
-    CliRun Karvex(const std::vector<std::string>& args) {
-        std::string command = "cd " + Quote(dir.path().string()) + " && " + Quote(KARVEX_CLI);
+    // Runs in `folder` (the test's folder when empty); with `removed`, that folder is removed
+    // once it is the current folder, before the tool starts.
+    CliRun Karvex(const std::vector<std::string>& args, const fs::path& folder = {},
+                  bool removed = false) {
+        const fs::path where = folder.empty() ? dir.path() : folder;
+        std::string command = "cd " + Quote(where.string()) + " && ";
+        if (removed)
+            command += "rmdir " + Quote(where.string()) + " && ";
+        command += Quote(KARVEX_CLI);
         for (const auto& arg : args)
             command += " " + Quote(arg);
         command += " > " + Quote((dir / ".out").string()) + " 2> " +

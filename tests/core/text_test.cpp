@@ -96,6 +96,30 @@ TEST(Text, ConvertsBetweenLatin1AndUtf8) {
     EXPECT_EQ(ToUpperLatin1("abc\xE9\xF7\xFF"), "ABC\xC9\xF7\xFF");
 }
 
+TEST(Text, ConvertsToLatin1ExactlyOrNotAtAll) {
+    using enum Latin1Conversion;
+    const struct {
+        std::string utf8;
+        Latin1Conversion result;
+        std::string latin1;
+    } rows[] = {{"caf\xC3\xA9 \xC2\x80\xC3\xBF", Done, "caf\xE9 \x80\xFF"},
+                {"1\xE2\x80\xAF", OutsideLatin1, ""},  // no narrow no-break space stand-in
+                {"\xF0\x9F\x98\x80", OutsideLatin1, ""},
+                {"caf\xE9", NotUtf8, ""},
+                {"\xC3", NotUtf8, ""},               // cut short
+                {"\xC1\xA9", NotUtf8, ""},           // overlong
+                {"\xE0\x83\xA9", NotUtf8, ""},       // overlong
+                {"\xED\xA0\x80", NotUtf8, ""},       // a surrogate
+                {"\xF4\x90\x80\x80", NotUtf8, ""}};  // past U+10FFFF
+    for (const auto& row : rows) {
+        std::string latin1;
+        EXPECT_EQ(Utf8ToLatin1Exactly(row.utf8, latin1), row.result) << row.utf8;
+        if (row.result == Done) {
+            EXPECT_EQ(latin1, row.latin1);
+        }
+    }
+}
+
 TEST(Paths, RefusesNamesThatLeaveTheFolder) {
     const struct {
         const char* name;
