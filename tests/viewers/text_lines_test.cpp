@@ -62,10 +62,12 @@ INSTANTIATE_TEST_SUITE_P(
 class TextFromArchive : public testing::Test {
   protected:
     std::vector<std::string> Load(int i) {
-        std::vector<std::string> items;
-        EXPECT_TRUE(TextLinesLoad(f.session, i, [&](std::string_view item) {
-                        items.emplace_back(item);
-                    }).IsDone());
+        std::vector<std::string> items(1);
+        TextLinePieces lines([&](std::string_view piece) { items.back().append(piece); },
+                             [&] { items.emplace_back(); });
+        EXPECT_TRUE(TextLinesLoad(f.session, i, lines).IsDone());
+        EXPECT_EQ(items.back(), "") << "a line left without its end";
+        items.pop_back();
         return items;
     }
     CoreFixture f;
@@ -86,7 +88,8 @@ TEST_F(TextFromArchive, ABreakAfterTheEntryNeverEndsOneOfItsLines) {
     ASSERT_TRUE(f.Open("t.pod"));
     EXPECT_EQ(Load(0), (std::vector<std::string>{"AB", "CD"}));
     fs::remove(f.dir / "t.pod");
-    EXPECT_EQ(TextLinesLoad(f.session, 0, [](std::string_view) {}).status, Result::Status::Failed);
+    TextLinePieces none([](std::string_view) {}, [] {});
+    EXPECT_EQ(TextLinesLoad(f.session, 0, none).status, Result::Status::Failed);
 }
 
 TEST_F(TextFromArchive, ListsEveryLineOfALongEntry) {
