@@ -17,6 +17,21 @@ bool IsEntry(const ArchiveSession& session, int i) {
     return i >= 0 && i < session.Table().Count() && !session.Table().IsMissing(i);
 }
 
+// Calls `found` with the offset in `block` just past each CR LF whose LF is in it. `lastCr`
+// says whether the byte before the block is a CR, and is left saying whether its last is.
+template <typename Found>
+void ForEachBreak(std::string_view block, bool& lastCr, Found found) {
+    const char* data = block.data();
+    const char* end = data + block.size();
+    for (const char* p = data;
+         (p = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p))));
+         ++p) {
+        if (p > data ? p[-1] == '\r' : lastCr)
+            found(static_cast<std::int64_t>(p - data) + 1);
+    }
+    lastCr = block.back() == '\r';
+}
+
 }  // namespace
 
 void TextLinePieces::Emit(std::string_view piece) {
@@ -105,14 +120,7 @@ Result LastLineBreakEnd(const ArchiveSession& session, int i, std::int64_t& end)
             session.ReadRange(offset + bottom, top - bottom, [&](std::string_view block) {
                 if (at == bottom)
                     firstLf = block.front() == '\n';
-                for (const char* p = block.data();
-                     (p = static_cast<const char*>(std::memchr(
-                          p, '\n', static_cast<std::size_t>(block.data() + block.size() - p))));
-                     ++p) {
-                    if (p > block.data() ? p[-1] == '\r' : lastCr)
-                        found = at + (p - block.data()) + 1;
-                }
-                lastCr = block.back() == '\r';
+                ForEachBreak(block, lastCr, [&](std::int64_t next) { found = at + next; });
                 at += static_cast<std::int64_t>(block.size());
                 return true;
             });
@@ -172,15 +180,7 @@ Result TextLineIndex::CountMore(const ArchiveSession& session, std::int64_t byte
     const std::int64_t wanted = std::min(bytes, m_size - m_read);
     std::int64_t got = 0;
     const Result read = session.ReadRange(m_offset + m_read, wanted, [&](std::string_view block) {
-        const char* data = block.data();
-        for (const char* p = data;
-             (p = static_cast<const char*>(
-                  std::memchr(p, '\n', static_cast<std::size_t>(data + block.size() - p))));
-             ++p) {
-            if (p > data ? p[-1] == '\r' : m_lastCr)
-                LineEnds(m_read + (p - data) + 1);
-        }
-        m_lastCr = block.back() == '\r';
+        ForEachBreak(block, m_lastCr, [&](std::int64_t next) { LineEnds(m_read + next); });
         m_read += static_cast<std::int64_t>(block.size());
         got += static_cast<std::int64_t>(block.size());
         return true;

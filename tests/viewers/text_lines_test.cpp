@@ -139,8 +139,9 @@ TEST_F(TextFromArchive, ReadsLinesAroundTheIndexMarks) {
         for (const ShownLine& line : lines)
             texts.push_back(line.text);
         EXPECT_EQ(texts, read.texts) << "from line " << read.first;
-        if (!lines.empty())
+        if (!lines.empty()) {
             EXPECT_EQ(lines.back().goesOn, read.lastGoesOn) << "from line " << read.first;
+        }
     }
 }
 
