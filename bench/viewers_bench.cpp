@@ -459,9 +459,9 @@ bool MeasureLarge(const QString& folder, const QString& archive, const char* ent
                            run.countedMs >= 0 && growth <= kGrowthGoalKiB;
     std::printf(
         "%s, text viewer: first lines on screen %.1f ms (goal < %.0f ms), %lld lines counted "
-        "in %.1f ms, peak memory growth %.1f MiB%s (goal <= %ld MiB): %s\n",
+        "in %.1f ms, peak memory growth %.1f MiB over %.1f MiB%s (goal <= %ld MiB): %s\n",
         what, run.firstMs, kFirstLinesGoalMs, run.lines, run.countedMs, growth / 1024.0,
-        peakReset ? "" : " (resident at the end: the peak could not be reset)",
+        before / 1024.0, peakReset ? "" : " (resident at the end: the peak could not be reset)",
         kGrowthGoalKiB / 1024, Verdict(viewerMet));
     std::fflush(stdout);
 
@@ -473,9 +473,10 @@ bool MeasureLarge(const QString& folder, const QString& archive, const char* ent
     const bool cliMet = cli.exit == 0 && base.peakKiB > 0 && cliGrowth <= kGrowthGoalKiB;
     std::printf(
         "%s, karvex32-cli text: first output %.1f ms, done in %.1f ms, %lld bytes printed, peak "
-        "memory %.1f MiB over a run that prints nothing (goal <= %ld MiB), exit %d: %s\n",
-        what, cli.firstMs, cli.endMs, cli.outBytes, cliGrowth / 1024.0, kGrowthGoalKiB / 1024,
-        cli.exit, Verdict(cliMet));
+        "memory %.1f MiB, %.1f MiB over a run that prints nothing (goal <= %ld MiB), exit %d: "
+        "%s\n",
+        what, cli.firstMs, cli.endMs, cli.outBytes, cli.peakKiB / 1024.0, cliGrowth / 1024.0,
+        kGrowthGoalKiB / 1024, cli.exit, Verdict(cliMet));
     std::fflush(stdout);
     return viewerMet && cliMet;
 }
