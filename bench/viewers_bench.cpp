@@ -5,8 +5,17 @@
 //   - a text of 100,000 CR LF-ended lines of 50 bytes (5,000,000 bytes): until the text
 //     viewer is shown with its list filled and painted once; goal 0.5 s.
 // Each is viewed once to warm up, then five times; the median is held against the goal.
+// Then two texts too large to hold, each in an archive of its own written directly:
+//   - two lines, then a tail without CR LF up to the largest archive, 2 GiB (a sparse file,
+//     made with ftruncate, that takes a few KiB of disk);
+//   - 128 MiB of empty lines, CR LF each (--breaks-mib N for another size, up to 2047);
+// for each, the text viewer from View until its first lines are painted (goal 0.5 s) and
+// until it has counted every line, with the growth of the process's peak memory while it
+// is open (goal 64 MiB); and `karvex32-cli text` on the same entry, until its first output
+// and its end, with its peak memory over that of a run that prints nothing (goal 64 MiB).
+// Each of these reads the archive cold: its pages are dropped from the cache before.
 // Prints one line per goal and exits 1 when a goal is missed.
-// Usage: karvex32-viewers-bench   (QT_QPA_PLATFORM=offscreen, or under xvfb-run)
+// Usage: karvex32-viewers-bench [--breaks-mib N]   (QT_QPA_PLATFORM=offscreen, or xvfb-run)
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -19,14 +28,24 @@
 #include <QTimer>
 #include <QWindow>
 
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <string>
 #include <vector>
 
 #include "archive_session.h"
 #include "main_window.h"
+#include "pod_format.h"
+#include "text_viewer.h"
 #include "texture_viewer.h"
 
 namespace {
@@ -37,10 +56,14 @@ constexpr int kTextLines = 100000;
 constexpr int kLineBytes = 50;  // CR LF included
 constexpr double kTextureGoalMs = 50;
 constexpr double kTextGoalMs = 500;
+constexpr double kFirstLinesGoalMs = 500;
+constexpr long kGrowthGoalKiB = 64 * 1024;
 // How long a viewer stays open after it was last seen complete, to catch a redraw.
 constexpr int kSettleMs = 100;
-// A viewer still not complete after this long counts as a miss.
+// A viewer still not complete after this long counts as a miss; a text viewer left open
+// until its count is done, after the longer time.
 constexpr int kGiveUpMs = 10000;
+constexpr int kCountGiveUpMs = 120000;
 
 // The texture: palette index of the pixel at (x, y).
 int TextureIndex(int x, int y) {
@@ -117,12 +140,16 @@ void RightClick(karvex::Form1& window, int row) {
 // can wait behind a whole redraw). The viewer is closed kSettleMs after the last.
 class ViewTimer : public QObject {
   public:
-    explicit ViewTimer(const QString& viewer);
+    // `rows`: the rows a text viewer shows once complete, at least. `untilCounted`: the
+    // viewer stays open until it has counted its text's lines, rather than kSettleMs.
+    explicit ViewTimer(const QString& viewer, int rows = kTextLines, bool untilCounted = false);
 
     struct Run {
-        double firstMs = -1;  // first seen complete; -1: never
-        double lastMs = -1;   // last seen turning complete, after any redraw
-        int bands = 0;        // texture bands drawn while the viewer was open
+        double firstMs = -1;    // first seen complete; -1: never
+        double lastMs = -1;     // last seen turning complete, after any redraw
+        double countedMs = -1;  // the text viewer's lines all counted
+        int bands = 0;          // texture bands drawn while the viewer was open
+        long long lines = 0;    // the text viewer's count
     };
     Run Time(karvex::Form1& window);
 
@@ -135,9 +162,14 @@ class ViewTimer : public QObject {
     bool ShowsAll() const;
     void Sample();
 
+    void CheckCount();
+
     const QString m_viewer;  // the viewer's object name: Form5 or Form11
+    const int m_rows;
+    const bool m_untilCounted;
     QElapsedTimer m_clock;
     QTimer m_settle;  // closes the viewer
+    QTimer m_count;   // looks at the text viewer's count
     Run m_run;
     QPointer<QWidget> m_shown;    // the viewer window, while it is open
     QPointer<QWidget> m_watched;  // Picture1, or List1's list area
@@ -146,12 +178,27 @@ class ViewTimer : public QObject {
     bool m_complete = false;      // the watched area was complete at its last paint
 };
 
-ViewTimer::ViewTimer(const QString& viewer) : m_viewer(viewer) {
+ViewTimer::ViewTimer(const QString& viewer, int rows, bool untilCounted)
+    : m_viewer(viewer), m_rows(rows), m_untilCounted(untilCounted) {
     m_settle.setSingleShot(true);
     QObject::connect(&m_settle, &QTimer::timeout, this, [this] {
         if (m_shown)
             m_shown->close();
     });
+    m_count.setInterval(10);
+    QObject::connect(&m_count, &QTimer::timeout, this, &ViewTimer::CheckCount);
+}
+
+void ViewTimer::CheckCount() {
+    const auto* lines =
+        m_list ? qobject_cast<const karvex::TextLinesModel*>(m_list->model()) : nullptr;
+    if (!lines || !lines->Complete())
+        return;
+    m_count.stop();
+    m_run.countedMs = static_cast<double>(m_clock.nsecsElapsed()) / 1e6;
+    m_run.lines = lines->LineCount();
+    if (m_run.firstMs >= 0)
+        m_settle.start(kSettleMs);
 }
 
 ViewTimer::Run ViewTimer::Time(karvex::Form1& window) {
@@ -164,11 +211,14 @@ ViewTimer::Run ViewTimer::Time(karvex::Form1& window) {
         if (m_shown)
             m_shown->close();
     });
-    giveUp.start(kGiveUpMs);
+    giveUp.start(m_untilCounted ? kCountGiveUpMs : kGiveUpMs);
     m_clock.start();
+    if (m_untilCounted)
+        m_count.start();
     window.menuView_Click();  // returns once the viewer is closed
     QApplication::instance()->removeEventFilter(this);
     m_settle.stop();
+    m_count.stop();
     QApplication::processEvents();
     return m_run;
 }
@@ -205,7 +255,7 @@ bool ViewTimer::ShowsAll() const {
                shown.pixel(kSide - 1, kSide - 1) ==
                    PaletteColor(TextureIndex(kSide - 1, kSide - 1));
     }
-    return m_list && m_list->model()->rowCount() == kTextLines;
+    return m_list && m_list->model()->rowCount() >= m_rows;
 }
 
 void ViewTimer::Sample() {
@@ -213,7 +263,8 @@ void ViewTimer::Sample() {
     if (m_run.firstMs < 0)
         m_run.firstMs = ms;
     m_run.lastMs = ms;
-    m_settle.start(kSettleMs);
+    if (!m_untilCounted || m_run.countedMs >= 0)
+        m_settle.start(kSettleMs);
 }
 
 double Median(std::vector<double> values) {
@@ -255,6 +306,181 @@ bool Measure(karvex::Form1& window, int row, const QString& viewer, const char* 
     return met;
 }
 
+// --- Texts too large to hold -----------------------------------------------------------
+
+// A field of /proc/self/status in KiB, or -1.
+long StatusKiB(const char* field) {
+    std::ifstream status("/proc/self/status");
+    const std::string prefix = std::string(field) + ":";
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind(prefix, 0) == 0)
+            return std::atol(line.c_str() + prefix.size());
+    }
+    return -1;
+}
+
+// Starts the peak (VmHWM) over from what the process holds now.
+bool ResetPeak() {
+    std::ofstream refs("/proc/self/clear_refs");
+    refs << "5";
+    refs.flush();
+    return static_cast<bool>(refs);
+}
+
+// An archive of one entry `name` at offset 124: `head`, then `fill` repeated up to `size`
+// bytes, or nothing at all when `fill` is empty: the file is then cut to length with
+// ftruncate, and the hole reads as zeros without taking disk.
+bool WriteLargeArchive(const QString& path, const char* name, const std::string& head,
+                       std::int64_t size, const std::string& fill) {
+    std::string start(karvex::kHeaderSize + karvex::kRecordSize, '\0');
+    karvex::PutInt32(start.data() + karvex::kCountOffset, 1);
+    const std::string field = karvex::EncodeName(name);
+    std::memcpy(start.data() + karvex::kHeaderSize, field.data(), field.size());
+    karvex::PutInt32(start.data() + karvex::kHeaderSize + karvex::kRecordSizeField,
+                     static_cast<std::int32_t>(size));
+    karvex::PutInt32(start.data() + karvex::kHeaderSize + karvex::kRecordOffsetField,
+                     static_cast<std::int32_t>(start.size()));
+    const std::int64_t length = static_cast<std::int64_t>(start.size()) + size;
+    if (length > karvex::kMaxArchiveLength)
+        return false;
+    const int fd = ::open(path.toLocal8Bit().constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (fd < 0)
+        return false;
+    bool written = ::write(fd, start.data(), start.size()) == static_cast<ssize_t>(start.size()) &&
+                   ::write(fd, head.data(), head.size()) == static_cast<ssize_t>(head.size());
+    if (!fill.empty()) {
+        std::string block;
+        while (block.size() < (1u << 20))
+            block += fill;
+        for (std::int64_t left = size - static_cast<std::int64_t>(head.size());
+             written && left > 0;) {
+            const auto n = static_cast<std::size_t>(
+                std::min<std::int64_t>(left, static_cast<std::int64_t>(block.size())));
+            written = ::write(fd, block.data(), n) == static_cast<ssize_t>(n);
+            left -= static_cast<std::int64_t>(n);
+        }
+    }
+    written = written && ::ftruncate(fd, length) == 0;
+    return ::close(fd) == 0 && written;
+}
+
+// Drops the file's pages from the page cache, so that every run reads it cold.
+void DropCached(const QString& path) {
+    const int fd = ::open(path.toLocal8Bit().constData(), O_RDONLY);
+    if (fd >= 0) {
+        ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+        ::close(fd);
+    }
+}
+
+struct CliFigures {
+    double firstMs = -1;  // the first byte of output
+    double endMs = -1;
+    long long outBytes = 0;
+    long peakKiB = -1;  // the child's peak resident size
+    int exit = -1;
+};
+
+// Runs karvex32-cli with `args` in `folder`, reading and dropping what it prints.
+CliFigures RunCli(const QString& folder, const std::vector<std::string>& args) {
+    CliFigures figures;
+    int out[2];
+    if (::pipe(out) != 0)
+        return figures;
+    QElapsedTimer clock;
+    clock.start();
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::dup2(out[1], STDOUT_FILENO);
+        const int null = ::open("/dev/null", O_RDWR);
+        ::dup2(null, STDIN_FILENO);
+        ::dup2(null, STDERR_FILENO);
+        ::close(out[0]);
+        ::close(out[1]);
+        if (::chdir(folder.toLocal8Bit().constData()) != 0)
+            ::_exit(127);
+        std::vector<char*> argv{const_cast<char*>(KARVEX_CLI)};
+        for (const std::string& arg : args)
+            argv.push_back(const_cast<char*>(arg.c_str()));
+        argv.push_back(nullptr);
+        ::execv(KARVEX_CLI, argv.data());
+        ::_exit(127);
+    }
+    ::close(out[1]);
+    std::vector<char> block(1 << 16);
+    for (ssize_t got; (got = ::read(out[0], block.data(), block.size())) != 0;) {
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            break;
+        }
+        if (figures.outBytes == 0)
+            figures.firstMs = static_cast<double>(clock.nsecsElapsed()) / 1e6;
+        figures.outBytes += got;
+    }
+    ::close(out[0]);
+    int status = 0;
+    rusage usage{};
+    if (child > 0 && ::wait4(child, &status, 0, &usage) == child) {
+        figures.endMs = static_cast<double>(clock.nsecsElapsed()) / 1e6;
+        figures.peakKiB = usage.ru_maxrss;
+        figures.exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    return figures;
+}
+
+const char* Verdict(bool met) {
+    return met ? "met" : "MISSED";
+}
+
+// Opens `archive` in a main window of its own and views `entry` (which shows `rows` rows
+// at least), then runs `karvex32-cli text` on it; prints the figures. True when every goal
+// is met.
+bool MeasureLarge(const QString& folder, const QString& archive, const char* entry, int rows,
+                  const char* what) {
+    karvex::ArchiveSession session;
+    karvex::Form1 window(session);
+    window.show();
+    QApplication::processEvents();
+    if (!window.Startup(QDir(folder).filePath(archive)) || session.Table().Count() != 1) {
+        std::printf("%s: the archive could not be opened: MISSED\n", what);
+        return false;
+    }
+    QApplication::processEvents();
+    RightClick(window, 0);
+    const QString path = QDir(folder).filePath(archive);
+    DropCached(path);
+    const long before = StatusKiB("VmRSS");
+    const bool peakReset = ResetPeak();
+    ViewTimer timer("Form11", rows, true);
+    const ViewTimer::Run run = timer.Time(window);
+    const long growth = (peakReset ? StatusKiB("VmHWM") : StatusKiB("VmRSS")) - before;
+    const bool viewerMet = run.firstMs >= 0 && run.firstMs < kFirstLinesGoalMs &&
+                           run.countedMs >= 0 && growth <= kGrowthGoalKiB;
+    std::printf(
+        "%s, text viewer: first lines on screen %.1f ms (goal < %.0f ms), %lld lines counted "
+        "in %.1f ms, peak memory growth %.1f MiB over %.1f MiB%s (goal <= %ld MiB): %s\n",
+        what, run.firstMs, kFirstLinesGoalMs, run.lines, run.countedMs, growth / 1024.0,
+        before / 1024.0, peakReset ? "" : " (resident at the end: the peak could not be reset)",
+        kGrowthGoalKiB / 1024, Verdict(viewerMet));
+    std::fflush(stdout);
+
+    const std::string file = archive.toStdString();
+    const CliFigures base = RunCli(folder, {"text", file, "NO SUCH ENTRY"});
+    DropCached(path);
+    const CliFigures cli = RunCli(folder, {"text", file, entry});
+    const long cliGrowth = cli.peakKiB - base.peakKiB;
+    const bool cliMet = cli.exit == 0 && base.peakKiB > 0 && cliGrowth <= kGrowthGoalKiB;
+    std::printf(
+        "%s, karvex32-cli text: first output %.1f ms, done in %.1f ms, %lld bytes printed, peak "
+        "memory %.1f MiB, %.1f MiB over a run that prints nothing (goal <= %ld MiB), exit %d: "
+        "%s\n",
+        what, cli.firstMs, cli.endMs, cli.outBytes, cli.peakKiB / 1024.0, cliGrowth / 1024.0,
+        kGrowthGoalKiB / 1024, cli.exit, Verdict(cliMet));
+    std::fflush(stdout);
+    return viewerMet && cliMet;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -285,5 +511,27 @@ int main(int argc, char** argv) {
     const bool text =
         Measure(window, session.Find("NOTES.TXT", false), "Form11",
                 "text viewer, 100,000 lines (5,000,000 bytes), View to shown", kTextGoalMs);
-    return texture && text ? 0 : 1;
+
+    std::int64_t breaksMiB = 128;
+    const QStringList args = QApplication::arguments();
+    if (const qsizetype at = args.indexOf("--breaks-mib"); at >= 0 && at + 1 < args.size())
+        breaksMiB = std::clamp<std::int64_t>(args[at + 1].toLongLong(), 1, 2047);
+    const std::string head = "one\r\ntwo\r\n";
+    const std::int64_t tailSize =
+        karvex::kMaxArchiveLength - karvex::kHeaderSize - karvex::kRecordSize;
+    const std::int64_t breaksSize = std::min(breaksMiB << 20, tailSize);
+    if (!WriteLargeArchive(folder.filePath("tail.pod"), "tail.txt", head, tailSize, "") ||
+        !WriteLargeArchive(folder.filePath("breaks.pod"), "breaks.txt", "", breaksSize, "\r\n")) {
+        std::fprintf(stderr, "karvex32-viewers-bench: the large archives could not be written\n");
+        return 2;
+    }
+    const bool tail = MeasureLarge(folder.path(), "tail.pod", "TAIL.TXT", 2,
+                                   QString("2 lines, then no CR LF up to %1 bytes (sparse)")
+                                       .arg(tailSize)
+                                       .toUtf8()
+                                       .constData());
+    const bool breaks = MeasureLarge(
+        folder.path(), "breaks.pod", "BREAKS.TXT", 1,
+        QString("%1 MiB of empty CR LF lines").arg(breaksSize >> 20).toUtf8().constData());
+    return texture && text && tail && breaks ? 0 : 1;
 }

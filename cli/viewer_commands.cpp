@@ -240,11 +240,14 @@ int Text(const Arguments& args) {
     if (i < 0)
         return status;
     const char end = args.nulEnds ? '\0' : '\n';
-    const Result read = TextLinesLoad(session.m_session, i, [end](std::string_view item) {
-        const std::string line = Latin1ToUtf8(item);  // bytes as they are, a lone LF included
-        std::fwrite(line.data(), 1, line.size(), stdout);
-        std::fputc(end, stdout);
-    });
+    // Each line is written as it is read, in pieces: a line may be longer than memory.
+    TextLinePieces lines(
+        [](std::string_view piece) {
+            const std::string text = Latin1ToUtf8(piece);  // bytes as they are, a lone LF included
+            std::fwrite(text.data(), 1, text.size(), stdout);
+        },
+        [end] { std::fputc(end, stdout); });
+    const Result read = TextLinesLoad(session.m_session, i, lines);
     if (!read.IsDone())
         return Report(session, read);
     return FinishOutput();

@@ -45,11 +45,11 @@ TEST_F(Cli, AnIncompleteListIsListedButNotBuilt) {
 }
 
 TEST_F(Cli, AFileThatCannotBeReadExitsWithTwo) {
-    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-             {"list", "gone.pod"},
-             {"extract", "gone.pod", "."},
-             {"build", "gone.lst", "NEW.POD"},
-             {"comment", "gone.pod", "x"}}) {
+    for (const std::vector<std::string>& args :
+         std::vector<std::vector<std::string>>{{"list", "gone.pod"},
+                                               {"extract", "gone.pod", "."},
+                                               {"build", "gone.lst", "NEW.POD"},
+                                               {"comment", "gone.pod", "x"}}) {
         const CliRun run = Karvex(args);
         EXPECT_EQ(run.exit, 2) << args[0];
         EXPECT_EQ(run.out, "");
@@ -61,8 +61,8 @@ TEST_F(Cli, ExtractsSelectedEntriesAndAsksBeforeReplacing) {
     WriteBytes(dir / "game.pod",
                PodBytes({{"A.TXT", "a"}, {"CAF\xC9.TXT", "cafe"}, {"A.TXT", "second"}}));
     fs::create_directory(dir / "out");
-    CliRun run = Karvex({"extract", "game.pod", "out", "--selected=CAF\xC3\x89.TXT",
-                         "--selected", "A.TXT", "--inf"});
+    CliRun run = Karvex({"extract", "game.pod", "out", "--selected=CAF\xC3\x89.TXT", "--selected",
+                         "A.TXT", "--inf"});
     EXPECT_EQ(run.exit, 0) << run.err;
     EXPECT_EQ(ReadBytes(dir / "out" / "CAF\xC3\x89.TXT"), "cafe");
     EXPECT_EQ(ReadBytes(dir / "out" / "A.TXT"), "second")
@@ -309,6 +309,21 @@ TEST_F(Cli, AnArgumentThatLatin1CannotHoldIsBadUsage) {
         EXPECT_EQ(run.out, "");
         EXPECT_EQ(run.err, "karvex32-cli: " + err + "\n\n" + usage);
         EXPECT_EQ(Files(dir.path()), before) << "the archive untouched, nothing written";
+    }
+}
+
+// The text after the last line break is not printed, however long: the break is found
+// reading back from the end, here with its CR and LF on either side of a block read.
+TEST_F(Cli, PrintsTheLinesBeforeALongUnendedTail) {
+    for (const std::size_t tail : {65535u, 196607u}) {
+        std::string rest;
+        while (rest.size() < tail)
+            rest += "\n\rx";  // lone LFs and CRs, no break
+        rest.resize(tail);
+        WriteBytes(dir / "game.pod", PodBytes({{"a.txt", "AB\r\n\r\nC\xE9\r\n" + rest}}));
+        const CliRun run = Karvex({"text", "game.pod", "a.txt"});
+        EXPECT_EQ(run.exit, 0) << run.err;
+        EXPECT_EQ(run.out, "AB\n \nC\xC3\xA9\n") << "a tail of " << tail;
     }
 }
 

@@ -42,6 +42,15 @@ class TextViewerTest : public QObject {
         QTest::newRow("CR at the end") << QByteArray("AB\r\nCD\r") << QStringList{"AB"};
         QTest::newRow("no break at all") << QByteArray("ABCD") << QStringList{};
         QTest::newRow("Latin-1") << QByteArray("\xE9t\xE9\r\n") << QStringList{"\u00E9t\u00E9"};
+        // A row shows 64 KiB of its line, and an ellipsis when the line goes on. A line of
+        // 64 KiB - 1 has its CR at the end of the first block read and its LF after it.
+        QTest::newRow("64 KiB - 1, the break across blocks")
+            << QByteArray(65535, 'a') + "\r\nB\r\n"
+            << QStringList{QString(65535, 'a'), "B"};
+        QTest::newRow("64 KiB") << QByteArray(65536, 'a') + "\r\nB\r\n"
+                                << QStringList{QString(65536, 'a'), "B"};
+        QTest::newRow("64 KiB + 1 goes on") << QByteArray(65537, 'a') + "\r\nB\r\n"
+                                            << QStringList{QString(65536, 'a') + "\u2026", "B"};
     }
     void listsTheLines() {
         QFETCH(QByteArray, text);
@@ -95,6 +104,31 @@ class TextViewerTest : public QObject {
         QCOMPARE(model->rowCount(), 100000);
         QCOMPARE(model->index(65535, 0).data().toString(), "line 65535" + QString(44, '.'));
         QCOMPARE(model->index(99999, 0).data().toString(), "line 99999" + QString(44, '.'));
+    }
+
+    // A text of more lines than the list's window of rows: scrolled to its end, the window
+    // moves on to the last line; scrolled back to the top, back to the first.
+    void windowMovesOverALongText() {
+        const int lines = TextLinesModel::kWindowRows + 10;
+        std::string text;
+        for (int i = 1; i < lines; ++i)
+            text += "\r\n";
+        ViewerFixture fixture(text + "END\r\n");
+        Form11 viewer(fixture.session);
+        viewer.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&viewer));
+        auto* List1 = viewer.findChild<QListView*>("List1");
+        auto* model = qobject_cast<TextLinesModel*>(List1->model());
+        QCOMPARE(List1->accessibleName(), QString("%1 lines of NOTES.TXT").arg(lines));
+        QCOMPARE(model->rowCount(), TextLinesModel::kWindowRows);
+        const int last = TextLinesModel::kWindowRows - 1;
+        QCOMPARE(model->index(last, 0).data().toString(), " ");
+        List1->scrollToBottom();
+        QCOMPARE(model->FirstShown(), 10);
+        QCOMPARE(model->index(last, 0).data().toString(), "END");
+        List1->scrollToTop();
+        QCOMPARE(model->FirstShown(), 0);
+        QCOMPARE(model->index(0, 0).data().toString(), "");
     }
 };
 

@@ -62,10 +62,12 @@ INSTANTIATE_TEST_SUITE_P(
 class TextFromArchive : public testing::Test {
   protected:
     std::vector<std::string> Load(int i) {
-        std::vector<std::string> items;
-        EXPECT_TRUE(TextLinesLoad(f.session, i, [&](std::string_view item) {
-                        items.emplace_back(item);
-                    }).IsDone());
+        std::vector<std::string> items(1);
+        TextLinePieces lines([&](std::string_view piece) { items.back().append(piece); },
+                             [&] { items.emplace_back(); });
+        EXPECT_TRUE(TextLinesLoad(f.session, i, lines).IsDone());
+        EXPECT_EQ(items.back(), "") << "a line left without its end";
+        items.pop_back();
         return items;
     }
     CoreFixture f;
@@ -86,7 +88,8 @@ TEST_F(TextFromArchive, ABreakAfterTheEntryNeverEndsOneOfItsLines) {
     ASSERT_TRUE(f.Open("t.pod"));
     EXPECT_EQ(Load(0), (std::vector<std::string>{"AB", "CD"}));
     fs::remove(f.dir / "t.pod");
-    EXPECT_EQ(TextLinesLoad(f.session, 0, [](std::string_view) {}).status, Result::Status::Failed);
+    TextLinePieces none([](std::string_view) {}, [] {});
+    EXPECT_EQ(TextLinesLoad(f.session, 0, none).status, Result::Status::Failed);
 }
 
 TEST_F(TextFromArchive, ListsEveryLineOfALongEntry) {
@@ -101,6 +104,45 @@ TEST_F(TextFromArchive, ListsEveryLineOfALongEntry) {
     WriteBytes(f.dir / "t.pod", PodBytes({{"long.txt", text + "tail"}}));
     ASSERT_TRUE(f.Open("t.pod"));
     EXPECT_EQ(Load(0), lines);
+}
+
+// The index marks every 4096th line and the first that starts 256 KiB past a mark; it is
+// counted here in steps of 1000 bytes, so that breaks fall between steps. Lines on either
+// side of a mark read as they are, a line that goes on ends a read, and the line after it
+// is read without reading it again.
+TEST_F(TextFromArchive, ReadsLinesAroundTheIndexMarks) {
+    std::string text;
+    for (int n = 0; n < 4100; ++n)
+        text += (n == 4096 ? "" : "L" + std::to_string(n)) + "\r\n";
+    text += std::string(300 * 1024, 'a') + "\r\nB\r\ntail";
+    WriteBytes(f.dir / "t.pod", PodBytes({{"t.txt", text}}));
+    ASSERT_TRUE(f.Open("t.pod"));
+    TextLineIndex index;
+    index.Open(f.session, 0);
+    while (!index.Complete())
+        ASSERT_TRUE(index.CountMore(f.session, 1000).IsDone());
+    EXPECT_EQ(index.Lines(), 4102);
+
+    const std::string cut(kShownLineBytes, 'a');
+    struct Read {
+        std::int64_t first, count;
+        std::vector<std::string> texts;
+        bool lastGoesOn = false;
+    };
+    for (const Read& read :
+         {Read{4095, 1, {"L4095"}}, Read{4096, 1, {" "}}, Read{4097, 1, {"L4097"}},
+          Read{4094, 4, {"L4094", "L4095", " ", "L4097"}}, Read{4099, 3, {"L4099", cut}, true},
+          Read{4101, 5, {"B"}}, Read{4102, 1, {}}}) {
+        std::vector<ShownLine> lines;
+        EXPECT_TRUE(index.ReadLines(f.session, read.first, read.count, 1 << 20, lines).IsDone());
+        std::vector<std::string> texts;
+        for (const ShownLine& line : lines)
+            texts.push_back(line.text);
+        EXPECT_EQ(texts, read.texts) << "from line " << read.first;
+        if (!lines.empty()) {
+            EXPECT_EQ(lines.back().goesOn, read.lastGoesOn) << "from line " << read.first;
+        }
+    }
 }
 
 }  // namespace
