@@ -57,6 +57,7 @@ void RemoveStaleTemporaries(int folder) {
             ::close(copy);
         return;
     }
+    ::rewinddir(dir);  // the copy shares its position with the folder's other handles
     while (const dirent* entry = ::readdir(dir)) {
         const pid_t owner = TempOwner(entry->d_name);
         if (owner > 0 && owner != ::getpid() && ::kill(owner, 0) != 0 && errno == ESRCH)

@@ -90,13 +90,17 @@ void Form1::WithTimerPaused(Show show) {
     SetTimerInterval(100);
 }
 
-int Form1::PrivateFolderHandle(bool& renewed) {
+int Form1::CopyFolder(const QString& subfolder, QString& path, const char* what, bool& renewed) {
     QString error;
-    const int folder = m_privateFolder.Handle(error, &renewed);
+    const int folder = subfolder.isEmpty()
+                           ? m_privateFolder.Handle(error, &renewed)
+                           : m_privateFolder.MakeSubfolder(subfolder, path, error, &renewed);
+    if (subfolder.isEmpty())
+        path = m_privateFolder.Path();
     if (folder < 0) {
         const std::string& lf = m_state.LineFeed;
-        ShowMessage("There is no private folder to copy the entry into." + lf + lf +
-                        QFile::encodeName(error).toStdString(),
+        ShowMessage(std::string("There is no private folder to copy the ") + what + " into." + lf +
+                        lf + QFile::encodeName(error).toStdString(),
                     "Karvex32", Icon::Exclamation);
     }
     return folder;
@@ -129,12 +133,13 @@ void Form1::ViewThroughCopy(const char* copyName, Show show) {
     if (m_state.SelectedSize < 1)
         return;
     bool renewed = false;
-    const int folder = PrivateFolderHandle(renewed);
+    QString path;
+    const int folder = CopyFolder({}, path, "entry", renewed);
     if (renewed)
         SetStatus(platform::kPrivateFolderRenewedText);
     if (folder < 0)
         return;
-    const QString copy = QDir(m_privateFolder.Path()).filePath(copyName);
+    const QString copy = QDir(path).filePath(copyName);
     if (!CopyRecordedEntry(folder, QFile::encodeName(copy).toStdString(), 1).IsDone())
         return;
     show(copy);
@@ -211,10 +216,12 @@ void Form1::menuNotepad_Click() {
     m_state.SavedComment = m_state.PodComment;
     SetStatus(kProcessingText);
     // The copy lives in the private folder until the program ends: an opener returns at
-    // once, so the editor's end cannot be waited for.
+    // once, so the editor's end cannot be waited for. It gets a folder of its own there, so
+    // that no entry's name can stand for the folder's lock or another copy.
     bool renewed = false;
-    const int folder = PrivateFolderHandle(renewed);
-    const std::string path = QFile::encodeName(m_privateFolder.Path()).toStdString();
+    QString folderPath;
+    const int folder = CopyFolder("editor", folderPath, "entry", renewed);
+    const std::string path = QFile::encodeName(folderPath).toStdString();
     const bool recorded = m_state.EntryIndex >= 0 && m_state.EntryIndex < m_table.Count();
     if (folder >= 0) {
         const std::string tempFilePath =
@@ -229,6 +236,7 @@ void Form1::menuNotepad_Click() {
                     (reason.isEmpty() ? "" : lf + lf + QFile::encodeName(reason).toStdString()),
                 "Karvex32", Icon::Exclamation);
         }
+        ::close(folder);
     }
     m_state.PodComment = m_state.SavedComment;
     SetStatus(renewed ? platform::kPrivateFolderRenewedText : UpToNul(m_state.PodComment));

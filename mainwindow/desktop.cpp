@@ -189,17 +189,12 @@ QMimeData* Form1::DragOutData() {
         return nullptr;
     // A fresh folder for each drag: a file manager may still be copying an earlier one.
     bool renewed = false;
-    QString error;
     QString dragPath;
-    const int folder = m_privateFolder.MakeSubfolder("drag", dragPath, error, &renewed);
+    const int folder = CopyFolder("drag", dragPath, "entries", renewed);
     if (renewed)
         SetStatus(platform::kPrivateFolderRenewedText);
-    if (folder < 0) {
-        ShowMessage("There is no private folder to copy the entries into." + lf + lf +
-                        QFile::encodeName(error).toStdString(),
-                    "Karvex32", Icon::Exclamation);
+    if (folder < 0)
         return nullptr;
-    }
     m_state.ViewMode = 0;
     m_state.DialogPath = QFile::encodeName(dragPath).toStdString();
     Result result;

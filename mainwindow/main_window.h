@@ -131,9 +131,11 @@ class Form1 : public QWidget, public Host {
     // (ViewMode 1: `path` is the copy itself) or `path` (ViewMode 0: the copy keeps the
     // entry's name).
     Result CopyRecordedEntry(int folder, const std::string& path, int viewMode);
-    // The private folder's handle for a copy; -1 after a message that says why there is
-    // none. `renewed` is set when a new folder had to be made.
-    int PrivateFolderHandle(bool& renewed);
+    // A folder for copies: the private folder itself (its handle stays the folder's), or
+    // with `subfolder` a fresh PREFIX-XXXXXX in it (the caller closes the handle); its path
+    // in `path`. -1 after a message that says there is no folder to copy `what` into, and
+    // why. `renewed` is set when a new private folder had to be made.
+    int CopyFolder(const QString& subfolder, QString& path, const char* what, bool& renewed);
     // Runs a modal window from the menu with the logo timer paused.
     template <typename Show>
     void WithTimerPaused(Show show);
@@ -159,43 +161,43 @@ class Form1 : public QWidget, public Host {
     ArchiveState& m_state;
     EntryTable& m_table;
     PodCore& m_core;
-    StatusRow m_row;  // size, count and the Make, Extract and Edit buttons' states
-    EntryModel m_names;  // what List1 shows
-    EntryModel m_sizes;  // what List2 shows
+    StatusRow m_row;               // size, count and the Make, Extract and Edit buttons' states
+    EntryModel m_names;            // what List1 shows
+    EntryModel m_sizes;            // what List2 shows
     bool m_exitRequested = false;  // Exit or the close box was used while a command ran
     platform::PrivateFolder m_privateFolder;  // the viewers' and the editor's copies
-    ColorTable m_colorTable;  // the texture viewer's colours, kept from one View to the next
+    ColorTable m_colorTable;       // the texture viewer's colours, kept from one View to the next
     QElapsedTimer m_yieldClock;    // when the last yield processed events
     std::string m_status;          // the status line's latest text
     bool m_statusPending = false;  // m_status is not in Label5 yet
 
-    QToolButton* Command3D1;           // Open
-    QToolButton* Command3D2;           // Make
-    QToolButton* Command3D3;           // Extract
-    QLabel* Picture6;                  // the animated logo
-    QToolButton* Command3D4;           // About
-    QToolButton* Command3D5;           // Exit
-    QToolButton* Command3D6;           // Select; lies outside the client area, reachable from code
-    QLabel* Label5;                    // the archive comment or a status text
-    QPushButton* Command1;             // Edit the comment
-    QWidget* Label6;                   // the column header: "Name" at the left, "Size" at the right
-    QListView* List1;                  // entry names
-    QListView* List2;                  // entry sizes
-    QLabel* Label9;                    // " Loading, Please Wait..." over the lists during a load
-    QLabel* Label1;                    // "Size"
-    QLabel* Label3;                    // archive size
-    QLabel* Label2;                    // "Files"
-    QLabel* Label4;                    // number of files
-    QLabel* Label7;                    // "Selected"
-    QLabel* Label8;                    // number of selected files
-    QLabel* Picture1;                  // the status lamp
-    QTimer* Timer1;                    // drives the logo animation
-    QMenu* menuPopup;                  // "Popup": the lists' pop-up menu
-    QAction* menuView;                 // "&View"
-    QAction* menuNotepad;              // "&Open in Notepad": the copy in the text editor
-    QAction* menuExamine;              // "&Examine": the truck collector
-    QAction* menuDiv1;                 // the separator
-    QAction* menuSearch;               // "&Search..."
+    QToolButton* Command3D1;  // Open
+    QToolButton* Command3D2;  // Make
+    QToolButton* Command3D3;  // Extract
+    QLabel* Picture6;         // the animated logo
+    QToolButton* Command3D4;  // About
+    QToolButton* Command3D5;  // Exit
+    QToolButton* Command3D6;  // Select; lies outside the client area, reachable from code
+    QLabel* Label5;           // the archive comment or a status text
+    QPushButton* Command1;    // Edit the comment
+    QWidget* Label6;          // the column header: "Name" at the left, "Size" at the right
+    QListView* List1;         // entry names
+    QListView* List2;         // entry sizes
+    QLabel* Label9;           // " Loading, Please Wait..." over the lists during a load
+    QLabel* Label1;           // "Size"
+    QLabel* Label3;           // archive size
+    QLabel* Label2;           // "Files"
+    QLabel* Label4;           // number of files
+    QLabel* Label7;           // "Selected"
+    QLabel* Label8;           // number of selected files
+    QLabel* Picture1;         // the status lamp
+    QTimer* Timer1;           // drives the logo animation
+    QMenu* menuPopup;         // "Popup": the lists' pop-up menu
+    QAction* menuView;        // "&View"
+    QAction* menuNotepad;     // "&Open in Notepad": the copy in the text editor
+    QAction* menuExamine;     // "&Examine": the truck collector
+    QAction* menuDiv1;        // the separator
+    QAction* menuSearch;      // "&Search..."
 
     std::array<QPixmap, 14> Picture7;  // the 14 logo images
     int m_logoMode = 1;                // LogoMode: 1 to 4, what the logo shows

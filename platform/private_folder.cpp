@@ -73,6 +73,7 @@ void RemoveContents(int folder, int depth = 0) {
             ::close(listing);
         return;
     }
+    ::rewinddir(dir);  // the copy shares its position with every other handle of the folder
     while (const dirent* entry = ::readdir(dir)) {
         if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
             names.emplace_back(entry->d_name);
@@ -120,9 +121,40 @@ struct Base {
     QString error;
 };
 
-Base ResolveBase() {
+// Why a folder with these attributes is no place for private folders; empty when it is one.
+QString Unfit(const struct stat& st) {
     struct stat root {};
     ::stat("/", &root);
+    if (!S_ISDIR(st.st_mode))
+        return "is not a folder";
+    if (SameFile(st, root))
+        return "is the root of the file system";
+    if (st.st_uid != ::geteuid() && st.st_uid != 0)
+        return "belongs to another user";
+    if ((st.st_mode & (S_IWGRP | S_IWOTH)) != 0 && (st.st_mode & S_ISVTX) == 0)
+        return "can be written by others and has no sticky bit";
+    return {};
+}
+
+// The base, opened and checked again through its handle: it may have been swapped since
+// it was chosen. -1 with `error` set.
+int OpenBase(const QString& base, QString& error) {
+    const int parent =
+        ::open(QFile::encodeName(base).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (parent < 0) {
+        error = "Cannot open the temporary folder " + base + ": " + Reason();
+        return -1;
+    }
+    struct stat st {};
+    const QString unfit = ::fstat(parent, &st) == 0 ? Unfit(st) : Reason();
+    if (unfit.isEmpty())
+        return parent;
+    error = "Cannot use the temporary folder " + base + ": it " + unfit;
+    ::close(parent);
+    return -1;
+}
+
+Base ResolveBase() {
     QStringList refusals;
     const struct {
         const char* variable;
@@ -138,15 +170,9 @@ Base ResolveBase() {
         const QString shown =
             candidate.variable ? QString("%1 (%2)").arg(candidate.variable, path) : path;
         struct stat st {};
-        QString refusal;
-        if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISDIR(st.st_mode))
-            refusal = "is not a folder";
-        else if (SameFile(st, root))
-            refusal = "is the root of the file system";
-        else if (st.st_uid != ::geteuid() && st.st_uid != 0)
-            refusal = "belongs to another user";
-        else if ((st.st_mode & (S_IWGRP | S_IWOTH)) != 0 && (st.st_mode & S_ISVTX) == 0)
-            refusal = "can be written by others and has no sticky bit";
+        const QString refusal = ::stat(QFile::encodeName(path).constData(), &st) == 0
+                                    ? Unfit(st)
+                                    : QString("is not a folder");
         if (refusal.isEmpty())
             return {path, {}};
         refusals << shown + " " + refusal;
@@ -214,10 +240,9 @@ bool PrivateFolder::Make(QString& error) {
         error = what + " " + base + ": " + Reason();
         return false;
     };
-    const int parent =
-        ::open(QFile::encodeName(base).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int parent = OpenBase(base, error);
     if (parent < 0)
-        return fail("Cannot open the temporary folder");
+        return false;
     QByteArray newName;
     const int folder = MakeFolderBeneath(parent, "karvex32-new-", newName);
     if (folder < 0) {
@@ -232,8 +257,16 @@ bool PrivateFolder::Make(QString& error) {
     QByteArray name;
     for (int attempt = 0; made && attempt < 100; ++attempt) {
         name = "karvex32-" + QByteArray::number(::getpid()) + "-" + RandomSuffix();
-        if (::renameat2(parent, newName.constData(), parent, name.constData(), RENAME_NOREPLACE) ==
-            0)
+        int renamed =
+            ::renameat2(parent, newName.constData(), parent, name.constData(), RENAME_NOREPLACE);
+        if (renamed != 0 && errno == EINVAL) {
+            // A file system without RENAME_NOREPLACE: a plain rename, where nothing stands.
+            struct stat there {};
+            renamed = ::fstatat(parent, name.constData(), &there, AT_SYMLINK_NOFOLLOW) == 0
+                          ? (errno = EEXIST, -1)
+                          : ::renameat(parent, newName.constData(), parent, name.constData());
+        }
+        if (renamed == 0)
             break;
         made = errno == EEXIST;
         name.clear();
@@ -274,11 +307,9 @@ int PrivateFolder::MakeSubfolder(const QString& prefix, QString& path, QString& 
 
 void PrivateFolder::RemoveStale() {
     static const QRegularExpression pattern("^karvex32-\\d+-[A-Za-z0-9]{6}$");
+    QString error;
     const QString base = TemporaryBase();
-    if (base.isEmpty())
-        return;
-    const int parent =
-        ::open(QFile::encodeName(base).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int parent = base.isEmpty() ? -1 : OpenBase(base, error);
     if (parent < 0)
         return;
     for (const QString& entry : QDir(base).entryList(QDir::AllEntries | QDir::Hidden |

@@ -15,35 +15,36 @@ namespace {
 const char* const kTerminal = "x-terminal-emulator";
 
 // An Exec line's words with its field codes expanded: the first file code (%f, %F, %u, %U)
-// becomes `path`, the other codes go, and "%%" is a "%". Empty when the line cannot be read.
+// becomes `path`, the other codes go, and "%%" is a "%". The path goes into the line quoted,
+// before the line is split, so that it stays one word, and stays quoted for a shell that
+// the line itself starts (sh -c "edit %f"). Empty when the line cannot be read.
 QStringList ExpandExec(const QString& exec, const QString& path) {
+    QString line;
+    bool named = false;
+    for (qsizetype i = 0; i < exec.size(); ++i) {
+        if (exec[i] != '%' || i + 1 == exec.size()) {
+            line += exec[i];
+        } else if (const QChar code = exec[++i]; code == '%') {
+            line += '%';
+        } else if (QString("fFuU").contains(code) && !named) {
+            named = true;
+            const QString value = code.toLower() == 'u'
+                                      ? QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded)
+                                      : path;
+            gchar* quoted = g_shell_quote(value.toUtf8().constData());
+            line += QString::fromUtf8(quoted);
+            g_free(quoted);
+        }
+    }
     gchar** words = nullptr;
-    if (exec.trimmed().isEmpty() ||
-        !g_shell_parse_argv(exec.toUtf8().constData(), nullptr, &words, nullptr))
+    if (line.trimmed().isEmpty() ||
+        !g_shell_parse_argv(line.toUtf8().constData(), nullptr, &words, nullptr))
         return {};
     QStringList command;
-    bool named = false;
-    for (gchar** word = words; *word; ++word) {
-        const QString text = QString::fromUtf8(*word);
-        QString expanded;
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            if (text[i] != '%' || i + 1 == text.size()) {
-                expanded += text[i];
-            } else if (const QChar code = text[++i]; code == '%') {
-                expanded += '%';
-            } else if (QString("fFuU").contains(code) && !named) {
-                named = true;
-                expanded += code.toLower() == 'u'
-                                ? QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded)
-                                : path;
-            }
-        }
-        // A word that was only a code with nothing to give is no argument at all.
-        if (!expanded.isEmpty() || !text.startsWith('%'))
-            command << expanded;
-    }
+    for (gchar** word = words; *word; ++word)
+        command << QString::fromUtf8(*word);
     g_strfreev(words);
-    if (!command.isEmpty() && !named)
+    if (!named)
         command << path;
     return command;
 }

@@ -107,10 +107,14 @@ Result LastLineBreakEnd(const ArchiveSession& session, int i, std::int64_t& end)
     end = 0;
     if (!IsEntry(session, i))
         return Result::Done();
+    // Only the entry's own bytes: a negative size or offset holds none.
     const std::int64_t offset = session.Table().OffsetOf(i);
+    const std::int64_t size = session.Table().SizeOf(i);
+    if (offset < 0 || size < 0)
+        return Result::Done();
     bool lfAbove = false;  // the byte just above the block read is an LF
     std::int64_t length = static_cast<std::int64_t>(ArchiveSession::kReadBlock);
-    for (std::int64_t top = std::max<std::int64_t>(0, session.Table().SizeOf(i)); top > 0;) {
+    for (std::int64_t top = size; top > 0;) {
         const std::int64_t bottom = std::max<std::int64_t>(0, top - length);
         std::int64_t at = bottom;
         std::int64_t found = -1;

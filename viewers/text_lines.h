@@ -57,6 +57,9 @@ class TextLineSplitter {
   public:
     using ItemReceiver = std::function<void(std::string_view item)>;
     explicit TextLineSplitter(ItemReceiver receive);
+    // The pieces' receivers point at this object.
+    TextLineSplitter(const TextLineSplitter&) = delete;
+    TextLineSplitter& operator=(const TextLineSplitter&) = delete;
 
     void Feed(std::string_view block) { m_pieces.Feed(block); }
 

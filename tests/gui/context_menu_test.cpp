@@ -1,5 +1,7 @@
 // The lists' pop-up menu: what a right-click records and enables, the keyboard's ways to
 // open it, View dispatching to the viewers, and the copy handed to the text editor.
+#include <unistd.h>
+
 #include <QAction>
 #include <QDir>
 #include <QFile>
@@ -14,6 +16,7 @@
 
 #include "main_window.h"
 #include "modal.h"
+#include "private_folder.h"
 #include "test_folder.h"
 #include "wave_player.h"
 
@@ -201,6 +204,25 @@ class ContextMenuTest : public QObject {
         QVERIFY(text.endsWith("/readme.txt.bin\n\n/nonexistent/editor: no such program"));
         qunsetenv("VISUAL");
         qputenv("PATH", path);
+    }
+
+    // An entry named as the private folder's lock is copied beside it, not over it: the
+    // folder stays locked, and another run's start-up leaves it.
+    void anEntryNamedLockLeavesTheFolderLocked() {
+        m_folder->Write("lock.pod", PodBytes({{"lock", "stranger's bytes"}}));
+        Form1& window = Open("lock.pod", {0});
+        RightClick("List1");
+        qputenv("VISUAL", "/nonexistent/editor");
+        AnswerMessage("OK");
+        window.menuNotepad_Click();
+        qunsetenv("VISUAL");
+        const QStringList live =
+            QDir(m_temporary.path())
+                .entryList({QString("karvex32-%1-*").arg(::getpid())}, QDir::Dirs);
+        QCOMPARE(live.size(), 1);
+        QVERIFY(QFile::exists(m_temporary.filePath(live.first() + "/lock")));
+        platform::PrivateFolder::RemoveStale();
+        QVERIFY(QDir(m_temporary.filePath(live.first())).exists());
     }
 
     // When no private folder can be made, View, Open in Notepad and a drag say so.

@@ -32,6 +32,9 @@ class TextEditorTest : public QObject {
         QTest::newRow("no file code: the path last") << "\"my editor\" -x" << false << ""
                                                      << ""
                                                      << "my editor|-x|" + path;
+        QTest::newRow("a shell of the line's own") << "sh -c \"edit %f\"" << false << ""
+                                                   << ""
+                                                   << "sh|-c|edit '" + path + "'";
         QTest::newRow("in a terminal") << "vim %f" << true << ""
                                        << ""
                                        << "x-terminal-emulator|-e|vim|" + path;
