@@ -1,5 +1,6 @@
 #include "found_names.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "text.h"
@@ -16,7 +17,9 @@ bool FoundNames::AddFoundName(std::string_view name) {
             trimmed = Trim(item);
         }
     }
-    if (m_trimmed.contains(trimmed))
+    const bool control = std::any_of(item.begin(), item.end(),
+                                     [](char c) { return static_cast<unsigned char>(c) < 32; });
+    if (control || m_trimmed.contains(trimmed))
         return true;
     if (m_names.size() >= kLimit) {
         m_overflowed = true;

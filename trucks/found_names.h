@@ -23,6 +23,7 @@ class FoundNames {
     // That text is then added as it stands, leading blanks kept, unless an item equal to it
     // (both without blanks at either end; letter case counts) is listed already:
     //   "  car.raw" is added; a later "car.raw" is not; "CAR.RAW" is.
+    // A name that holds a control byte (below 32) is no file name and is never added.
     // False, and the name not added, when it is new and the list already holds kLimit names.
     bool AddFoundName(std::string_view name);
 

@@ -20,6 +20,7 @@
 #include "message_boxes.h"
 #include "naming.h"
 #include "replacing_file.h"
+#include "response_list.h"
 #include "text.h"
 #include "twips.h"
 
@@ -142,14 +143,27 @@ bool Form9::SaveResponseFile(const QString& path) {
     std::error_code same;
     if (fs::equivalent(target, fs::path(state.PodFolder) / state.PodFileName, same))
         error = "It is the archive being examined.";
-    std::string content;
-    for (const std::string& name : m_names)
-        content += Trim(name) + "\r\n";
-    if (error.empty() && WriteFileReplacing(target, content, error))
+    const std::string& lf = state.LineFeed;
+    const ResponseList list = ResponseListOf(m_names);
+    // The names are 8-bit text; the system's error texts are not.
+    QString reason;
+    if (!error.empty()) {
+        reason = QString::fromStdString(error);
+    } else if (!m_names.empty() && list.leftOut.size() == m_names.size()) {
+        reason = platform::FromLatin1(kNoneSafeText + NameList(list.leftOut, lf));
+    } else if (WriteFileReplacing(target, list.lines, error)) {
+        if (!list.leftOut.empty()) {
+            platform::ShowMessage(this,
+                                  platform::FromLatin1(kLeftOutText + NameList(list.leftOut, lf)),
+                                  "Karvex32", Icon::Exclamation);
+        }
         return true;
-    const QString lf = QString::fromStdString(state.LineFeed);
-    platform::ShowMessage(this, "Cannot write " + path + lf + lf + QString::fromStdString(error),
-                          "Karvex32", Icon::Exclamation);
+    } else {
+        reason = QString::fromStdString(error);
+    }
+    const QString qlf = QString::fromStdString(lf);
+    platform::ShowMessage(this, "Cannot write " + path + qlf + qlf + reason, "Karvex32",
+                          Icon::Exclamation);
     return false;
 }
 

@@ -36,9 +36,10 @@ class Form9 : public platform::CentredDialog {
     void menuCopy_Click();    // the names, one per line, to the clipboard
     void menuSelect_Click();  // selects the entries of those names in the main window
     void menuSave_Click();    // asks for a file, then SaveResponseFile
-    // Writes the names, blanks around each removed, as CR LF lines through a new file put
-    // into place whole. False, after a message naming the file and the reason, when it
-    // cannot be written or is the archive being examined.
+    // Writes the names of ResponseListOf, one CR LF line each, through a new file put into
+    // place whole; a message then names the names left out. False, after a message naming
+    // the file and the reason, when it cannot be written, is the archive being examined, or
+    // would list none of the names found (nothing is written then).
     bool SaveResponseFile(const QString& path);
     // The entries whose name, or whose last part after a "\", equals a found name, letter
     // case ignored.

@@ -29,13 +29,18 @@ struct TruckValues {
 };
 
 // The text from after `key`'s line break (at `keyAt`) to before the line break in front of
-// `nextAt`; nullopt when the two keys leave no room for both line breaks.
+// `nextAt`, up to its first control byte; nullopt when the two keys leave no room for both
+// line breaks. A stranger's value may hold more lines, which must not become more names.
 std::optional<std::string> ValueBetween(std::string_view text, std::size_t keyAt,
                                         std::string_view key, std::size_t nextAt) {
     const std::size_t start = keyAt + key.size() + kLineBreak;
     if (nextAt < start + kLineBreak)
         return std::nullopt;
-    return Trim(text.substr(start, nextAt - kLineBreak - start));
+    std::string_view value = text.substr(start, nextAt - kLineBreak - start);
+    const auto control = std::find_if(value.begin(), value.end(),
+                                      [](char c) { return static_cast<unsigned char>(c) < 32; });
+    value = value.substr(0, static_cast<std::size_t>(control - value.begin()));
+    return Trim(value);
 }
 
 std::optional<TruckValues> ReadValues(std::string_view text) {

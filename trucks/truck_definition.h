@@ -18,7 +18,8 @@ inline constexpr std::size_t kTruckTextLimit = 64000;
 //   truckModelBaseName CR LF  abcdefghij CR LF tireModelBaseName CR LF tire CR LF
 //   axleModelName CR LF ...
 // Each value is the text between its key's line break and the line break before the next
-// key, blanks removed at both ends. Nine names follow from them, in this order:
+// key, up to its first control byte (below 32), blanks removed at both ends. Nine names follow from
+// them, in this order:
 //   abcdefgh.bin  abcdefg0.bin  abcdefg1.bin   (the truck value's first 8, 7 and 7 characters)
 //   tire08l.bin  tire08r.bin  tire10l.bin  tire10r.bin  tire16l.bin  tire16r.bin
 // and nothing else is collected; the axle value is not used. Each key is found where it

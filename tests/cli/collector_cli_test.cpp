@@ -36,15 +36,18 @@ TEST_F(Cli, PrintsWhatASearchFinds) {
 TEST_F(Cli, PrintsWhatATruckOrModelNames) {
     const std::string truck =
         "truckModelBaseName\r\nrig\r\ntireModelBaseName\r\nt\r\naxleModelName\r\n";
-    const std::string model = "\x01  a.raw\x01" "b.wav";
-    WriteBytes(dir / "game.pod", PodBytes({{"rig.trk", truck},
-                                           {"rig.bin", model},
-                                           {"rig.bin.trk", model},
-                                           {"rig.raw", "x"}}));
+    const std::string model =
+        "\x01  a.raw\x01"
+        "b.wav";
+    WriteBytes(
+        dir / "game.pod",
+        PodBytes(
+            {{"rig.trk", truck}, {"rig.bin", model}, {"rig.bin.trk", model}, {"rig.raw", "x"}}));
     CliRun run = Karvex({"examine", "game.pod", "rig.trk"});
     EXPECT_EQ(run.exit, 0) << run.err;
-    EXPECT_EQ(run.out, "rig.bin\nrig0.bin\nrig1.bin\nt08l.bin\nt08r.bin\nt10l.bin\nt10r.bin\n"
-                       "t16l.bin\nt16r.bin\n");
+    EXPECT_EQ(run.out,
+              "rig.bin\nrig0.bin\nrig1.bin\nt08l.bin\nt08r.bin\nt10l.bin\nt10r.bin\n"
+              "t16l.bin\nt16r.bin\n");
     run = Karvex({"examine", "game.pod", "rig.bin"});
     EXPECT_EQ(run.out, "  a.raw\nb.wav\n");  // leading blanks kept, as the list holds them
     run = Karvex({"examine", "game.pod", "rig.bin.trk"});
@@ -53,6 +56,20 @@ TEST_F(Cli, PrintsWhatATruckOrModelNames) {
     EXPECT_EQ(run.exit, 1);
     EXPECT_EQ(run.err, "karvex32-cli: rig.raw is neither a truck (.trk) nor a model (.bin)\n");
     EXPECT_EQ(Karvex({"examine", "game.pod", "none.bin"}).exit, 1);
+}
+
+// A stranger's truck definition prints names alone: no line break or NUL of its values.
+TEST_F(Cli, ExaminePrintsNoControlBytes) {
+    using namespace std::string_literals;
+    const std::string truck =
+        "truckModelBaseName\r\nab\0cd\r\ntireModelBaseName\r\n"
+        "t\r\n..\\id_rsa\r\nx\r\naxleModelName\r\n"s;
+    WriteBytes(dir / "game.pod", PodBytes({{"rig.trk", truck}}));
+    const CliRun run = Karvex({"examine", "game.pod", "rig.trk"});
+    EXPECT_EQ(run.exit, 0) << run.err;
+    EXPECT_EQ(run.out,
+              "ab.bin\nab0.bin\nab1.bin\nt08l.bin\nt08r.bin\nt10l.bin\nt10r.bin\n"
+              "t16l.bin\nt16r.bin\n");
 }
 
 }  // namespace

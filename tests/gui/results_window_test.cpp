@@ -3,6 +3,7 @@
 // as a response file, and Examine on the pop-up menu running one window per kind.
 #include <QAction>
 #include <QClipboard>
+#include <QFile>
 #include <QGuiApplication>
 #include <QItemSelectionModel>
 #include <QListView>
@@ -10,6 +11,7 @@
 
 #include "main_window.h"
 #include "modal.h"
+#include "response_list.h"
 #include "results_window.h"
 #include "test_folder.h"
 
@@ -24,8 +26,14 @@ const std::string kTruck =
 const std::string kModel = std::string("\x01skin.raw\x02", 10) + "horn.wav" + '\0' + "pal.act";
 
 const std::vector<PodEntry> kEntries = {
-    {"monster.trk", kTruck},     {"model.bin", kModel},   {"SKIN.RAW", "s"},
-    {"sounds\\HORN.WAV", "h"},   {"other.raw", "o"},      {"both.bin.trk", kModel},
+    {"monster.trk", kTruck},
+    {"model.bin", kModel},
+    {"SKIN.RAW", "s"},
+    {"sounds\\HORN.WAV", "h"},
+    {"other.raw", "o"},
+    {"both.bin.trk", kModel},
+    {"strange.bin", std::string("\0skin.raw\0..\\..\\secret.txt", 26)},
+    {"escape.bin", std::string("\0..\\..\\secret.txt", 17)},
 };
 
 // The archive open in the main window.
@@ -103,7 +111,8 @@ class ResultsWindowTest : public QObject {
         archive.Record("model.bin");
         Form9 window(archive.session, Analysis::Model);
         QVERIFY(window.SaveResponseFile(archive.folder.filePath("needs.lst")));
-        QCOMPARE(archive.folder.Read("needs.lst"), std::string("skin.raw\r\npal.act\r\nhorn.wav\r\n"));
+        QCOMPARE(archive.folder.Read("needs.lst"),
+                 std::string("skin.raw\r\npal.act\r\nhorn.wav\r\n"));
 
         // Never over the archive itself; the archive stays as it was.
         const std::string before = archive.folder.Read("test.pod");
@@ -113,6 +122,23 @@ class ResultsWindowTest : public QObject {
         QVERIFY(text.startsWith("Cannot write " + archive.folder.filePath("test.pod")));
         QVERIFY(text.endsWith("It is the archive being examined."));
         QCOMPARE(archive.folder.Read("test.pod"), before);
+
+        // A name that leads out of the folder is left out, and named.
+        archive.Record("strange.bin");
+        Form9 strange(archive.session, Analysis::Model);
+        AnswerMessage("OK", &text);
+        QVERIFY(strange.SaveResponseFile(archive.folder.filePath("strange.lst")));
+        QCOMPARE(archive.folder.Read("strange.lst"), std::string("skin.raw\r\n"));
+        QCOMPARE(text, QString(kLeftOutText) + "\n..\\..\\secret.txt");
+
+        // When every name would be left out, nothing is written.
+        archive.Record("escape.bin");
+        Form9 escape(archive.session, Analysis::Model);
+        AnswerMessage("OK", &text);
+        QVERIFY(!escape.SaveResponseFile(archive.folder.filePath("escape.lst")));
+        QCOMPARE(text, "Cannot write " + archive.folder.filePath("escape.lst") + "\n\n" +
+                           kNoneSafeText + "\n..\\..\\secret.txt");
+        QVERIFY(!QFile::exists(archive.folder.filePath("escape.lst")));
     }
 
     // A name with both kinds gets two windows, one after the other; a name with neither

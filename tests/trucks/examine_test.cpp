@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "examine.h"
+#include "response_list.h"
 #include "test_support.h"
 
 namespace karvex::test {
@@ -95,6 +96,81 @@ TEST(Examine, Rows) {
             EXPECT_TRUE(got.result.IsDone()) << row.what;
             EXPECT_EQ(got.names, row.expected) << row.what << ", blocks of " << block;
         }
+    }
+}
+
+// What a stranger's entry holds never makes a found name more than a name: a value ends at its
+// first control byte, so no name holds one; a name that leads out of a folder is listed
+// as found, and only the response file leaves it out.
+TEST(Examine, HostileValuesGiveOnlyNames) {
+    const struct {
+        const char* what;
+        Analysis analysis;
+        std::string bytes;
+        Names expected;
+    } rows[] = {
+        {"line breaks inside both values",
+         Analysis::Truck,
+         CrLf({"truckModelBaseName", "monster", "..\\x", "tireModelBaseName", "tire",
+               "..\\.ssh\\id_rsa", "big", "axleModelName"}),
+         {"monster.bin", "monster0.bin", "monster1.bin", "tire08l.bin", "tire08r.bin",
+          "tire10l.bin", "tire10r.bin", "tire16l.bin", "tire16r.bin"}},
+        {"values that start with ..\\",
+         Analysis::Truck,
+         CrLf({"truckModelBaseName", "..\\..\\abc", "tireModelBaseName", "..\\t", "axleModelName"}),
+         {"..\\..\\ab.bin", "..\\..\\a0.bin", "..\\..\\a1.bin", "..\\t08l.bin", "..\\t08r.bin",
+          "..\\t10l.bin", "..\\t10r.bin", "..\\t16l.bin", "..\\t16r.bin"}},
+        {"a NUL inside each value",
+         Analysis::Truck,
+         CrLf({"truckModelBaseName", "ab\0cdefgh"s, "tireModelBaseName", "ti\0re"s,
+               "axleModelName"}),
+         {"ab.bin", "ab0.bin", "ab1.bin", "ti08l.bin", "ti08r.bin", "ti10l.bin", "ti10r.bin",
+          "ti16l.bin", "ti16r.bin"}},
+        {"a model naming a file two folders up",
+         Analysis::Model,
+         "\0skin.raw\0..\\..\\secret.txt\0"s,
+         {"skin.raw", "..\\..\\secret.txt"}},
+    };
+    for (const auto& row : rows) {
+        const Examination got = Examine(BufferEntryReader(row.bytes), row.analysis);
+        EXPECT_TRUE(got.result.IsDone()) << row.what;
+        EXPECT_EQ(got.names, row.expected) << row.what;
+    }
+}
+
+// Saved as a response file, what hostile entries name keeps only the lines that stay inside
+// the folder, byte for byte, so no build follows the others.
+TEST(ResponseListOf, HoldsOnlyTheSafeNames) {
+    const struct {
+        const char* what;
+        Analysis analysis;
+        std::string bytes;
+        std::string lines;
+        Names leftOut;
+    } rows[] = {
+        {"a tire value with more lines",
+         Analysis::Truck,
+         CrLf({"truckModelBaseName", "rig", "tireModelBaseName", "t", "..\\.ssh\\id_rsa", "big",
+               "axleModelName"}),
+         "rig.bin\r\nrig0.bin\r\nrig1.bin\r\nt08l.bin\r\nt08r.bin\r\nt10l.bin\r\nt10r.bin\r\n"
+         "t16l.bin\r\nt16r.bin\r\n",
+         {}},
+        {"a truck value that starts with ..\\",
+         Analysis::Truck,
+         CrLf({"truckModelBaseName", "..\\..\\abc", "tireModelBaseName", "t", "axleModelName"}),
+         "t08l.bin\r\nt08r.bin\r\nt10l.bin\r\nt10r.bin\r\nt16l.bin\r\nt16r.bin\r\n",
+         {"..\\..\\ab.bin", "..\\..\\a0.bin", "..\\..\\a1.bin"}},
+        {"a model naming ..\\..\\secret.txt, and a name that leads out once read back",
+         Analysis::Model,
+         "\0 skin.raw\0..\\..\\secret.txt\0"s + std::string(29, 'a') + "\\..b.txt",
+         "skin.raw\r\n",
+         {"..\\..\\secret.txt", std::string(29, 'a') + "\\..b.txt"}},
+    };
+    for (const auto& row : rows) {
+        const ResponseList list =
+            ResponseListOf(Examine(BufferEntryReader(row.bytes), row.analysis).names);
+        EXPECT_EQ(list.lines, row.lines) << row.what;
+        EXPECT_EQ(list.leftOut, row.leftOut) << row.what;
     }
 }
 

@@ -56,6 +56,7 @@ TEST(AddFoundName, Rows) {
         {"the text after the comma keeps its blank",
          {"shadow, tex, car.raw", "car.raw"},
          {" car.raw"}},
+        {"a name holding a control byte is none", {"a\r\nb.raw", "c\0.raw"s, "d.raw"}, {"d.raw"}},
     };
     for (const auto& row : rows) {
         FoundNames list;

@@ -1,0 +1,44 @@
+#include "response_list.h"
+
+#include <algorithm>
+#include <string_view>
+
+#include "paths.h"
+#include "text.h"
+
+namespace karvex {
+
+namespace {
+
+// How a response file's reader takes a line: its first 32 characters, blanks around them
+// removed, cut before the first comma.
+std::string ReadBack(std::string_view line) {
+    std::string name = Trim(line.substr(0, 32));
+    const std::size_t comma = name.find(',');
+    if (comma != std::string::npos)
+        name.resize(comma);
+    return name;
+}
+
+bool LeadsInside(std::string_view line) {
+    const bool control = std::any_of(line.begin(), line.end(),
+                                     [](char c) { return static_cast<unsigned char>(c) < 32; });
+    return !control && UnsafeNameReason(line).empty() && UnsafeNameReason(ReadBack(line)).empty();
+}
+
+}  // namespace
+
+ResponseList ResponseListOf(const std::vector<std::string>& names) {
+    ResponseList list;
+    for (const std::string& name : names) {
+        const std::string line = Trim(name);
+        if (LeadsInside(line)) {
+            list.lines += line + "\r\n";
+        } else {
+            list.leftOut.push_back(name);
+        }
+    }
+    return list;
+}
+
+}  // namespace karvex

@@ -1,0 +1,32 @@
+#pragma once
+
+// Found names saved as a response file, from which an add-on archive is built.
+
+#include <string>
+#include <vector>
+
+namespace karvex {
+
+// What a response file of found names holds, and the names it leaves out.
+struct ResponseList {
+    std::string lines;                 // one CR LF line per name kept, blanks around it removed
+    std::vector<std::string> leftOut;  // in list order
+};
+
+// ResponseListOf: the names, in order, each on its own line, except the names that lead
+// nowhere inside the response file's folder: those UnsafeNameReason refuses, those it
+// refuses as the line is read back (its first 32 characters, up to a comma), and those
+// that hold a control byte. A name found in a stranger's entry is only a name, so no
+// line of the list may take a build outside the folder:
+//   {"skin.raw", "..\..\secret.txt"} -> lines "skin.raw\r\n", left out {"..\..\secret.txt"}
+ResponseList ResponseListOf(const std::vector<std::string>& names);
+
+// What the user is told after saving a list that left names out, before the names.
+inline constexpr const char* kLeftOutText =
+    "These names were left out of the response file, because they do not lead to a file "
+    "inside its folder:";
+// Why nothing is saved when every name would be left out, before the names.
+inline constexpr const char* kNoneSafeText =
+    "None of the names leads to a file inside the response file's folder:";
+
+}  // namespace karvex
