@@ -241,13 +241,20 @@ int Text(const Arguments& args) {
         return status;
     const char end = args.nulEnds ? '\0' : '\n';
     // Each line is written as it is read, in pieces: a line may be longer than memory.
+    bool open = false;  // a line is written in part: the archive may shrink while it is read
     TextLinePieces lines(
-        [](std::string_view piece) {
+        [&open](std::string_view piece) {
             const std::string text = Latin1ToUtf8(piece);  // bytes as they are, a lone LF included
             std::fwrite(text.data(), 1, text.size(), stdout);
+            open = true;
         },
-        [end] { std::fputc(end, stdout); });
+        [end, &open] {
+            std::fputc(end, stdout);
+            open = false;
+        });
     const Result read = TextLinesLoad(session.m_session, i, lines);
+    if (open)
+        std::fputc(end, stdout);  // every line printed is ended, however its reading ended
     if (!read.IsDone())
         return Report(session, read);
     return FinishOutput();
