@@ -98,21 +98,26 @@ void RemoveContents(int folder, int depth = 0) {
     }
 }
 
-// Empties the held folder `folder` and removes it from `parentPath` when its name there
+// Empties the held folder `folder` and removes `name` from the open folder `parent` when it
 // still leads to it; what stands there otherwise is left alone.
-void RemoveHeldFolder(int folder, const QString& path) {
+void RemoveHeldFolder(int parent, const QByteArray& name, int folder) {
     RemoveContents(folder);
-    const QByteArray native = QFile::encodeName(path);
-    const int slash = native.lastIndexOf('/');
-    if (slash < 0)
-        return;
-    const QByteArray parentPath = slash == 0 ? QByteArray("/") : native.left(slash);
-    const QByteArray name = native.mid(slash + 1);
-    const int parent = ::open(parentPath.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (parent < 0)
-        return;
     if (NamesHeldFolder(parent, name, folder))
         ::unlinkat(parent, name.constData(), AT_REMOVEDIR);
+}
+
+// The same for the folder at `path`.
+void RemoveHeldFolder(int folder, const QString& path) {
+    const QByteArray native = QFile::encodeName(path);
+    const int slash = native.lastIndexOf('/');
+    const int parent = slash < 0 ? -1
+                                 : ::open(slash == 0 ? "/" : native.left(slash).constData(),
+                                          O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (parent < 0) {
+        RemoveContents(folder);
+        return;
+    }
+    RemoveHeldFolder(parent, native.mid(slash + 1), folder);
     ::close(parent);
 }
 
@@ -274,9 +279,7 @@ bool PrivateFolder::Make(QString& error) {
     made = made && !name.isEmpty() && NamesHeldFolder(parent, name, folder);
     if (!made) {
         fail("Cannot make a private folder in");
-        RemoveContents(folder);
-        if (NamesHeldFolder(parent, newName, folder))
-            ::unlinkat(parent, newName.constData(), AT_REMOVEDIR);
+        RemoveHeldFolder(parent, newName, folder);
         if (lock >= 0)
             ::close(lock);
         ::close(folder);
@@ -329,11 +332,8 @@ void PrivateFolder::RemoveStale() {
             ours ? ::openat(folder, kLockName, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC) : -1;
         struct stat lockStat {};
         if (lock >= 0 && ::fstat(lock, &lockStat) == 0 && S_ISREG(lockStat.st_mode) &&
-            ::flock(lock, LOCK_EX | LOCK_NB) == 0) {
-            RemoveContents(folder);
-            if (NamesHeldFolder(parent, name, folder))
-                ::unlinkat(parent, name.constData(), AT_REMOVEDIR);
-        }
+            ::flock(lock, LOCK_EX | LOCK_NB) == 0)
+            RemoveHeldFolder(parent, name, folder);
         if (lock >= 0)
             ::close(lock);
         ::close(folder);
