@@ -89,6 +89,30 @@ TEST(Examine, Rows) {
          model,
          Model(64100, {{63995, "\0long.raw"s}}),
          {"long.raw"}},
+        // A stranger's entry never makes a found name more than a name: a value ends at its
+        // first control byte, so no name holds one; a name that leads out of a folder is
+        // found, and only the response file leaves it out.
+        {"line breaks inside both values",
+         truck,
+         CrLf({"truckModelBaseName", "monster", "..\\x", "tireModelBaseName", "tire",
+               "..\\.ssh\\id_rsa", "big", "axleModelName"}),
+         {"monster.bin", "monster0.bin", "monster1.bin", "tire08l.bin", "tire08r.bin",
+          "tire10l.bin", "tire10r.bin", "tire16l.bin", "tire16r.bin"}},
+        {"values that start with ..\\",
+         truck,
+         CrLf({"truckModelBaseName", "..\\..\\abc", "tireModelBaseName", "..\\t", "axleModelName"}),
+         {"..\\..\\ab.bin", "..\\..\\a0.bin", "..\\..\\a1.bin", "..\\t08l.bin", "..\\t08r.bin",
+          "..\\t10l.bin", "..\\t10r.bin", "..\\t16l.bin", "..\\t16r.bin"}},
+        {"a NUL inside each value",
+         truck,
+         CrLf({"truckModelBaseName", "ab\0cdefgh"s, "tireModelBaseName", "ti\0re"s,
+               "axleModelName"}),
+         {"ab.bin", "ab0.bin", "ab1.bin", "ti08l.bin", "ti08r.bin", "ti10l.bin", "ti10r.bin",
+          "ti16l.bin", "ti16r.bin"}},
+        {"a model naming a file two folders up",
+         model,
+         "\0skin.raw\0..\\..\\secret.txt\0"s,
+         {"skin.raw", "..\\..\\secret.txt"}},
     };
     for (const auto& row : rows) {
         for (const std::size_t block : {std::size_t{65536}, std::size_t{999}}) {
@@ -96,45 +120,6 @@ TEST(Examine, Rows) {
             EXPECT_TRUE(got.result.IsDone()) << row.what;
             EXPECT_EQ(got.names, row.expected) << row.what << ", blocks of " << block;
         }
-    }
-}
-
-// What a stranger's entry holds never makes a found name more than a name: a value ends at its
-// first control byte, so no name holds one; a name that leads out of a folder is listed
-// as found, and only the response file leaves it out.
-TEST(Examine, HostileValuesGiveOnlyNames) {
-    const struct {
-        const char* what;
-        Analysis analysis;
-        std::string bytes;
-        Names expected;
-    } rows[] = {
-        {"line breaks inside both values",
-         Analysis::Truck,
-         CrLf({"truckModelBaseName", "monster", "..\\x", "tireModelBaseName", "tire",
-               "..\\.ssh\\id_rsa", "big", "axleModelName"}),
-         {"monster.bin", "monster0.bin", "monster1.bin", "tire08l.bin", "tire08r.bin",
-          "tire10l.bin", "tire10r.bin", "tire16l.bin", "tire16r.bin"}},
-        {"values that start with ..\\",
-         Analysis::Truck,
-         CrLf({"truckModelBaseName", "..\\..\\abc", "tireModelBaseName", "..\\t", "axleModelName"}),
-         {"..\\..\\ab.bin", "..\\..\\a0.bin", "..\\..\\a1.bin", "..\\t08l.bin", "..\\t08r.bin",
-          "..\\t10l.bin", "..\\t10r.bin", "..\\t16l.bin", "..\\t16r.bin"}},
-        {"a NUL inside each value",
-         Analysis::Truck,
-         CrLf({"truckModelBaseName", "ab\0cdefgh"s, "tireModelBaseName", "ti\0re"s,
-               "axleModelName"}),
-         {"ab.bin", "ab0.bin", "ab1.bin", "ti08l.bin", "ti08r.bin", "ti10l.bin", "ti10r.bin",
-          "ti16l.bin", "ti16r.bin"}},
-        {"a model naming a file two folders up",
-         Analysis::Model,
-         "\0skin.raw\0..\\..\\secret.txt\0"s,
-         {"skin.raw", "..\\..\\secret.txt"}},
-    };
-    for (const auto& row : rows) {
-        const Examination got = Examine(BufferEntryReader(row.bytes), row.analysis);
-        EXPECT_TRUE(got.result.IsDone()) << row.what;
-        EXPECT_EQ(got.names, row.expected) << row.what;
     }
 }
 
