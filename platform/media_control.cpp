@@ -1,12 +1,13 @@
 #include "media_control.h"
 
 #include <QAbstractButton>
-#include <QAudioOutput>
+#include <QAudioDevice>
+#include <QAudioSink>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QKeyEvent>
-#include <QMediaPlayer>
+#include <QMediaDevices>
 #include <QPainter>
 #include <QPainterPath>
 #include <QStyleOptionButton>
@@ -20,6 +21,9 @@
 namespace karvex::platform {
 
 namespace {
+
+constexpr int kFollowMs = 10;   // how often a play looks whether the output has finished
+constexpr int kStallMs = 1000;  // an output whose count stands still this long has ended
 
 // One button of the strip: a raised panel from the style with a drawn sign on it, a
 // triangle for Play, two bars for Stop.
@@ -76,12 +80,10 @@ class StripButton : public QAbstractButton {
 
 MediaControl::MediaControl(QWidget* parent)
     : QWidget(parent),
-      m_player(new QMediaPlayer(this)),
-      m_output(new QAudioOutput(this)),
+      m_follow(new QTimer(this)),
       m_updates(new QTimer(this)),
       m_playButton(new StripButton(StripButton::Sign::Play, this)),
       m_stopButton(new StripButton(StripButton::Sign::Stop, this)) {
-    m_player->setAudioOutput(m_output);
     Name(m_playButton, "PlayButton", "Play");
     Name(m_stopButton, "StopButton", "Stop");
     m_playButton->setToolTip("Play");
@@ -92,19 +94,12 @@ MediaControl::MediaControl(QWidget* parent)
     connect(m_playButton, &QAbstractButton::clicked, this, &MediaControl::ClickPlay);
     connect(m_stopButton, &QAbstractButton::clicked, this, &MediaControl::ClickStop);
     connect(m_updates, &QTimer::timeout, this, &MediaControl::StatusUpdate);
-    connect(m_player, &QMediaPlayer::mediaStatusChanged, this, [this](auto status) {
-        if (status == QMediaPlayer::EndOfMedia)
-            emit Done(kSuccessful);
-        ShowState();
-    });
-    connect(m_player, &QMediaPlayer::playbackStateChanged, this, &MediaControl::ShowState);
-    connect(m_player, &QMediaPlayer::durationChanged, this, &MediaControl::ShowState);
+    connect(m_follow, &QTimer::timeout, this, &MediaControl::FollowPlay);
     ShowState();
 }
 
 MediaControl::~MediaControl() {
-    m_player->disconnect(this);
-    m_player->stop();
+    EndPlay();
 }
 
 void MediaControl::SetNotify(bool on) {
@@ -161,7 +156,7 @@ void MediaControl::Finish(int notifyCode) {
 }
 
 void MediaControl::WaitUntil(const std::function<bool()>& ready, int timeoutMs) {
-    // Sleeps until the player reports something, woken at least every 20 ms to look at the
+    // Sleeps until the output reports something, woken at least every 20 ms to look at the
     // clock; the user's input waits until the command has completed.
     QElapsedTimer clock;
     clock.start();
@@ -175,24 +170,20 @@ void MediaControl::WaitUntil(const std::function<bool()>& ready, int timeoutMs) 
 
 void MediaControl::Open() {
     Close();
-    m_player->setSource(QUrl::fromLocalFile(m_fileName));
+    m_file.setFileName(m_fileName);
+    if (m_file.open(QIODevice::ReadOnly))
+        m_layout = ReadWaveLayout(m_file);
     m_open = true;
-    if (m_wait) {
-        // Loaded is not yet the length: it follows in a moment of its own.
-        WaitUntil([this] {
-            const auto status = m_player->mediaStatus();
-            return status == QMediaPlayer::InvalidMedia || m_player->error() != QMediaPlayer::NoError ||
-                   (status == QMediaPlayer::LoadedMedia && m_player->duration() > 0);
-        }, kOpenTimeoutMs);
-    }
     ShowState();
 }
 
 void MediaControl::Close() {
     if (IsPlaying())
         emit Done(kAborted);
-    m_player->stop();
-    m_player->setSource(QUrl());
+    EndPlay();
+    m_file.close();
+    m_layout.reset();
+    m_frame = 0;
     m_open = false;
     ShowState();
 }
@@ -201,39 +192,90 @@ bool MediaControl::Play() {
     const qint64 length = Length();
     if (length <= 0)
         return false;
-    // At the end of the sound a play would start from the beginning whatever position was
-    // asked for: stopping first keeps the position.
-    if (m_player->mediaStatus() == QMediaPlayer::EndOfMedia)
-        m_player->stop();
+    // Without a position asked for, a sound that has played to its end starts again.
+    qint64 first = m_frame >= m_layout->frames ? 0 : m_frame;
     if (m_from >= 0)
-        m_player->setPosition(std::clamp<qint64>(m_from, 0, length));
-    m_player->play();
+        first = m_layout->FrameAt(std::clamp<qint64>(m_from, 0, length));
+    if (IsPlaying())
+        emit Done(kSuperseded);
+    EndPlay();
+    // The output is made for this play alone: a stream opened before Play would run its
+    // clock, and the sound would start late and cut short.
+    m_source = std::make_unique<WaveSource>(m_file, *m_layout, first);
+    m_sink = new QAudioSink(QMediaDevices::defaultAudioOutput(), m_layout->format, this);
+    m_firstFrame = m_frame = first;
+    m_played = -1;
+    m_sink->start(m_source.get());
+    if (m_sink->error() != QAudio::NoError) {
+        EndPlay();
+        ShowState();
+        return false;
+    }
+    m_follow->start(kFollowMs);
+    ShowState();
     if (m_wait)
-        WaitUntil([this] { return !IsPlaying(); }, static_cast<int>(std::min<qint64>(length + 5000, 600000)));
+        WaitUntil([this] { return !IsPlaying(); },
+                  static_cast<int>(std::min<qint64>(length + 5000, 600000)));
     return true;
+}
+
+void MediaControl::FollowPlay() {
+    if (!m_sink)
+        return;
+    const qint64 played = m_sink->processedUSecs();
+    if (played != m_played) {
+        m_played = played;
+        m_stalled.start();
+    }
+    const qint64 handedOver = m_source->Frame() - m_firstFrame;
+    const bool allPlayed = played * m_layout->format.sampleRate() / 1000000 >= handedOver;
+    const bool failed =
+        m_sink->state() == QAudio::StoppedState && m_sink->error() != QAudio::NoError;
+    // An output that stops counting with nothing left to hand over has ended too.
+    if (failed || (m_source->atEnd() && (allPlayed || m_stalled.elapsed() > kStallMs))) {
+        EndPlay();
+        m_frame = m_layout->frames;
+        ShowState();
+        emit Done(failed ? kFailure : kSuccessful);
+    }
+}
+
+void MediaControl::EndPlay() {
+    m_follow->stop();
+    if (m_sink) {
+        m_frame =
+            std::min(m_layout->frames, m_firstFrame + m_sink->processedUSecs() *
+                                                          m_layout->format.sampleRate() / 1000000);
+        m_sink->stop();
+        delete m_sink;
+        m_sink = nullptr;
+    }
+    m_source.reset();
 }
 
 void MediaControl::Stop() {
     if (IsPlaying()) {
-        m_player->pause();
+        EndPlay();
+        ShowState();
         emit Done(kAborted);
     }
 }
 
 qint64 MediaControl::Length() const {
-    return m_open ? std::max<qint64>(0, m_player->duration()) : 0;
+    return m_open && m_layout ? m_layout->Milliseconds(m_layout->frames) : 0;
 }
 
 qint64 MediaControl::Position() const {
-    if (!m_open)
+    if (!m_open || !m_layout)
         return 0;
-    if (m_player->mediaStatus() == QMediaPlayer::EndOfMedia)
-        return Length();
-    return std::clamp<qint64>(m_player->position(), 0, Length());
+    qint64 frame = m_frame;
+    if (m_sink)
+        frame = m_firstFrame + m_sink->processedUSecs() * m_layout->format.sampleRate() / 1000000;
+    return frame >= m_layout->frames ? Length() : std::min(Length(), m_layout->Milliseconds(frame));
 }
 
 bool MediaControl::IsPlaying() const {
-    return m_player->playbackState() == QMediaPlayer::PlayingState;
+    return m_sink != nullptr;
 }
 
 void MediaControl::ClickPlay() {

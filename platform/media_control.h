@@ -1,20 +1,26 @@
 #pragma once
 
+#include <QElapsedTimer>
+#include <QFile>
 #include <QString>
 #include <QWidget>
 
 #include <functional>
+#include <memory>
+#include <optional>
+
+#include "wave_source.h"
 
 class QAbstractButton;
-class QAudioOutput;
-class QMediaPlayer;
+class QAudioSink;
 class QTimer;
 
 namespace karvex::platform {
 
 // A wave-audio device driven the way a media control is driven: settings that apply to the
 // next command, then the commands "Open", "play", "stop" and "close". It plays through Qt
-// Multimedia and draws its own button strip, Play on the left half and Stop on the right;
+// Multimedia's audio output, which starts the sound the moment Play asks for it and hears
+// it to the last frame; it draws its own button strip, Play on the left half and Stop on the right;
 // each button reports its click (PlayClick, StopClick) before the control carries it out
 // itself, unless the handler cancels it. The buttons take the keyboard: Space plays when the
 // sound is stopped and stops it when it plays. Lengths and positions are in milliseconds.
@@ -37,7 +43,7 @@ class MediaControl : public QWidget {
     void SetFileName(const QString& path);    // the sound file the next "Open" opens
 
     // "Open", "play", "stop" or "close", in any letter case. "Open" opens the file name set
-    // before (waiting at most kOpenTimeoutMs when Wait is on); "play" plays from the
+    // before and reads its length from the wave's header at once; "play" plays from the
     // position set with SetFrom, else from where the sound stands; "stop" halts it there;
     // "close" lets go of the file, so that it may be deleted. False for an unknown command,
     // and for "play" when nothing playable is open: the command then does nothing.
@@ -53,8 +59,6 @@ class MediaControl : public QWidget {
     bool IsOpen() const { return m_open; }
     QAbstractButton* PlayButton() const { return m_playButton; }
     QAbstractButton* StopButton() const { return m_stopButton; }
-
-    static constexpr int kOpenTimeoutMs = 10000;
 
   signals:
     // A command sent with Notify on has completed, or a play has ended: kSuccessful at the
@@ -76,11 +80,21 @@ class MediaControl : public QWidget {
     bool Play();
     void Stop();
     void Finish(int notifyCode);  // reports Done when the command asked for it
+    // While playing: ends the play once the output has played every frame handed to it.
+    void FollowPlay();
+    void EndPlay();  // lets go of the output; the position stays where the sound stood
     void WaitUntil(const std::function<bool()>& ready, int timeoutMs);
     void ShowState();  // the buttons' enabling and the strip's spoken state
 
-    QMediaPlayer* m_player;
-    QAudioOutput* m_output;
+    QFile m_file;
+    std::optional<WaveLayout> m_layout;  // nothing: no playable sound is open
+    std::unique_ptr<WaveSource> m_source;
+    QAudioSink* m_sink = nullptr;  // only while playing
+    qint64 m_firstFrame = 0;       // where the running play started
+    qint64 m_frame = 0;            // where the sound stands while it does not play
+    qint64 m_played = -1;          // the output's last count of played microseconds
+    QElapsedTimer m_stalled;       // since that count last moved
+    QTimer* m_follow;
     QTimer* m_updates;
     QAbstractButton* m_playButton;
     QAbstractButton* m_stopButton;

@@ -3,6 +3,7 @@
 // positions, replay from the end, stop and resume, the box's updates, the keyboard, and a
 // file that is no sound. Positions are checked by order, never by tight timings.
 #include <QAbstractButton>
+#include <QBuffer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
@@ -12,7 +13,9 @@
 #include <string>
 
 #include "media_control.h"
+#include "sound_recorder.h"
 #include "test_support.h"
+#include "wave_source.h"
 #include "wave_player.h"
 
 using namespace karvex;
@@ -20,33 +23,24 @@ using namespace karvex::test;
 
 namespace {
 
-void PutLittleEndian(std::string& out, std::uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i)
-        out += static_cast<char>((value >> (8 * i)) & 0xFF);
+// A RIFF wave of one "fmt " chunk of `format` and a data chunk that says it holds `declared`
+// bytes and holds `data`, with `between` chunks before it.
+QByteArray WaveOf(const QByteArray& format, const QByteArray& data, quint32 declared,
+                  const QByteArray& between = {}) {
+    auto le = [](quint32 value, int bytes) { return QByteArray(reinterpret_cast<char*>(&value), bytes); };
+    const QByteArray body = "WAVEfmt " + le(format.size(), 4) + format + between + "data" +
+                            le(declared, 4) + data;
+    return "RIFF" + le(body.size(), 4) + body;
 }
 
-// A mono 16-bit PCM wave file of `milliseconds` of a 440 Hz tone at 8,000 samples a second.
-std::string Wave(int milliseconds) {
-    constexpr int kRate = 8000;
-    const std::uint32_t samples = static_cast<std::uint32_t>(kRate * milliseconds / 1000);
-    std::string data;
-    for (std::uint32_t i = 0; i < samples; ++i) {
-        const double tone = std::sin(2 * 3.14159265358979 * 440 * i / kRate);
-        PutLittleEndian(data, static_cast<std::uint16_t>(static_cast<std::int16_t>(tone * 8000)), 2);
-    }
-    std::string out = "RIFF";
-    PutLittleEndian(out, static_cast<std::uint32_t>(36 + data.size()), 4);
-    out += "WAVEfmt ";
-    PutLittleEndian(out, 16, 4);
-    PutLittleEndian(out, 1, 2);  // PCM
-    PutLittleEndian(out, 1, 2);  // mono
-    PutLittleEndian(out, kRate, 4);
-    PutLittleEndian(out, kRate * 2, 4);
-    PutLittleEndian(out, 2, 2);
-    PutLittleEndian(out, 16, 2);
-    out += "data";
-    PutLittleEndian(out, static_cast<std::uint32_t>(data.size()), 4);
-    return out + data;
+// A "fmt " chunk: format code, channels, rate, bits, and what follows them.
+QByteArray Format(quint16 code, quint16 channels, quint32 rate, quint16 bits, const QByteArray& more = {}) {
+    QByteArray out;
+    for (auto [value, bytes] : {std::pair<quint32, int>{code, 2}, {channels, 2}, {rate, 4},
+                                {rate * channels * ((bits + 7) / 8), 4}, {channels * ((bits + 7) / 8), 2},
+                                {bits, 2}})
+        out += QByteArray(reinterpret_cast<const char*>(&value), bytes);
+    return out + more;
 }
 
 // The copy the caller makes, and the player opened on it.
@@ -81,7 +75,7 @@ class WavePlayerTest : public QObject {
 
   private slots:
     void opensWithLengthAndPositionZero() {
-        PlayerFixture fixture(Wave(1000));
+        PlayerFixture fixture(ToneWave(1000));
         QCOMPARE(fixture.length(), QString("1000"));
         QCOMPARE(fixture.box().text(), QString("0"));
         QCOMPARE(fixture.player->PlayPosition(), 0);
@@ -95,7 +89,7 @@ class WavePlayerTest : public QObject {
     }
 
     void playsFromTypedPosition() {
-        PlayerFixture fixture(Wave(2000));
+        PlayerFixture fixture(ToneWave(2000));
         fixture.TypeAndEnter("1500");
         QVERIFY(fixture.player->isVisible());  // Enter plays; it does not close the window
         QTRY_VERIFY_WITH_TIMEOUT(fixture.device().IsPlaying(), kWaitMs);
@@ -104,7 +98,7 @@ class WavePlayerTest : public QObject {
     }
 
     void playsAgainFromStartAfterEnd() {
-        PlayerFixture fixture(Wave(300));
+        PlayerFixture fixture(ToneWave(300));
         fixture.player->findChild<QAbstractButton*>("PlayButton")->click();
         QTRY_COMPARE_WITH_TIMEOUT(fixture.player->PlayPosition(), 300, kWaitMs);
         QTRY_VERIFY_WITH_TIMEOUT(!fixture.device().IsPlaying(), kWaitMs);
@@ -115,7 +109,7 @@ class WavePlayerTest : public QObject {
     }
 
     void stopThenPlayResumes() {
-        PlayerFixture fixture(Wave(5000));
+        PlayerFixture fixture(ToneWave(5000));
         auto* play = fixture.player->findChild<QAbstractButton*>("PlayButton");
         play->click();
         QTRY_VERIFY_WITH_TIMEOUT(fixture.device().Position() >= 200, kWaitMs);
@@ -130,7 +124,7 @@ class WavePlayerTest : public QObject {
     }
 
     void boxStopsFollowingWhileEdited() {
-        PlayerFixture fixture(Wave(5000));
+        PlayerFixture fixture(ToneWave(5000));
         fixture.player->findChild<QAbstractButton*>("PlayButton")->click();
         QTRY_VERIFY_WITH_TIMEOUT(fixture.box().text().toInt() >= 100, kWaitMs);
         fixture.player->activateWindow();
@@ -143,7 +137,7 @@ class WavePlayerTest : public QObject {
     }
 
     void spacePlaysAndStops() {
-        PlayerFixture fixture(Wave(5000));
+        PlayerFixture fixture(ToneWave(5000));
         fixture.player->activateWindow();
         auto* play = fixture.player->findChild<QAbstractButton*>("PlayButton");
         play->setFocus();
@@ -159,7 +153,7 @@ class WavePlayerTest : public QObject {
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("empty") << QByteArray();
         QTest::newRow("text") << QByteArray("This is no sound at all.\r\n");
-        QTest::newRow("header only") << QByteArray::fromStdString(Wave(1000).substr(0, 30));
+        QTest::newRow("header only") << QByteArray::fromStdString(ToneWave(1000).substr(0, 30));
     }
     void notASoundOpensEmpty() {
         QFETCH(QByteArray, bytes);
@@ -171,6 +165,88 @@ class WavePlayerTest : public QObject {
         QCOMPARE(fixture.device().accessibleName(), QString("Sound player, nothing to play"));
     }
 
+    // What the sound server plays: the whole tone at its pitch, however long the player has
+    // been open, again after the end, and from a typed position.
+    void playsTheWholeSound_data() {
+        QTest::addColumn<int>("openMs");    // how long the player stands open before Play
+        QTest::addColumn<bool>("replay");   // played to its end once before
+        QTest::addColumn<QString>("from");  // typed into the box, then Enter; else Play
+        QTest::addColumn<double>("least");
+        QTest::addColumn<double>("most");
+        QTest::newRow("after 3 s open") << 3000 << false << "" << 1.8 << 2.2;
+        QTest::newRow("again after the end") << 1000 << true << "" << 1.8 << 2.2;
+        QTest::newRow("from 1000") << 1000 << false << "1000" << 0.8 << 1.2;
+    }
+    void playsTheWholeSound() {
+        QFETCH(int, openMs);
+        QFETCH(bool, replay);
+        QFETCH(QString, from);
+        QFETCH(double, least);
+        QFETCH(double, most);
+        SoundRecorder recorder;
+        QVERIFY(recorder.Start());
+        PlayerFixture fixture(ToneWave(2000));
+        auto* play = fixture.player->findChild<QAbstractButton*>("PlayButton");
+        if (replay) {
+            play->click();
+            QTRY_COMPARE_WITH_TIMEOUT(fixture.player->PlayPosition(), 2000, kWaitMs);
+        }
+        QTest::qWait(openMs);  // the player idle this long is the case under test
+        const qint64 mark = recorder.Mark();
+        if (from.isEmpty())
+            play->click();
+        else
+            fixture.TypeAndEnter(from);
+        QTRY_VERIFY_WITH_TIMEOUT(!fixture.device().IsPlaying(), kWaitMs);
+        QVERIFY(recorder.RecordFor(mark, 3));
+        const SoundRecorder::Heard heard = recorder.HeardAfter(mark);
+        const QString seen = QString("%1 s at %2 Hz").arg(heard.seconds).arg(heard.hertz);
+        QVERIFY2(heard.seconds >= least && heard.seconds <= most, qPrintable(seen));
+        QVERIFY2(std::abs(heard.hertz - 440) < 40, qPrintable(seen));
+    }
+
+    // The header's rules: encodings played as they are or converted, the chunks walked to
+    // the data, and what is no playable wave.
+    void readsTheWaveLayout_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<qint64>("frames");        // -1: no playable wave
+        QTest::addColumn<QByteArray>("firstOut");  // the first frame as the output gets it
+        const QByteArray six("\x01\x02\x03\x04\x05\x06", 6);
+        const QByteArray half("\0\0\0\0\0\0\xE0\x3F", 8);  // 0.5 as a 64-bit float
+        const QByteArray guid("\x16\0\x10\0\x04\0\0\0\x01\0\0\0\0\0\x10\0\x80\0\0\xAA\0\x38\x9B\x71", 24);
+        QTest::newRow("8-bit") << WaveOf(Format(1, 1, 11025, 8), six, 6) << 6LL << QByteArray("\x01");
+        QTest::newRow("16-bit stereo") << WaveOf(Format(1, 2, 22050, 16), six, 6) << 1LL << six.left(4);
+        QTest::newRow("24-bit widened") << WaveOf(Format(1, 1, 8000, 24), six, 6) << 2LL
+                                        << QByteArray("\0\x01\x02\x03", 4);
+        QTest::newRow("64-bit float narrowed") << WaveOf(Format(3, 1, 8000, 64), half, 8) << 1LL
+                                               << QByteArray("\0\0\0\x3F", 4);
+        QTest::newRow("A-law") << WaveOf(Format(6, 1, 8000, 8), "\xD5", 1) << 1LL << QByteArray("\x08\0", 2);
+        QTest::newRow("mu-law") << WaveOf(Format(7, 1, 8000, 8), QByteArray(1, 0), 1) << 1LL
+                                << QByteArray("\x84\x82");
+        QTest::newRow("extensible") << WaveOf(Format(0xFFFE, 1, 8000, 16, guid), six, 6) << 3LL << six.left(2);
+        QTest::newRow("odd chunk padded") << WaveOf(Format(1, 1, 8000, 8), six, 6, QByteArray("LIST\x03\0\0\0abc", 12))
+                                          << 6LL << QByteArray("\x01");
+        QTest::newRow("data past the end") << WaveOf(Format(1, 1, 8000, 8), six, 1000) << 6LL << QByteArray("\x01");
+        QTest::newRow("ADPCM") << WaveOf(Format(2, 1, 8000, 4), six, 6) << -1LL << QByteArray();
+        QTest::newRow("no channels") << WaveOf(Format(1, 0, 8000, 16), six, 6) << -1LL << QByteArray();
+        QTest::newRow("fmt cut short") << WaveOf(Format(1, 1, 8000, 16).left(14), six, 6) << -1LL << QByteArray();
+        QTest::newRow("no data chunk") << WaveOf(Format(1, 1, 8000, 16), {}, 0).chopped(8) << -1LL << QByteArray();
+        QTest::newRow("not RIFF") << WaveOf(Format(1, 1, 8000, 16), six, 6).replace(0, 4, "RIFX") << -1LL << QByteArray();
+    }
+    void readsTheWaveLayout() {
+        QFETCH(QByteArray, file);
+        QFETCH(qint64, frames);
+        QFETCH(QByteArray, firstOut);
+        QBuffer buffer(&file);
+        buffer.open(QIODevice::ReadOnly);
+        const std::optional<platform::WaveLayout> layout = platform::ReadWaveLayout(buffer);
+        QCOMPARE(layout ? layout->frames : -1, frames);
+        if (layout) {
+            platform::WaveSource source(buffer, *layout, 0);
+            QCOMPARE(source.read(layout->format.bytesPerFrame()), firstOut);
+        }
+    }
+
     // However the window closes, the device lets go of the file first.
     void closeLetsGoOfTheFile_data() {
         QTest::addColumn<QString>("how");
@@ -180,7 +256,7 @@ class WavePlayerTest : public QObject {
     }
     void closeLetsGoOfTheFile() {
         QFETCH(QString, how);
-        PlayerFixture fixture(Wave(5000));
+        PlayerFixture fixture(ToneWave(5000));
         fixture.player->findChild<QAbstractButton*>("PlayButton")->click();
         QTRY_VERIFY_WITH_TIMEOUT(fixture.device().IsPlaying(), kWaitMs);
         if (how == "Close")

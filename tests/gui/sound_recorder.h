@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QByteArray>
+#include <QProcess>
+
+#include <string>
+
+namespace karvex::test {
+
+// A mono 16-bit wave file of `milliseconds` of a 440 Hz tone at 8,000 samples a second.
+std::string ToneWave(int milliseconds);
+
+// What the sound server plays, recorded from its default sink's monitor with parec: mono,
+// 16-bit, kRate samples a second. The recorder's first data comes late, so a moment is
+// placed in the recording by the samples received up to it (Mark).
+class SoundRecorder {
+  public:
+    static constexpr int kRate = 44100;
+    struct Heard {
+        double startSeconds = -1;  // from the mark to the first sound; -1 when none was heard
+        double seconds = 0;        // how much sound there was, in 10 ms blocks
+        double hertz = 0;          // its pitch, from the zero crossings
+    };
+
+    SoundRecorder();
+    ~SoundRecorder();
+    bool Start();   // false when parec does not run or sends nothing within 10 s
+    qint64 Mark();  // the samples received so far
+    // Waits until `seconds` more have been received after `mark`; false when they do not come.
+    bool RecordFor(qint64 mark, double seconds);
+    Heard HeardAfter(qint64 mark) const;
+
+  private:
+    QProcess m_parec;
+    QByteArray m_samples;
+};
+
+}  // namespace karvex::test
