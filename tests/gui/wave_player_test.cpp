@@ -15,8 +15,8 @@
 #include "media_control.h"
 #include "sound_recorder.h"
 #include "test_support.h"
-#include "wave_source.h"
 #include "wave_player.h"
+#include "wave_source.h"
 
 using namespace karvex;
 using namespace karvex::test;
@@ -27,17 +27,23 @@ namespace {
 // bytes and holds `data`, with `between` chunks before it.
 QByteArray WaveOf(const QByteArray& format, const QByteArray& data, quint32 declared,
                   const QByteArray& between = {}) {
-    auto le = [](quint32 value, int bytes) { return QByteArray(reinterpret_cast<char*>(&value), bytes); };
-    const QByteArray body = "WAVEfmt " + le(format.size(), 4) + format + between + "data" +
-                            le(declared, 4) + data;
+    auto le = [](quint32 value, int bytes) {
+        return QByteArray(reinterpret_cast<char*>(&value), bytes);
+    };
+    const QByteArray body =
+        "WAVEfmt " + le(format.size(), 4) + format + between + "data" + le(declared, 4) + data;
     return "RIFF" + le(body.size(), 4) + body;
 }
 
 // A "fmt " chunk: format code, channels, rate, bits, and what follows them.
-QByteArray Format(quint16 code, quint16 channels, quint32 rate, quint16 bits, const QByteArray& more = {}) {
+QByteArray Format(quint16 code, quint16 channels, quint32 rate, quint16 bits,
+                  const QByteArray& more = {}) {
     QByteArray out;
-    for (auto [value, bytes] : {std::pair<quint32, int>{code, 2}, {channels, 2}, {rate, 4},
-                                {rate * channels * ((bits + 7) / 8), 4}, {channels * ((bits + 7) / 8), 2},
+    for (auto [value, bytes] : {std::pair<quint32, int>{code, 2},
+                                {channels, 2},
+                                {rate, 4},
+                                {rate * channels * ((bits + 7) / 8), 4},
+                                {channels * ((bits + 7) / 8), 2},
                                 {bits, 2}})
         out += QByteArray(reinterpret_cast<const char*>(&value), bytes);
     return out + more;
@@ -213,25 +219,36 @@ class WavePlayerTest : public QObject {
         QTest::addColumn<QByteArray>("firstOut");  // the first frame as the output gets it
         const QByteArray six("\x01\x02\x03\x04\x05\x06", 6);
         const QByteArray half("\0\0\0\0\0\0\xE0\x3F", 8);  // 0.5 as a 64-bit float
-        const QByteArray guid("\x16\0\x10\0\x04\0\0\0\x01\0\0\0\0\0\x10\0\x80\0\0\xAA\0\x38\x9B\x71", 24);
-        QTest::newRow("8-bit") << WaveOf(Format(1, 1, 11025, 8), six, 6) << 6LL << QByteArray("\x01");
-        QTest::newRow("16-bit stereo") << WaveOf(Format(1, 2, 22050, 16), six, 6) << 1LL << six.left(4);
-        QTest::newRow("24-bit widened") << WaveOf(Format(1, 1, 8000, 24), six, 6) << 2LL
-                                        << QByteArray("\0\x01\x02\x03", 4);
-        QTest::newRow("64-bit float narrowed") << WaveOf(Format(3, 1, 8000, 64), half, 8) << 1LL
-                                               << QByteArray("\0\0\0\x3F", 4);
-        QTest::newRow("A-law") << WaveOf(Format(6, 1, 8000, 8), "\xD5", 1) << 1LL << QByteArray("\x08\0", 2);
+        const QByteArray guid(
+            "\x16\0\x10\0\x04\0\0\0\x01\0\0\0\0\0\x10\0\x80\0\0\xAA\0\x38\x9B\x71", 24);
+        QTest::newRow("8-bit") << WaveOf(Format(1, 1, 11025, 8), six, 6) << 6LL
+                               << QByteArray("\x01");
+        QTest::newRow("16-bit stereo")
+            << WaveOf(Format(1, 2, 22050, 16), six, 6) << 1LL << six.left(4);
+        QTest::newRow("24-bit widened")
+            << WaveOf(Format(1, 1, 8000, 24), six, 6) << 2LL << QByteArray("\0\x01\x02\x03", 4);
+        QTest::newRow("64-bit float narrowed")
+            << WaveOf(Format(3, 1, 8000, 64), half, 8) << 1LL << QByteArray("\0\0\0\x3F", 4);
+        QTest::newRow("A-law") << WaveOf(Format(6, 1, 8000, 8), "\xD5", 1) << 1LL
+                               << QByteArray("\x08\0", 2);
         QTest::newRow("mu-law") << WaveOf(Format(7, 1, 8000, 8), QByteArray(1, 0), 1) << 1LL
                                 << QByteArray("\x84\x82");
-        QTest::newRow("extensible") << WaveOf(Format(0xFFFE, 1, 8000, 16, guid), six, 6) << 3LL << six.left(2);
-        QTest::newRow("odd chunk padded") << WaveOf(Format(1, 1, 8000, 8), six, 6, QByteArray("LIST\x03\0\0\0abc", 12))
-                                          << 6LL << QByteArray("\x01");
-        QTest::newRow("data past the end") << WaveOf(Format(1, 1, 8000, 8), six, 1000) << 6LL << QByteArray("\x01");
+        QTest::newRow("extensible")
+            << WaveOf(Format(0xFFFE, 1, 8000, 16, guid), six, 6) << 3LL << six.left(2);
+        QTest::newRow("odd chunk padded")
+            << WaveOf(Format(1, 1, 8000, 8), six, 6, QByteArray("LIST\x03\0\0\0abc", 12)) << 6LL
+            << QByteArray("\x01");
+        QTest::newRow("data past the end")
+            << WaveOf(Format(1, 1, 8000, 8), six, 1000) << 6LL << QByteArray("\x01");
         QTest::newRow("ADPCM") << WaveOf(Format(2, 1, 8000, 4), six, 6) << -1LL << QByteArray();
-        QTest::newRow("no channels") << WaveOf(Format(1, 0, 8000, 16), six, 6) << -1LL << QByteArray();
-        QTest::newRow("fmt cut short") << WaveOf(Format(1, 1, 8000, 16).left(14), six, 6) << -1LL << QByteArray();
-        QTest::newRow("no data chunk") << WaveOf(Format(1, 1, 8000, 16), {}, 0).chopped(8) << -1LL << QByteArray();
-        QTest::newRow("not RIFF") << WaveOf(Format(1, 1, 8000, 16), six, 6).replace(0, 4, "RIFX") << -1LL << QByteArray();
+        QTest::newRow("no channels")
+            << WaveOf(Format(1, 0, 8000, 16), six, 6) << -1LL << QByteArray();
+        QTest::newRow("fmt cut short")
+            << WaveOf(Format(1, 1, 8000, 16).left(14), six, 6) << -1LL << QByteArray();
+        QTest::newRow("no data chunk")
+            << WaveOf(Format(1, 1, 8000, 16), {}, 0).chopped(8) << -1LL << QByteArray();
+        QTest::newRow("not RIFF") << WaveOf(Format(1, 1, 8000, 16), six, 6).replace(0, 4, "RIFX")
+                                  << -1LL << QByteArray();
     }
     void readsTheWaveLayout() {
         QFETCH(QByteArray, file);
