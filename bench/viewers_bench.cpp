@@ -15,7 +15,9 @@
 // and its end, with its peak memory over that of a run that prints nothing (goal 64 MiB).
 // Each of these reads the archive cold: its pages are dropped from the cache before.
 // Prints one line per goal and exits 1 when a goal is missed.
-// Usage: karvex32-viewers-bench [--breaks-mib N]   (QT_QPA_PLATFORM=offscreen, or xvfb-run)
+// Last, the wave player (wave_bench.cpp).
+// Usage: karvex32-viewers-bench [--breaks-mib N | --wave]   (QT_QPA_PLATFORM=offscreen, or
+// xvfb-run; --wave measures the wave player alone)
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -302,6 +304,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QTemporaryDir dir;
     const QDir folder(dir.path());
+    if (QApplication::arguments().contains("--wave"))
+        return MeasureWavePlayer(folder.path()) ? 0 : 1;
     folder.mkdir("sources");
     WriteSources(QDir(folder.filePath("sources")));
     if (!BuildArchive(folder.path(), folder.filePath("sources"))) {
@@ -348,5 +352,6 @@ int main(int argc, char** argv) {
     const bool breaks = MeasureLarge(
         folder.path(), "breaks.pod", "BREAKS.TXT", 1,
         QString("%1 MiB of empty CR LF lines").arg(breaksSize >> 20).toUtf8().constData());
-    return texture && text && tail && breaks ? 0 : 1;
+    const bool wave = MeasureWavePlayer(folder.path());
+    return texture && text && tail && breaks && wave ? 0 : 1;
 }

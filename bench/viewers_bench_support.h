@@ -55,3 +55,9 @@ struct CliFigures {
 
 // Runs karvex32-cli with `args` in `folder`, reading and dropping what it prints.
 CliFigures RunCli(const QString& folder, const std::vector<std::string>& args);
+
+// --- The wave player (wave_bench.cpp) ----------------------------------------------------
+
+// Times Play to sound and the opening of a tiny wave, with files made in `folder`; false
+// when a goal is missed. Says so and counts as met when no sound server can be recorded.
+bool MeasureWavePlayer(const QString& folder);

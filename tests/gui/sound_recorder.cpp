@@ -21,9 +21,10 @@ constexpr int kGiveUpMs = 10000;
 
 }  // namespace
 
-std::string ToneWave(int milliseconds) {
+std::string ToneWave(int milliseconds, int frames) {
     constexpr int kToneRate = 8000;
-    const auto samples = static_cast<std::uint32_t>(kToneRate * milliseconds / 1000);
+    const auto samples =
+        static_cast<std::uint32_t>(frames >= 0 ? frames : kToneRate * milliseconds / 1000);
     std::string data;
     for (std::uint32_t i = 0; i < samples; ++i) {
         const double tone = std::sin(2 * 3.14159265358979 * 440 * i / kToneRate);

@@ -7,8 +7,9 @@
 
 namespace karvex::test {
 
-// A mono 16-bit wave file of `milliseconds` of a 440 Hz tone at 8,000 samples a second.
-std::string ToneWave(int milliseconds);
+// A mono 16-bit wave file of `milliseconds` of a 440 Hz tone at 8,000 samples a second, or of
+// `frames` samples of it when that is given.
+std::string ToneWave(int milliseconds, int frames = -1);
 
 // What the sound server plays, recorded from its default sink's monitor with parec: mono,
 // 16-bit, kRate samples a second. The recorder's first data comes late, so a moment is
