@@ -2,6 +2,12 @@
 // textures of 64 KiB (half smooth gradients, half random noise, one default palette)
 // against the PNG writer alone writing the same 2,000 pictures, in the same run: a warm-up,
 // then five rounds alternating which side goes first. Prints the medians and their ratio.
+//
+// karvex32-textures-bench --entries [FOLDER]: how `textures` grows with the entry count:
+// archives of 4,000, 8,000 and 16,000 entries (64x64 textures of their own bytes, none with
+// a palette of its own name, metalcr2.act last) and of 32,767 entries whose textures all
+// share one texture's bytes, in /dev/shm unless FOLDER is given. A warm-up, then three
+// rounds of each; prints the medians and the ratio of 16,000 to 4,000.
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -25,18 +31,19 @@ namespace {
 constexpr int kTextures = 2000;
 constexpr int kSide = 256;
 constexpr int kRounds = 5;
+constexpr int kEntriesRounds = 3;
 
 void PutInt32(std::string& bytes, std::size_t at, std::uint32_t value) {
     for (int i = 0; i < 4; ++i)
         bytes[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
 }
 
-// Texture n: a diagonal gradient for even n, noise for odd n.
-std::string TextureBytes(int n, std::mt19937& random) {
-    std::string bytes(kSide * kSide, '\0');
-    for (int y = 0; y < kSide; ++y) {
-        for (int x = 0; x < kSide; ++x) {
-            bytes[y * kSide + x] = static_cast<char>(n % 2 == 0 ? (x + y + n) / 2 : random());
+// Texture n of `side` x `side`: a diagonal gradient for even n, noise for odd n.
+std::string TextureBytes(int n, std::mt19937& random, int side = kSide) {
+    std::string bytes(side * side, '\0');
+    for (int y = 0; y < side; ++y) {
+        for (int x = 0; x < side; ++x) {
+            bytes[y * side + x] = static_cast<char>(n % 2 == 0 ? (x + y + n) / 2 : random());
         }
     }
     return bytes;
@@ -49,22 +56,30 @@ std::string Palette() {
     return bytes;
 }
 
-// The archive: the textures TEX0000.RAW ... in order, then metalcr2.act.
-std::string ArchiveBytes(std::vector<std::string>& textures) {
+// The archive: `count` textures of `side` x `side` named by `format` (TEX0000.RAW ...) in
+// order, then metalcr2.act. With `shared`, every texture's entry points at the first one's
+// bytes, which the archive holds once.
+std::string ArchiveBytes(std::vector<std::string>& textures, int count = kTextures,
+                         int side = kSide, const char* format = "TEX%04d.RAW",
+                         bool shared = false) {
     std::mt19937 random(7);
-    const int count = kTextures + 1;
-    std::string bytes(84 + 40 * count, '\0');
-    PutInt32(bytes, 0, count);
-    std::uint32_t offset = bytes.size();
-    for (int n = 0; n < count; ++n) {
+    const int entries = count + 1;
+    std::string bytes(84 + 40 * entries, '\0');
+    PutInt32(bytes, 0, entries);
+    const std::uint32_t first = bytes.size();
+    std::uint32_t offset = first;
+    for (int n = 0; n < entries; ++n) {
         char name[32] = {};
-        std::snprintf(name, sizeof name, n < kTextures ? "TEX%04d.RAW" : "metalcr2.act", n);
-        const std::string data = n < kTextures ? TextureBytes(n, random) : Palette();
-        if (n < kTextures)
+        std::snprintf(name, sizeof name, n < count ? format : "metalcr2.act", n);
+        const bool stored = n == count || !shared || n == 0;
+        const std::string data = n == count ? Palette()
+                                 : stored   ? TextureBytes(n, random, side)
+                                            : std::string();
+        if (n < count && stored)
             textures.push_back(data);
         bytes.replace(84 + 40 * n, 32, name, 32);
-        PutInt32(bytes, 84 + 40 * n + 32, data.size());
-        PutInt32(bytes, 84 + 40 * n + 36, offset);
+        PutInt32(bytes, 84 + 40 * n + 32, n < count ? side * side : data.size());
+        PutInt32(bytes, 84 + 40 * n + 36, stored ? offset : first);
         offset += data.size();
     }
     for (const std::string& data : textures)
@@ -117,12 +132,58 @@ double Median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
+// --entries: the command's time against the entry count, where a per-texture cost that
+// grows with the table shows as a ratio well above 4 from 4,000 to 16,000 entries.
+int EntriesScaling(const fs::path& work) {
+    struct Size {
+        int entries;
+        bool shared;
+    };
+    const Size sizes[] = {{4000, false}, {8000, false}, {16000, false}, {32767, true}};
+    std::vector<double> medians;
+    for (const Size& size : sizes) {
+        std::vector<std::string> textures;
+        const fs::path archive = work / ("entries" + std::to_string(size.entries) + ".pod");
+        std::ofstream(archive, std::ios::binary)
+            << ArchiveBytes(textures, size.entries - 1, 64, "TEX%05d.RAW", size.shared);
+        if (medians.empty())
+            Command(archive, work / "cli");  // the warm-up
+        std::vector<double> times;
+        for (int round = 0; round < kEntriesRounds; ++round) {
+            times.push_back(Command(archive, work / "cli"));
+            std::fprintf(stderr, "%d entries, round %d: %.2f s\n", size.entries, round + 1,
+                         times.back());
+        }
+        medians.push_back(Median(times));
+        fs::remove(archive);
+    }
+    std::printf("| karvex32-cli textures, 64x64 textures (median of %d) | time |\n|---|---|\n",
+                kEntriesRounds);
+    for (std::size_t n = 0; n < medians.size(); ++n) {
+        std::printf("| %d entries%s | %.2f s |\n", sizes[n].entries,
+                    sizes[n].shared ? ", all textures sharing one texture's bytes" : "",
+                    medians[n]);
+    }
+    std::printf("| ratio 16,000 / 4,000 entries | %.2f |\n", medians[2] / medians[0]);
+    fs::remove_all(work);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    const bool entries = argc > 1 && std::string(argv[1]) == "--entries";
+    const int folderArg = entries ? 2 : 1;
+    // The entry counts are timed in memory where it can be: on ext4, creating thousands of
+    // files just after deleting as many costs more kernel time than the command spends of
+    // its own, and that would hide how the command grows.
+    const fs::path base =
+        entries && fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
     const fs::path work =
-        argc > 1 ? fs::path(argv[1]) : fs::temp_directory_path() / "karvex-textures-bench";
+        argc > folderArg ? fs::path(argv[folderArg]) : base / "karvex-textures-bench";
     fs::create_directories(work);
+    if (entries)
+        return EntriesScaling(work);
     std::vector<std::string> textures;
     const fs::path archive = work / "textures.pod";
     std::ofstream(archive, std::ios::binary) << ArchiveBytes(textures);

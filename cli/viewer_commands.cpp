@@ -203,11 +203,12 @@ int Textures(const Arguments& args) {
 
     TextureFolder out(session, *folder, handle);
     const EntryTable& table = session.m_table;
+    PaletteLookup palettes(table);
     for (int i = 0; i < table.Count(); ++i) {
         if (!ContainsNoCase(table.Name(i), ".raw") || TextureWidth(table.SizeOf(i)) == 0)
             continue;
         TextureImage image;  // each drawn as on a first View: no colours carried over
-        Result result = DrawTexture(session.m_session, i, image);
+        Result result = DrawTexture(session.m_session, i, palettes, image);
         if (result.IsDone())
             result = out.Write(i, image);
         if (result.Stopped()) {

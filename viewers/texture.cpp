@@ -38,9 +38,49 @@ int FindContaining(const EntryTable& table, std::string_view part) {
     return -1;
 }
 
+namespace {
+
+// Every palette name ends in ".act", so a name without it can be no texture's palette.
+constexpr std::string_view kPaletteEnding = ".act";
+
+}  // namespace
+
 int FindPalette(const EntryTable& table, std::string_view textureName) {
-    const int own = FindContaining(table, PaletteNameFor(textureName));
-    return own >= 0 ? own : FindContaining(table, kDefaultPaletteName);
+    // One pass: the default is noted on the way, in case no name holds the texture's own.
+    const std::string own = PaletteNameFor(textureName);
+    int fallback = -1;
+    for (int i = 0; i < table.Count(); ++i) {
+        if (ContainsNoCase(table.Name(i), own))
+            return i;
+        if (fallback < 0 && ContainsNoCase(table.Name(i), kDefaultPaletteName))
+            fallback = i;
+    }
+    return fallback;
+}
+
+PaletteLookup::PaletteLookup(const EntryTable& table) : m_table(table) {
+    for (int i = 0; i < table.Count(); ++i) {
+        if (!ContainsNoCase(table.Name(i), kPaletteEnding))
+            continue;
+        m_candidates.push_back(i);
+        if (m_default < 0 && ContainsNoCase(table.Name(i), kDefaultPaletteName))
+            m_default = i;
+    }
+}
+
+int PaletteLookup::Find(std::string_view textureName) {
+    std::string own = PaletteNameFor(textureName);
+    if (const auto known = m_answers.find(own); known != m_answers.end())
+        return known->second;
+    int found = m_default;
+    for (const int i : m_candidates) {
+        if (ContainsNoCase(m_table.Name(i), own)) {
+            found = i;
+            break;
+        }
+    }
+    m_answers.emplace(std::move(own), found);
+    return found;
 }
 
 void PaletteLoad(ColorTable& table, std::string_view bytes) {
@@ -133,16 +173,37 @@ Result DrawTexture(const ArchiveSession& session, int i, const ColorTable& color
     return Result::Done();
 }
 
-Result DrawTexture(const ArchiveSession& session, int i, TextureImage& image) {
+namespace {
+
+// Draws entry i through the palette `find` names for it, or black when it names none.
+template <typename FindFn>
+Result DrawThroughOwnPalette(const ArchiveSession& session, int i, FindFn find,
+                             TextureImage& image) {
     const EntryTable& table = session.Table();
     image = {};
     if (i < 0 || i >= table.Count() || TextureWidth(table.SizeOf(i)) == 0)
         return Result::Refused(kTextureSizeText);
     ColorTable colors;  // black unless a palette is found
-    const Result loaded = LoadTexturePalette(session, table.Name(i), colors);
-    if (loaded.status == Result::Status::Failed)
-        return loaded;
+    if (const int palette = find(table.Name(i)); palette >= 0) {
+        const Result loaded = PaletteLoad(session, table.OffsetOf(palette), colors);
+        if (loaded.status == Result::Status::Failed)
+            return loaded;
+    }
     return DrawTexture(session, i, colors, image);
+}
+
+}  // namespace
+
+Result DrawTexture(const ArchiveSession& session, int i, TextureImage& image) {
+    return DrawThroughOwnPalette(
+        session, i, [&](std::string_view name) { return FindPalette(session.Table(), name); },
+        image);
+}
+
+Result DrawTexture(const ArchiveSession& session, int i, PaletteLookup& palettes,
+                   TextureImage& image) {
+    return DrawThroughOwnPalette(
+        session, i, [&](std::string_view name) { return palettes.Find(name); }, image);
 }
 
 }  // namespace karvex

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "result.h"
@@ -50,6 +51,22 @@ std::string PngNameFor(std::string_view textureName);
 int FindPalette(const EntryTable& table, std::string_view textureName);
 // The first entry whose name contains `part`, ignoring letter case; -1 when none does.
 int FindContaining(const EntryTable& table, std::string_view part);
+
+// FindPalette for many textures of one table, with the same answers: the names that can
+// hold a palette name (those with ".act") are collected once and each palette name's answer
+// is kept, so a run over every texture reads the table once and, for each new palette name,
+// only those names. The table must outlive the lookup and stay as it was when it was made.
+class PaletteLookup {
+  public:
+    explicit PaletteLookup(const EntryTable& table);
+    int Find(std::string_view textureName);
+
+  private:
+    const EntryTable& m_table;
+    std::vector<int> m_candidates;  // the entries whose names contain ".act", in table order
+    int m_default = -1;
+    std::unordered_map<std::string, int> m_answers;
+};
 
 // Palette colour n as ColorValue, at index n + 1; index 0 is never filled. All zero
 // (black) until a palette is loaded; a search that finds no palette leaves it as it is.
@@ -101,5 +118,8 @@ Result DrawTexture(const ArchiveSession& session, int i, const ColorTable& color
 // Draws entry i as a first View in a fresh run would: through its own palette, else
 // "metalcr2.act", else black.
 Result DrawTexture(const ArchiveSession& session, int i, TextureImage& image);
+// The same, the palette found through `palettes`, made for the session's table.
+Result DrawTexture(const ArchiveSession& session, int i, PaletteLookup& palettes,
+                   TextureImage& image);
 
 }  // namespace karvex

@@ -52,12 +52,17 @@ TEST(Texture, PaletteSearchTakesTheFirstContainingItsNameThenTheDefault) {
         EntryTable table;
         for (auto& name : names)
             table.Append(std::move(name), 768, "768", 0, "0");
-        return FindPalette(table, texture);
+        const int found = FindPalette(table, texture);
+        PaletteLookup lookup(table);  // the same answer, found and then remembered
+        EXPECT_EQ(lookup.Find(texture), found) << texture;
+        EXPECT_EQ(lookup.Find(texture), found) << texture;
+        return found;
     };
     EXPECT_EQ(find({"metalcr2.act", "trk01.act"}, "trk01.raw"), 1);
     EXPECT_EQ(find({"xtrk01.act", "trk01.act"}, "trk01.raw"), 0) << "containment, table order";
     EXPECT_EQ(find({"ART\\TRK01.ACT.OLD"}, "trk01.raw"), 0) << "ignoring case";
     EXPECT_EQ(find({"a.act", "OLD\\METALCR2.ACT", "metalcr2.act"}, "trk01.raw"), 1);
+    EXPECT_EQ(find({"\xE9t\xE9.act", "\xC9T\xC9.ACT"}, "\xC9t\xC9.raw"), 1) << "A to Z only";
     EXPECT_EQ(find({"a.act", "trk01.raw"}, "trk01.raw"), -1);
     EXPECT_EQ(find({}, "trk01.raw"), -1);
 }
