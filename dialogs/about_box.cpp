@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "karvex_version.h"
 #include "naming.h"
 #include "twips.h"
 
@@ -32,7 +33,7 @@ Form10::Form10(const QIcon& programIcon, QWidget* parent) : CentredDialog(parent
     setWindowIcon(programIcon);
     setFixedSize(platform::Px(4095), platform::Px(3975));
 
-    Label2 = platform::Named(new QLabel("Karvex32 version 1.0", this), "Label2");
+    Label2 = platform::Named(new QLabel("Karvex32 version " KARVEX_VERSION, this), "Label2");
     QFont bold = font();
     bold.setBold(true);
     Label2->setFont(bold);

@@ -19,7 +19,7 @@ class Form10 : public platform::CentredDialog {
     void Command1_Click();  // OK
 
   private:
-    QLabel* Label2;         // "Karvex32 version 1.0"
+    QLabel* Label2;         // "Karvex32 version " and the version
     QLabel* Picture1;       // the main window's icon
     QPushButton* Command1;  // OK
 };

@@ -3,6 +3,7 @@
 
 #include "artwork.h"
 #include "artwork_common.h"
+#include "karvex_version.h"
 
 #include <QPainter>
 #include <QPolygonF>
@@ -40,7 +41,7 @@ void PaintVersionBadge(QPainter& p, const QRectF& box, const Colourway& c) {
     p.drawRoundedRect(box, box.height() / 2, box.height() / 2);
     p.setPen(c.plateBottom);
     p.setFont(BoldFont(9));
-    p.drawText(box, Qt::AlignCenter, "v1.0");
+    p.drawText(box, Qt::AlignCenter, "v" KARVEX_VERSION);
 }
 
 // The plate: a gradient, faint brushed lines, a dark rim and a light upper bevel.

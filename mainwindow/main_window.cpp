@@ -15,6 +15,7 @@
 #include "artwork.h"
 #include "latin1.h"
 #include "naming.h"
+#include "karvex_version.h"
 #include "number_text.h"
 #include "picture_button.h"
 #include "text.h"
@@ -116,7 +117,7 @@ void Form1::CreateButtonRow() {
     Picture6 = Named(new QLabel(this), "Picture6", "Karvex32 logo");
     Place(Picture6, 2565, 0, 1500, 870);
     Picture6->setAlignment(Qt::AlignCenter);
-    Picture6->setToolTip("Karvex32 version 0.9");
+    Picture6->setToolTip("Karvex32 version " KARVEX_VERSION);
     Picture6->installEventFilter(this);
     for (int i = 0; i < kLogoImages; ++i)
         Picture7[i] = LogoImage(i);

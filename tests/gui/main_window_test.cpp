@@ -8,13 +8,14 @@
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QScopeGuard>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
 
 #include "file_lists.h"
+#include "karvex_version.h"
 #include "main_window.h"
 #include "modal.h"
 #include "test_folder.h"
@@ -264,6 +265,20 @@ class MainWindowTest : public QObject {
         QCOMPARE(text, QString("The archive has changed on disk since it was opened. Reload it?"));
         QCOMPARE(Text("Label5"), QString("Old"));
         QVERIFY(!QFile::exists(m_folder->filePath("c.pod")));
+    }
+
+    // The logo's tool tip and About give the build's version, as the command line does.
+    void oneVersionEverywhere() {
+        Form1& window = Window();
+        const QString version = "Karvex32 version " KARVEX_VERSION;
+        QCOMPARE(Find<QLabel>("Picture6")->toolTip(), version);
+        QString about;
+        WhenModal([&](QWidget* box) {
+            about = box->findChild<QLabel*>("Label2")->text();
+            box->close();
+        });
+        window.Command3D4_Click();
+        QCOMPARE(about, version);
     }
 
     void logoIsDrawnAtOnceAndAnimates() {
