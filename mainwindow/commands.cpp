@@ -7,9 +7,9 @@
 #include "about_box.h"
 #include "command_line.h"
 #include "extract_dialog.h"
+#include "latin1.h"
 #include "main_window.h"
 #include "make_dialog.h"
-#include "latin1.h"
 #include "message_boxes.h"
 #include "open_dialog.h"
 #include "paths.h"
@@ -152,10 +152,15 @@ void Form1::Command3D2_Click() {
         Form3 dialog(m_state, this);
         dialog.exec();
     }
+    const std::string before = m_state.PodPattern;
     RunCommand([this] {
         m_core.MakeCommand(m_row);
         SyncSelection(1);
     });
+    // The new archive took the response file's place in the lists: the caption names it,
+    // as after Open.
+    if (before != m_state.PodPattern)
+        setWindowTitle("Karvex32  -  " + QFile::decodeName(m_state.PodFileName.c_str()));
 }
 
 void Form1::Command3D3_Click() {

@@ -161,6 +161,7 @@ class CommandsTest : public QObject {
         QVERIFY(!Enabled("Command3D2") && Enabled("Command3D3") && Enabled("Command1"));
         QCOMPARE(window.findChild<QListView*>("List1")->model()->index(0, 0).data().toString(),
                  QString("A.RAW"));
+        QCOMPARE(window.windowTitle(), QString("Karvex32  -  NEW.POD"));
     }
 
     void cancelledDialogsDoNothing() {
