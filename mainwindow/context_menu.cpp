@@ -8,12 +8,14 @@
 #include <QFile>
 #include <QMenu>
 
+#include <algorithm>
 #include <vector>
 
 #include "bitmap_viewer.h"
 #include "latin1.h"
 #include "main_window.h"
 #include "message_boxes.h"
+#include "number_text.h"
 #include "palette_viewer.h"
 #include "paths.h"
 #include "results_window.h"
@@ -106,6 +108,24 @@ int Form1::CopyFolder(const QString& subfolder, QString& path, const char* what,
     return folder;
 }
 
+bool Form1::AllowLargeCopy(std::int64_t bytes, const std::string& holds,
+                           const std::string& copied) {
+    constexpr std::int64_t kLargeCopy = 200LL * 1024 * 1024;
+    if (bytes <= kLargeCopy)
+        return true;
+    const std::string& lf = m_state.LineFeed;
+    return AskYesNo(holds + " " + FormatNumber(bytes / (1024 * 1024), m_core.GroupSeparator()) +
+                        " MiB. " + copied + lf + lf + "Go on?",
+                    "Karvex32");
+}
+
+bool Form1::AllowEntryCopy() {
+    const bool recorded = m_state.EntryIndex >= 0 && m_state.EntryIndex < m_table.Count();
+    return !recorded ||
+           AllowLargeCopy(std::max<std::int64_t>(0, m_table.SizeOf(m_state.EntryIndex)),
+                          "The entry holds", "It is copied out of the archive first.");
+}
+
 Result Form1::CopyRecordedEntry(int folder, const std::string& path, int viewMode) {
     // Only the recorded entry is copied, not every selected one: the selection is set to it
     // for the copy and put back afterwards.
@@ -130,7 +150,7 @@ Result Form1::CopyRecordedEntry(int folder, const std::string& path, int viewMod
 
 template <typename Show>
 void Form1::ViewThroughCopy(const char* copyName, Show show) {
-    if (m_state.SelectedSize < 1)
+    if (m_state.SelectedSize < 1 || !AllowEntryCopy())
         return;
     bool renewed = false;
     QString path;
@@ -209,7 +229,9 @@ void Form1::menuSearch_Click() {
 }
 
 void Form1::menuNotepad_Click() {
-    if (!ArchiveUnchanged())
+    // With no entry recorded (nothing selected) there is nothing to hand over.
+    const bool recorded = m_state.EntryIndex >= 0 && m_state.EntryIndex < m_table.Count();
+    if (!recorded || !ArchiveUnchanged() || !AllowEntryCopy())
         return;
     SetLamp(Lamp::Red);
     SetTimerInterval(0);
@@ -222,12 +244,11 @@ void Form1::menuNotepad_Click() {
     QString folderPath;
     const int folder = CopyFolder("editor", folderPath, "entry", renewed);
     const std::string path = QFile::encodeName(folderPath).toStdString();
-    const bool recorded = m_state.EntryIndex >= 0 && m_state.EntryIndex < m_table.Count();
     if (folder >= 0) {
         const std::string tempFilePath =
-            JoinName(path, recorded ? Trim(m_table.Name(m_state.EntryIndex)) : "").string();
+            JoinName(path, Trim(m_table.Name(m_state.EntryIndex))).string();
         QString reason;
-        const bool copied = recorded && CopyRecordedEntry(folder, path, 0).IsDone();
+        const bool copied = CopyRecordedEntry(folder, path, 0).IsDone();
         if (!copied ||
             !platform::StartTextEditor(QFile::decodeName(tempFilePath.c_str()), reason)) {
             const std::string& lf = m_state.LineFeed;

@@ -21,7 +21,6 @@
 
 #include "latin1.h"
 #include "main_window.h"
-#include "number_text.h"
 #include "text.h"
 
 namespace karvex {
@@ -29,7 +28,6 @@ namespace karvex {
 namespace {
 
 constexpr int kRecentFiles = 10;
-constexpr std::int64_t kLargeDrag = 200LL * 1024 * 1024;  // a drag this large asks first
 const char* const kRecentKey = "recentFiles";
 
 // The file a drop or a recent-files choice names, when it is one the Open command opens.
@@ -180,12 +178,8 @@ QMimeData* Form1::DragOutData() {
         if (m_table.IsSelected(i))
             total += std::max<std::int64_t>(0, m_table.SizeOf(i));
     }
-    const std::string lf = m_state.LineFeed;
-    if (total > kLargeDrag &&
-        !AskYesNo("The entries to drag hold " +
-                      FormatNumber(total / (1024 * 1024), m_core.GroupSeparator()) +
-                      " MiB. They are copied out of the archive first." + lf + lf + "Go on?",
-                  "Karvex32"))
+    if (!AllowLargeCopy(total, "The entries to drag hold",
+                        "They are copied out of the archive first."))
         return nullptr;
     // A fresh folder for each drag: a file manager may still be copying an earlier one.
     bool renewed = false;

@@ -136,6 +136,11 @@ class Form1 : public QWidget, public Host {
     // in `path`. -1 after a message that says there is no folder to copy `what` into, and
     // why. `renewed` is set when a new private folder had to be made.
     int CopyFolder(const QString& subfolder, QString& path, const char* what, bool& renewed);
+    // A copy out of the archive of more than 200 MiB asks first: "`holds` N MiB. `copied`",
+    // then "Go on?". True for a smaller copy, or when the user said Yes.
+    bool AllowLargeCopy(std::int64_t bytes, const std::string& holds, const std::string& copied);
+    // AllowLargeCopy for the recorded entry alone.
+    bool AllowEntryCopy();
     // Runs a modal window from the menu with the logo timer paused.
     template <typename Show>
     void WithTimerPaused(Show show);

@@ -2,17 +2,22 @@
 // open it, View dispatching to the viewers, and the copy handed to the text editor.
 #include <unistd.h>
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QListView>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include "main_window.h"
 #include "modal.h"
@@ -61,6 +66,15 @@ class ContextMenuTest : public QObject {
     }
 
     QTemporaryDir m_temporary;  // the private folders' base
+    // Everything beneath the private folders' base.
+    QStringList PrivateFiles() {
+        QStringList found;
+        QDirIterator it(m_temporary.path(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext())
+            found << it.next();
+        return found;
+    }
 
   private slots:
     void initTestCase() { qputenv("tmp", QFile::encodeName(m_temporary.path())); }
@@ -223,6 +237,72 @@ class ContextMenuTest : public QObject {
         QVERIFY(QFile::exists(m_temporary.filePath(live.first() + "/lock")));
         platform::PrivateFolder::RemoveStale();
         QVERIFY(QDir(m_temporary.filePath(live.first())).exists());
+    }
+
+    // A copy out of the archive of more than 200 MiB asks first, whichever command makes it;
+    // No leaves the private folder as it was.
+    void aLargeCopyAsksFirst_data() {
+        QTest::addColumn<int>("command");
+        QTest::addColumn<int>("entry");
+        QTest::addColumn<QString>("question");
+        const QString entry = "The entry holds 210 MiB. It is copied out of the archive first.";
+        QTest::newRow("View of a wave") << 0 << 4 << entry;
+        QTest::newRow("View of a bitmap") << 0 << 3 << entry;
+        QTest::newRow("Open in Notepad") << 1 << 1 << entry;
+        QTest::newRow("a drag") << 2 << 1
+                                << "The entries to drag hold 210 MiB. They are copied out of "
+                                   "the archive first.";
+    }
+    void aLargeCopyAsksFirst() {
+        QFETCH(int, command);
+        QFETCH(int, entry);
+        QFETCH(QString, question);
+        std::string bytes = m_folder->Read("game.pod");
+        const std::uint32_t claimed = 210u * 1024 * 1024;
+        for (int i = 0; i < 4; ++i)
+            bytes[84 + 40 * entry + 32 + i] = static_cast<char>((claimed >> (8 * i)) & 0xFF);
+        m_folder->Write("big.pod", bytes);
+        Form1& window = Open("big.pod", {entry});
+        RightClick("List1");
+        const QStringList before = PrivateFiles();
+        QString text;
+        WhenModal([&](QWidget* modal) {  // the question, or a window that should not open
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            text = box ? box->text() : modal->metaObject()->className();
+            if (QAbstractButton* no = box ? box->button(QMessageBox::No) : nullptr)
+                no->click();
+            else
+                modal->close();
+        });
+        if (command == 0)
+            window.menuView_Click();
+        else if (command == 1)
+            window.menuNotepad_Click();
+        else
+            QVERIFY(!std::unique_ptr<QMimeData>(window.DragOutData()));
+        QCOMPARE(text, question + "\n\nGo on?");
+        QCOMPARE(PrivateFiles(), before);
+    }
+
+    // Open in Notepad with nothing selected does nothing: there is no entry to hand over.
+    void openInNotepadWithNothingSelected() {
+        qputenv("VISUAL", "/nonexistent/editor");
+        Form1& window = Open("game.pod");
+        RightClick("List1");
+        QVERIFY(Menu()->findChild<QAction*>("menuNotepad")->isEnabled());
+        const QStringList before = PrivateFiles();
+        bool asked = false;
+        QTimer::singleShot(0, [&] {
+            if (QWidget* box = QApplication::activeModalWidget()) {
+                asked = true;
+                box->close();
+            }
+        });
+        window.menuNotepad_Click();
+        QCoreApplication::processEvents();
+        qunsetenv("VISUAL");
+        QVERIFY(!asked);
+        QCOMPARE(PrivateFiles(), before);
     }
 
     // When no private folder can be made, View, Open in Notepad and a drag say so.

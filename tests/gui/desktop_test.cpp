@@ -137,21 +137,6 @@ class DesktopTest : public QObject {
         QCOMPARE(data->urls()[0].fileName(), QString("ok.txt"));
     }
 
-    void aLargeDragAsksFirst() {
-        std::string bytes = PodBytes({{"BIG.RAW", "x"}});
-        const std::uint32_t claimed = 210u * 1024 * 1024;
-        for (int i = 0; i < 4; ++i)
-            bytes[84 + 32 + i] = static_cast<char>((claimed >> (8 * i)) & 0xFF);
-        m_folder->Write("big.pod", bytes);
-        Form1& window = Open("big.pod");
-        Select({0});
-        QString text;
-        AnswerMessage("No", &text);
-        QVERIFY(!window.DragOutData());
-        QCOMPARE(text, QString("The entries to drag hold 210 MiB. They are copied out of the "
-                               "archive first.\n\nGo on?"));
-    }
-
     void keyboard() {
         Form1& window = Open("game.pod");
         QCOMPARE(window.findChild<QToolButton*>("Command3D1")->toolTip(),
