@@ -85,7 +85,7 @@ SoundRecorder::Heard SoundRecorder::HeardAfter(qint64 mark) const {
         std::memcpy(block, m_samples.constData() + 2 * at, sizeof block);
         double energy = 0;
         for (std::int16_t sample : block)
-            energy += double{sample} * sample;
+            energy += static_cast<double>(sample) * sample;
         if (std::sqrt(energy / kBlock) < kLoud)
             continue;
         if (heard.startSeconds < 0)
