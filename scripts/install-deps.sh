@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(build-essential cmake ninja-build libgtest-dev libcli11-dev libpng-dev qt6-base-dev
   libglib2.0-dev pkgconf  # GIO: the default application for plain text
   xvfb xauth xdotool imagemagick fonts-dejavu-core fonts-wine
+  dbus-daemon at-spi2-core  # a session bus and the accessibility bridge for the X tests
   qt6-multimedia-dev gstreamer1.0-plugins-base gstreamer1.0-plugins-good  # the wave player
   pulseaudio pulseaudio-utils  # a sound server for the wave player's tests
   clang-14 libclang-rt-14-dev  # clang and its libFuzzer runtime build fuzz/ (scripts/fuzz.sh)

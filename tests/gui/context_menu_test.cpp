@@ -11,10 +11,12 @@
 #include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListView>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -127,6 +129,39 @@ class ContextMenuTest : public QObject {
         QCOMPARE(Recorded(), recorded);
         Menu()->close();
         QCOMPARE(m_session->Table().SelectedCount(), int(rows.size()));  // the selection is kept
+    }
+
+    void escapeFromSearchLeavesTheMenuWorking_data() {
+        QTest::addColumn<bool>("escape");
+        QTest::newRow("Escape") << true;
+        QTest::newRow("Cancel") << false;
+    }
+    void escapeFromSearchLeavesTheMenuWorking() {
+        QFETCH(bool, escape);
+        Open("game.pod", {0});
+        m_window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        RightClick("List1");
+        QTRY_VERIFY(Menu()->isVisible());
+        bool closed = false;
+        WhenModal(
+            [&](QWidget* search) {
+                auto* box = search->findChild<QLineEdit*>("Text1");
+                QTest::keyClicks(box, "a");
+                QTest::keyClick(box, Qt::Key_Return);
+                if (escape)
+                    QTest::keyClick(box, Qt::Key_Escape);
+                else
+                    QTest::mouseClick(search->findChild<QPushButton*>("Command3D2"),
+                                      Qt::LeftButton);
+                closed = !search->isVisible();
+            },
+            "karvex::Form12");
+        QTest::keyClick(Menu(), Qt::Key_S);
+        QVERIFY(closed);
+        QTRY_VERIFY(!Menu()->isVisible());
+        RightClick("List1");
+        QTRY_VERIFY(Menu()->isVisible());
     }
 
     void keyboardOpensTheMenuAndTheLeftButtonDoesNot() {
