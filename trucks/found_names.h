@@ -3,6 +3,7 @@
 // The collector's results list: what the results window shows, one name per line.
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_set>
@@ -34,7 +35,15 @@ class FoundNames {
 
   private:
     std::vector<std::string> m_names;
-    std::unordered_set<std::string> m_trimmed;  // the items without outer blanks
+    // Looks names up as they lie in the scanned bytes, without a copy of them.
+    struct NameHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view name) const {
+            return std::hash<std::string_view>{}(name);
+        }
+    };
+    // The items without outer blanks.
+    std::unordered_set<std::string, NameHash, std::equal_to<>> m_trimmed;
     bool m_overflowed = false;
 };
 

@@ -11,9 +11,12 @@ namespace {
 
 // One pass's windows: the first holds `firstSize` bytes from the entry's start and takes the
 // occurrences that begin in its first `firstBound` bytes; every later one holds `size` bytes
-// and takes those that begin in its first `bound`.
+// and takes those that begin in its first `bound`. With `cutOnly`, a window looks only at
+// occurrences that begin in the last three bytes before its bound: the rest lie wholly
+// inside a window of the pass before, and give names that are listed already.
 struct PassLayout {
     std::size_t firstSize, firstBound, size, bound;
+    bool cutOnly;
 };
 
 // Scans one pass while the entry's bytes arrive. The buffer holds the window being filled
@@ -62,9 +65,16 @@ class PassScanner {
     }
 
     bool ScanWindow() {
-        const bool whole =
-            ScanForNames(m_buffer, m_history, m_history + m_bound,
-                         [&](std::string_view name) { return m_list.AddFoundName(name); });
+        const std::size_t bound = m_history + m_bound;
+        const std::size_t first = m_layout.cutOnly ? std::max(m_history + 3, bound) - 3 : m_history;
+        // A name that repeats the one before it is listed already.
+        std::string_view last;
+        const bool whole = m_names.Scan(m_buffer, first, bound, [&](std::string_view name) {
+            if (name == last)
+                return true;
+            last = name;
+            return m_list.AddFoundName(name);
+        });
         if (!whole)
             m_outcome = Result::Refused(kListFullText);
         else if (m_stop && m_stop())
@@ -76,6 +86,7 @@ class PassScanner {
     FoundNames& m_list;
     const StopCheck& m_stop;
     std::string m_buffer;
+    NameScanner m_names;
     std::size_t m_history = 0;  // bytes of m_buffer before the window
     std::size_t m_size;         // the window's size and bound
     std::size_t m_bound;
@@ -91,8 +102,8 @@ Result ScanModel(const EntryReader& entry, FoundNames& list, const StopCheck& st
     const std::size_t size = std::max<std::size_t>(windows.size, 8);
     const std::size_t shift = std::clamp<std::size_t>(windows.shift, 4, size - 4);
     const PassLayout passes[] = {
-        {size, size, size, size},
-        {shift, 1, size, size - shift},
+        {size, size, size, size, false},
+        {shift, 1, size, size - shift, true},
     };
     for (const PassLayout& layout : passes) {
         PassScanner scanner(layout, list, stop);

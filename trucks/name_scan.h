@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <functional>
 #include <string_view>
+#include <vector>
 
 namespace karvex {
 
@@ -41,5 +42,23 @@ using NameReceiver = std::function<bool(std::string_view name)>;
 // Returns false when `report` stopped the scan.
 bool ScanForNames(std::string_view bytes, std::size_t first, std::size_t bound,
                   const NameReceiver& report);
+
+// ScanForNames with its working memory kept from one scan to the next: for the windows of a
+// model, one after another.
+class NameScanner {
+  public:
+    bool Scan(std::string_view bytes, std::size_t first, std::size_t bound,
+              const NameReceiver& report);
+
+    struct Occurrence {
+        int extension;  // its index in CollectorExtensions
+        std::size_t nameStart;
+        std::size_t at;  // the dot
+    };
+
+  private:
+    std::vector<Occurrence> m_found;   // by position
+    std::vector<Occurrence> m_sorted;  // by extension, then by position
+};
 
 }  // namespace karvex
