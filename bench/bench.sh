@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Performance check for karvex32-cli: list, extract and build timings against
+# Performance check for karvex32-cli: list, extract, build and examine timings against
 # plain shell tools, plus the peak memory of every karvex32-cli run.
 #
 # Usage: bench/bench.sh [BUILD_DIR]     (default: <repo>/build)
@@ -105,6 +105,20 @@ mkdir "$WORK/check"
 diff -r -x FILES.LST "$SRC" "$WORK/check" > /dev/null || { log "extracted files differ from the sources"; exit 1; }
 rm -rf -- "$WORK/check"
 
+# A 64 MiB model that is ".raw" from end to end: 16 million occurrences of the extension,
+# each naming the 256 bytes before it, for examine against grep over the same bytes.
+log "building MODEL.pod"
+mkdir "$WORK/model"
+printf '.raw%.0s' {1..1024} > "$WORK/model/MODEL.BIN"  # 4 KiB, then doubled 14 times
+for ((i = 0; i < 14; i++)); do
+  cat "$WORK/model/MODEL.BIN" "$WORK/model/MODEL.BIN" > "$WORK/model/TWICE"
+  mv "$WORK/model/TWICE" "$WORK/model/MODEL.BIN"
+done
+printf 'MODEL.BIN\r\n' > "$WORK/model/MODEL.LST"
+"$CLI" build "$WORK/model/MODEL.LST" "$WORK/MODEL.pod" --yes < /dev/null > /dev/null
+n=$("$CLI" examine "$WORK/MODEL.pod" MODEL.BIN | wc -l)
+[[ $n == 64 ]] || { log "examine lists $n names of MODEL.BIN, expected 64"; exit 1; }
+
 # --- one run of each side; outputs are cleared and flushed outside timing ---
 reset() { rm -rf -- "$WORK/dest1" "$WORK/dest2" "$WORK/cat.out" "$WORK/NEW.pod"; mkdir "$WORK/dest2"; sync; }
 run_list()    { sync; timed "$CLI" list "$WORK/BIG.pod" < /dev/null > /dev/null; }
@@ -112,6 +126,8 @@ run_cp()      { reset; timed cp -r "$SRC" "$WORK/dest1"; }
 run_extract() { reset; timed "$CLI" extract "$WORK/DATA.pod" "$WORK/dest2" --all --yes < /dev/null > /dev/null; }
 run_cat()     { reset; timed cat "$SRC"/*.BIN > "$WORK/cat.out"; }
 run_build()   { reset; timed "$CLI" build "$SRC/FILES.LST" "$WORK/NEW.pod" --yes < /dev/null > /dev/null; }
+run_grep()    { timed grep -c -F .raw "$WORK/model/MODEL.BIN" > /dev/null; }
+run_examine() { timed "$CLI" examine "$WORK/MODEL.pod" MODEL.BIN < /dev/null > /dev/null; }
 
 MEM_GOAL="< $MEM_GOAL_MIB MiB"
 log "timing list"
@@ -123,6 +139,9 @@ row "extract --all, 200 MiB in 2,000 entries" "$CLI_MED" "cp -r" "$REF_MED" "$CL
 log "timing build vs cat"
 pair run_cat run_build
 row "build, 200 MiB in 2,000 entries" "$CLI_MED" cat "$REF_MED" "$CLI_PEAK" "≤ 1.3× cat, $MEM_GOAL" ratio 1.3
+log "timing examine vs grep"
+pair run_grep run_examine
+row "examine, a 64 MiB model of .raw" "$CLI_MED" "grep -c -F" "$REF_MED" "$CLI_PEAK" "≤ 3× grep -c -F .raw, $MEM_GOAL" ratio 3
 reset
 
 # --- report ----------------------------------------------------------------
