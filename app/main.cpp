@@ -3,6 +3,7 @@
 #include <QApplication>
 
 #include "archive_session.h"
+#include "artwork.h"
 #include "main_window.h"
 #include "private_folder.h"
 #include "program_font.h"
@@ -11,6 +12,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setStyle("Fusion");
     QApplication::setFont(karvex::platform::ProgramFont());
+    QApplication::setWindowIcon(karvex::ProgramIcon());  // every window's
 
     // The whole command line is one path, which may hold blanks.
     QStringList arguments = QApplication::arguments();

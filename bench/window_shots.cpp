@@ -11,6 +11,7 @@
 
 #include "about_box.h"
 #include "archive_session.h"
+#include "artwork.h"
 #include "extract_dialog.h"
 #include "main_window.h"
 #include "make_dialog.h"
@@ -40,6 +41,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setStyle("Fusion");
     QApplication::setFont(karvex::platform::ProgramFont());
+    QApplication::setWindowIcon(karvex::ProgramIcon());
     const QDir folder(argc > 1 ? argv[1] : ".");
     qInfo("font: %s", qPrintable(QFontInfo(QApplication::font()).family()));
     folder.mkpath(".");
@@ -62,7 +64,7 @@ int main(int argc, char** argv) {
     Save(extract, folder, "extract-dialog");
     karvex::Form6 select(state);
     Save(select, folder, "select-dialog");
-    karvex::Form10 about(main.windowIcon());
+    karvex::Form10 about;
     Save(about, folder, "about-box");
     karvex::Form12 search(session);
     Save(search, folder, "search-window");

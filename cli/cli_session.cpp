@@ -64,10 +64,7 @@ int Session::Open(const std::string& file) {
             Icon::Exclamation);
         return kExitUsage;
     }
-    SplitPath(*path, m_state.PodFolder, m_state.PodFileName);
-    const bool archive = EndsWithNoCase(file, ".pod");
-    m_state.PodPattern = archive ? "*.pod" : "*.lst";
-    return ExitFor(archive ? m_core.OpenPodSequence(m_row) : m_core.OpenResponseSequence(m_row));
+    return ExitFor(m_session.Open(*path, m_row));
 }
 
 int Session::OpenOrReport(const std::string& file) {

@@ -1,6 +1,8 @@
 #include "archive_session.h"
 
+#include <sys/stat.h>
 #include <algorithm>
+
 #include <cerrno>
 #include <memory>
 
@@ -40,8 +42,56 @@ void ArchiveSession::SetBusy(bool busy) {
     if (m_busy == busy)
         return;
     m_busy = busy;
+    if (!busy)
+        StampArchive();
     for (const auto& entry : m_busyListeners)
         entry.second(busy);
+}
+
+namespace {
+
+// What stands at `path` now, following links as the archive's own reading does.
+bool StampOf(const fs::path& path, std::uint64_t& device, std::uint64_t& inode, std::int64_t& size,
+             std::int64_t& seconds, std::int64_t& nanoseconds) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return false;
+    device = info.st_dev;
+    inode = info.st_ino;
+    size = info.st_size;
+    seconds = info.st_mtim.tv_sec;
+    nanoseconds = info.st_mtim.tv_nsec;
+    return true;
+}
+
+}  // namespace
+
+Result ArchiveSession::Open(const fs::path& path, StatusRow& row) {
+    SplitPath(path, m_state.PodFolder, m_state.PodFileName);
+    const bool archive = EndsWithNoCase(m_state.PodFileName, ".pod");
+    m_state.PodPattern = archive ? "*.pod" : "*.lst";
+    return archive ? m_core.OpenPodSequence(row) : m_core.OpenResponseSequence(row);
+}
+
+void ArchiveSession::StampArchive() {
+    m_stamp = {};
+    if (m_state.PodPattern != "*.pod" || m_state.PodFileName.empty())
+        return;
+    Stamp now;
+    now.taken = StampOf(m_state.ArchivePath(), now.device, now.inode, now.size, now.seconds,
+                        now.nanoseconds);
+    m_stamp = now;
+}
+
+bool ArchiveSession::ArchiveUnchanged() const {
+    if (m_state.PodPattern != "*.pod" || m_state.PodFileName.empty() || !m_stamp.taken)
+        return true;
+    Stamp now;
+    now.taken = StampOf(m_state.ArchivePath(), now.device, now.inode, now.size, now.seconds,
+                        now.nanoseconds);
+    return now.taken && now.device == m_stamp.device && now.inode == m_stamp.inode &&
+           now.size == m_stamp.size && now.seconds == m_stamp.seconds &&
+           now.nanoseconds == m_stamp.nanoseconds;
 }
 
 ByteRange ArchiveSession::EntryExtent(int i) const {
@@ -58,7 +108,7 @@ Result ArchiveSession::ReadEntry(int i, const BlockReceiver& receive) const {
 
 Result ArchiveSession::ReadRange(std::int64_t offset, std::int64_t count,
                                  const BlockReceiver& receive) const {
-    const fs::path path = fs::path(m_state.PodFolder) / m_state.PodFileName;
+    const fs::path path = m_state.ArchivePath();
     const std::string lf = m_state.LineFeed;
     auto failed = [&](const std::string& reason) {
         return Result::Failed("Cannot read " + DisplayPath(path) + lf + lf + Utf8ToLatin1(reason));
@@ -117,6 +167,11 @@ void ArchiveSession::Relay::SetStatus(const std::string& text) {
 void ArchiveSession::Relay::SetListsShown(bool shown) {
     if (target)
         target->SetListsShown(shown);
+}
+
+void ArchiveSession::Relay::SetCurrentFolder(const std::string& folder) {
+    if (target)
+        target->SetCurrentFolder(folder);
 }
 
 bool ArchiveSession::Relay::AskYesNo(const std::string& text, const std::string& caption) {

@@ -56,7 +56,9 @@ class ArchiveSession {
     // Entry i's bytes in the open archive, clamped to its length when it was loaded.
     ByteRange EntryExtent(int i) const;
     // The first entry named `name`, or -1.
-    int Find(std::string_view name, bool ignoreCase) const { return m_table.Find(name, ignoreCase); }
+    int Find(std::string_view name, bool ignoreCase) const {
+        return m_table.Find(name, ignoreCase);
+    }
 
     // Receives the bytes read in blocks of at most kReadBlock bytes; false stops the reading.
     using BlockReceiver = std::function<bool(std::string_view block)>;
@@ -69,9 +71,24 @@ class ArchiveSession {
     // area, for instance, without holding it in memory.
     Result ReadRange(std::int64_t offset, std::int64_t count, const BlockReceiver& receive) const;
 
+    // --- Opening -----------------------------------------------------------------------------
+    // Opens `path` (absolute) as the Open command does: PodFolder and PodFileName from it,
+    // PodPattern "*.pod" for a name that ends in ".pod" (letter case aside) and "*.lst" for
+    // any other, then that kind's open sequence, which reports to the host and fills `row`.
+    Result Open(const std::filesystem::path& path, StatusRow& row);
+
+    // --- The archive on disk -----------------------------------------------------------------
+    // False when the open archive is no longer the file it was when the last command ended
+    // (another file, or another size or modification time), or is gone: the table's offsets
+    // would point anywhere in it. True while a response file or nothing is open, and when
+    // the archive could not be looked at then.
+    bool ArchiveUnchanged() const;
+
   private:
     friend class BusyScope;
     void SetBusy(bool busy);
+    // Notes what the open archive is on disk; every command ends with it.
+    void StampArchive();
 
     // Passes the routines' calls on to the window set with SetHost, and adds the session's
     // own cancel request to the window's.
@@ -83,6 +100,7 @@ class ArchiveSession {
         void SetTimerInterval(int milliseconds) override;
         void SetStatus(const std::string& text) override;
         void SetListsShown(bool shown) override;
+        void SetCurrentFolder(const std::string& folder) override;
         bool AskYesNo(const std::string& text, const std::string& caption) override;
         void ShowMessage(const std::string& text, const std::string& caption, Icon icon) override;
 
@@ -95,6 +113,13 @@ class ArchiveSession {
     Relay m_relay{*this};
     PodCore m_core{m_state, m_table, m_relay};
     bool m_busy = false;
+    // The open archive as StampArchive saw it; `taken` is false when there was none.
+    struct Stamp {
+        bool taken = false;
+        std::uint64_t device = 0, inode = 0;
+        std::int64_t size = 0, seconds = 0, nanoseconds = 0;
+    };
+    Stamp m_stamp;
     bool m_cancelRequested = false;
     std::vector<std::pair<const void*, std::function<void(bool)>>> m_busyListeners;
     std::vector<std::pair<const void*, std::function<void()>>> m_selectionListeners;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 
 namespace karvex {
@@ -16,7 +17,7 @@ struct ArchiveState {
     std::string PodFolder;    // folder of the open archive or response file
     std::string PodFileName;  // its file name, without folder
     std::string PodPattern;   // "*.pod" or "*.lst"; empty after a cancelled Open dialog
-    std::string PodPath;      // PodFolder + separator + PodFileName, set by the loaders
+    std::string PodPath;      // ArchivePath() as the loaders last read it
 
     std::int32_t EntryCount = 0;  // header count, or the files a response file lists
     std::string PodComment = std::string(80, ' ');  // always 80 bytes
@@ -45,6 +46,11 @@ struct ArchiveState {
     std::string SelectedName = " ";
     std::int32_t SelectedSize = 0;
     std::int32_t SelectedOffset = 0;
+
+    // The open archive or response file, PodFolder/PodFileName: its one path.
+    std::filesystem::path ArchivePath() const {
+        return std::filesystem::path(PodFolder) / PodFileName;
+    }
 };
 
 }  // namespace karvex

@@ -141,25 +141,7 @@ Result PodCore::ReloadAfterMake(StatusRow& row) {
     m_state.PodFolder = m_state.DialogPath;
     m_state.PodFileName = m_state.DialogName;
     m_state.PodPattern = "*.pod";
-    m_table.Clear();
-    SetStatus(kLoadingText);
-    SetCurrentFolder(m_state.PodFolder);
-    m_host.SetListsShown(false);
-    Result result = LoadPodFile();
-    row.Command3D2 = false;
-    if (m_table.Count() == 0) {
-        SetStatus(kLoadFailedText);
-        row.Label3.clear();
-        row.Label4.clear();
-        row.Command3D3 = false;
-        row.Command1 = false;
-        result = Worse(result, Result::Refused(kLoadFailedText));
-    } else {
-        ShowLoadedArchive(row);
-    }
-    m_state.FailFlag = 0;
-    m_host.SetListsShown(true);
-    return result;
+    return OpenPodSequence(row, OpenReason::AfterMake);
 }
 
 Result PodCore::MakeCommand(StatusRow& row) {

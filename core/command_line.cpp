@@ -30,7 +30,7 @@ StartupFile ParseCommandLine(const std::string& commandLine, const fs::path& cur
     if (!fs::exists(file, ec))
         file = FindNoCase(file);
     startup.found = fs::is_regular_file(file, ec);
-    SplitPath(file, startup.folder, startup.fileName);
+    startup.path = file;
     return startup;
 }
 

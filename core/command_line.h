@@ -10,16 +10,15 @@ namespace karvex {
 struct StartupFile {
     enum class Kind { None, Archive, ResponseFile };
     Kind kind = Kind::None;
-    std::string cmdPath;   // the line with its quotes removed
-    std::string folder;    // the file's folder, as the state keeps folders
-    std::string fileName;  // the file's name, without folder
-    bool found = false;    // the file exists (under this name or one differing in case)
+    std::string cmdPath;         // the line with its quotes removed
+    std::filesystem::path path;  // the file, absolute, for ArchiveSession::Open
+    bool found = false;          // the file exists (under this name or one differing in case)
 };
 
 // `commandLine` "C:\x" style paths aside, a relative path is taken relative to
 // `currentFolder`. Where the file is missing but one whose name differs only in letter
 // case lies in the same folder, that one is taken.
-//   "\"/games/mtm/Trucks.POD\""  -> Archive, folder "/games/mtm", file "Trucks.POD"
+//   "\"/games/mtm/Trucks.POD\""  -> Archive, "/games/mtm/Trucks.POD"
 //   "notes.txt"                  -> None
 StartupFile ParseCommandLine(const std::string& commandLine,
                              const std::filesystem::path& currentFolder);

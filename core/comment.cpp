@@ -16,7 +16,7 @@ Result PodCore::RewriteComment(const std::string& newComment) {
     std::string comment = newComment.substr(0, kCommentSize);
     comment.resize(kCommentSize, '\0');
 
-    const fs::path path = fs::path(m_state.PodFolder) / m_state.PodFileName;
+    const fs::path path = m_state.ArchivePath();
     const std::string what = "Cannot write the comment into";
     ReadFile archive = OpenForUpdate(path);
     if (!archive.file)

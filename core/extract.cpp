@@ -202,7 +202,7 @@ Result PodCore::ExtractCommand() {
     }
     m_state.SavedComment = m_state.PodComment;
     SetStatus(kProcessingText);
-    SetCurrentFolder(m_state.DialogPath);
+    m_host.SetCurrentFolder(m_state.DialogPath);
 
     // The routines run in this order; one that fails or is cancelled ends the command.
     const std::string options = m_state.DialogOptions + "000000";

@@ -34,6 +34,10 @@ class Host {
     // Hides the entry lists (behind the "Loading" text) while the table is emptied and
     // refilled, and shows them again, filled, afterwards.
     virtual void SetListsShown(bool) {}
+    // The folder a command has just opened or extracted into. The window makes it the
+    // process's current folder, where its Open dialog and relative paths start; the
+    // command-line tool and the tests leave the process as it is.
+    virtual void SetCurrentFolder(const std::string&) {}
     // A Yes/No question with the question-mark icon; true for Yes.
     virtual bool AskYesNo(const std::string& text, const std::string& caption) = 0;
     // A message with an OK button.

@@ -62,7 +62,7 @@ Result PodCore::LoadPodFile() {
     LampGuard lamp(m_host);
     m_table.Clear();
 
-    m_state.PodPath = (fs::path(m_state.PodFolder) / m_state.PodFileName).string();
+    m_state.PodPath = m_state.ArchivePath().string();
     ReadFile file = OpenForReading(m_state.PodPath);
     PodTable pod;
     std::string error = file.error;
@@ -91,8 +91,8 @@ Result PodCore::LoadPodFile() {
         }
         if (n == kMaxEntries) {
             m_state.FailFlag = 1;
-            result = Worse(result, Refuse("Maximum files reached (32768)", "Karvex32",
-                                          Icon::Critical));
+            result =
+                Worse(result, Refuse("Maximum files reached (32768)", "Karvex32", Icon::Critical));
             break;
         }
         m_table.Append(record.name, record.size, FormatNumber(record.size, m_separator),
@@ -108,7 +108,7 @@ Result PodCore::LoadResponseFile() {
     m_state.PodComment = std::string(kCommentSize, ' ');
     m_table.sources.clear();
 
-    m_state.PodPath = (fs::path(m_state.PodFolder) / m_state.PodFileName).string();
+    m_state.PodPath = m_state.ArchivePath().string();
     ReadFile file = OpenForReading(m_state.PodPath);
     if (file.file && !ReadListedNames(file.file.get(), m_table.sources)) {
         file.error = ErrorText();
@@ -159,23 +159,30 @@ void PodCore::ShowLoadedArchive(StatusRow& row) {
     row.Label4 = FormatNumber(m_state.EntryCount, m_separator);
 }
 
-Result PodCore::OpenPodSequence(StatusRow& row) {
+Result PodCore::OpenPodSequence(StatusRow& row, OpenReason reason) {
+    const bool afterMake = reason == OpenReason::AfterMake;
     m_table.Clear();
     SetStatus(kLoadingText);
-    SetCurrentFolder(m_state.PodFolder);
+    m_host.SetCurrentFolder(m_state.PodFolder);
     m_host.SetListsShown(false);
     Result result = LoadPodFile();
     row.Command3D2 = false;
-    if (m_state.FailFlag == 1 || m_table.Count() == 0) {
+    // The archive Make has just written fails only when none of it could be read.
+    if (m_table.Count() == 0 || (!afterMake && m_state.FailFlag == 1)) {
         SetStatus(kLoadFailedText);
         row.Label3.clear();
         row.Label4.clear();
-        m_state.FailFlag = 0;
-        m_host.SetLamp(Lamp::Magenta);
+        if (afterMake) {
+            row.Command3D3 = false;
+            row.Command1 = false;
+        } else {
+            m_host.SetLamp(Lamp::Magenta);
+        }
         result = Worse(result, Result::Refused(kLoadFailedText));
     } else {
         ShowLoadedArchive(row);
     }
+    m_state.FailFlag = 0;
     m_host.SetListsShown(true);
     return result;
 }
@@ -183,7 +190,7 @@ Result PodCore::OpenPodSequence(StatusRow& row) {
 Result PodCore::OpenResponseSequence(StatusRow& row) {
     m_table.Clear();
     SetStatus(kLoadingText);
-    SetCurrentFolder(m_state.PodFolder);
+    m_host.SetCurrentFolder(m_state.PodFolder);
     m_host.SetListsShown(false);
     Result result = LoadResponseFile();
     const std::string fileName = Utf8ToLatin1(m_state.PodFileName);

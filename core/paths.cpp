@@ -148,7 +148,7 @@ std::string DisplayPath(const fs::path& path) {
     return Utf8ToLatin1(path.string());
 }
 
-void SetCurrentFolder(std::string_view folder) {
+void MakeCurrentFolder(std::string_view folder) {
     if (folder.empty())
         return;
     std::error_code ec;

@@ -66,7 +66,8 @@ void SplitPath(const fs::path& path, std::string& folder, std::string& fileName)
 // A native path as 8-bit text for messages and the status line.
 std::string DisplayPath(const fs::path& path);
 
-// Makes `folder` the current folder; the tool's dialogs open there next time.
-void SetCurrentFolder(std::string_view folder);
+// Makes `folder` the process's current folder, where the window's dialogs open next time;
+// nothing for an empty or missing folder.
+void MakeCurrentFolder(std::string_view folder);
 
 }  // namespace karvex

@@ -59,11 +59,14 @@ class PodCore {
     // (Refused): a listed file is in neither PodFolder nor its parent folder.
     Result LoadResponseFile();
 
+    // Why an archive is opened: by the Open command, or as the archive Make has just written.
+    // After Make a partly read archive shows what was read, and a failure leaves the lamp.
+    enum class OpenReason { Open, AfterMake };
     // The open sequences the main window runs for an archive and a response file. They
-    // hide the lists, clear the table, make PodFolder current, load, and leave the status
-    // line, the lamp, the lists and `row` as the user sees them afterwards. Done when the
-    // file loaded completely.
-    Result OpenPodSequence(StatusRow& row);
+    // hide the lists, clear the table, hand PodFolder to the host as the current folder,
+    // load, and leave the status line, the lamp, the lists and `row` as the user sees them
+    // afterwards. Done when the file loaded completely.
+    Result OpenPodSequence(StatusRow& row, OpenReason reason = OpenReason::Open);
     Result OpenResponseSequence(StatusRow& row);
 
     // --- Extraction --------------------------------------------------------------------

@@ -1,5 +1,6 @@
 #include "about_box.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 
@@ -27,10 +28,9 @@ const char* const kCredits[][2] = {
 
 }  // namespace
 
-Form10::Form10(const QIcon& programIcon, QWidget* parent) : CentredDialog(parent) {
+Form10::Form10(QWidget* parent) : CentredDialog(parent) {
     setObjectName("Form10");
     setWindowTitle("About Karvex32");
-    setWindowIcon(programIcon);
     setFixedSize(platform::Px(4095), platform::Px(3975));
 
     Label2 = platform::Named(new QLabel("Karvex32 version " KARVEX_VERSION, this), "Label2");
@@ -41,7 +41,7 @@ Form10::Form10(const QIcon& programIcon, QWidget* parent) : CentredDialog(parent
 
     Picture1 = platform::Named(new QLabel(this), "Picture1", "Karvex32 icon");
     Place(Picture1, 3360, 120, 495, 495);
-    Picture1->setPixmap(programIcon.pixmap(platform::Px(495)));
+    Picture1->setPixmap(QApplication::windowIcon().pixmap(platform::Px(495)));
 
     const int lines = static_cast<int>(std::size(kCredits));
     for (int i = 0; i < lines; ++i) {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QDialog>
-#include <QIcon>
 
 #include "centred_dialog.h"
 
@@ -14,7 +13,8 @@ namespace karvex {
 class Form10 : public platform::CentredDialog {
     Q_OBJECT
   public:
-    Form10(const QIcon& programIcon, QWidget* parent = nullptr);
+    // Shows the program's icon, the application's window icon.
+    explicit Form10(QWidget* parent = nullptr);
 
     void Command1_Click();  // OK
 

@@ -50,8 +50,6 @@ Scratch& Scratch::Get() {
 }
 
 Scratch::Scratch() {
-    std::error_code ec;
-    m_startFolder = fs::current_path(ec);
     m_root = MakeUniqueFolder(fs::temp_directory_path() / "karvex-fuzz-XXXXXX");
     m_parent = m_root / "up";
     fs::create_directory(m_parent);
@@ -60,7 +58,6 @@ Scratch::Scratch() {
 
 Scratch::~Scratch() {
     std::error_code ec;
-    fs::current_path(m_startFolder, ec);
     fs::remove_all(m_root, ec);
 }
 
@@ -70,7 +67,6 @@ fs::path Scratch::NewRun() {
 
 void Scratch::EndRun(const fs::path& run) {
     std::error_code ec;
-    fs::current_path(m_startFolder, ec);
     fs::remove_all(run, ec);
     if (ec)
         Fail("cannot remove " + run.string() + ": " + ec.message());

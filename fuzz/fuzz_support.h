@@ -66,8 +66,7 @@ class Scratch {
     const fs::path& Parent() const { return m_parent; }
     // A new empty folder below Parent(), for one run.
     fs::path NewRun();
-    // Removes a run's folder and goes back to the folder the process started in (the open
-    // sequences make the archive's folder current).
+    // Removes a run's folder.
     void EndRun(const fs::path& run);
 
   private:
@@ -75,7 +74,6 @@ class Scratch {
     ~Scratch();
     fs::path m_root;
     fs::path m_parent;
-    fs::path m_startFolder;
 };
 
 // Every entry below `folder`, found by lstat (links are listed, never followed), by path

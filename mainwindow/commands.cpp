@@ -29,7 +29,7 @@ bool Form1::Startup(const QString& commandLine) {
     m_row = {};
     ShowRow();
     m_state.StartFolder = QDir::currentPath().toStdString();
-    m_state.LineFeed = "\n";
+    m_state.LineFeed.assign(1, '\n');
     if (commandLine.isEmpty())
         return true;
 
@@ -37,26 +37,21 @@ bool Form1::Startup(const QString& commandLine) {
     SetLamp(Lamp::Red);
     const StartupFile file = ParseCommandLine(commandLine.toStdString(), m_state.StartFolder);
     const QString notFound = "File not found\n\n" + QString::fromStdString(Trim(file.cmdPath));
-    if (file.kind != StartupFile::Kind::None) {
-        m_state.PodFolder = file.folder;
-        m_state.PodFileName = file.fileName;
-    }
+    const bool inRoot = IsEmptyOrRoot(FolderText(file.path.parent_path()));
     if (file.kind == StartupFile::Kind::Archive) {
-        if (IsEmptyOrRoot(m_state.PodFolder) || !file.found) {
+        if (inRoot || !file.found) {
             platform::ShowMessage(this, notFound, "Karvex32", Icon::Exclamation);
             return false;
         }
-        m_state.PodPattern = "*.pod";
-        RunOpenSequence(true);
+        OpenPath(file.path);
     } else if (file.kind == StartupFile::Kind::ResponseFile) {
-        if (IsEmptyOrRoot(m_state.PodFolder))
+        if (inRoot)
             return false;
         if (!file.found) {
             platform::ShowMessage(this, notFound, "Karvex32", Icon::Exclamation);
             return false;
         }
-        m_state.PodPattern = "*.lst";
-        if (RunOpenSequence(false).status == Result::Status::Failed)
+        if (OpenPath(file.path).status == Result::Status::Failed)
             return false;  // it could not be read: its message has named it
     } else {
         SetLamp(Lamp::Green);
@@ -108,7 +103,7 @@ void Form1::Command1_Click() {
 }
 
 void Form1::Command3D4_Click() {
-    Form10 about(windowIcon(), this);
+    Form10 about(this);
     about.exec();
 }
 
@@ -138,10 +133,16 @@ Result Form1::RunOpenSequence(bool archive) {
     RunCommand([&] {
         result = archive ? m_core.OpenPodSequence(m_row) : m_core.OpenResponseSequence(m_row);
     });
-    if (result.IsDone()) {
-        RememberRecent(QFile::decodeName(
-            QByteArray::fromStdString(m_state.PodFolder + "/" + m_state.PodFileName)));
-    }
+    if (result.IsDone())
+        RememberRecent(QFile::decodeName(m_state.ArchivePath().c_str()));
+    return result;
+}
+
+Result Form1::OpenPath(const std::filesystem::path& path) {
+    Result result;
+    RunCommand([&] { result = m_session.Open(path, m_row); });
+    if (result.IsDone())
+        RememberRecent(QFile::decodeName(m_state.ArchivePath().c_str()));
     return result;
 }
 

@@ -81,10 +81,6 @@ void Form1::CreateComforts() {
     Command3D1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(Command3D1, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& where) { ShowRecentFiles(Command3D1->mapToGlobal(where)); });
-    m_session.OnBusyChanged(this, [this](bool busy) {
-        if (!busy)
-            StampArchive();
-    });
 }
 
 // --- Opening a file from a drop or the recent files ---------------------------------------
@@ -99,11 +95,7 @@ bool Form1::OpenFile(QString path) {
                     "Karvex32", Icon::Exclamation);
         return false;
     }
-    m_state.PodFolder = QFile::encodeName(file.absolutePath()).toStdString();
-    m_state.PodFileName = QFile::encodeName(file.fileName()).toStdString();
-    const bool archive = path.endsWith(".pod", Qt::CaseInsensitive);
-    m_state.PodPattern = archive ? "*.pod" : "*.lst";
-    RunOpenSequence(archive);
+    OpenPath(QFile::encodeName(file.absoluteFilePath()).toStdString());
     setWindowTitle("Karvex32  -  " + file.fileName());
     ShowValue(Label8, "Selected files", "0");
     return true;
@@ -220,24 +212,8 @@ QMimeData* Form1::DragOutData() {
 
 // --- The archive on disk -----------------------------------------------------------------
 
-void Form1::StampArchive() {
-    m_openedStamp = {};
-    if (m_state.PodPattern != "*.pod" || m_state.PodFileName.empty())
-        return;
-    const QFileInfo file(QFile::decodeName(
-        QByteArray::fromStdString(m_state.PodFolder + "/" + m_state.PodFileName)));
-    if (file.isFile())
-        m_openedStamp = {file.size(), file.lastModified()};
-}
-
 bool Form1::ArchiveUnchanged() {
-    if (m_state.PodPattern != "*.pod" || m_state.PodFileName.empty() ||
-        !m_openedStamp.time.isValid())
-        return true;
-    const QFileInfo file(QFile::decodeName(
-        QByteArray::fromStdString(m_state.PodFolder + "/" + m_state.PodFileName)));
-    if (file.isFile() && file.size() == m_openedStamp.size &&
-        file.lastModified() == m_openedStamp.time)
+    if (m_session.ArchiveUnchanged())
         return true;
     // The old table's offsets would point anywhere in the new file: nothing runs on it.
     if (AskYesNo("The archive has changed on disk since it was opened. Reload it?", "Karvex32"))
@@ -246,17 +222,11 @@ bool Form1::ArchiveUnchanged() {
 }
 
 void Form1::ShowSizeTip() {
-    std::string digits;
-    for (char c : m_row.Label3) {
-        if (c >= '0' && c <= '9')
-            digits += c;
-    }
-    if (digits.empty() || digits.size() > 18) {
-        Label3->setToolTip({});
-        return;
-    }
-    const qint64 bytes = std::stoll(digits);
-    Label3->setToolTip(QLocale::system().formattedDataSize(bytes, 1, QLocale::DataSizeIecFormat));
+    // Label3 shows PodFileLength, or nothing, or "Unknown" for an incomplete response file.
+    const bool size = !m_row.Label3.empty() && m_row.Label3 != "Unknown";
+    Label3->setToolTip(size ? QLocale::system().formattedDataSize(m_state.PodFileLength, 1,
+                                                                  QLocale::DataSizeIecFormat)
+                            : QString());
 }
 
 }  // namespace karvex

@@ -58,7 +58,6 @@ Form1::Form1(ArchiveSession& session, QWidget* parent)
       m_sizes(m_table, EntryModel::SizeColumn, this) {
     setObjectName("Form1");
     setWindowTitle("Karvex32");
-    setWindowIcon(ProgramIcon());
     setFixedSize(platform::Px(kClientWidth), platform::Px(kClientHeight));
     m_core.SetGroupSeparator(LocaleGroupSeparator());
 

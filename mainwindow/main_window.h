@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QDateTime>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QListView>
@@ -49,6 +48,7 @@ class Form1 : public QWidget, public Host {
     void SetTimerInterval(int milliseconds) override;
     void SetStatus(const std::string& text) override;
     void SetListsShown(bool shown) override;
+    void SetCurrentFolder(const std::string& folder) override;
     bool AskYesNo(const std::string& text, const std::string& caption) override;
     void ShowMessage(const std::string& text, const std::string& caption, Icon icon) override;
 
@@ -108,8 +108,12 @@ class Form1 : public QWidget, public Host {
     void ShowRow();
     // Sets a status-row value and the name a screen reader says for it ("Archive size 151,769").
     static void ShowValue(QLabel* label, const QString& caption, const QString& value);
-    // Runs an open sequence with the session busy.
+    // Runs an open sequence of the file the state names, with the session busy; a file that
+    // opened completely joins the recent files.
     Result RunOpenSequence(bool archive);
+    // The same for the archive or response file at `path` (absolute), which the state then
+    // names.
+    Result OpenPath(const std::filesystem::path& path);
     // Runs a command's core work with the session busy and cancellable with Escape; ends
     // the program afterwards when Exit or the close box was used meanwhile.
     template <typename Work>
@@ -157,8 +161,6 @@ class Form1 : public QWidget, public Host {
     static QSettings Settings();
     void RememberRecent(const QString& path);
     void ShowRecentFiles(const QPoint& where);
-    // Notes the open archive's size and modification time, once a command has ended.
-    void StampArchive();
     // The archive size's tool tip, in KiB or MiB.
     void ShowSizeTip();
 
@@ -210,11 +212,6 @@ class Form1 : public QWidget, public Host {
     Lamp m_lamp = Lamp::Green;
     int m_syncSource = 0;     // SyncSource: the list whose click is being mirrored, or 0
     int m_selectedCount = 0;  // SelectedCount
-    struct Stamp {
-        qint64 size = 0;
-        QDateTime time;
-    };
-    Stamp m_openedStamp;  // the open archive's size and modification time when last seen
 };
 
 }  // namespace karvex

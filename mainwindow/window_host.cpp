@@ -6,6 +6,7 @@
 #include "latin1.h"
 #include "main_window.h"
 #include "message_boxes.h"
+#include "paths.h"
 
 namespace karvex {
 
@@ -67,6 +68,10 @@ void Form1::SetStatus(const std::string& text) {
     m_statusPending = true;
     if (!m_session.IsBusy())
         ShowPendingStatus();
+}
+
+void Form1::SetCurrentFolder(const std::string& folder) {
+    MakeCurrentFolder(folder);
 }
 
 void Form1::SetListsShown(bool shown) {

@@ -24,7 +24,7 @@ Result SearchOpenArchive(ArchiveSession& session, std::string_view typed,
         return Result::Refused();
 
     const ArchiveState& state = session.State();
-    const fs::path path = fs::path(state.PodFolder) / state.PodFileName;
+    const fs::path path = state.ArchivePath();
     auto failed = [&](const std::string& reason) {
         return Result::Failed("Cannot read " + DisplayPath(path) + state.LineFeed + state.LineFeed +
                               Utf8ToLatin1(reason));

@@ -160,8 +160,6 @@ void Form12::CreateResultLists() {
 }
 
 void Form12::Form_Load() {
-    if (parentWidget())
-        setWindowIcon(parentWidget()->window()->windowIcon());
     Command3D3->setIcon(Picture2);
     // Centred at the full size; collapsed once it is placed (showEvent).
     setFixedSize(Px(kClientWidthTwips), Px(kExpandedTwips - kFrameTwips));

@@ -65,8 +65,6 @@ Form9::Form9(ArchiveSession& session, Analysis analysis, QWidget* parent)
 }
 
 void Form9::Form_Load(Analysis analysis) {
-    if (parentWidget())
-        setWindowIcon(parentWidget()->window()->windowIcon());
     const ArchiveState& state = m_session.State();
     setWindowTitle(platform::FromLatin1(state.SelectedName));
     QElapsedTimer sinceYield;

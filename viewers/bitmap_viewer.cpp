@@ -41,8 +41,6 @@ void Form14::Form_Load() {
         Picture1->setPixmap(QPixmap::fromImage(image));
         Picture1->resize(image.size());
     }
-    if (parentWidget())
-        setWindowIcon(parentWidget()->window()->windowIcon());
     const QString name = platform::FromLatin1(m_session.State().SelectedName);
     setWindowTitle(name);
     Picture1->setAccessibleName(QString("%1, %2 x %3 pixels")

@@ -69,8 +69,6 @@ Form8::Form8(ArchiveSession& session, QWidget* parent) : CentredDialog(parent), 
 }
 
 void Form8::Form_Load() {
-    if (parentWidget())
-        setWindowIcon(parentWidget()->window()->windowIcon());
     setWindowTitle(platform::FromLatin1(m_session.State().SelectedName));
     PaletteLoad();
     GridDraw();

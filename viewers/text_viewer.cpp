@@ -120,8 +120,6 @@ Form11::Form11(ArchiveSession& session, QWidget* parent)
 }
 
 void Form11::Form_Load() {
-    if (parentWidget())
-        setWindowIcon(parentWidget()->window()->windowIcon());
     setWindowTitle(platform::FromLatin1(m_session.State().SelectedName));
     TextLinesLoad();
 }

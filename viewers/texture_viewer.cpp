@@ -72,8 +72,6 @@ Form5::Form5(ArchiveSession& session, karvex::ColorTable& colors, QWidget* paren
 void Form5::Form_Load() {
     const ArchiveState& state = m_session.State();
     const EntryTable& table = m_session.Table();
-    if (parentWidget())
-        setWindowIcon(parentWidget()->window()->windowIcon());
     m_name = platform::FromLatin1(state.SelectedName);
     setWindowTitle(m_name);
     const bool known = m_entry >= 0 && m_entry < table.Count();

@@ -77,8 +77,6 @@ Form13::~Form13() {
 }
 
 void Form13::Form_Load() {
-    if (parentWidget())
-        setWindowIcon(parentWidget()->window()->windowIcon());
     setWindowTitle(platform::FromLatin1(m_session.State().SelectedName));
     m_playPosition = 0;
     MMControl1->SetNotify(false);

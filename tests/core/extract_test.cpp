@@ -190,8 +190,8 @@ TEST(WriteInfoFile, AskedBeforeReplacingAndKeptOnNo) {
 
     f.host.answers = {false, true};
     f.core.WriteInfoFile();
-    const std::string tail = std::string(28, ' ') + "0" + std::string(15, ' ') + "204" +
-                             std::string(32, ' ') + "\r\n";
+    const std::string tail =
+        std::string(28, ' ') + "0" + std::string(15, ' ') + "204" + std::string(32, ' ') + "\r\n";
     EXPECT_EQ(ReadBytes(f.out() / "game.inf"),
               Expand(kInfoHead, " 204", "") + "A" + tail + "B" + tail + "C" + tail);
     EXPECT_EQ(std::distance(fs::directory_iterator(f.out()), fs::directory_iterator()), 1)
@@ -203,7 +203,6 @@ TEST(ExtractCommand, RunsTheRoutinesInTheirOrderAndRestoresTheComment) {
     f.table.SetSelected(1, true);
     f.state.DialogOptions = "111100";
     f.state.FailFlag = 0;
-    fs::current_path(f.dir.path());
     f.core.ExtractCommand();
     EXPECT_EQ(ReadBytes(f.out() / "A.TXT"), "a");
     EXPECT_EQ(ReadBytes(f.out() / "B.TXT"), "b");
@@ -211,17 +210,16 @@ TEST(ExtractCommand, RunsTheRoutinesInTheirOrderAndRestoresTheComment) {
     EXPECT_TRUE(fs::exists(f.out() / "game.inf"));
     EXPECT_EQ(f.host.statuses.front(), "             Processing...");
     EXPECT_EQ(f.host.statuses.back(), "Comment");
-    EXPECT_EQ(fs::current_path(), f.out());
+    EXPECT_EQ(fs::path(f.host.currentFolder), f.out());
     EXPECT_EQ(f.state.FailFlag, 0);
 }
 
 TEST(ExtractCommand, NothingTickedWritesNothingButMakesTheFolderCurrent) {
     ExtractFixture f(PodBytes({{"A.TXT", "a"}}, "C"));
     f.state.DialogOptions = "000000";
-    fs::current_path(f.dir.path());
     f.core.ExtractCommand();
     EXPECT_TRUE(fs::is_empty(f.out()));
-    EXPECT_EQ(fs::current_path(), f.out());
+    EXPECT_EQ(fs::path(f.host.currentFolder), f.out());
     EXPECT_EQ(f.host.statuses.back(), "C");
 
     f.state.DialogName = "";  // an archive named ".pod"

@@ -61,6 +61,7 @@ class RecordingHost : public Host {
     void SetTimerInterval(int ms) override { timer = ms; }
     void SetStatus(const std::string& text) override { statuses.push_back(text); }
     void SetListsShown(bool shown) override { lists += shown ? "shown " : "hidden "; }
+    void SetCurrentFolder(const std::string& folder) override { currentFolder = folder; }
     bool AskYesNo(const std::string& text, const std::string& caption) override;
     void ShowMessage(const std::string& text, const std::string& caption, Icon icon) override {
         messages.push_back({text, caption, icon});
@@ -73,6 +74,7 @@ class RecordingHost : public Host {
     std::vector<Lamp> lamps;
     std::vector<std::string> statuses;
     std::string lists;  // "hidden " and "shown ", in the order the lists were hidden and shown
+    std::string currentFolder;  // the last folder handed over as the current one
     std::vector<Message> messages;
     std::vector<Message> questions;
     std::vector<bool> answers;  // answered in order; No once they run out
