@@ -58,10 +58,10 @@ class UsageFormatter : public CLI::Formatter {
     std::string make_usage(const CLI::App* app, std::string name) const override {
         const std::string usage = get_label("Usage") + ":";
         if (app->get_parent())
-            return usage + " " + CommandLine(app, name) + "\n";
+            return usage + " " + UsageLine(app, name) + "\n";
         std::string text = usage + "\n";
         for (const CLI::App* command : app->get_subcommands({}))
-            text += "  " + CommandLine(command, name + " " + command->get_name()) + "\n";
+            text += "  " + UsageLine(command, name + " " + command->get_name()) + "\n";
         return text + "  " + name + " " + app->get_help_ptr()->get_name() + " | " +
                app->get_version_ptr()->get_name() + "\n";
     }
@@ -76,7 +76,7 @@ class UsageFormatter : public CLI::Formatter {
   private:
     // "NAME OPERAND... [--flag] [--option VALUE]...": the command's operands, then its
     // options other than the help.
-    static std::string CommandLine(const CLI::App* command, const std::string& name) {
+    static std::string UsageLine(const CLI::App* command, const std::string& name) {
         std::string line = name;
         for (const CLI::Option* operand : command->get_options(
                  [](const CLI::Option* option) { return option->get_positional(); }))
@@ -198,14 +198,14 @@ std::string EndingProblem(const CLI::App& command) {
     for (const CLI::Option* operand : Operands(command)) {
         const std::vector<std::string> endings = EndingsOf(operand->get_name());
         const std::string& path = operand->results().front();
-        if (endings.empty() || std::any_of(endings.begin(), endings.end(), [&](const auto& end) {
-                return EndsWithNoCase(path, end);
-            }))
-            continue;
         std::string wanted;
-        for (const std::string& end : endings)
+        bool ends = endings.empty();
+        for (const std::string& end : endings) {
+            ends |= EndsWithNoCase(path, end);
             wanted += (wanted.empty() ? "" : " or ") + end;
-        return operand->get_name() + " must end in " + wanted + ": " + path;
+        }
+        if (!ends)
+            return operand->get_name() + " must end in " + wanted + ": " + path;
     }
     return "";
 }
@@ -218,15 +218,15 @@ struct CommandLine {
     // Adds a command run by `run` once its command line is found usable.
     CLI::App* Add(const std::string& name, const std::string& summary,
                   const std::string& description, std::function<int()> run);
-    // Adds an operand, a path unless its name says it is archive text.
+    // Adds an operand, shown by its name alone.
     static void Operand(CLI::App* command, const std::string& name, std::string& value,
                         const std::string& help) {
         command->add_option(name, value, help)->type_name("");
     }
 
     CLI::App app{
-        "FILE is an archive (.pod) or a response file (.lst); ENTRY is an entry's "
-        "exact name\n(the first entry of that name is used).",
+        "FILE is an archive (.pod) or a response file (.lst); ENTRY is an entry's exact name\n"
+        "(the first entry of that name is used).",
         "karvex32-cli"};
     int status = kExitDone;
 
