@@ -31,6 +31,8 @@ std::string Term(const std::string& term, const std::string& text) {
 
 // A command of the tool: a subcommand with, beside its own help's description, the summary
 // the usage lists it with.
+// Made through CLI11's parent constructor, as add_subcommand(name, description) makes one,
+// so that it takes over the parent's formatter, help flag and leave to keep extra words.
 class Command : public CLI::App {
   public:
     Command(CLI::App& parent, const std::string& name, const std::string& summary,
