@@ -4,55 +4,108 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <memory>
 
+#include "archive_commands.h"
+#include "collector_commands.h"
 #include "karvex_version.h"
 #include "text.h"
+#include "viewer_commands.h"
 
 namespace karvex {
 namespace {
 
-const char* const kUsage =
-    "Usage:\n"
-    "  karvex32-cli list FILE\n"
-    "  karvex32-cli extract ARCHIVE FOLDER [--selected NAME]... [--all] [--lst] [--inf] [--yes]\n"
-    "  karvex32-cli build LISTFILE NEWARCHIVE [--comment TEXT] [--mount] [--yes]\n"
-    "  karvex32-cli comment ARCHIVE TEXT\n"
-    "  karvex32-cli texture ARCHIVE ENTRY OUT.png\n"
-    "  karvex32-cli textures ARCHIVE FOLDER\n"
-    "  karvex32-cli palette ARCHIVE ENTRY\n"
-    "  karvex32-cli text ARCHIVE ENTRY [-0]\n"
-    "  karvex32-cli search ARCHIVE TEXT [--match-case] [--size] [--contents]\n"
-    "  karvex32-cli examine ARCHIVE ENTRY\n"
-    "  karvex32-cli --help | --version\n"
-    "\n"
-    "FILE is an archive (.pod) or a response file (.lst); ENTRY is an entry's exact name\n"
-    "(the first entry of that name is used).\n"
-    "  list      shows the status line, size, file count and every entry as the window would\n"
-    "  extract   writes the entries named by --selected and/or --all into FOLDER, and with\n"
-    "            --lst and --inf the response and information files beside them\n"
-    "  build     makes NEWARCHIVE from the files LISTFILE lists, --mount adds it to pod.ini\n"
-    "  comment   replaces the archive's comment (an empty TEXT changes nothing)\n"
-    "  texture   writes a 64x64 or 256x256 texture through its palette as a PNG file\n"
-    "  textures  writes every such texture (.raw) into FOLDER as NAME.png\n"
-    "  palette   prints the 256 colour values of a palette (.act)\n"
-    "  text      prints the lines of a text; -0 ends each with a NUL byte instead\n"
-    "  search    prints the entries whose name (or size, or data) holds TEXT\n"
-    "  examine   prints the files a truck (.trk) or model (.bin) names\n"
-    "  --yes     answers Yes to overwrite questions (otherwise they are answered No)\n"
-    "\n"
-    "Exit status: 0 done; 1 the load failed or was incomplete, or a refusal;\n"
-    "2 bad usage, or a file that cannot be read or written.\n";
+// The width of the first column of the usage's list of commands.
+constexpr std::size_t kTermWidth = 10;
 
-// A command's help starts with its own line of kUsage, so the two never disagree.
-class CommandFormatter : public CLI::Formatter {
+// "  TERM      TEXT", each further line of TEXT indented to the text's column:
+//   Term("extract", "writes...\n--lst ...") == "  extract   writes...\n            --lst ...\n"
+std::string Term(const std::string& term, const std::string& text) {
+    std::string line = "  " + term;
+    line.resize(2 + kTermWidth, ' ');
+    for (const char c : text)
+        line += c == '\n' ? "\n" + std::string(2 + kTermWidth, ' ') : std::string(1, c);
+    return line + "\n";
+}
+
+// A command of the tool: a subcommand with, beside its own help's description, the summary
+// the usage lists it with.
+// Made through CLI11's parent constructor, as add_subcommand(name, description) makes one,
+// so that it takes over the parent's formatter, help flag and leave to keep extra words.
+class Command : public CLI::App {
   public:
-    std::string make_usage(const CLI::App* app, std::string) const override {
-        const std::string usage = kUsage;
-        const std::size_t from = usage.find("karvex32-cli " + app->get_name() + " ");
-        return "Usage: " + usage.substr(from, usage.find('\n', from) - from) + "\n";
+    Command(CLI::App& parent, const std::string& name, const std::string& summary,
+            const std::string& description)
+        : CLI::App(description, name, &parent), m_summary(summary) {}
+
+    const std::string& Summary() const { return m_summary; }
+
+  private:
+    std::string m_summary;
+};
+
+// The usage: every command's line, the description, the commands' summaries and the footer.
+// A command's help is CLI11's own, with the command's line of the usage for its "Usage:".
+class UsageFormatter : public CLI::Formatter {
+  public:
+    std::string make_help(const CLI::App* app, std::string name,
+                          CLI::AppFormatMode mode) const override {
+        if (app->get_parent())
+            return Formatter::make_help(app, name, mode);
+        return make_usage(app, name) + "\n" + make_description(app) + make_subcommands(app, mode) +
+               make_footer(app);
+    }
+
+    std::string make_usage(const CLI::App* app, std::string name) const override {
+        const std::string usage = get_label("Usage") + ":";
+        if (app->get_parent())
+            return usage + " " + UsageLine(app, name) + "\n";
+        std::string text = usage + "\n";
+        for (const CLI::App* command : app->get_subcommands({}))
+            text += "  " + UsageLine(command, name + " " + command->get_name()) + "\n";
+        return text + "  " + name + " " + app->get_help_ptr()->get_name() + " | " +
+               app->get_version_ptr()->get_name() + "\n";
+    }
+
+    std::string make_subcommands(const CLI::App* app, CLI::AppFormatMode) const override {
+        std::string text;
+        for (const CLI::App* command : app->get_subcommands({}))
+            text += Term(command->get_name(), static_cast<const Command*>(command)->Summary());
+        return text;
+    }
+
+  private:
+    // "NAME OPERAND... [--flag] [--option VALUE]...": the command's operands, then its
+    // options other than the help.
+    static std::string UsageLine(const CLI::App* command, const std::string& name) {
+        std::string line = name;
+        for (const CLI::Option* operand : command->get_options(
+                 [](const CLI::Option* option) { return option->get_positional(); }))
+            line += " " + operand->get_name();
+        for (const CLI::Option* option : command->get_options(
+                 [](const CLI::Option* option) { return option->nonpositional(); })) {
+            if (option == command->get_help_ptr())
+                continue;
+            line += " [" + option->get_name();
+            if (!option->get_type_name().empty())
+                line += " " + option->get_type_name();
+            line += option->get_expected_max() > 1 ? "]..." : "]";
+        }
+        return line;
     }
 };
+
+// The endings a path operand must have, by its name.
+std::vector<std::string> EndingsOf(const std::string& operand) {
+    if (operand == "FILE")
+        return {".pod", ".lst"};
+    if (operand == "ARCHIVE")
+        return {".pod"};
+    if (operand == "LISTFILE")
+        return {".lst"};
+    return {};
+}
 
 // CLI11 reads "--comment=" as "--comment" and takes the next word as its value; an empty
 // value is meant, so it is passed as one.
@@ -72,9 +125,9 @@ std::vector<std::string> Words(int argc, char** argv) {
     return words;
 }
 
-// True for the operands that become archive text; the others are paths.
-bool IsArchiveText(const std::string& operand) {
-    return operand == "ENTRY" || operand == "TEXT";
+// True for the operands and options that become archive text; the other operands are paths.
+bool IsArchiveText(const std::string& name) {
+    return name == "ENTRY" || name == "TEXT" || name == "--selected" || name == "--comment";
 }
 
 // A command's operands, in order.
@@ -121,148 +174,217 @@ std::string Problem(const CLI::App& app, const CLI::App* command) {
 
 // What is wrong with the arguments that become archive text, or "": each must be UTF-8 of
 // characters that Latin-1, the archives' 8-bit text, holds, so that none is changed.
-std::string ArchiveTextProblem(const CLI::App& command, const Arguments& args) {
-    std::vector<std::pair<std::string, std::string>> texts;  // argument, value
-    for (const CLI::Option* operand : Operands(command)) {
-        if (IsArchiveText(operand->get_name()))
-            texts.emplace_back(operand->get_name(), operand->results().front());
-    }
-    for (const std::string& name : args.selected)
-        texts.emplace_back("--selected", name);
-    if (args.comment)
-        texts.emplace_back("--comment", *args.comment);
+std::string ArchiveTextProblem(const CLI::App& command) {
     std::string latin1;
-    for (const auto& [argument, value] : texts) {
-        switch (Utf8ToLatin1Exactly(value, latin1)) {
-            case Latin1Conversion::Done:
-                break;
-            case Latin1Conversion::NotUtf8:
-                return argument + " is not valid UTF-8: " + value;
-            case Latin1Conversion::OutsideLatin1:
-                return argument +
-                       " has a character outside Latin-1, the archive's 8-bit text: " + value;
+    for (const CLI::Option* option : command.get_options()) {
+        if (!IsArchiveText(option->get_name()))
+            continue;
+        const std::string argument = option->get_name();
+        for (const std::string& value : option->reduced_results()) {
+            switch (Utf8ToLatin1Exactly(value, latin1)) {
+                case Latin1Conversion::Done:
+                    break;
+                case Latin1Conversion::NotUtf8:
+                    return argument + " is not valid UTF-8: " + value;
+                case Latin1Conversion::OutsideLatin1:
+                    return argument +
+                           " has a character outside Latin-1, the archive's 8-bit text: " + value;
+            }
         }
     }
     return "";
 }
 
-}  // namespace
-
-int UsageError(const std::string& problem) {
-    std::fprintf(stderr, "karvex32-cli: %s\n\n%s", problem.c_str(), kUsage);
-    return kExitUsage;
+// What is wrong with a path operand's ending, or "".
+std::string EndingProblem(const CLI::App& command) {
+    for (const CLI::Option* operand : Operands(command)) {
+        const std::vector<std::string> endings = EndingsOf(operand->get_name());
+        const std::string& path = operand->results().front();
+        std::string wanted;
+        bool ends = endings.empty();
+        for (const std::string& end : endings) {
+            ends |= EndsWithNoCase(path, end);
+            wanted += (wanted.empty() ? "" : " or ") + end;
+        }
+        if (!ends)
+            return operand->get_name() + " must end in " + wanted + ": " + path;
+    }
+    return "";
 }
 
-namespace {
+// The tool's command line: the commands, each with its options read into its own struct
+// and its routine run by the command's callback, which sets `status`.
+struct CommandLine {
+    CommandLine();
 
-// The commands with their operands (into `operands`, in order) and options.
-void DefineCommands(CLI::App& app, Arguments& args, std::string (&operands)[3]) {
-    auto command = [&](const char* name, const char* about,
-                       std::vector<std::pair<const char*, const char*>> operandHelp) {
-        CLI::App* sub = app.add_subcommand(name, about);
-        for (std::size_t i = 0; i < operandHelp.size(); ++i)
-            sub->add_option(operandHelp[i].first, operands[i], operandHelp[i].second)
-                ->type_name("");
-        return sub;
-    };
+    // Adds a command run by `run` once its command line is found usable.
+    CLI::App* Add(const std::string& name, const std::string& summary,
+                  const std::string& description, std::function<int()> run);
+    // Adds an operand, shown by its name alone.
+    static void Operand(CLI::App* command, const std::string& name, std::string& value,
+                        const std::string& help) {
+        command->add_option(name, value, help)->type_name("");
+    }
 
-    command("list", "Shows the status line, size, file count and every entry as the window would.",
-            {{"FILE", "an archive (.pod) or a response file (.lst)"}});
+    CLI::App app{
+        "FILE is an archive (.pod) or a response file (.lst); ENTRY is an entry's exact name\n"
+        "(the first entry of that name is used).",
+        "karvex32-cli"};
+    int status = kExitDone;
 
-    CLI::App* extract =
-        command("extract", "Writes the chosen entries and the response and information files.",
-                {{"ARCHIVE", "the archive (.pod)"}, {"FOLDER", "an existing folder"}});
-    extract->add_option("--selected", args.selected, "extracts every entry named NAME")
-        ->type_name("NAME")
-        ->allow_extra_args(false);
-    extract->add_flag("--all", args.all, "extracts all entries");
-    extract->add_flag("--lst", args.lst, "writes the response file (.lst)");
-    extract->add_flag("--inf", args.inf, "writes the information file (.inf)");
-    extract->add_flag("--yes", args.yes, "answers Yes to overwrite questions");
+    ListArgs list;
+    ExtractArgs extract;
+    BuildArgs build;
+    CommentArgs comment;
+    TextureArgs texture;
+    TexturesArgs textures;
+    PaletteArgs palette;
+    TextArgs text;
+    SearchArgs search;
+    ExamineArgs examine;
+};
 
-    CLI::App* build = command(
-        "build", "Makes NEWARCHIVE from the files LISTFILE lists and lists it as 'list' does.",
-        {{"LISTFILE", "the response file (.lst)"}, {"NEWARCHIVE", "named like MYFILE.POD"}});
-    build->add_option("--comment", args.comment, "the archive comment, up to 80 characters")
-        ->type_name("TEXT")
-        ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
-    build->add_flag("--mount", args.mount, "adds the new archive to pod.ini");
-    build->add_flag("--yes", args.yes, "answers Yes to overwrite questions");
-
-    command("comment", "Replaces the archive's comment; an empty TEXT changes nothing.",
-            {{"ARCHIVE", "the archive (.pod)"}, {"TEXT", "the new comment"}});
-
-    command("texture", "Writes a texture as the viewer draws it, as an 8-bit RGB PNG file.",
-            {{"ARCHIVE", "the archive (.pod)"},
-             {"ENTRY", "a texture of 4096 or 65536 bytes"},
-             {"OUT.png", "the PNG file, replaced if it exists"}});
-    command("textures", "Writes every texture (.raw) of 4096 or 65536 bytes as NAME.png.",
-            {{"ARCHIVE", "the archive (.pod)"}, {"FOLDER", "an existing folder"}});
-    command("palette", "Prints the palette viewer's 256 lines of colour values.",
-            {{"ARCHIVE", "the archive (.pod)"}, {"ENTRY", "a palette (.act)"}});
-    CLI::App* text =
-        command("text", "Prints the text viewer's lines, each ending with a line feed.",
-                {{"ARCHIVE", "the archive (.pod)"}, {"ENTRY", "a text"}});
-    text->add_flag("-0", args.nulEnds, "ends each line with a NUL byte instead");
-
-    CLI::App* search = command(
-        "search", "Prints 'N Found', then one NAME<TAB>SIZE line per entry found, in order.",
-        {{"ARCHIVE", "the archive (.pod)"}, {"TEXT", "the text to find; not empty"}});
-    search->add_flag("--match-case", args.matchCase, "letter case must match");
-    search->add_flag("--size", args.bySize, "searches the displayed sizes instead of the names");
-    search->add_flag("--contents", args.byContents, "searches the entries' data (wins over --size)");
-    command("examine", "Prints the files a truck (.trk) or model (.bin) names, one per line.",
-            {{"ARCHIVE", "the archive (.pod)"}, {"ENTRY", "a truck or model"}});
+CLI::App* CommandLine::Add(const std::string& name, const std::string& summary,
+                           const std::string& description, std::function<int()> run) {
+    CLI::App* command =
+        app.add_subcommand(std::make_shared<Command>(app, name, summary, description));
+    command->callback([this, command, run = std::move(run)] {
+        std::string problem = Problem(app, command);
+        if (problem.empty())
+            problem = ArchiveTextProblem(*command);
+        if (problem.empty())
+            problem = EndingProblem(*command);
+        status = problem.empty() ? run() : UsageError(problem);
+    });
+    return command;
 }
 
-}  // namespace
-
-std::optional<Arguments> ReadArguments(int argc, char** argv, int& exitStatus) {
-    CLI::App app("", "karvex32-cli");
+CommandLine::CommandLine() {
     // Set before the commands are added, which take these over.
-    app.formatter(std::make_shared<CommandFormatter>());
+    app.formatter(std::make_shared<UsageFormatter>());
     app.allow_extras();
     app.require_subcommand(0, 1);
     app.set_version_flag("--version", std::string("karvex32-cli ") + KARVEX_VERSION);
-    Arguments args;
-    std::string operands[3];  // the most any command takes
-    DefineCommands(app, args, operands);
 
+    CLI::App* sub =
+        Add("list", "shows the status line, size, file count and every entry as the window would",
+            "Shows the status line, size, file count and every entry as the window would.",
+            [this] { return RunList(list); });
+    Operand(sub, "FILE", list.file, "an archive (.pod) or a response file (.lst)");
+
+    sub = Add("extract",
+              "writes the entries named by --selected and/or --all into FOLDER, and with\n"
+              "--lst and --inf the response and information files beside them",
+              "Writes the chosen entries and the response and information files.",
+              [this] { return RunExtract(extract); });
+    Operand(sub, "ARCHIVE", extract.archive, "the archive (.pod)");
+    Operand(sub, "FOLDER", extract.folder, "an existing folder");
+    sub->add_option("--selected", extract.selected, "extracts every entry named NAME")
+        ->type_name("NAME")
+        ->allow_extra_args(false);
+    sub->add_flag("--all", extract.all, "extracts all entries");
+    sub->add_flag("--lst", extract.lst, "writes the response file (.lst)");
+    sub->add_flag("--inf", extract.inf, "writes the information file (.inf)");
+    sub->add_flag("--yes", extract.yes, "answers Yes to overwrite questions");
+
+    sub = Add("build", "makes NEWARCHIVE from the files LISTFILE lists, --mount adds it to pod.ini",
+              "Makes NEWARCHIVE from the files LISTFILE lists and lists it as 'list' does.",
+              [this] { return RunBuild(build); });
+    Operand(sub, "LISTFILE", build.list, "the response file (.lst)");
+    Operand(sub, "NEWARCHIVE", build.newArchive, "named like MYFILE.POD");
+    sub->add_option("--comment", build.comment, "the archive comment, up to 80 characters")
+        ->type_name("TEXT")
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    sub->add_flag("--mount", build.mount, "adds the new archive to pod.ini");
+    sub->add_flag("--yes", build.yes, "answers Yes to overwrite questions");
+
+    sub = Add("comment", "replaces the archive's comment (an empty TEXT changes nothing)",
+              "Replaces the archive's comment; an empty TEXT changes nothing.",
+              [this] { return RunComment(comment); });
+    Operand(sub, "ARCHIVE", comment.archive, "the archive (.pod)");
+    Operand(sub, "TEXT", comment.text, "the new comment");
+
+    sub = Add("texture", "writes a 64x64 or 256x256 texture through its palette as a PNG file",
+              "Writes a texture as the viewer draws it, as an 8-bit RGB PNG file.",
+              [this] { return RunTexture(texture); });
+    Operand(sub, "ARCHIVE", texture.archive, "the archive (.pod)");
+    Operand(sub, "ENTRY", texture.entry, "a texture of 4096 or 65536 bytes");
+    Operand(sub, "OUT.png", texture.out, "the PNG file, replaced if it exists");
+
+    sub = Add("textures", "writes every such texture (.raw) into FOLDER as NAME.png",
+              "Writes every texture (.raw) of 4096 or 65536 bytes as NAME.png.",
+              [this] { return RunTextures(textures); });
+    Operand(sub, "ARCHIVE", textures.archive, "the archive (.pod)");
+    Operand(sub, "FOLDER", textures.folder, "an existing folder");
+
+    sub = Add("palette", "prints the 256 colour values of a palette (.act)",
+              "Prints the palette viewer's 256 lines of colour values.",
+              [this] { return RunPalette(palette); });
+    Operand(sub, "ARCHIVE", palette.archive, "the archive (.pod)");
+    Operand(sub, "ENTRY", palette.entry, "a palette (.act)");
+
+    sub = Add("text", "prints the lines of a text; -0 ends each with a NUL byte instead",
+              "Prints the text viewer's lines, each ending with a line feed.",
+              [this] { return RunText(text); });
+    Operand(sub, "ARCHIVE", text.archive, "the archive (.pod)");
+    Operand(sub, "ENTRY", text.entry, "a text");
+    sub->add_flag("-0", text.nulEnds, "ends each line with a NUL byte instead");
+
+    sub = Add("search", "prints the entries whose name (or size, or data) holds TEXT",
+              "Prints 'N Found', then one NAME<TAB>SIZE line per entry found, in order.",
+              [this] { return RunSearch(search); });
+    Operand(sub, "ARCHIVE", search.archive, "the archive (.pod)");
+    Operand(sub, "TEXT", search.text, "the text to find; not empty");
+    sub->add_flag("--match-case", search.matchCase, "letter case must match");
+    sub->add_flag("--size", search.bySize, "searches the displayed sizes instead of the names");
+    sub->add_flag("--contents", search.byContents, "searches the entries' data (wins over --size)");
+
+    sub = Add("examine", "prints the files a truck (.trk) or model (.bin) names",
+              "Prints the files a truck (.trk) or model (.bin) names, one per line.",
+              [this] { return RunExamine(examine); });
+    Operand(sub, "ARCHIVE", examine.archive, "the archive (.pod)");
+    Operand(sub, "ENTRY", examine.entry, "a truck or model");
+
+    // Set once the commands are added, which would take it over.
+    app.footer(
+        Term("--yes", "answers Yes to overwrite questions (otherwise they are answered No)") +
+        "\nExit status: 0 done; 1 the load failed or was incomplete, or a refusal;\n"
+        "2 bad usage, or a file that cannot be read or written.");
+}
+
+}  // namespace
+
+int UsageError(const std::string& problem) {
+    const CommandLine line;
+    const std::string usage = line.app.get_formatter()->make_help(&line.app, line.app.get_name(),
+                                                                  CLI::AppFormatMode::Normal);
+    std::fprintf(stderr, "karvex32-cli: %s\n\n%s", problem.c_str(), usage.c_str());
+    return kExitUsage;
+}
+
+int RunCommandLine(int argc, char** argv) {
+    CommandLine line;
+    CLI::App& app = line.app;
     std::vector<std::string> words = Words(argc, argv);
     const std::string lastWord = words.empty() ? "" : words.back();
     std::reverse(words.begin(), words.end());  // CLI11 takes them last first
     try {
         app.parse(std::move(words));
     } catch (const CLI::CallForHelp&) {
-        const auto chosen = app.get_subcommands();
-        std::fputs(chosen.empty() ? kUsage : chosen.front()->help().c_str(), stdout);
-        exitStatus = kExitDone;
-        return std::nullopt;
+        std::fputs(app.help().c_str(), stdout);
+        return kExitDone;
     } catch (const CLI::CallForVersion& version) {
         std::printf("%s\n", version.what());
-        exitStatus = kExitDone;
-        return std::nullopt;
+        return kExitDone;
     } catch (const CLI::ArgumentMismatch&) {
         // Only an option that takes a value can go without it, and only as the last word.
-        exitStatus = UsageError(lastWord + " needs a value");
-        return std::nullopt;
+        return UsageError(lastWord + " needs a value");
     } catch (const CLI::ParseError& error) {
-        exitStatus = UsageError(error.what());
-        return std::nullopt;
+        return UsageError(error.what());
     }
-
-    const auto chosen = app.get_subcommands();
-    const CLI::App* sub = chosen.empty() ? nullptr : chosen.front();
-    std::string problem = Problem(app, sub);
-    if (problem.empty())
-        problem = ArchiveTextProblem(*sub, args);
-    if (!problem.empty()) {
-        exitStatus = UsageError(problem);
-        return std::nullopt;
-    }
-    args.command = sub->get_name();
-    args.positional.assign(operands, operands + Operands(*sub).size());
-    return args;
+    if (app.get_subcommands().empty())
+        return UsageError(Problem(app, nullptr));
+    return line.status;
 }
 
 }  // namespace karvex

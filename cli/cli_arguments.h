@@ -1,6 +1,7 @@
 #pragma once
 
-// The command line of karvex32-cli, read into Arguments; main.cpp runs the command.
+// The command line of karvex32-cli: each command's options, read by CLI11 and handed to the
+// command's routine.
 
 #include <optional>
 #include <string>
@@ -12,21 +13,57 @@ constexpr int kExitDone = 0;
 constexpr int kExitRefused = 1;
 constexpr int kExitUsage = 2;
 
-struct Arguments {
-    std::string command;
-    std::vector<std::string> positional;
+struct ListArgs {
+    std::string file;
+};
+
+struct ExtractArgs {
+    std::string archive, folder;
     std::vector<std::string> selected;
+    bool all = false, lst = false, inf = false, yes = false;
+};
+
+struct BuildArgs {
+    std::string list, newArchive;
     std::optional<std::string> comment;
-    bool all = false, lst = false, inf = false, yes = false, mount = false;
-    bool nulEnds = false;  // text -0: each item ends with a NUL byte instead of a line feed
-    bool matchCase = false, bySize = false, byContents = false;  // search's options
+    bool mount = false, yes = false;
+};
+
+struct CommentArgs {
+    std::string archive, text;
+};
+
+struct TextureArgs {
+    std::string archive, entry, out;
+};
+
+struct TexturesArgs {
+    std::string archive, folder;
+};
+
+struct PaletteArgs {
+    std::string archive, entry;
+};
+
+struct TextArgs {
+    std::string archive, entry;
+    bool nulEnds = false;  // -0: each item ends with a NUL byte instead of a line feed
+};
+
+struct SearchArgs {
+    std::string archive, text;
+    bool matchCase = false, bySize = false, byContents = false;
+};
+
+struct ExamineArgs {
+    std::string archive, entry;
 };
 
 // Prints "karvex32-cli: PROBLEM" and the usage on standard error; returns kExitUsage.
 int UsageError(const std::string& problem);
 
-// Reads the command line. Returns the command to run, or nothing once help, the version
-// or a usage error has been printed, with `exitStatus` set to the status to end with.
-std::optional<Arguments> ReadArguments(int argc, char** argv, int& exitStatus);
+// Reads the command line and runs its command, or prints the help, the version or what is
+// wrong with it: the exit status.
+int RunCommandLine(int argc, char** argv);
 
 }  // namespace karvex

@@ -46,9 +46,8 @@ std::optional<fs::path> AbsolutePath(const fs::path& path) {
     return std::nullopt;
 }
 
-Session::Session(const Arguments& args)
-    : m_host(args.yes,
-             (args.command == "extract" || args.command == "build") && isatty(STDERR_FILENO)) {
+Session::Session(bool answerYes, bool showProgress)
+    : m_host(answerYes, showProgress && isatty(STDERR_FILENO)) {
     m_session.SetHost(&m_host);
     m_core.SetGroupSeparator(LocaleSeparator());
 }

@@ -1,7 +1,6 @@
 #pragma once
 
-// The archive session as karvex32-cli runs it, shared by the commands of main.cpp and
-// viewer_commands.cpp.
+// The archive session as karvex32-cli runs it, shared by its commands.
 
 #include <filesystem>
 #include <optional>
@@ -31,7 +30,9 @@ std::optional<std::filesystem::path> AbsolutePath(const std::filesystem::path& p
 // The archive session as the command-line tool runs it, reporting to standard streams.
 class Session {
   public:
-    explicit Session(const Arguments& args);
+    // Questions are answered Yes with `answerYes`, No otherwise; status-line progress is
+    // shown with `showProgress` when standard error is a terminal.
+    explicit Session(bool answerYes = false, bool showProgress = false);
 
     // Opens `file` as the Open command would: the archive or the response-file open
     // sequence by its ending. 0 when it loaded completely.

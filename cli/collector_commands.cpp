@@ -12,14 +12,13 @@
 #include "text.h"
 
 namespace karvex {
-namespace {
 
-int Search(const Arguments& args) {
-    const std::string text = Utf8ToLatin1(args.positional[1]);
+int RunSearch(const SearchArgs& args) {
+    const std::string text = Utf8ToLatin1(args.text);
     if (text.empty())
         return UsageError("TEXT must not be empty");
-    Session session(args);
-    if (const int status = session.OpenOrReport(args.positional[0]); status != kExitDone)
+    Session session;
+    if (const int status = session.OpenOrReport(args.archive); status != kExitDone)
         return status;
     const SearchOptions options{args.matchCase, args.bySize, args.byContents};
     SearchResults results;
@@ -28,26 +27,27 @@ int Search(const Arguments& args) {
         session.Tell(result.message);
         return ExitFor(result);
     }
-    std::printf("%s\n", Latin1ToUtf8(FoundText(results.Found(), session.m_core.GroupSeparator())).c_str());
+    std::printf("%s\n",
+                Latin1ToUtf8(FoundText(results.Found(), session.m_core.GroupSeparator())).c_str());
     for (const SearchRow& row : results.rows)
         std::printf("%s\t%s\n", Latin1ToUtf8(row.name).c_str(), Latin1ToUtf8(row.size).c_str());
     return FinishOutput();
 }
 
-int Examine(const Arguments& args) {
-    Session session(args);
-    if (const int status = session.OpenOrReport(args.positional[0]); status != kExitDone)
+int RunExamine(const ExamineArgs& args) {
+    Session session;
+    if (const int status = session.OpenOrReport(args.archive); status != kExitDone)
         return status;
-    const std::string name = Utf8ToLatin1(args.positional[1]);
+    const std::string name = Utf8ToLatin1(args.entry);
     const int entry = session.m_session.Find(name, false);
     if (entry < 0) {
-        std::fprintf(stderr, "karvex32-cli: no entry named %s\n", args.positional[1].c_str());
+        std::fprintf(stderr, "karvex32-cli: no entry named %s\n", args.entry.c_str());
         return kExitRefused;
     }
     const std::vector<Analysis> runs = ExaminationsFor(name);
     if (runs.empty()) {
         std::fprintf(stderr, "karvex32-cli: %s is neither a truck (.trk) nor a model (.bin)\n",
-                     args.positional[1].c_str());
+                     args.entry.c_str());
         return kExitRefused;
     }
     for (std::size_t run = 0; run < runs.size(); ++run) {
@@ -63,15 +63,6 @@ int Examine(const Arguments& args) {
         }
     }
     return FinishOutput();
-}
-
-}  // namespace
-
-int RunCollectorCommand(const Arguments& args) {
-    const std::string& archive = args.positional[0];
-    if (!EndsWithNoCase(archive, ".pod"))
-        return UsageError("ARCHIVE must end in .pod: " + archive);
-    return args.command == "search" ? Search(args) : Examine(args);
 }
 
 }  // namespace karvex

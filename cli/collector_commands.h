@@ -4,7 +4,9 @@
 
 namespace karvex {
 
-// Runs search or examine: what the search and results windows list, from the command line.
-int RunCollectorCommand(const Arguments& args);
+// search and examine: what the search and results windows list, from the command line.
+// Each returns the exit status.
+int RunSearch(const SearchArgs& args);
+int RunExamine(const ExamineArgs& args);
 
 }  // namespace karvex

@@ -29,15 +29,15 @@ int Report(Session& session, const Result& result) {
     return ExitFor(result);
 }
 
-// Opens ARCHIVE and finds ENTRY, the first entry of exactly that name: its index, or -1
+// Opens `archive` and finds `entry`, the first entry of exactly that name: its index, or -1
 // with `status` set to the exit status.
-int OpenEntry(Session& session, const Arguments& args, int& status) {
-    status = session.OpenOrReport(args.positional[0]);
+int OpenEntry(Session& session, const std::string& archive, const std::string& entry, int& status) {
+    status = session.OpenOrReport(archive);
     if (status != kExitDone)
         return -1;
-    const int i = session.m_session.Find(Utf8ToLatin1(args.positional[1]), false);
+    const int i = session.m_session.Find(Utf8ToLatin1(entry), false);
     if (i < 0) {
-        std::fprintf(stderr, "karvex32-cli: no entry named %s\n", args.positional[1].c_str());
+        std::fprintf(stderr, "karvex32-cli: no entry named %s\n", entry.c_str());
         status = kExitRefused;
     }
     return i;
@@ -73,15 +73,17 @@ Result WriteImage(const Session& session, ReplacingFile& out, const fs::path& sh
     return Result::Done();
 }
 
-int Texture(const Arguments& args) {
+}  // namespace
+
+int RunTexture(const TextureArgs& args) {
     // Taken before the open sequence makes the archive's folder current.
-    const auto absolute = AbsolutePath(args.positional[2]);
+    const auto absolute = AbsolutePath(args.out);
     if (!absolute)
         return kExitUsage;
     const fs::path& target = *absolute;
-    Session session(args);
+    Session session;
     int status = kExitDone;
-    const int i = OpenEntry(session, args, status);
+    const int i = OpenEntry(session, args.archive, args.entry, status);
     if (i < 0)
         return status;
     TextureImage image;
@@ -100,6 +102,8 @@ int Texture(const Arguments& args) {
     }
     return Report(session, WriteImage(session, out, target, image));
 }
+
+namespace {
 
 // The textures of one archive written beneath one folder, by the rules of extraction:
 // folders opened beneath the folder's handle without following links, names that would
@@ -190,12 +194,14 @@ class TextureFolder {
     std::vector<std::string> m_refused;
 };
 
-int Textures(const Arguments& args) {
-    Session session(args);
-    const auto folder = session.Folder(args.positional[1]);
+}  // namespace
+
+int RunTextures(const TexturesArgs& args) {
+    Session session;
+    const auto folder = session.Folder(args.folder);
     if (!folder)
         return kExitUsage;
-    if (const int status = session.OpenOrReport(args.positional[0]); status != kExitDone)
+    if (const int status = session.OpenOrReport(args.archive); status != kExitDone)
         return status;
     const int handle = OpenFolderHandle(*folder);
     if (handle < 0)
@@ -219,10 +225,10 @@ int Textures(const Arguments& args) {
     return ExitFor(out.ReportRefused());
 }
 
-int Palette(const Arguments& args) {
-    Session session(args);
+int RunPalette(const PaletteArgs& args) {
+    Session session;
     int status = kExitDone;
-    const int i = OpenEntry(session, args, status);
+    const int i = OpenEntry(session, args.archive, args.entry, status);
     if (i < 0)
         return status;
     std::string bytes;
@@ -234,10 +240,10 @@ int Palette(const Arguments& args) {
     return FinishOutput();
 }
 
-int Text(const Arguments& args) {
-    Session session(args);
+int RunText(const TextArgs& args) {
+    Session session;
     int status = kExitDone;
-    const int i = OpenEntry(session, args, status);
+    const int i = OpenEntry(session, args.archive, args.entry, status);
     if (i < 0)
         return status;
     const char end = args.nulEnds ? '\0' : '\n';
@@ -259,21 +265,6 @@ int Text(const Arguments& args) {
     if (!read.IsDone())
         return Report(session, read);
     return FinishOutput();
-}
-
-}  // namespace
-
-int RunViewerCommand(const Arguments& args) {
-    const std::string& archive = args.positional[0];
-    if (!EndsWithNoCase(archive, ".pod"))
-        return UsageError("ARCHIVE must end in .pod: " + archive);
-    if (args.command == "texture")
-        return Texture(args);
-    if (args.command == "textures")
-        return Textures(args);
-    if (args.command == "palette")
-        return Palette(args);
-    return Text(args);
 }
 
 }  // namespace karvex

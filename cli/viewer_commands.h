@@ -4,7 +4,11 @@
 
 namespace karvex {
 
-// Runs texture, textures, palette or text: what the viewers show, from the command line.
-int RunViewerCommand(const Arguments& args);
+// texture, textures, palette and text: what the viewers show, from the command line. Each
+// returns the exit status.
+int RunTexture(const TextureArgs& args);
+int RunTextures(const TexturesArgs& args);
+int RunPalette(const PaletteArgs& args);
+int RunText(const TextArgs& args);
 
 }  // namespace karvex

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "dialog_options.h"
 #include "file_lists.h"
 #include "naming.h"
 #include "paths.h"
@@ -28,10 +29,6 @@ QCheckBox* NewCheck(QWidget* parent, const char* name, const QString& text, int 
     Name(box, name, text);
     Place(box, kCheckLeft, top, kCheckWidth, 255);
     return box;
-}
-
-char Flag(const QCheckBox* box) {
-    return box->isChecked() ? '1' : '0';
 }
 
 }  // namespace
@@ -110,8 +107,13 @@ void Form4::Dir1_Click() {
 void Form4::Command3D1_Click() {
     m_state.DialogPath = FolderText(fs::path(Dir1->path().toStdString()));
     m_state.DialogName = ExtractBaseName(m_state.PodFileName);
-    m_state.DialogOptions = {Flag(Check3D1), Flag(Check3D2), Flag(Check3D3),
-                             Flag(Check3D4), Flag(Check3D5), Flag(Check3D6)};
+    m_state.DialogOptions = ExtractOptions{.responseFile = Check3D1->isChecked(),
+                                           .selectedFiles = Check3D2->isChecked(),
+                                           .allFiles = Check3D3->isChecked(),
+                                           .information = Check3D4->isChecked(),
+                                           .truck = Check3D5->isChecked(),
+                                           .binModel = Check3D6->isChecked()}
+                                .DialogOptions();
     accept();
 }
 

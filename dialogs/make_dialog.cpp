@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <initializer_list>
 
+#include "dialog_options.h"
 #include "file_lists.h"
 #include "latin1.h"
 #include "message_boxes.h"
@@ -128,7 +129,7 @@ void Form3::Command3D1_Click() {
     }
     m_state.DialogPath = FolderText(fs::path(File1->path().toStdString()));
     m_state.DialogName = name;
-    m_state.DialogOptions = Check3D1->isChecked() ? " 1" : " 0";
+    m_state.DialogOptions = MakeOptions{.mount = Check3D1->isChecked()}.DialogOptions();
     // The header holds exactly 80 bytes: a shorter comment is padded with blanks.
     std::string comment = platform::ToLatin1(Text2->text());
     comment.resize(kCommentLength, ' ');

@@ -1,0 +1,104 @@
+// list, extract, build and comment: the archive commands of the main window, running the
+// same core routines and open sequences.
+#include "archive_commands.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "cli_session.h"
+#include "dialog_options.h"
+#include "paths.h"
+#include "pod_core.h"
+#include "text.h"
+
+namespace karvex {
+
+int RunList(const ListArgs& args) {
+    Session session;
+    // Whatever loaded is listed: the status line tells how the load ended.
+    const int status = session.Open(args.file);
+    if (status != kExitUsage)
+        session.PrintListing();
+    return status;
+}
+
+int RunExtract(const ExtractArgs& args) {
+    Session session(args.yes, true);
+    const auto folder = session.Folder(args.folder);
+    if (!folder)
+        return kExitUsage;
+    if (const int status = session.OpenOrReport(args.archive); status != kExitDone)
+        return status;
+
+    int status = kExitDone;
+    EntryTable& table = session.m_table;
+    for (const std::string& wanted : args.selected) {
+        const std::string name = Utf8ToLatin1(wanted);
+        bool found = false;
+        for (int i = 0; i < table.Count(); ++i) {
+            if (table.Name(i) == name) {
+                table.SetSelected(i, true);
+                found = true;
+            }
+        }
+        if (!found) {
+            std::fprintf(stderr, "karvex32-cli: no entry named %s\n", wanted.c_str());
+            status = kExitRefused;
+        }
+    }
+
+    ArchiveState& state = session.m_state;
+    state.DialogPath = *folder;
+    state.DialogName = ExtractBaseName(state.PodFileName);
+    state.DialogOptions = ExtractOptions{.responseFile = args.lst,
+                                         .selectedFiles = !args.selected.empty(),
+                                         .allFiles = args.all,
+                                         .information = args.inf}
+                              .DialogOptions();
+    return std::max(status, ExitFor(session.m_core.ExtractCommand()));
+}
+
+int RunBuild(const BuildArgs& args) {
+    // Taken before the open sequence makes the list's folder current.
+    const auto absolute = AbsolutePath(args.newArchive);
+    if (!absolute)
+        return kExitUsage;
+    const fs::path& target = *absolute;
+    Session session(args.yes, true);
+    if (const int status = session.OpenOrReport(args.list); status != kExitDone)
+        return status;
+    ArchiveState& state = session.m_state;
+    const std::string name = Trim(target.filename().string());
+    if (!IsPodFileName(name)) {
+        session.m_host.ShowMessage(kNameFormatText, "Karvex32", Icon::Information);
+        return kExitRefused;
+    }
+    const auto folder = session.Folder(target.parent_path());
+    if (!folder)
+        return kExitUsage;
+
+    state.DialogPath = *folder;
+    state.DialogName = name;
+    state.DialogOptions = MakeOptions{.mount = args.mount}.DialogOptions();
+    // The comment as the Make dialog hands it over: cut to 80 characters or blank-padded.
+    std::string comment = Utf8ToLatin1(args.comment.value_or("")).substr(0, 80);
+    comment.resize(80, ' ');
+    state.PodComment = comment;
+
+    const Result made = session.m_core.MakeCommand(session.m_row);
+    if (state.PodPattern != "*.pod")  // not built: the response file is still the open file
+        return std::max(kExitRefused, ExitFor(made));
+    session.PrintListing();
+    return ExitFor(made);
+}
+
+int RunComment(const CommentArgs& args) {
+    Session session;
+    if (const int status = session.OpenOrReport(args.archive); status != kExitDone)
+        return status;
+    return ExitFor(session.m_core.RewriteComment(Utf8ToLatin1(args.text)));
+}
+
+}  // namespace karvex
