@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string_view>
+#include <unordered_set>
 
 #include "paths.h"
 #include "text.h"
@@ -39,6 +40,21 @@ ResponseList ResponseListOf(const std::vector<std::string>& names) {
         }
     }
     return list;
+}
+
+std::vector<int> EntriesNamed(const std::vector<std::string>& names, const EntryTable& table) {
+    std::unordered_set<std::string> wanted;
+    for (const std::string& name : names)
+        wanted.insert(ToUpperLatin1(Trim(name)));
+    std::vector<int> entries;
+    for (int i = 0; i < table.Count(); ++i) {
+        const std::string name = ToUpperLatin1(Trim(table.Name(i)));
+        const std::size_t slash = name.rfind('\\');
+        const std::string last = slash == std::string::npos ? name : name.substr(slash + 1);
+        if (wanted.contains(name) || wanted.contains(last))
+            entries.push_back(i);
+    }
+    return entries;
 }
 
 }  // namespace karvex

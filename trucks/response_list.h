@@ -1,9 +1,12 @@
 #pragma once
 
-// Found names saved as a response file, from which an add-on archive is built.
+// Found names saved as a response file, from which an add-on archive is built, and the
+// entries of the open archive that they name.
 
 #include <string>
 #include <vector>
+
+#include "entry_table.h"
 
 namespace karvex {
 
@@ -20,6 +23,12 @@ struct ResponseList {
 // line of the list may take a build outside the folder:
 //   {"skin.raw", "..\..\secret.txt"} -> lines "skin.raw\r\n", left out {"..\..\secret.txt"}
 ResponseList ResponseListOf(const std::vector<std::string>& names);
+
+// The entries of `table` that found names name, in table order: an entry matches a name
+// when its name, or the part of it after its last "\", equals the name, both without blanks
+// at either end and in upper case (Latin-1):
+//   {"skin.raw"} matches "SKIN.RAW" and "ART\SKIN.RAW", not "SKIN.RAW.OLD"
+std::vector<int> EntriesNamed(const std::vector<std::string>& names, const EntryTable& table);
 
 // What the user is told after saving a list that left names out, before the names.
 inline constexpr const char* kLeftOutText =

@@ -13,7 +13,6 @@
 #include <QStringListModel>
 
 #include <system_error>
-#include <unordered_set>
 
 #include "archive_session.h"
 #include "latin1.h"
@@ -29,12 +28,6 @@ namespace karvex {
 namespace {
 
 constexpr int kYieldEveryMs = 30;  // how often a running examination lets the windows repaint
-
-// The part of an entry's name after its last "\", where its folders end.
-std::string_view LastPart(std::string_view name) {
-    const std::size_t slash = name.rfind('\\');
-    return slash == std::string_view::npos ? name : name.substr(slash + 1);
-}
 
 }  // namespace
 
@@ -107,22 +100,8 @@ void Form9::menuCopy_Click() {
     QGuiApplication::clipboard()->setText(text);
 }
 
-std::vector<int> Form9::MatchingEntries() const {
-    std::unordered_set<std::string> wanted;
-    for (const std::string& name : m_names)
-        wanted.insert(ToUpperLatin1(Trim(name)));
-    std::vector<int> entries;
-    const EntryTable& table = m_session.Table();
-    for (int i = 0; i < table.Count(); ++i) {
-        const std::string name = ToUpperLatin1(Trim(table.Name(i)));
-        if (wanted.count(name) || wanted.count(std::string(LastPart(name))))
-            entries.push_back(i);
-    }
-    return entries;
-}
-
 void Form9::menuSelect_Click() {
-    m_session.SelectEntries(MatchingEntries());
+    m_session.SelectEntries(EntriesNamed(m_names, m_session.Table()));
 }
 
 void Form9::menuSave_Click() {

@@ -41,9 +41,6 @@ class Form9 : public platform::CentredDialog {
     // the file and the reason, when it cannot be written, is the archive being examined, or
     // would list none of the names found (nothing is written then).
     bool SaveResponseFile(const QString& path);
-    // The entries whose name, or whose last part after a "\", equals a found name, letter
-    // case ignored.
-    std::vector<int> MatchingEntries() const;
 
   protected:
     void contextMenuEvent(QContextMenuEvent* event) override;

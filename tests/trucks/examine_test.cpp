@@ -163,6 +163,30 @@ TEST(ResponseListOf, HoldsOnlyTheSafeNames) {
     }
 }
 
+// Found names select the entries of that name, or whose last part is that name; blanks
+// around either and letter case do not count.
+TEST(EntriesNamed, Rows) {
+    EntryTable table;
+    for (const char* name : {"SKIN.RAW", "ART\\SKIN.RAW", "SKIN.RAW.OLD", " tire.bin ",
+                             "ART\\SUB\\TIRE.BIN", "\\", "OTHER.RAW"})
+        table.Append(name, 1, "1", 0, "0");
+    const struct {
+        Names names;
+        std::vector<int> entries;
+    } rows[] = {
+        {{}, {}},
+        {{"skin.raw"}, {0, 1}},
+        {{" TIRE.BIN  "}, {3, 4}},
+        {{"art\\skin.raw"}, {1}},
+        {{"skin.raw.old", "other.raw"}, {2, 6}},
+        {{""}, {5}},  // the part after a lone "\" is empty
+        {{"kin.raw", "SKIN"}, {}},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(EntriesNamed(row.names, table), row.entries)
+            << ::testing::PrintToString(row.names);
+}
+
 // More than 100 windows in each pass: examined to the end, in the same order.
 TEST(ScanModel, LargeModelsAreExaminedInFull) {
     const std::string bytes = Model(6'400'300, {{10, "first.raw"},
