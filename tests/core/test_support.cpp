@@ -1,8 +1,12 @@
 #include "test_support.h"
 
+#include <stdlib.h>
+
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <iterator>
-#include <random>
+#include <stdexcept>
 
 #include "pod_format.h"
 #include "text.h"
@@ -10,10 +14,10 @@
 namespace karvex::test {
 
 TempDir::TempDir() {
-    static std::mt19937_64 random{std::random_device{}()};
-    m_path = fs::temp_directory_path() / ("karvex-test-" + std::to_string(random()));
-    fs::create_directories(m_path);
-    m_path = fs::canonical(m_path);
+    std::string pattern = (fs::temp_directory_path() / "karvex-test-XXXXXX").string();
+    if (!::mkdtemp(pattern.data()))
+        throw std::runtime_error("cannot make a folder " + pattern + ": " + std::strerror(errno));
+    m_path = fs::canonical(pattern);
 }
 
 TempDir::~TempDir() {
@@ -29,7 +33,11 @@ std::string ReadBytes(const fs::path& path) {
 
 void WriteBytes(const fs::path& path, const std::string& bytes) {
     fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << bytes;
+    std::ofstream out(path, std::ios::binary);
+    out << bytes;
+    out.close();
+    if (!out)
+        throw std::runtime_error("cannot write " + path.string());
 }
 
 std::string Record(const std::string& name, int size, int offset) {
@@ -67,8 +75,8 @@ CoreFixture::CoreFixture() {
 
 bool CoreFixture::Open(const std::string& file) {
     state.PodFileName = file;
-    const Result result = EndsWithNoCase(file, ".pod") ? core.OpenPodSequence(row)
-                                                       : core.OpenResponseSequence(row);
+    const Result result =
+        EndsWithNoCase(file, ".pod") ? core.OpenPodSequence(row) : core.OpenResponseSequence(row);
     return result.IsDone();
 }
 

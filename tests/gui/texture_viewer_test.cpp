@@ -215,7 +215,9 @@ class TextureViewerTest : public QObject {
         viewer.show();
         viewer.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&viewer));
-        QTest::qWait(100);
+        QTRY_COMPARE(bands, 16);
+        QCoreApplication::sendPostedEvents();  // the focus the activation gives, if still due
+        QCoreApplication::processEvents();
         QCOMPARE(bands, 16);
         Picture(viewer)->clearFocus();
         Picture(viewer)->setFocus(Qt::MouseFocusReason);
