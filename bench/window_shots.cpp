@@ -74,7 +74,6 @@ int main(int argc, char** argv) {
     Save(search, folder, "search-window-results");
 
     // The viewers, on the first entry of each kind in the archive given.
-    karvex::ColorTable colors;
     auto record = [&](const char* kind) {
         const karvex::EntryTable& table = session.Table();
         for (int i = 0; i < table.Count(); ++i) {
@@ -89,7 +88,7 @@ int main(int argc, char** argv) {
         return false;
     };
     if (record(".raw")) {
-        karvex::Form5 texture(session, colors);
+        karvex::Form5 texture(session);
         Save(texture, folder, "texture-viewer");
     }
     if (record(".act")) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "archive_state.h"
+#include "color_table.h"
 #include "entry_table.h"
 #include "host.h"
 #include "pod_core.h"
@@ -29,6 +30,8 @@ class ArchiveSession {
     EntryTable& Table() { return m_table; }
     const EntryTable& Table() const { return m_table; }
     PodCore& Core() { return m_core; }
+    // The texture viewer's colours, kept from one View to the next, across archives too.
+    ColorTable& Colors() { return m_colors; }
 
     // The window the routines report to. Until one is set (and after SetHost(nullptr)) they
     // report to no one, and every question is answered No.
@@ -112,6 +115,7 @@ class ArchiveSession {
     EntryTable m_table;
     Relay m_relay{*this};
     PodCore m_core{m_state, m_table, m_relay};
+    ColorTable m_colors;
     bool m_busy = false;
     // The open archive as StampArchive saw it; `taken` is false when there was none.
     struct Stamp {

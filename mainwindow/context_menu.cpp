@@ -172,7 +172,7 @@ void Form1::menuView_Click() {
     const std::string name = m_state.SelectedName;
     WithTimerPaused([&] {
         if (ContainsNoCase(name, ".raw")) {
-            Form5 viewer(m_session, m_colorTable, this);
+            Form5 viewer(m_session, this);
             viewer.exec();
         }
         if (ContainsNoCase(name, ".act")) {

@@ -173,10 +173,9 @@ class Form1 : public QWidget, public Host {
     EntryModel m_sizes;            // what List2 shows
     bool m_exitRequested = false;  // Exit or the close box was used while a command ran
     platform::PrivateFolder m_privateFolder;  // the viewers' and the editor's copies
-    ColorTable m_colorTable;       // the texture viewer's colours, kept from one View to the next
-    QElapsedTimer m_yieldClock;    // when the last yield processed events
-    std::string m_status;          // the status line's latest text
-    bool m_statusPending = false;  // m_status is not in Label5 yet
+    QElapsedTimer m_yieldClock;               // when the last yield processed events
+    std::string m_status;                     // the status line's latest text
+    bool m_statusPending = false;             // m_status is not in Label5 yet
 
     QToolButton* Command3D1;  // Open
     QToolButton* Command3D2;  // Make

@@ -11,6 +11,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "color_table.h"
 #include "result.h"
 
 namespace karvex {
@@ -66,13 +67,6 @@ class PaletteLookup {
     std::vector<int> m_candidates;  // the entries whose names contain ".act", in table order
     int m_default = -1;
     std::unordered_map<std::string, int> m_answers;
-};
-
-// Palette colour n as ColorValue, at index n + 1; index 0 is never filled. All zero
-// (black) until a palette is loaded; a search that finds no palette leaves it as it is.
-struct ColorTable {
-    std::array<std::uint32_t, 257> values{};
-    std::uint32_t ForPixel(unsigned char pixel) const { return values[pixel + 1u]; }
 };
 
 // Reads the 768 bytes at `paletteOffset` of the open archive, whatever the palette entry's

@@ -44,10 +44,10 @@ QString BaseName(const QString& name) {
 
 }  // namespace
 
-Form5::Form5(ArchiveSession& session, karvex::ColorTable& colors, QWidget* parent)
+Form5::Form5(ArchiveSession& session, QWidget* parent)
     : CentredDialog(parent),
       m_session(session),
-      ColorTable(colors),
+      ColorTable(session.Colors()),
       m_entry(session.State().EntryIndex) {
     setObjectName("Form5");
     setModal(true);

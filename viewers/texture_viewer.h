@@ -28,7 +28,7 @@ class ArchiveSession;
 class Form5 : public platform::CentredDialog {
     Q_OBJECT
   public:
-    Form5(ArchiveSession& session, karvex::ColorTable& colors, QWidget* parent = nullptr);
+    explicit Form5(ArchiveSession& session, QWidget* parent = nullptr);
 
     void Picture1_GotFocus();  // draws the texture each time the picture takes the focus
     void Picture1_Click();     // closes the window
@@ -75,7 +75,7 @@ class Form5 : public platform::CentredDialog {
     void Describe();   // Picture1's accessible name, from what it shows
 
     ArchiveSession& m_session;
-    karvex::ColorTable& ColorTable;  // the palette's colours, the caller's, kept between views
+    karvex::ColorTable& ColorTable;  // the palette's colours, the session's, kept between views
     const int m_entry;               // the texture's index in the entry table
     QString m_name;                  // SelectedName, the caption
     QString m_paletteName;           // the palette entry drawn through; empty when none found

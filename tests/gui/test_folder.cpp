@@ -47,10 +47,9 @@ fs::path TestFolder::Native(const QString& name) const {
 
 OpenedArchive::OpenedArchive(const std::vector<PodEntry>& entries) {
     folder.Write("test.pod", PodBytes(entries));
-    session.State().PodFolder = folder.path().toStdString();
-    session.State().PodFileName = "test.pod";
     StatusRow row;
-    loaded = session.Core().OpenPodSequence(row).IsDone();
+    loaded =
+        session.Open(QFile::encodeName(folder.filePath("test.pod")).toStdString(), row).IsDone();
 }
 
 void OpenedArchive::Record(const std::string& name) {
@@ -59,7 +58,8 @@ void OpenedArchive::Record(const std::string& name) {
     state.SelectedName = name;
     if (state.EntryIndex >= 0) {
         state.SelectedSize = static_cast<std::int32_t>(session.Table().SizeOf(state.EntryIndex));
-        state.SelectedOffset = static_cast<std::int32_t>(session.Table().OffsetOf(state.EntryIndex));
+        state.SelectedOffset =
+            static_cast<std::int32_t>(session.Table().OffsetOf(state.EntryIndex));
     }
 }
 

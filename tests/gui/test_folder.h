@@ -40,8 +40,8 @@ class TestFolder {
     QString m_path;
 };
 
-// An archive the test writes as test.pod in a fresh current folder, open in a session as the
-// Open command opens it.
+// An archive the test writes as test.pod in a fresh folder, open in a session as the Open
+// command opens it.
 struct OpenedArchive {
     explicit OpenedArchive(const std::vector<PodEntry>& entries);
     // Records the first entry named `name` as a right-click on it would.

@@ -92,8 +92,7 @@ class TextureViewerTest : public QObject {
                 box->accept();
             },
             "QMessageBox");
-        ColorTable colors;
-        Form5 viewer(archive.session, colors);
+        Form5 viewer(archive.session);
         QCOMPARE(text, QString(kTextureSizeText));
         QCOMPARE(caption, "Karvex32");
         QCOMPARE(icon, QMessageBox::Critical);
@@ -104,7 +103,7 @@ class TextureViewerTest : public QObject {
         const QRgb clear = shown.pixel(0, 0);
         for (QPoint at : {QPoint(0, 0), QPoint(63, 63), QPoint(255, 255)})
             QCOMPARE(shown.pixel(at), clear);
-        QCOMPARE(colors.values, ColorTable{}.values);  // no palette read either
+        QCOMPARE(archive.session.Colors().values, ColorTable{}.values);  // no palette read either
         QVERIFY(Picture(viewer)->accessibleName().contains("not shown"));
     }
 
@@ -117,8 +116,7 @@ class TextureViewerTest : public QObject {
     void pixelsTakePaletteColours() {
         QFETCH(int, side);
         Opened archive({{"tex.raw", TextureBytes(side * side)}, {"tex.act", PaletteBytes(7)}});
-        ColorTable colors;
-        Form5 viewer(archive.session, colors);
+        Form5 viewer(archive.session);
         QVERIFY(Shown(viewer));
         QCOMPARE(viewer.TextureSide(), side);
         const QImage shown = Picture(viewer)->pixmap().toImage();
@@ -153,22 +151,24 @@ class TextureViewerTest : public QObject {
         for (int i = 0; i < palettes.size(); ++i)
             entries.push_back({palettes[i].toStdString(), PaletteBytes(i + 1)});
         Opened archive(entries);
-        ColorTable colors;
-        Form5 viewer(archive.session, colors);
+        Form5 viewer(archive.session);
         QVERIFY(Shown(viewer));
         const QRgb expected = tag == 0 ? qRgb(0, 0, 0) : PaletteColor(tag, 255);
         QCOMPARE(viewer.Image().pixel(63, 63), expected);
     }
 
-    // A view that finds no palette draws with the colours the last view loaded.
+    // A view that finds no palette draws with the colours the last view loaded, that of
+    // another archive too.
     void colourTableKeptBetweenViews() {
-        ColorTable colors;
-        {
-            Opened first({{"tex.raw", TextureBytes(4096)}, {"tex.act", PaletteBytes(9)}});
-            Form5 viewer(first.session, colors);
-        }
-        Opened second({{"tex.raw", TextureBytes(4096)}});
-        Form5 viewer(second.session, colors);
+        Opened archive({{"tex.raw", TextureBytes(4096)}, {"tex.act", PaletteBytes(9)}});
+        { Form5 first(archive.session); }
+        archive.folder.Write("other.pod", PodBytes({{"tex.raw", TextureBytes(4096)}}));
+        StatusRow row;
+        const std::filesystem::path other =
+            QFile::encodeName(archive.folder.filePath("other.pod")).toStdString();
+        QVERIFY(archive.session.Open(other, row).IsDone());
+        archive.Record("tex.raw");
+        Form5 viewer(archive.session);
         QVERIFY(Shown(viewer));
         QCOMPARE(viewer.Image().pixel(63, 63), PaletteColor(9, 255));
         QVERIFY(Picture(viewer)->accessibleName().contains("no palette found"));
@@ -188,8 +188,7 @@ class TextureViewerTest : public QObject {
         QFETCH(int, side);
         QFETCH(QList<int>, rows);
         Opened archive({{"tex.raw", TextureBytes(side * side)}});
-        ColorTable colors;
-        Form5 viewer(archive.session, colors);
+        Form5 viewer(archive.session);
         QVERIFY(Shown(viewer));
         PaintCounter counter;
         Picture(viewer)->installEventFilter(&counter);
@@ -208,8 +207,7 @@ class TextureViewerTest : public QObject {
     // focus; a later focus on the picture draws it again.
     void drawnOncePerShowing() {
         Opened archive({{"tex.raw", TextureBytes(256 * 256)}});
-        ColorTable colors;
-        Form5 viewer(archive.session, colors);
+        Form5 viewer(archive.session);
         int bands = 0;
         connect(&viewer, &Form5::bandDrawn, this, [&] { ++bands; });
         viewer.show();
@@ -235,8 +233,7 @@ class TextureViewerTest : public QObject {
         QFETCH(QString, how);
         QFETCH(bool, closes);
         Opened archive({{"tex.raw", TextureBytes(4096)}});
-        ColorTable colors;
-        Form5 viewer(archive.session, colors);
+        Form5 viewer(archive.session);
         QVERIFY(Shown(viewer));
         if (how == "Escape")
             QTest::keyClick(Picture(viewer), Qt::Key_Escape);
@@ -263,8 +260,7 @@ class TextureViewerTest : public QObject {
         QFETCH(int, zoom);
         QFETCH(bool, byKey);
         Opened archive({{"tex.raw", TextureBytes(side * side)}, {"tex.act", PaletteBytes(3)}});
-        ColorTable colors;
-        Form5 viewer(archive.session, colors);
+        Form5 viewer(archive.session);
         QVERIFY(Shown(viewer));
         const QSize before = viewer.size();
         viewer.SetZoom(zoom == 1 ? 2 : 1);  // start from another zoom
@@ -289,8 +285,7 @@ class TextureViewerTest : public QObject {
     void saveAsPngRoundTrip() {
         Opened archive({{"ART\\tex.raw", TextureBytes(65536)}, {"ART\\tex.act", PaletteBytes(5)}},
                        "ART\\tex.raw");
-        ColorTable colors;
-        Form5 viewer(archive.session, colors);
+        Form5 viewer(archive.session);
         QVERIFY(Shown(viewer));
         viewer.SetZoom(2);
         const QString path = archive.folder.filePath("saved.png");
@@ -314,8 +309,7 @@ class TextureViewerTest : public QObject {
 
     void savePngFailureNamesTheFile() {
         Opened archive({{"tex.raw", TextureBytes(4096)}});
-        ColorTable colors;
-        Form5 viewer(archive.session, colors);
+        Form5 viewer(archive.session);
         QVERIFY(Shown(viewer));
         const QString path = archive.folder.filePath("missing/out.png");
         QString text, caption;
