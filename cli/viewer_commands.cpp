@@ -45,8 +45,8 @@ int OpenEntry(Session& session, const Arguments& args, int& status) {
 
 // Which file the open archive is, so that it is never written over.
 FileIdentity ArchiveIdentity(const Session& session) {
-    const ReadFile archive =
-        OpenForReading(fs::path(session.m_state.PodFolder) / session.m_state.PodFileName);
+    ReadFile archive;
+    OpenForReading(fs::path(session.m_state.PodFolder) / session.m_state.PodFileName, archive);
     return archive.file ? IdentityOf(archive.file.get()) : FileIdentity{};
 }
 
@@ -63,13 +63,13 @@ Result CannotWrite(const Session& session, const fs::path& path, const std::stri
 // Fills `out`, opened already, with the image and puts it into place.
 Result WriteImage(const Session& session, ReplacingFile& out, const fs::path& shown,
                   const TextureImage& image) {
-    std::string error;
-    if (!WritePng(out.File(), image.width, image.width, image.pixels, error)) {
+    if (const IoStatus written = WritePng(out.File(), image.width, image.width, image.pixels);
+        !written.IsDone()) {
         out.Abandon();
-        return CannotWrite(session, shown, error);
+        return CannotWrite(session, shown, written.Reason());
     }
-    if (!out.Commit(error))
-        return CannotWrite(session, shown, error);
+    if (const IoStatus committed = out.Commit(); !committed.IsDone())
+        return CannotWrite(session, shown, committed.Reason());
     return Result::Done();
 }
 
@@ -89,9 +89,8 @@ int Texture(const Arguments& args) {
         return Report(session, drawn);
 
     ReplacingFile out;
-    std::string error;
-    if (!out.Open(target, error))
-        return Report(session, CannotWrite(session, target, error));
+    if (const IoStatus opened = out.Open(target); !opened.IsDone())
+        return Report(session, CannotWrite(session, target, opened.Reason()));
     if (IsArchive(out, ArchiveIdentity(session))) {
         out.Abandon();
         return Report(session, Result::Refused("Cannot write " + DisplayPath(target) +
@@ -152,21 +151,19 @@ class TextureFolder {
         std::vector<std::string> parts = NativeComponents(name);
         const std::string file = parts.back();
         parts.pop_back();
-        std::string reason;
-        FolderWalk::Failure failure = FolderWalk::Failure::None;
-        const int folder = m_walk.Folder(parts, reason, failure);
-        if (failure == FolderWalk::Failure::Outside)
+        int folder = -1;
+        const IoStatus walked = m_walk.Folder(parts, folder);
+        if (walked.code() == IoStatus::Code::Outside)
             return Unsafe(entry);
-        if (folder < 0)
-            return CannotWrite(m_session, shown.parent_path(), reason);
-        ReplacingFile::Refusal refusal = ReplacingFile::Refusal::None;
-        if (!out.Open(folder, file, reason, &refusal, m_walk.FirstVisit(folder))) {
-            if (refusal == ReplacingFile::Refusal::Link)
-                return Unsafe(entry);
-            if (refusal == ReplacingFile::Refusal::None)
-                return CannotWrite(m_session, shown, reason);
-            return Refuse(entry + " (" + reason + ")");
-        }
+        if (!walked.IsDone())
+            return CannotWrite(m_session, shown.parent_path(), walked.Reason());
+        const IoStatus opened = out.Open(folder, file, m_walk.FirstVisit(folder));
+        if (opened.code() == IoStatus::Code::Link)
+            return Unsafe(entry);
+        if (opened.code() == IoStatus::Code::NotRegular)
+            return Refuse(entry + " (" + opened.Reason() + ")");
+        if (!opened.IsDone())
+            return CannotWrite(m_session, shown, opened.Reason());
         if (IsArchive(out, m_archive)) {
             out.Abandon();
             return Refuse(entry + " (the archive being read)");
@@ -197,9 +194,9 @@ int Textures(const Arguments& args) {
         return kExitUsage;
     if (const int status = session.OpenOrReport(args.positional[0]); status != kExitDone)
         return status;
-    const int handle = OpenFolderHandle(*folder);
-    if (handle < 0)
-        return Report(session, CannotWrite(session, *folder, ErrorText()));
+    int handle = -1;
+    if (const IoStatus opened = OpenFolderHandle(*folder, handle); !opened.IsDone())
+        return Report(session, CannotWrite(session, *folder, opened.Reason()));
 
     TextureFolder out(session, *folder, handle);
     const EntryTable& table = session.m_table;

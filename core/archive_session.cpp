@@ -63,24 +63,25 @@ Result ArchiveSession::ReadRange(std::int64_t offset, std::int64_t count,
     auto failed = [&](const std::string& reason) {
         return Result::Failed("Cannot read " + DisplayPath(path) + lf + lf + Utf8ToLatin1(reason));
     };
-    ReadFile archive = OpenForReading(path);
-    if (!archive.file)
-        return failed(archive.error);
+    ReadFile archive;
+    if (const IoStatus opened = OpenForReading(path, archive); !opened.IsDone())
+        return failed(opened.Reason());
 
     // The file may have changed since it was loaded: what it holds now is what is read.
     const ByteRange range = ClampRange(offset, count, archive.length);
-    if (range.length > 0 && !SeekTo(archive.file.get(), range.offset))
-        return failed(ErrorText());
+    if (range.length > 0) {
+        if (const IoStatus moved = SeekTo(archive.file.get(), range.offset); !moved.IsDone())
+            return failed(moved.Reason());
+    }
     const auto block = std::make_unique<char[]>(kReadBlock);
     for (std::int64_t done = 0; done < range.length;) {
         const auto wanted =
             static_cast<std::size_t>(std::min<std::int64_t>(kReadBlock, range.length - done));
-        errno = 0;
-        const std::size_t got = std::fread(block.get(), 1, wanted, archive.file.get());
-        if (got != wanted)
-            return failed(errno ? ErrorText() : "The file ended early.");
-        done += static_cast<std::int64_t>(got);
-        if (!receive(std::string_view(block.get(), got)))
+        if (const IoStatus read = ReadExactly(archive.file.get(), block.get(), wanted);
+            !read.IsDone())
+            return failed(read.Reason());
+        done += static_cast<std::int64_t>(wanted);
+        if (!receive(std::string_view(block.get(), wanted)))
             return Result::Done();
     }
     if (!range.complete)

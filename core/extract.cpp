@@ -56,26 +56,21 @@ Result PodCore::ExtractEntry(int i, std::FILE* archive, std::int64_t archiveLeng
     const ByteRange range = m_table.Extent(i, archiveLength);
     if (!range.complete)
         problems.incomplete.push_back(m_table.Name(i));
-    errno = 0;
-    const CopyResult copied =
+    const IoStatus copied =
         ChunkedCopy(archive, range.offset, out.File(), 0, range.length, ChunkRule::AtLeast, m_host);
-    const std::string reason = errno ? ErrorText() : "The file ended early.";
-    if (copied == CopyResult::Cancelled) {
+    if (!copied.IsDone())
         out.Abandon();  // a half-written entry is worth nothing
+    if (copied.code() == IoStatus::Code::Cancelled)
         return Result::Cancelled();
-    }
-    if (copied == CopyResult::ReadFailed) {
-        out.Abandon();
+    if (copied.code() == IoStatus::Code::ReadFailed) {
         return IoError("Cannot read",
-                       DisplayPath(fs::path(m_state.PodFolder) / m_state.PodFileName), reason);
+                       DisplayPath(fs::path(m_state.PodFolder) / m_state.PodFileName),
+                       copied.Reason());
     }
-    std::string error;
-    if (copied == CopyResult::WriteFailed) {
-        out.Abandon();
-        return IoError("Cannot write", DisplayPath(shown), reason);
-    }
-    if (!out.Commit(error))
-        return IoError("Cannot write", DisplayPath(shown), error);
+    if (!copied.IsDone())
+        return IoError("Cannot write", DisplayPath(shown), copied.Reason());
+    if (const IoStatus committed = out.Commit(); !committed.IsDone())
+        return IoError("Cannot write", DisplayPath(shown), committed.Reason());
     return Result::Done();
 }
 
@@ -93,27 +88,25 @@ Result PodCore::StartEntry(int i, FolderWalk& walk, const FileIdentity& archive,
     std::vector<std::string> parts = NativeComponents(name);
     const std::string file = parts.back();
     parts.pop_back();
-    std::string reason;
-    FolderWalk::Failure failure = FolderWalk::Failure::None;
-    const int folder = walk.Folder(parts, reason, failure);
-    if (failure == FolderWalk::Failure::Outside) {
+    int folder = -1;
+    const IoStatus walked = walk.Folder(parts, folder);
+    if (walked.code() == IoStatus::Code::Outside) {
         problems.unsafe.push_back(name);
         return Result::Refused();
     }
-    if (folder < 0)
-        return IoError("Cannot write", DisplayPath(shown.parent_path()), reason);
-    ReplacingFile::Refusal refusal = ReplacingFile::Refusal::None;
-    if (!out.Open(folder, file, reason, &refusal, walk.FirstVisit(folder))) {
-        if (refusal == ReplacingFile::Refusal::Link) {
-            problems.unsafe.push_back(name);
-            return Result::Refused();
-        }
-        if (refusal == ReplacingFile::Refusal::NotRegular) {
-            problems.refused.push_back(name + " (" + reason + ")");
-            return Result::Refused();
-        }
-        return IoError("Cannot write", DisplayPath(shown), reason);
+    if (!walked.IsDone())
+        return IoError("Cannot write", DisplayPath(shown.parent_path()), walked.Reason());
+    const IoStatus opened = out.Open(folder, file, walk.FirstVisit(folder));
+    if (opened.code() == IoStatus::Code::Link) {
+        problems.unsafe.push_back(name);
+        return Result::Refused();
     }
+    if (opened.code() == IoStatus::Code::NotRegular) {
+        problems.refused.push_back(name + " (" + opened.Reason() + ")");
+        return Result::Refused();
+    }
+    if (!opened.IsDone())
+        return IoError("Cannot write", DisplayPath(shown), opened.Reason());
     // The archive being read is never written over, not even through a rename.
     if (out.TargetInode() != 0 && out.TargetDevice() == archive.device &&
         out.TargetInode() == archive.inode) {
@@ -126,13 +119,12 @@ Result PodCore::StartEntry(int i, FolderWalk& walk, const FileIdentity& archive,
 
 // Starts the file DialogPath itself, for the one selected entry of single-file mode.
 Result PodCore::StartSingleFile(ReplacingFile& out) {
-    std::string error;
-    const bool opened =
+    const IoStatus opened =
         m_destination >= 0
-            ? out.Open(m_destination, fs::path(m_state.DialogPath).filename().string(), error)
-            : out.Open(fs::path(m_state.DialogPath), error);
-    if (!opened)
-        return IoError("Cannot write", DisplayPath(m_state.DialogPath), error);
+            ? out.Open(m_destination, fs::path(m_state.DialogPath).filename().string())
+            : out.Open(fs::path(m_state.DialogPath));
+    if (!opened.IsDone())
+        return IoError("Cannot write", DisplayPath(m_state.DialogPath), opened.Reason());
     return Result::Done();
 }
 
@@ -147,17 +139,18 @@ Result PodCore::Extract(bool selectedOnly) {
     {
         LampGuard lamp(m_host);
         const fs::path archivePath = fs::path(m_state.PodFolder) / m_state.PodFileName;
-        ReadFile archive = OpenForReading(archivePath);
-        if (!archive.file)
-            return IoError("Cannot read", DisplayPath(archivePath), archive.error);
+        ReadFile archive;
+        if (const IoStatus opened = OpenForReading(archivePath, archive); !opened.IsDone())
+            return IoError("Cannot read", DisplayPath(archivePath), opened.Reason());
         const FileIdentity identity = IdentityOf(archive.file.get());
 
         const bool singleFile = selectedOnly && m_state.ViewMode == 1;
-        const int root = singleFile           ? -1
-                         : m_destination >= 0 ? DuplicateHandle(m_destination)
-                                              : OpenFolderHandle(m_state.DialogPath);
-        if (!singleFile && root < 0)
-            return IoError("Cannot write", DisplayPath(m_state.DialogPath), ErrorText());
+        int root = -1;
+        const IoStatus rooted = singleFile           ? IoStatus::Done()
+                                : m_destination >= 0 ? DuplicateHandle(m_destination, root)
+                                                     : OpenFolderHandle(m_state.DialogPath, root);
+        if (!rooted.IsDone())
+            return IoError("Cannot write", DisplayPath(m_state.DialogPath), rooted.Reason());
         FolderWalk walk(root);
         const int count = m_table.Count();
         for (int i = 0; i < count && !result.Stopped(); ++i) {

@@ -151,7 +151,7 @@ bool Form9::SaveResponseFile(const QString& path) {
         reason = QString::fromStdString(error);
     } else if (!m_names.empty() && list.leftOut.size() == m_names.size()) {
         reason = platform::FromLatin1(kNoneSafeText + NameList(list.leftOut, lf));
-    } else if (WriteFileReplacing(target, list.lines, error)) {
+    } else if (const IoStatus written = WriteFileReplacing(target, list.lines); written.IsDone()) {
         if (!list.leftOut.empty()) {
             platform::ShowMessage(this,
                                   platform::FromLatin1(kLeftOutText + NameList(list.leftOut, lf)),
@@ -159,7 +159,7 @@ bool Form9::SaveResponseFile(const QString& path) {
         }
         return true;
     } else {
-        reason = QString::fromStdString(error);
+        reason = QString::fromStdString(written.Reason());
     }
     const QString qlf = QString::fromStdString(lf);
     platform::ShowMessage(this, "Cannot write " + path + qlf + qlf + reason, "Karvex32",

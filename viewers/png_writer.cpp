@@ -8,12 +8,12 @@
 
 namespace karvex {
 
-bool WritePng(std::FILE* file, int width, int height, const std::vector<std::uint32_t>& pixels,
-              std::string& error) {
+IoStatus WritePng(std::FILE* file, int width, int height,
+                  const std::vector<std::uint32_t>& pixels) {
+    using Code = IoStatus::Code;
     if (width <= 0 || height <= 0 ||
         pixels.size() != static_cast<std::size_t>(width) * static_cast<std::size_t>(height)) {
-        error = "The picture's size does not match its pixels.";
-        return false;
+        return {Code::WriteFailed, {}, "The picture's size does not match its pixels."};
     }
     std::vector<unsigned char> rgb(pixels.size() * 3);
     for (std::size_t i = 0; i < pixels.size(); ++i) {
@@ -29,24 +29,25 @@ bool WritePng(std::FILE* file, int width, int height, const std::vector<std::uin
     image.format = PNG_FORMAT_RGB;
     const int written = png_image_write_to_stdio(&image, file, 0, rgb.data(), 0, nullptr);
     if (!written || PNG_IMAGE_FAILED(image)) {
-        error = image.message[0] ? image.message : "The PNG file could not be written.";
+        IoStatus status(Code::WriteFailed, {},
+                        image.message[0] ? image.message : "The PNG file could not be written.");
         png_image_free(&image);
-        return false;
+        return status;
     }
     png_image_free(&image);
-    return true;
+    return IoStatus::Done();
 }
 
-bool WritePngFile(const std::filesystem::path& path, int width, int height,
-                  const std::vector<std::uint32_t>& pixels, std::string& error) {
+IoStatus WritePngFile(const std::filesystem::path& path, int width, int height,
+                      const std::vector<std::uint32_t>& pixels) {
     ReplacingFile out;
-    if (!out.Open(path, error))
-        return false;
-    if (!WritePng(out.File(), width, height, pixels, error)) {
+    if (IoStatus opened = out.Open(path); !opened.IsDone())
+        return opened;
+    if (IoStatus written = WritePng(out.File(), width, height, pixels); !written.IsDone()) {
         out.Abandon();
-        return false;
+        return written.For(path);
     }
-    return out.Commit(error);
+    return out.Commit().For(path);
 }
 
 }  // namespace karvex

@@ -46,12 +46,26 @@ TEST(NumberText, ReadsTheNumberATextBeginsWith) {
         std::int32_t number;
     };
     const Row rows[] = {
-        {"", 0},           {"500", 500},         {"  12 5abc", 125},    {"x9", 0},
-        {"2.5", 2},        {"3.5", 4},           {"-2.5", -2},          {".75", 1},
-        {"-7e2", -700},    {"1e", 1},            {"+-5", 0},            {"1,5", 1},
-        {"2147483647", 2147483647},              {"2147483648", 2147483647},
-        {"-2147483649", -2147483647 - 1},        {"1e400", 2147483647}, {"1e-400", 0},
-        {"0x10", 0},       {"inf", 0},           {"nan", 0},
+        {"", 0},
+        {"500", 500},
+        {"  12 5abc", 125},
+        {"x9", 0},
+        {"2.5", 2},
+        {"3.5", 4},
+        {"-2.5", -2},
+        {".75", 1},
+        {"-7e2", -700},
+        {"1e", 1},
+        {"+-5", 0},
+        {"1,5", 1},
+        {"2147483647", 2147483647},
+        {"2147483648", 2147483647},
+        {"-2147483649", -2147483647 - 1},
+        {"1e400", 2147483647},
+        {"1e-400", 0},
+        {"0x10", 0},
+        {"inf", 0},
+        {"nan", 0},
     };
     for (const Row& row : rows)
         EXPECT_EQ(LeadingNumber(row.text), row.number) << '"' << row.text << '"';
@@ -189,8 +203,8 @@ TEST(PodIni, CountsAndCarriesLinesOver) {
     const std::string longLine = "ADDONS\\A_VERY_LONG_FOLDER_NAME\\TRUCK.POD";
     EXPECT_EQ(AddToPodIni("1\n" + longLine + "\n", "B.POD", "B.POD").text,
               " 2\r\n" + longLine + "\r\nB.POD\r\n");
-    EXPECT_EQ(AddToPodIni("98\r\n", "N.POD", "N.POD").result, PodIniEdit::Result::Added);
-    EXPECT_EQ(AddToPodIni("3.POD\r\n", "3.POD", "3.POD").result, PodIniEdit::Result::Added)
+    EXPECT_EQ(AddToPodIni("98\r\n", "N.POD", "N.POD").outcome, PodIniEdit::Outcome::Added);
+    EXPECT_EQ(AddToPodIni("3.POD\r\n", "3.POD", "3.POD").outcome, PodIniEdit::Outcome::Added)
         << "line 1 is never compared";
 }
 
