@@ -10,11 +10,11 @@
 
 #include "cli_session.h"
 #include "file_io.h"
-#include "folder_walk.h"
 #include "palette.h"
 #include "paths.h"
 #include "png_writer.h"
 #include "replacing_file.h"
+#include "target_folder.h"
 #include "text.h"
 #include "text_lines.h"
 #include "texture.h"
@@ -43,16 +43,9 @@ int OpenEntry(Session& session, const Arguments& args, int& status) {
     return i;
 }
 
-// Which file the open archive is, so that it is never written over.
-FileIdentity ArchiveIdentity(const Session& session) {
-    ReadFile archive;
-    OpenForReading(fs::path(session.m_state.PodFolder) / session.m_state.PodFileName, archive);
-    return archive.file ? IdentityOf(archive.file.get()) : FileIdentity{};
-}
-
-bool IsArchive(const ReplacingFile& out, const FileIdentity& archive) {
-    return out.TargetInode() != 0 && out.TargetDevice() == archive.device &&
-           out.TargetInode() == archive.inode;
+// The open archive, which no texture is written over.
+fs::path ArchivePath(const Session& session) {
+    return fs::path(session.m_state.PodFolder) / session.m_state.PodFileName;
 }
 
 Result CannotWrite(const Session& session, const fs::path& path, const std::string& reason) {
@@ -88,15 +81,19 @@ int Texture(const Arguments& args) {
     if (const Result drawn = DrawTexture(session.m_session, i, image); !drawn.IsDone())
         return Report(session, drawn);
 
+    TargetFolder folder(target.parent_path());
+    folder.Protect(ArchivePath(session));
     ReplacingFile out;
-    if (const IoStatus opened = out.Open(target); !opened.IsDone())
-        return Report(session, CannotWrite(session, target, opened.Reason()));
-    if (IsArchive(out, ArchiveIdentity(session))) {
-        out.Abandon();
+    IoStatus opened = folder.Open();
+    if (opened.IsDone())
+        opened = folder.StartFile(target.filename().string(), "It is the archive being read.", out);
+    if (opened.code() == IoStatus::Code::Archive) {
         return Report(session, Result::Refused("Cannot write " + DisplayPath(target) +
                                                session.m_state.LineFeed + session.m_state.LineFeed +
-                                               "It is the archive being read."));
+                                               opened.Reason()));
     }
+    if (!opened.IsDone())
+        return Report(session, CannotWrite(session, target, opened.Reason()));
     return Report(session, WriteImage(session, out, target, image));
 }
 
@@ -105,86 +102,45 @@ int Texture(const Arguments& args) {
 // lead out of it or onto what is not a regular file refused and reported together.
 class TextureFolder {
   public:
-    TextureFolder(Session& session, const std::string& folder, int handle)
-        : m_session(session),
-          m_folder(folder),
-          m_walk(handle),
-          m_archive(ArchiveIdentity(session)) {}
+    TextureFolder(Session& session, const std::string& folder)
+        : m_session(session), m_folder(folder), m_target(folder) {
+        m_target.Protect(ArchivePath(session));
+    }
+
+    IoStatus Open() { return m_target.Open(); }
 
     // Writes texture i as its PNG name; Failed stops the command.
     Result Write(int i, const TextureImage& image) {
         const std::string& entry = m_session.m_table.Name(i);
-        const fs::path shown = JoinName(m_folder, PngNameFor(entry));
         ReplacingFile out;
-        const Result started = Start(entry, shown, out);
-        return started.IsDone() ? WriteImage(m_session, out, shown, image) : started;
+        const IoStatus started = m_target.StartEntry(PngNameFor(entry), entry, out);
+        if (started.code() == IoStatus::Code::WriteFailed)
+            return CannotWrite(m_session, started.File(), started.Reason());
+        if (!started.IsDone())
+            return Result::Refused();
+        return WriteImage(m_session, out, JoinName(m_folder, PngNameFor(entry)), image);
     }
 
     // The refused names, in one message each for those that lead out and the others.
     Result ReportRefused() const {
-        const std::string& lf = m_session.m_state.LineFeed;
+        const RefusalWording wording{
+            "These textures were not written, because their names do not lead to a file "
+            "inside the folder ",
+            "These textures were not written, because what stands at their place is not to "
+            "be replaced:"};
         Result result;
-        if (!m_unsafe.empty()) {
-            result = Result::Refused(
-                "These textures were not written, because their names do not lead to a file "
-                "inside the folder " +
-                DisplayPath(m_folder) + ":" + NameList(m_unsafe, lf));
-            m_session.Tell(result.message);
-        }
-        if (!m_refused.empty()) {
-            result = Result::Refused(
-                "These textures were not written, because what stands at their place is not to "
-                "be replaced:" +
-                NameList(m_refused, lf));
+        for (const std::string& text :
+             m_target.RefusalMessages(wording, m_session.m_state.LineFeed)) {
+            result = Result::Refused(text);
             m_session.Tell(result.message);
         }
         return result;
     }
 
   private:
-    // Opens the file the texture `entry` will be written to; Refused when the entry was
-    // noted as refused instead.
-    Result Start(const std::string& entry, const fs::path& shown, ReplacingFile& out) {
-        const std::string name = PngNameFor(entry);
-        if (!UnsafeNameReason(name).empty())
-            return Unsafe(entry);
-        std::vector<std::string> parts = NativeComponents(name);
-        const std::string file = parts.back();
-        parts.pop_back();
-        int folder = -1;
-        const IoStatus walked = m_walk.Folder(parts, folder);
-        if (walked.code() == IoStatus::Code::Outside)
-            return Unsafe(entry);
-        if (!walked.IsDone())
-            return CannotWrite(m_session, shown.parent_path(), walked.Reason());
-        const IoStatus opened = out.Open(folder, file, m_walk.FirstVisit(folder));
-        if (opened.code() == IoStatus::Code::Link)
-            return Unsafe(entry);
-        if (opened.code() == IoStatus::Code::NotRegular)
-            return Refuse(entry + " (" + opened.Reason() + ")");
-        if (!opened.IsDone())
-            return CannotWrite(m_session, shown, opened.Reason());
-        if (IsArchive(out, m_archive)) {
-            out.Abandon();
-            return Refuse(entry + " (the archive being read)");
-        }
-        return Result::Done();
-    }
-    Result Unsafe(const std::string& name) {
-        m_unsafe.push_back(name);
-        return Result::Refused();
-    }
-    Result Refuse(const std::string& what) {
-        m_refused.push_back(what);
-        return Result::Refused();
-    }
-
     Session& m_session;
     std::string m_folder;
-    FolderWalk m_walk;
-    FileIdentity m_archive;
-    std::vector<std::string> m_unsafe;
-    std::vector<std::string> m_refused;
+    TargetFolder m_target;
 };
 
 int Textures(const Arguments& args) {
@@ -194,11 +150,10 @@ int Textures(const Arguments& args) {
         return kExitUsage;
     if (const int status = session.OpenOrReport(args.positional[0]); status != kExitDone)
         return status;
-    int handle = -1;
-    if (const IoStatus opened = OpenFolderHandle(*folder, handle); !opened.IsDone())
+    TextureFolder out(session, *folder);
+    if (const IoStatus opened = out.Open(); !opened.IsDone())
         return Report(session, CannotWrite(session, *folder, opened.Reason()));
 
-    TextureFolder out(session, *folder, handle);
     const EntryTable& table = session.m_table;
     PaletteLookup palettes(table);
     for (int i = 0; i < table.Count(); ++i) {

@@ -5,44 +5,41 @@
 
 #include "chunked_copy.h"
 #include "file_io.h"
-#include "folder_walk.h"
 #include "lamp_guard.h"
 #include "number_text.h"
 #include "paths.h"
 #include "pod_core.h"
 #include "replacing_file.h"
+#include "target_folder.h"
 #include "text.h"
 
 namespace karvex {
 
-// Entries that could not be written whole, gathered over one routine and reported once.
-struct PodCore::EntryProblems {
-    std::vector<std::string> unsafe;      // would land outside the extraction folder
-    std::vector<std::string> refused;     // their place holds what is not to be replaced
-    std::vector<std::string> incomplete;  // reach past the end of the archive
-};
+namespace {
 
-Result PodCore::ReportProblems(const EntryProblems& problems) {
+// The words extraction reports the entries it refused with.
+RefusalWording ExtractionWording() {
+    return {
+        "These entries were not extracted, because their names do not lead to a file "
+        "inside the folder ",
+        "These entries were not extracted, because what stands at their place is not to "
+        "be replaced:",
+        true};
+}
+
+}  // namespace
+
+Result PodCore::ReportProblems(const TargetFolder& target,
+                               const std::vector<std::string>& incomplete) {
     const std::string& lf = m_state.LineFeed;
     Result result;
-    if (!problems.unsafe.empty()) {
-        result = Refuse(
-            "These entries were not extracted, because their names do not lead to a "
-            "file inside the folder " +
-                DisplayPath(m_state.DialogPath) + ":" + lf + NameList(problems.unsafe, lf),
-            "Karvex32", Icon::Exclamation);
-    }
-    if (!problems.refused.empty()) {
-        result = Worse(result, Refuse("These entries were not extracted, because what stands at "
-                                      "their place is not to be replaced:" +
-                                          lf + NameList(problems.refused, lf),
-                                      "Karvex32", Icon::Exclamation));
-    }
-    if (!problems.incomplete.empty()) {
+    for (const std::string& text : target.RefusalMessages(ExtractionWording(), lf))
+        result = Worse(result, Refuse(text, "Karvex32", Icon::Exclamation));
+    if (!incomplete.empty()) {
         result = Worse(result, Refuse("These entries reach past the end of the archive " +
                                           Utf8ToLatin1(m_state.PodFileName) +
                                           "; only the bytes that exist were written:" + lf +
-                                          NameList(problems.incomplete, lf),
+                                          NameList(incomplete, lf),
                                       "Karvex32", Icon::Exclamation));
     }
     return result;
@@ -52,10 +49,11 @@ Result PodCore::ReportProblems(const EntryProblems& problems) {
 // entry whose size or offset is negative, or that reaches past the end, is written as far
 // as it exists and noted.
 Result PodCore::ExtractEntry(int i, std::FILE* archive, std::int64_t archiveLength,
-                             ReplacingFile& out, const fs::path& shown, EntryProblems& problems) {
+                             ReplacingFile& out, const fs::path& shown,
+                             std::vector<std::string>& incomplete) {
     const ByteRange range = m_table.Extent(i, archiveLength);
     if (!range.complete)
-        problems.incomplete.push_back(m_table.Name(i));
+        incomplete.push_back(m_table.Name(i));
     const IoStatus copied =
         ChunkedCopy(archive, range.offset, out.File(), 0, range.length, ChunkRule::AtLeast, m_host);
     if (!copied.IsDone())
@@ -74,57 +72,31 @@ Result PodCore::ExtractEntry(int i, std::FILE* archive, std::int64_t archiveLeng
     return Result::Done();
 }
 
-// Starts the file entry i is written into: beneath the extraction folder's handle, through
-// folders opened without following links. Done with `out` open; Refused when the entry was
-// noted as a problem instead; Failed when the folder cannot be written.
-Result PodCore::StartEntry(int i, FolderWalk& walk, const FileIdentity& archive, ReplacingFile& out,
-                           EntryProblems& problems) {
+// Starts the file entry i is written into, beneath the extraction folder. Done with `out`
+// open; Refused when the entry was noted as refused instead; Failed when the folder cannot
+// be written.
+Result PodCore::StartEntry(int i, TargetFolder& target, ReplacingFile& out) {
     const std::string& name = m_table.Name(i);
-    const fs::path shown = JoinName(m_state.DialogPath, name);
-    if (!UnsafeNameReason(name).empty()) {
-        problems.unsafe.push_back(name);
-        return Result::Refused();
-    }
-    std::vector<std::string> parts = NativeComponents(name);
-    const std::string file = parts.back();
-    parts.pop_back();
-    int folder = -1;
-    const IoStatus walked = walk.Folder(parts, folder);
-    if (walked.code() == IoStatus::Code::Outside) {
-        problems.unsafe.push_back(name);
-        return Result::Refused();
-    }
-    if (!walked.IsDone())
-        return IoError("Cannot write", DisplayPath(shown.parent_path()), walked.Reason());
-    const IoStatus opened = out.Open(folder, file, walk.FirstVisit(folder));
-    if (opened.code() == IoStatus::Code::Link) {
-        problems.unsafe.push_back(name);
-        return Result::Refused();
-    }
-    if (opened.code() == IoStatus::Code::NotRegular) {
-        problems.refused.push_back(name + " (" + opened.Reason() + ")");
-        return Result::Refused();
-    }
-    if (!opened.IsDone())
-        return IoError("Cannot write", DisplayPath(shown), opened.Reason());
-    // The archive being read is never written over, not even through a rename.
-    if (out.TargetInode() != 0 && out.TargetDevice() == archive.device &&
-        out.TargetInode() == archive.inode) {
-        out.Abandon();
-        problems.refused.push_back(name + " (the archive being read)");
-        return Result::Refused();
-    }
-    return Result::Done();
+    const IoStatus started = target.StartEntry(name, name, out);
+    if (started.IsDone())
+        return Result::Done();
+    if (started.code() == IoStatus::Code::WriteFailed)
+        return IoError("Cannot write", DisplayPath(started.File()), started.Reason());
+    return Result::Refused();
 }
 
-// Starts the file DialogPath itself, for the one selected entry of single-file mode.
-Result PodCore::StartSingleFile(ReplacingFile& out) {
-    const IoStatus opened =
-        m_destination >= 0
-            ? out.Open(m_destination, fs::path(m_state.DialogPath).filename().string())
-            : out.Open(fs::path(m_state.DialogPath));
-    if (!opened.IsDone())
-        return IoError("Cannot write", DisplayPath(m_state.DialogPath), opened.Reason());
+// Starts the file DialogPath itself, for the one selected entry of single-file mode; `target`
+// is DialogPath's folder, opened on the first call.
+Result PodCore::StartSingleFile(TargetFolder& target, ReplacingFile& out) {
+    IoStatus started = IoStatus::Done();
+    if (!target.IsOpen())
+        started = m_destination >= 0 ? target.Adopt(m_destination) : target.Open();
+    if (started.IsDone()) {
+        started = target.StartFile(fs::path(m_state.DialogPath).filename().string(),
+                                   "It is the archive being read.", out);
+    }
+    if (!started.IsDone())
+        return IoError("Cannot write", DisplayPath(m_state.DialogPath), started.Reason());
     return Result::Done();
 }
 
@@ -134,7 +106,10 @@ Result PodCore::StartSingleFile(ReplacingFile& out) {
 // written, nor is one whose place holds a folder, a special file or the archive itself;
 // they are reported by name with the others like them.
 Result PodCore::Extract(bool selectedOnly) {
-    EntryProblems problems;
+    const bool singleFile = selectedOnly && m_state.ViewMode == 1;
+    TargetFolder target(singleFile ? fs::path(m_state.DialogPath).parent_path()
+                                   : fs::path(m_state.DialogPath));
+    std::vector<std::string> incomplete;
     Result result;
     {
         LampGuard lamp(m_host);
@@ -142,16 +117,14 @@ Result PodCore::Extract(bool selectedOnly) {
         ReadFile archive;
         if (const IoStatus opened = OpenForReading(archivePath, archive); !opened.IsDone())
             return IoError("Cannot read", DisplayPath(archivePath), opened.Reason());
-        const FileIdentity identity = IdentityOf(archive.file.get());
+        target.Protect(IdentityOf(archive.file.get()));
 
-        const bool singleFile = selectedOnly && m_state.ViewMode == 1;
-        int root = -1;
-        const IoStatus rooted = singleFile           ? IoStatus::Done()
-                                : m_destination >= 0 ? DuplicateHandle(m_destination, root)
-                                                     : OpenFolderHandle(m_state.DialogPath, root);
-        if (!rooted.IsDone())
-            return IoError("Cannot write", DisplayPath(m_state.DialogPath), rooted.Reason());
-        FolderWalk walk(root);
+        if (!singleFile) {
+            const IoStatus rooted =
+                m_destination >= 0 ? target.Adopt(m_destination) : target.Open();
+            if (!rooted.IsDone())
+                return IoError("Cannot write", DisplayPath(m_state.DialogPath), rooted.Reason());
+        }
         const int count = m_table.Count();
         for (int i = 0; i < count && !result.Stopped(); ++i) {
             if (selectedOnly && !m_table.IsSelected(i))
@@ -164,14 +137,15 @@ Result PodCore::Extract(bool selectedOnly) {
             const fs::path shown = singleFile ? fs::path(m_state.DialogPath)
                                               : JoinName(m_state.DialogPath, m_table.Name(i));
             const Result started =
-                singleFile ? StartSingleFile(out) : StartEntry(i, walk, identity, out, problems);
+                singleFile ? StartSingleFile(target, out) : StartEntry(i, target, out);
             if (started.status == Result::Status::Failed)
                 result = started;
             if (started.IsDone())
-                result = ExtractEntry(i, archive.file.get(), archive.length, out, shown, problems);
+                result =
+                    ExtractEntry(i, archive.file.get(), archive.length, out, shown, incomplete);
         }
     }
-    return Worse(result, ReportProblems(problems));
+    return Worse(result, ReportProblems(target, incomplete));
 }
 
 Result PodCore::ExtractSelected() {

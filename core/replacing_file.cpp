@@ -189,9 +189,13 @@ IoStatus WriteFileReplacing(const fs::path& target, std::string_view content) {
     ReplacingFile file;
     if (IoStatus opened = file.Open(target); !opened.IsDone())
         return opened;
+    return WriteAndCommit(file, content).For(target);
+}
+
+IoStatus WriteAndCommit(ReplacingFile& file, std::string_view content) {
     if (std::fwrite(content.data(), 1, content.size(), file.File()) != content.size())
-        return IoStatus::FromErrno(IoStatus::Code::WriteFailed, target);
-    return file.Commit().For(target);
+        return IoStatus::FromErrno(IoStatus::Code::WriteFailed);
+    return file.Commit();
 }
 
 }  // namespace karvex

@@ -66,6 +66,9 @@ class ReplacingFile {
     std::function<IoStatus()> m_beforeRename;
 };
 
+// Writes `content` into `file`, started already, and commits it.
+IoStatus WriteAndCommit(ReplacingFile& file, std::string_view content);
+
 // Replaces (or creates) `target` with `content` through a ReplacingFile. On failure
 // `target` is as it was.
 IoStatus WriteFileReplacing(const fs::path& target, std::string_view content);

@@ -12,7 +12,6 @@
 #include <QMenu>
 #include <QStringListModel>
 
-#include <system_error>
 #include <unordered_set>
 
 #include "archive_session.h"
@@ -21,6 +20,7 @@
 #include "naming.h"
 #include "replacing_file.h"
 #include "response_list.h"
+#include "target_folder.h"
 #include "text.h"
 #include "twips.h"
 
@@ -139,19 +139,24 @@ void Form9::menuSave_Click() {
 bool Form9::SaveResponseFile(const QString& path) {
     const fs::path target = QFile::encodeName(path).toStdString();
     const ArchiveState& state = m_session.State();
-    std::string error;
-    std::error_code same;
-    if (fs::equivalent(target, fs::path(state.PodFolder) / state.PodFileName, same))
-        error = "It is the archive being examined.";
+    TargetFolder folder(target.parent_path());
+    folder.Protect(fs::path(state.PodFolder) / state.PodFileName);
+    ReplacingFile out;
+    IoStatus started = folder.Open();
+    if (started.IsDone())
+        started =
+            folder.StartFile(target.filename().string(), "It is the archive being examined.", out);
     const std::string& lf = state.LineFeed;
     const ResponseList list = ResponseListOf(m_names);
     // The names are 8-bit text; the system's error texts are not.
     QString reason;
-    if (!error.empty()) {
-        reason = QString::fromStdString(error);
+    if (started.code() == IoStatus::Code::Archive) {
+        reason = QString::fromStdString(started.Reason());
     } else if (!m_names.empty() && list.leftOut.size() == m_names.size()) {
         reason = platform::FromLatin1(kNoneSafeText + NameList(list.leftOut, lf));
-    } else if (const IoStatus written = WriteFileReplacing(target, list.lines); written.IsDone()) {
+    } else if (const IoStatus written =
+                   started.IsDone() ? WriteAndCommit(out, list.lines) : started;
+               written.IsDone()) {
         if (!list.leftOut.empty()) {
             platform::ShowMessage(this,
                                   platform::FromLatin1(kLeftOutText + NameList(list.leftOut, lf)),

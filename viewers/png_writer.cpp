@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "replacing_file.h"
+#include "target_folder.h"
 
 namespace karvex {
 
@@ -38,11 +39,17 @@ IoStatus WritePng(std::FILE* file, int width, int height,
     return IoStatus::Done();
 }
 
-IoStatus WritePngFile(const std::filesystem::path& path, int width, int height,
-                      const std::vector<std::uint32_t>& pixels) {
+IoStatus WritePngFile(const std::filesystem::path& path, const std::filesystem::path& archive,
+                      int width, int height, const std::vector<std::uint32_t>& pixels) {
+    TargetFolder folder(path.parent_path());
+    if (!archive.empty())
+        folder.Protect(archive);
     ReplacingFile out;
-    if (IoStatus opened = out.Open(path); !opened.IsDone())
-        return opened;
+    IoStatus opened = folder.Open();
+    if (opened.IsDone())
+        opened = folder.StartFile(path.filename().string(), "It is the archive being read.", out);
+    if (!opened.IsDone())
+        return opened.For(path);
     if (IoStatus written = WritePng(out.File(), width, height, pixels); !written.IsDone()) {
         out.Abandon();
         return written.For(path);

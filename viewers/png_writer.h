@@ -18,9 +18,10 @@ namespace karvex {
 // file cannot be written.
 IoStatus WritePng(std::FILE* file, int width, int height, const std::vector<std::uint32_t>& pixels);
 
-// The same into a new file that replaces (or creates) `path` whole: a failure half-way
-// leaves what stood there as it was.
-IoStatus WritePngFile(const std::filesystem::path& path, int width, int height,
-                      const std::vector<std::uint32_t>& pixels);
+// The same into a new file that replaces (or creates) `path` whole, in its folder held open
+// as a TargetFolder: a failure half-way leaves what stood there as it was, and the file
+// `archive` leads to (the archive being read; none when empty) is refused with Archive.
+IoStatus WritePngFile(const std::filesystem::path& path, const std::filesystem::path& archive,
+                      int width, int height, const std::vector<std::uint32_t>& pixels);
 
 }  // namespace karvex

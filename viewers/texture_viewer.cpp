@@ -253,8 +253,10 @@ void Form5::menuSave_Click() {
 bool Form5::SavePng(const QString& path) {
     if (m_side == 0 || m_pixels.empty())
         return false;
-    const IoStatus written =
-        WritePngFile(QFile::encodeName(path).toStdString(), m_side, m_side, m_pixels);
+    const ArchiveState& state = m_session.State();
+    const IoStatus written = WritePngFile(
+        QFile::encodeName(path).toStdString(),
+        std::filesystem::path(state.PodFolder) / state.PodFileName, m_side, m_side, m_pixels);
     if (written.IsDone())
         return true;
     const QString lf = QString::fromStdString(m_session.State().LineFeed);

@@ -17,7 +17,7 @@ TEST(PngWriter, WritesPixelsThatReadBackTheSame) {
         for (int i = 0; i < width * width; ++i)
             pixels.push_back(ColorValue(i % 256, (i / 256) % 256, (i * 7) % 256));
         pixels.back() = ColorValue(255, 255, 255);
-        ASSERT_TRUE(WritePngFile(dir / "t.png", width, width, pixels).IsDone());
+        ASSERT_TRUE(WritePngFile(dir / "t.png", {}, width, width, pixels).IsDone());
         const PngPicture back = ReadPng(dir / "t.png");
         ASSERT_TRUE(back.ok);
         EXPECT_TRUE(back.rgb8);
@@ -30,16 +30,16 @@ TEST(PngWriter, WritesPixelsThatReadBackTheSame) {
 TEST(PngWriter, ReplacesAFileWholeOrLeavesItAsItWas) {
     TempDir dir;
     WriteBytes(dir / "t.png", "old");
-    EXPECT_EQ(WritePngFile(dir / "t.png", 2, 2, {1, 2, 3}).Reason(),
+    EXPECT_EQ(WritePngFile(dir / "t.png", {}, 2, 2, {1, 2, 3}).Reason(),
               "The picture's size does not match its pixels.");
     EXPECT_EQ(ReadBytes(dir / "t.png"), "old");
 
-    ASSERT_TRUE(WritePngFile(dir / "t.png", 2, 1, {ColorValue(1, 2, 3), 0}).IsDone());
+    ASSERT_TRUE(WritePngFile(dir / "t.png", {}, 2, 1, {ColorValue(1, 2, 3), 0}).IsDone());
     EXPECT_EQ(ReadPng(dir / "t.png").pixels, (std::vector<std::uint32_t>{0x030201, 0}));
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1)
         << "no temporary left";
 
-    const IoStatus missing = WritePngFile(dir / "missing" / "t.png", 1, 1, {0});
+    const IoStatus missing = WritePngFile(dir / "missing" / "t.png", {}, 1, 1, {0});
     EXPECT_FALSE(missing.IsDone());
     EXPECT_FALSE(missing.Reason().empty());
 }
