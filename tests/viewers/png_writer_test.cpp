@@ -1,5 +1,5 @@
 // The PNG writer: what it writes reads back through libpng as the same 8-bit RGB pixels,
-// and a file that stands at the target is replaced whole or not at all.
+// and a file that stands at the target is replaced whole or not at all, never the archive.
 #include <gtest/gtest.h>
 
 #include "png_read.h"
@@ -38,6 +38,11 @@ TEST(PngWriter, ReplacesAFileWholeOrLeavesItAsItWas) {
     EXPECT_EQ(ReadPng(dir / "t.png").pixels, (std::vector<std::uint32_t>{0x030201, 0}));
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1)
         << "no temporary left";
+
+    WriteBytes(dir / "game.pod", "archive");
+    EXPECT_EQ(WritePngFile(dir / "game.pod", dir / "game.pod", 1, 1, {0}).Reason(),
+              "It is the archive being read.");
+    EXPECT_EQ(ReadBytes(dir / "game.pod"), "archive");
 
     const IoStatus missing = WritePngFile(dir / "missing" / "t.png", {}, 1, 1, {0});
     EXPECT_FALSE(missing.IsDone());
