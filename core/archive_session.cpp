@@ -1,7 +1,6 @@
 #include "archive_session.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <memory>
 
 #include "file_io.h"

@@ -1,6 +1,5 @@
 // Building a new archive from the table a response file filled, and the Make command.
 #include <algorithm>
-#include <cerrno>
 #include <system_error>
 #include <vector>
 

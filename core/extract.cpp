@@ -1,6 +1,5 @@
 // Writing the open archive's entries out to a folder, and the Extract command.
 #include <algorithm>
-#include <cerrno>
 #include <system_error>
 
 #include "chunked_copy.h"

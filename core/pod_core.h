@@ -15,7 +15,6 @@ namespace karvex {
 
 class ReplacingFile;
 class TargetFolder;
-struct FileIdentity;
 
 // Fixed texts of the status line.
 inline constexpr const char* kLoadingText = "             Loading...";

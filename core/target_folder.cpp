@@ -61,6 +61,11 @@ void TargetFolder::Protect(const fs::path& archive) {
         m_archive = {stamp.device, stamp.inode};
 }
 
+bool TargetFolder::IsArchive(const ReplacingFile& out) const {
+    return out.TargetInode() != 0 && out.TargetDevice() == m_archive.device &&
+           out.TargetInode() == m_archive.inode;
+}
+
 IoStatus TargetFolder::Refuse(IoStatus status, const std::string& noted) {
     if (status.code() == Code::Outside || status.code() == Code::Link)
         m_unsafe.push_back(noted);
@@ -89,8 +94,7 @@ IoStatus TargetFolder::StartEntry(const std::string& name, const std::string& no
     if (!opened.IsDone())
         return opened.For(shown);
     // The archive being read is never written over, not even through a rename.
-    if (out.TargetInode() != 0 && out.TargetDevice() == m_archive.device &&
-        out.TargetInode() == m_archive.inode) {
+    if (IsArchive(out)) {
         out.Abandon();
         return Refuse({Code::Archive, shown, "the archive being read"}, noted);
     }
@@ -103,8 +107,7 @@ IoStatus TargetFolder::StartFile(const std::string& fileName, const std::string&
     IoStatus opened = out.Open(m_root, fileName);
     if (!opened.IsDone())
         return opened.For(shown);
-    if (out.TargetInode() != 0 && out.TargetDevice() == m_archive.device &&
-        out.TargetInode() == m_archive.inode) {
+    if (IsArchive(out)) {
         out.Abandon();
         return {Code::Archive, shown, archiveReason};
     }

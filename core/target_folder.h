@@ -85,6 +85,8 @@ class TargetFolder {
                                              const std::string& lf) const;
 
   private:
+    // What stands at the target `out` was started for is the archive being read.
+    bool IsArchive(const ReplacingFile& out) const;
     IoStatus Refuse(IoStatus status, const std::string& noted);
 
     fs::path m_shown;
