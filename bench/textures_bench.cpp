@@ -101,12 +101,15 @@ double WriterAlone(const std::vector<std::string>& textures, const fs::path& out
     std::chrono::steady_clock::duration spent{};
     for (std::size_t n = 0; n < textures.size(); ++n) {
         const auto pixels = DecodeTexture(textures[n], kSide, colors);
-        std::string error;
+        IoStatus written;
         const auto start = std::chrono::steady_clock::now();
         const fs::path path = out / ("TEX" + std::to_string(n) + ".png");
         std::FILE* file = std::fopen(path.c_str(), "wb");
-        if (!file || !WritePng(file, kSide, kSide, pixels, error))
-            std::fprintf(stderr, "bench: cannot write %s %s\n", path.c_str(), error.c_str());
+        if (file)
+            written = WritePng(file, kSide, kSide, pixels);
+        if (!file || !written.IsDone())
+            std::fprintf(stderr, "bench: cannot write %s %s\n", path.c_str(),
+                         written.Reason().c_str());
         if (file)
             std::fclose(file);
         spent += std::chrono::steady_clock::now() - start;

@@ -10,11 +10,11 @@
 
 #include "cli_session.h"
 #include "file_io.h"
-#include "folder_walk.h"
 #include "palette.h"
 #include "paths.h"
 #include "png_writer.h"
 #include "replacing_file.h"
+#include "target_folder.h"
 #include "text.h"
 #include "text_lines.h"
 #include "texture.h"
@@ -43,18 +43,6 @@ int OpenEntry(Session& session, const std::string& archive, const std::string& e
     return i;
 }
 
-// Which file the open archive is, so that it is never written over.
-FileIdentity ArchiveIdentity(const Session& session) {
-    const ReadFile archive =
-        OpenForReading(fs::path(session.m_state.PodFolder) / session.m_state.PodFileName);
-    return archive.file ? IdentityOf(archive.file.get()) : FileIdentity{};
-}
-
-bool IsArchive(const ReplacingFile& out, const FileIdentity& archive) {
-    return out.TargetInode() != 0 && out.TargetDevice() == archive.device &&
-           out.TargetInode() == archive.inode;
-}
-
 Result CannotWrite(const Session& session, const fs::path& path, const std::string& reason) {
     const std::string& lf = session.m_state.LineFeed;
     return Result::Failed("Cannot write " + DisplayPath(path) + lf + lf + Utf8ToLatin1(reason));
@@ -63,13 +51,13 @@ Result CannotWrite(const Session& session, const fs::path& path, const std::stri
 // Fills `out`, opened already, with the image and puts it into place.
 Result WriteImage(const Session& session, ReplacingFile& out, const fs::path& shown,
                   const TextureImage& image) {
-    std::string error;
-    if (!WritePng(out.File(), image.width, image.width, image.pixels, error)) {
+    if (const IoStatus written = WritePng(out.File(), image.width, image.width, image.pixels);
+        !written.IsDone()) {
         out.Abandon();
-        return CannotWrite(session, shown, error);
+        return CannotWrite(session, shown, written.Reason());
     }
-    if (!out.Commit(error))
-        return CannotWrite(session, shown, error);
+    if (const IoStatus committed = out.Commit(); !committed.IsDone())
+        return CannotWrite(session, shown, committed.Reason());
     return Result::Done();
 }
 
@@ -90,16 +78,19 @@ int RunTexture(const TextureArgs& args) {
     if (const Result drawn = DrawTexture(session.m_session, i, image); !drawn.IsDone())
         return Report(session, drawn);
 
+    TargetFolder folder(target.parent_path());
+    folder.Protect(session.m_state.ArchivePath());
     ReplacingFile out;
-    std::string error;
-    if (!out.Open(target, error))
-        return Report(session, CannotWrite(session, target, error));
-    if (IsArchive(out, ArchiveIdentity(session))) {
-        out.Abandon();
+    IoStatus opened = folder.Open();
+    if (opened.IsDone())
+        opened = folder.StartFile(target.filename().string(), "It is the archive being read.", out);
+    if (opened.code() == IoStatus::Code::Archive) {
         return Report(session, Result::Refused("Cannot write " + DisplayPath(target) +
                                                session.m_state.LineFeed + session.m_state.LineFeed +
-                                               "It is the archive being read."));
+                                               opened.Reason()));
     }
+    if (!opened.IsDone())
+        return Report(session, CannotWrite(session, target, opened.Reason()));
     return Report(session, WriteImage(session, out, target, image));
 }
 
@@ -110,88 +101,45 @@ namespace {
 // lead out of it or onto what is not a regular file refused and reported together.
 class TextureFolder {
   public:
-    TextureFolder(Session& session, const std::string& folder, int handle)
-        : m_session(session),
-          m_folder(folder),
-          m_walk(handle),
-          m_archive(ArchiveIdentity(session)) {}
+    TextureFolder(Session& session, const std::string& folder)
+        : m_session(session), m_folder(folder), m_target(folder) {
+        m_target.Protect(session.m_state.ArchivePath());
+    }
+
+    IoStatus Open() { return m_target.Open(); }
 
     // Writes texture i as its PNG name; Failed stops the command.
     Result Write(int i, const TextureImage& image) {
         const std::string& entry = m_session.m_table.Name(i);
-        const fs::path shown = JoinName(m_folder, PngNameFor(entry));
         ReplacingFile out;
-        const Result started = Start(entry, shown, out);
-        return started.IsDone() ? WriteImage(m_session, out, shown, image) : started;
+        const IoStatus started = m_target.StartEntry(PngNameFor(entry), entry, out);
+        if (started.code() == IoStatus::Code::WriteFailed)
+            return CannotWrite(m_session, started.File(), started.Reason());
+        if (!started.IsDone())
+            return Result::Refused();
+        return WriteImage(m_session, out, JoinName(m_folder, PngNameFor(entry)), image);
     }
 
     // The refused names, in one message each for those that lead out and the others.
     Result ReportRefused() const {
-        const std::string& lf = m_session.m_state.LineFeed;
+        const RefusalWording wording{
+            "These textures were not written, because their names do not lead to a file "
+            "inside the folder ",
+            "These textures were not written, because what stands at their place is not to "
+            "be replaced:"};
         Result result;
-        if (!m_unsafe.empty()) {
-            result = Result::Refused(
-                "These textures were not written, because their names do not lead to a file "
-                "inside the folder " +
-                DisplayPath(m_folder) + ":" + NameList(m_unsafe, lf));
-            m_session.Tell(result.message);
-        }
-        if (!m_refused.empty()) {
-            result = Result::Refused(
-                "These textures were not written, because what stands at their place is not to "
-                "be replaced:" +
-                NameList(m_refused, lf));
+        for (const std::string& text :
+             m_target.RefusalMessages(wording, m_session.m_state.LineFeed)) {
+            result = Result::Refused(text);
             m_session.Tell(result.message);
         }
         return result;
     }
 
   private:
-    // Opens the file the texture `entry` will be written to; Refused when the entry was
-    // noted as refused instead.
-    Result Start(const std::string& entry, const fs::path& shown, ReplacingFile& out) {
-        const std::string name = PngNameFor(entry);
-        if (!UnsafeNameReason(name).empty())
-            return Unsafe(entry);
-        std::vector<std::string> parts = NativeComponents(name);
-        const std::string file = parts.back();
-        parts.pop_back();
-        std::string reason;
-        FolderWalk::Failure failure = FolderWalk::Failure::None;
-        const int folder = m_walk.Folder(parts, reason, failure);
-        if (failure == FolderWalk::Failure::Outside)
-            return Unsafe(entry);
-        if (folder < 0)
-            return CannotWrite(m_session, shown.parent_path(), reason);
-        ReplacingFile::Refusal refusal = ReplacingFile::Refusal::None;
-        if (!out.Open(folder, file, reason, &refusal, m_walk.FirstVisit(folder))) {
-            if (refusal == ReplacingFile::Refusal::Link)
-                return Unsafe(entry);
-            if (refusal == ReplacingFile::Refusal::None)
-                return CannotWrite(m_session, shown, reason);
-            return Refuse(entry + " (" + reason + ")");
-        }
-        if (IsArchive(out, m_archive)) {
-            out.Abandon();
-            return Refuse(entry + " (the archive being read)");
-        }
-        return Result::Done();
-    }
-    Result Unsafe(const std::string& name) {
-        m_unsafe.push_back(name);
-        return Result::Refused();
-    }
-    Result Refuse(const std::string& what) {
-        m_refused.push_back(what);
-        return Result::Refused();
-    }
-
     Session& m_session;
     std::string m_folder;
-    FolderWalk m_walk;
-    FileIdentity m_archive;
-    std::vector<std::string> m_unsafe;
-    std::vector<std::string> m_refused;
+    TargetFolder m_target;
 };
 
 }  // namespace
@@ -203,11 +151,10 @@ int RunTextures(const TexturesArgs& args) {
         return kExitUsage;
     if (const int status = session.OpenOrReport(args.archive); status != kExitDone)
         return status;
-    const int handle = OpenFolderHandle(*folder);
-    if (handle < 0)
-        return Report(session, CannotWrite(session, *folder, ErrorText()));
+    TextureFolder out(session, *folder);
+    if (const IoStatus opened = out.Open(); !opened.IsDone())
+        return Report(session, CannotWrite(session, *folder, opened.Reason()));
 
-    TextureFolder out(session, *folder, handle);
     const EntryTable& table = session.m_table;
     PaletteLookup palettes(table);
     for (int i = 0; i < table.Count(); ++i) {

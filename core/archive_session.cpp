@@ -1,9 +1,6 @@
 #include "archive_session.h"
 
-#include <sys/stat.h>
 #include <algorithm>
-
-#include <cerrno>
 #include <memory>
 
 #include "file_io.h"
@@ -48,24 +45,6 @@ void ArchiveSession::SetBusy(bool busy) {
         entry.second(busy);
 }
 
-namespace {
-
-// What stands at `path` now, following links as the archive's own reading does.
-bool StampOf(const fs::path& path, std::uint64_t& device, std::uint64_t& inode, std::int64_t& size,
-             std::int64_t& seconds, std::int64_t& nanoseconds) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
-        return false;
-    device = info.st_dev;
-    inode = info.st_ino;
-    size = info.st_size;
-    seconds = info.st_mtim.tv_sec;
-    nanoseconds = info.st_mtim.tv_nsec;
-    return true;
-}
-
-}  // namespace
-
 Result ArchiveSession::Open(const fs::path& path, StatusRow& row) {
     SplitPath(path, m_state.PodFolder, m_state.PodFileName);
     const bool archive = EndsWithNoCase(m_state.PodFileName, ".pod");
@@ -74,24 +53,18 @@ Result ArchiveSession::Open(const fs::path& path, StatusRow& row) {
 }
 
 void ArchiveSession::StampArchive() {
-    m_stamp = {};
-    if (m_state.PodPattern != "*.pod" || m_state.PodFileName.empty())
-        return;
-    Stamp now;
-    now.taken = StampOf(m_state.ArchivePath(), now.device, now.inode, now.size, now.seconds,
-                        now.nanoseconds);
-    m_stamp = now;
+    m_stamp.reset();
+    FileStamp now;
+    if (m_state.PodPattern == "*.pod" && !m_state.PodFileName.empty() &&
+        StampOf(m_state.ArchivePath(), now).IsDone())
+        m_stamp = now;
 }
 
 bool ArchiveSession::ArchiveUnchanged() const {
-    if (m_state.PodPattern != "*.pod" || m_state.PodFileName.empty() || !m_stamp.taken)
+    if (m_state.PodPattern != "*.pod" || m_state.PodFileName.empty() || !m_stamp)
         return true;
-    Stamp now;
-    now.taken = StampOf(m_state.ArchivePath(), now.device, now.inode, now.size, now.seconds,
-                        now.nanoseconds);
-    return now.taken && now.device == m_stamp.device && now.inode == m_stamp.inode &&
-           now.size == m_stamp.size && now.seconds == m_stamp.seconds &&
-           now.nanoseconds == m_stamp.nanoseconds;
+    FileStamp now;
+    return StampOf(m_state.ArchivePath(), now).IsDone() && now == *m_stamp;
 }
 
 ByteRange ArchiveSession::EntryExtent(int i) const {
@@ -113,24 +86,25 @@ Result ArchiveSession::ReadRange(std::int64_t offset, std::int64_t count,
     auto failed = [&](const std::string& reason) {
         return Result::Failed("Cannot read " + DisplayPath(path) + lf + lf + Utf8ToLatin1(reason));
     };
-    ReadFile archive = OpenForReading(path);
-    if (!archive.file)
-        return failed(archive.error);
+    ReadFile archive;
+    if (const IoStatus opened = OpenForReading(path, archive); !opened.IsDone())
+        return failed(opened.Reason());
 
     // The file may have changed since it was loaded: what it holds now is what is read.
     const ByteRange range = ClampRange(offset, count, archive.length);
-    if (range.length > 0 && !SeekTo(archive.file.get(), range.offset))
-        return failed(ErrorText());
+    if (range.length > 0) {
+        if (const IoStatus moved = SeekTo(archive.file.get(), range.offset); !moved.IsDone())
+            return failed(moved.Reason());
+    }
     const auto block = std::make_unique<char[]>(kReadBlock);
     for (std::int64_t done = 0; done < range.length;) {
         const auto wanted =
             static_cast<std::size_t>(std::min<std::int64_t>(kReadBlock, range.length - done));
-        errno = 0;
-        const std::size_t got = std::fread(block.get(), 1, wanted, archive.file.get());
-        if (got != wanted)
-            return failed(errno ? ErrorText() : "The file ended early.");
-        done += static_cast<std::int64_t>(got);
-        if (!receive(std::string_view(block.get(), got)))
+        if (const IoStatus read = ReadExactly(archive.file.get(), block.get(), wanted);
+            !read.IsDone())
+            return failed(read.Reason());
+        done += static_cast<std::int64_t>(wanted);
+        if (!receive(std::string_view(block.get(), wanted)))
             return Result::Done();
     }
     if (!range.complete)

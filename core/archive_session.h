@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "archive_state.h"
 #include "color_table.h"
 #include "entry_table.h"
+#include "file_io.h"
 #include "host.h"
 #include "pod_core.h"
 #include "result.h"
@@ -117,13 +119,7 @@ class ArchiveSession {
     PodCore m_core{m_state, m_table, m_relay};
     ColorTable m_colors;
     bool m_busy = false;
-    // The open archive as StampArchive saw it; `taken` is false when there was none.
-    struct Stamp {
-        bool taken = false;
-        std::uint64_t device = 0, inode = 0;
-        std::int64_t size = 0, seconds = 0, nanoseconds = 0;
-    };
-    Stamp m_stamp;
+    std::optional<FileStamp> m_stamp;  // the open archive as StampArchive saw it
     bool m_cancelRequested = false;
     std::vector<std::pair<const void*, std::function<void(bool)>>> m_busyListeners;
     std::vector<std::pair<const void*, std::function<void()>>> m_selectionListeners;

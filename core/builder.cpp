@@ -1,6 +1,5 @@
 // Building a new archive from the table a response file filled, and the Make command.
 #include <algorithm>
-#include <cerrno>
 #include <system_error>
 #include <vector>
 
@@ -90,9 +89,8 @@ Result PodCore::CheckBuildSources(std::vector<Source>& sources) {
 // failed or cancelled build leaves no partial archive and an archive it replaces stays.
 Result PodCore::WriteArchive(const std::vector<Source>& sources, const std::string& target) {
     ReplacingFile archive;
-    std::string error;
-    if (!archive.Open(fs::path(target), error))
-        return IoError("Cannot write", DisplayPath(target), error);
+    if (const IoStatus opened = archive.Open(fs::path(target)); !opened.IsDone())
+        return IoError("Cannot write", DisplayPath(target), opened.Reason());
     auto discard = [&archive](Result result) {
         archive.Abandon();
         return result;
@@ -107,22 +105,20 @@ Result PodCore::WriteArchive(const std::vector<Source>& sources, const std::stri
         return discard(IoError("Cannot write", DisplayPath(target), ErrorText()));
 
     for (const Source& source : sources) {
-        ReadFile in = OpenForReading(source.path);
-        if (!in.file)
-            return discard(IoError("Cannot read", DisplayPath(source.path), in.error));
-        const CopyResult copied = ChunkedCopy(in.file.get(), 0, archive.File(), source.offset,
-                                              source.size, ChunkRule::MoreThan, m_host);
-        if (copied == CopyResult::Cancelled)
+        ReadFile in;
+        if (const IoStatus opened = OpenForReading(source.path, in); !opened.IsDone())
+            return discard(IoError("Cannot read", DisplayPath(source.path), opened.Reason()));
+        const IoStatus copied = ChunkedCopy(in.file.get(), 0, archive.File(), source.offset,
+                                            source.size, ChunkRule::MoreThan, m_host);
+        if (copied.code() == IoStatus::Code::Cancelled)
             return discard(Result::Cancelled());
-        if (copied == CopyResult::ReadFailed) {
-            const std::string reason = errno ? ErrorText() : "The file ended early.";
-            return discard(IoError("Cannot read", DisplayPath(source.path), reason));
-        }
-        if (copied == CopyResult::WriteFailed)
-            return discard(IoError("Cannot write", DisplayPath(target), ErrorText()));
+        if (copied.code() == IoStatus::Code::ReadFailed)
+            return discard(IoError("Cannot read", DisplayPath(source.path), copied.Reason()));
+        if (!copied.IsDone())
+            return discard(IoError("Cannot write", DisplayPath(target), copied.Reason()));
     }
-    if (!archive.Commit(error))
-        return IoError("Cannot write", DisplayPath(target), error);
+    if (const IoStatus committed = archive.Commit(); !committed.IsDone())
+        return IoError("Cannot write", DisplayPath(target), committed.Reason());
     return Result::Done();
 }
 

@@ -34,7 +34,7 @@ class ChunkMover {
   public:
     ChunkMover(std::FILE* source, std::FILE* target) : m_source(source), m_target(target) {}
 
-    CopyResult Move(std::int64_t& from, std::int64_t& to, std::size_t size, char* buffer) {
+    IoStatus Move(std::int64_t& from, std::int64_t& to, std::size_t size, char* buffer) {
 #ifdef __linux__
         if (m_kernelCopy) {
             std::size_t done = 0;
@@ -46,30 +46,31 @@ class ChunkMover {
                     done += static_cast<std::size_t>(n);
                 } else if (n == 0) {
                     errno = 0;
-                    return CopyResult::ReadFailed;  // the source ended early
+                    return IoStatus::ShortRead();  // the source ended early
                 } else if (done == 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL ||
                                          errno == EOPNOTSUPP || errno == EPERM || errno == EBADF)) {
                     m_kernelCopy = false;
                     break;
                 } else {
-                    return CopyResult::WriteFailed;
+                    return IoStatus::FromErrno(IoStatus::Code::WriteFailed);
                 }
             }
             if (m_kernelCopy) {
                 from += static_cast<std::int64_t>(size);
                 to += static_cast<std::int64_t>(size);
-                return CopyResult::Done;
+                return IoStatus::Done();
             }
         }
 #endif
-        errno = 0;
-        if (!SeekTo(m_source, from) || std::fread(buffer, 1, size, m_source) != size)
-            return CopyResult::ReadFailed;
-        if (!SeekTo(m_target, to) || std::fwrite(buffer, 1, size, m_target) != size)
-            return CopyResult::WriteFailed;
+        if (IoStatus read = SeekTo(m_source, from); !read.IsDone())
+            return read;
+        if (IoStatus read = ReadExactly(m_source, buffer, size); !read.IsDone())
+            return read;
+        if (!SeekTo(m_target, to).IsDone() || std::fwrite(buffer, 1, size, m_target) != size)
+            return IoStatus::FromErrno(IoStatus::Code::WriteFailed);
         from += static_cast<std::int64_t>(size);
         to += static_cast<std::int64_t>(size);
-        return CopyResult::Done;
+        return IoStatus::Done();
     }
 
   private:
@@ -80,12 +81,11 @@ class ChunkMover {
 
 }  // namespace
 
-CopyResult ChunkedCopy(std::FILE* source, std::int64_t sourcePosition, std::FILE* target,
-                       std::int64_t targetPosition, std::int64_t count, ChunkRule rule,
-                       Host& host) {
+IoStatus ChunkedCopy(std::FILE* source, std::int64_t sourcePosition, std::FILE* target,
+                     std::int64_t targetPosition, std::int64_t count, ChunkRule rule, Host& host) {
     // What the target has buffered must reach the file before chunks are placed beside it.
     if (std::fflush(target) != 0)
-        return CopyResult::WriteFailed;
+        return IoStatus::FromErrno(IoStatus::Code::WriteFailed);
     ChunkMover mover(source, target);
     // Chunks of 61440 and 32768 bytes are moved one by one. The smaller pieces of an entry's
     // tail (at most 32768 bytes in all) still get their yield each, but are moved together
@@ -104,28 +104,27 @@ CopyResult ChunkedCopy(std::FILE* source, std::int64_t sourcePosition, std::FILE
         while (remaining > 0 && fits()) {
             host.Yield();
             if (host.CancelRequested())
-                return CopyResult::Cancelled;
+                return IoStatus::Cancelled();
             remaining -= chunk;
             if (chunk < kSmallestMovedAlone) {
                 tail += chunk;
                 continue;
             }
-            const CopyResult moved = mover.Move(sourcePosition, targetPosition,
-                                                static_cast<std::size_t>(chunk), BufferFor(i));
-            if (moved != CopyResult::Done)
+            IoStatus moved = mover.Move(sourcePosition, targetPosition,
+                                        static_cast<std::size_t>(chunk), BufferFor(i));
+            if (!moved.IsDone())
                 return moved;
         }
     }
     if (tail > 0) {
-        const CopyResult moved =
-            mover.Move(sourcePosition, targetPosition, static_cast<std::size_t>(tail),
-                       BufferFor(1));  // the 32768-byte buffer holds any tail
-        if (moved != CopyResult::Done)
+        IoStatus moved = mover.Move(sourcePosition, targetPosition, static_cast<std::size_t>(tail),
+                                    BufferFor(1));  // the 32768-byte buffer holds any tail
+        if (!moved.IsDone())
             return moved;
     }
     if (std::fflush(target) != 0)
-        return CopyResult::WriteFailed;
-    return CopyResult::Done;
+        return IoStatus::FromErrno(IoStatus::Code::WriteFailed);
+    return IoStatus::Done();
 }
 
 }  // namespace karvex

@@ -4,15 +4,9 @@
 #include <cstdio>
 
 #include "host.h"
+#include "io_status.h"
 
 namespace karvex {
-
-enum class CopyResult {
-    Done,
-    ReadFailed,   // the source ended early or could not be read (errno set where it could)
-    WriteFailed,  // the destination could not be written (errno set)
-    Cancelled,    // the host asked to stop; the chunks before were copied whole
-};
 
 // How the copy takes its chunks. Extraction takes a chunk of c bytes while at least c bytes
 // remain; the builder only while more than c remain, so that a 61440-byte file goes as
@@ -21,9 +15,11 @@ enum class ChunkRule { AtLeast, MoreThan };
 
 // Copies `count` bytes from `sourcePosition` of `source` to `targetPosition` of `target` in
 // chunks of 61440, 32768, 4096, 1024, 256 and 64 bytes, then single bytes, yielding to the
-// host before each chunk. The buffers are allocated once for the process; only one copy
-// runs at a time.
-CopyResult ChunkedCopy(std::FILE* source, std::int64_t sourcePosition, std::FILE* target,
-                       std::int64_t targetPosition, std::int64_t count, ChunkRule rule, Host& host);
+// host before each chunk. ReadFailed when the source ended early or could not be read,
+// WriteFailed when the target could not be written, Cancelled when the host asked to stop
+// (the chunks before were copied whole); the status names no file. The buffers are
+// allocated once for the process; only one copy runs at a time.
+IoStatus ChunkedCopy(std::FILE* source, std::int64_t sourcePosition, std::FILE* target,
+                     std::int64_t targetPosition, std::int64_t count, ChunkRule rule, Host& host);
 
 }  // namespace karvex

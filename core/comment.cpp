@@ -18,18 +18,22 @@ Result PodCore::RewriteComment(const std::string& newComment) {
 
     const fs::path path = m_state.ArchivePath();
     const std::string what = "Cannot write the comment into";
-    ReadFile archive = OpenForUpdate(path);
-    if (!archive.file)
-        return IoError(what, DisplayPath(path), archive.error);
+    ReadFile archive;
+    if (const IoStatus opened = OpenForUpdate(path, archive); !opened.IsDone())
+        return IoError(what, DisplayPath(path), opened.Reason());
     // A file shorter than its header is no longer the archive that was loaded: writing
     // would lengthen it into something else.
     if (archive.length < kHeaderSize)
         return IoError(what, DisplayPath(path), "The file is no longer a POD archive.");
     FilePtr file = std::move(archive.file);
-    if (!SeekTo(file.get(), kCommentOffset) ||
-        std::fwrite(comment.data(), 1, comment.size(), file.get()) != comment.size() ||
-        !CloseWritten(file))
-        return IoError(what, DisplayPath(path), ErrorText());
+    IoStatus written = SeekTo(file.get(), kCommentOffset);
+    if (written.IsDone() &&
+        std::fwrite(comment.data(), 1, comment.size(), file.get()) != comment.size())
+        written = IoStatus::FromErrno(IoStatus::Code::WriteFailed);
+    if (written.IsDone())
+        written = CloseWritten(file);
+    if (!written.IsDone())
+        return IoError(what, DisplayPath(path), written.Reason());
     m_state.PodComment = comment;
     SetStatus(UpToNul(comment));
     return Result::Done();

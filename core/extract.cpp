@@ -1,48 +1,44 @@
 // Writing the open archive's entries out to a folder, and the Extract command.
 #include <algorithm>
-#include <cerrno>
 #include <system_error>
 
 #include "chunked_copy.h"
 #include "file_io.h"
-#include "folder_walk.h"
 #include "lamp_guard.h"
 #include "number_text.h"
 #include "paths.h"
 #include "pod_core.h"
 #include "replacing_file.h"
+#include "target_folder.h"
 #include "text.h"
 
 namespace karvex {
 
-// Entries that could not be written whole, gathered over one routine and reported once.
-struct PodCore::EntryProblems {
-    std::vector<std::string> unsafe;      // would land outside the extraction folder
-    std::vector<std::string> refused;     // their place holds what is not to be replaced
-    std::vector<std::string> incomplete;  // reach past the end of the archive
-};
+namespace {
 
-Result PodCore::ReportProblems(const EntryProblems& problems) {
+// The words extraction reports the entries it refused with.
+RefusalWording ExtractionWording() {
+    return {
+        "These entries were not extracted, because their names do not lead to a file "
+        "inside the folder ",
+        "These entries were not extracted, because what stands at their place is not to "
+        "be replaced:",
+        true};
+}
+
+}  // namespace
+
+Result PodCore::ReportProblems(const TargetFolder& target,
+                               const std::vector<std::string>& incomplete) {
     const std::string& lf = m_state.LineFeed;
     Result result;
-    if (!problems.unsafe.empty()) {
-        result = Refuse(
-            "These entries were not extracted, because their names do not lead to a "
-            "file inside the folder " +
-                DisplayPath(m_state.DialogPath) + ":" + lf + NameList(problems.unsafe, lf),
-            "Karvex32", Icon::Exclamation);
-    }
-    if (!problems.refused.empty()) {
-        result = Worse(result, Refuse("These entries were not extracted, because what stands at "
-                                      "their place is not to be replaced:" +
-                                          lf + NameList(problems.refused, lf),
-                                      "Karvex32", Icon::Exclamation));
-    }
-    if (!problems.incomplete.empty()) {
+    for (const std::string& text : target.RefusalMessages(ExtractionWording(), lf))
+        result = Worse(result, Refuse(text, "Karvex32", Icon::Exclamation));
+    if (!incomplete.empty()) {
         result = Worse(result, Refuse("These entries reach past the end of the archive " +
                                           Utf8ToLatin1(m_state.PodFileName) +
                                           "; only the bytes that exist were written:" + lf +
-                                          NameList(problems.incomplete, lf),
+                                          NameList(incomplete, lf),
                                       "Karvex32", Icon::Exclamation));
     }
     return result;
@@ -52,87 +48,52 @@ Result PodCore::ReportProblems(const EntryProblems& problems) {
 // entry whose size or offset is negative, or that reaches past the end, is written as far
 // as it exists and noted.
 Result PodCore::ExtractEntry(int i, std::FILE* archive, std::int64_t archiveLength,
-                             ReplacingFile& out, const fs::path& shown, EntryProblems& problems) {
+                             ReplacingFile& out, const fs::path& shown,
+                             std::vector<std::string>& incomplete) {
     const ByteRange range = m_table.Extent(i, archiveLength);
     if (!range.complete)
-        problems.incomplete.push_back(m_table.Name(i));
-    errno = 0;
-    const CopyResult copied =
+        incomplete.push_back(m_table.Name(i));
+    const IoStatus copied =
         ChunkedCopy(archive, range.offset, out.File(), 0, range.length, ChunkRule::AtLeast, m_host);
-    const std::string reason = errno ? ErrorText() : "The file ended early.";
-    if (copied == CopyResult::Cancelled) {
+    if (!copied.IsDone())
         out.Abandon();  // a half-written entry is worth nothing
+    if (copied.code() == IoStatus::Code::Cancelled)
         return Result::Cancelled();
+    if (copied.code() == IoStatus::Code::ReadFailed) {
+        return IoError("Cannot read", DisplayPath(m_state.ArchivePath()), copied.Reason());
     }
-    if (copied == CopyResult::ReadFailed) {
-        out.Abandon();
-        return IoError("Cannot read",
-                       DisplayPath(fs::path(m_state.PodFolder) / m_state.PodFileName), reason);
-    }
-    std::string error;
-    if (copied == CopyResult::WriteFailed) {
-        out.Abandon();
-        return IoError("Cannot write", DisplayPath(shown), reason);
-    }
-    if (!out.Commit(error))
-        return IoError("Cannot write", DisplayPath(shown), error);
+    if (!copied.IsDone())
+        return IoError("Cannot write", DisplayPath(shown), copied.Reason());
+    if (const IoStatus committed = out.Commit(); !committed.IsDone())
+        return IoError("Cannot write", DisplayPath(shown), committed.Reason());
     return Result::Done();
 }
 
-// Starts the file entry i is written into: beneath the extraction folder's handle, through
-// folders opened without following links. Done with `out` open; Refused when the entry was
-// noted as a problem instead; Failed when the folder cannot be written.
-Result PodCore::StartEntry(int i, FolderWalk& walk, const FileIdentity& archive, ReplacingFile& out,
-                           EntryProblems& problems) {
+// Starts the file entry i is written into, beneath the extraction folder. Done with `out`
+// open; Refused when the entry was noted as refused instead; Failed when the folder cannot
+// be written.
+Result PodCore::StartEntry(int i, TargetFolder& target, ReplacingFile& out) {
     const std::string& name = m_table.Name(i);
-    const fs::path shown = JoinName(m_state.DialogPath, name);
-    if (!UnsafeNameReason(name).empty()) {
-        problems.unsafe.push_back(name);
-        return Result::Refused();
-    }
-    std::vector<std::string> parts = NativeComponents(name);
-    const std::string file = parts.back();
-    parts.pop_back();
-    std::string reason;
-    FolderWalk::Failure failure = FolderWalk::Failure::None;
-    const int folder = walk.Folder(parts, reason, failure);
-    if (failure == FolderWalk::Failure::Outside) {
-        problems.unsafe.push_back(name);
-        return Result::Refused();
-    }
-    if (folder < 0)
-        return IoError("Cannot write", DisplayPath(shown.parent_path()), reason);
-    ReplacingFile::Refusal refusal = ReplacingFile::Refusal::None;
-    if (!out.Open(folder, file, reason, &refusal, walk.FirstVisit(folder))) {
-        if (refusal == ReplacingFile::Refusal::Link) {
-            problems.unsafe.push_back(name);
-            return Result::Refused();
-        }
-        if (refusal == ReplacingFile::Refusal::NotRegular) {
-            problems.refused.push_back(name + " (" + reason + ")");
-            return Result::Refused();
-        }
-        return IoError("Cannot write", DisplayPath(shown), reason);
-    }
-    // The archive being read is never written over, not even through a rename.
-    if (out.TargetInode() != 0 && out.TargetDevice() == archive.device &&
-        out.TargetInode() == archive.inode) {
-        out.Abandon();
-        problems.refused.push_back(name + " (the archive being read)");
-        return Result::Refused();
-    }
-    return Result::Done();
+    const IoStatus started = target.StartEntry(name, name, out);
+    if (started.IsDone())
+        return Result::Done();
+    if (started.code() == IoStatus::Code::WriteFailed)
+        return IoError("Cannot write", DisplayPath(started.File()), started.Reason());
+    return Result::Refused();
 }
 
-// Starts the file DialogPath itself, for the one selected entry of single-file mode.
-Result PodCore::StartSingleFile(ReplacingFile& out) {
-    std::string error;
-    const bool opened =
-        m_destination >= 0
-            ? out.Open(m_destination, fs::path(m_state.DialogPath).filename().string(), error)
-            : out.Open(fs::path(m_state.DialogPath), error);
-    if (!opened)
-        return IoError("Cannot write", DisplayPath(m_state.DialogPath), error);
+// Starts the file DialogPath itself, for the one selected entry of single-file mode; `target`
+// is DialogPath's folder, opened on the first call.
+Result PodCore::StartSingleFile(TargetFolder& target, ReplacingFile& out) {
+    IoStatus started = IoStatus::Done();
+    if (!target.IsOpen())
+        started = m_destination >= 0 ? target.Adopt(m_destination) : target.Open();
+    if (started.IsDone()) {
+        started = target.StartFile(fs::path(m_state.DialogPath).filename().string(),
+                                   "It is the archive being read.", out);
+    }
+    if (!started.IsDone())
+        return IoError("Cannot write", DisplayPath(m_state.DialogPath), started.Reason());
     return Result::Done();
 }
 
@@ -142,23 +103,25 @@ Result PodCore::StartSingleFile(ReplacingFile& out) {
 // written, nor is one whose place holds a folder, a special file or the archive itself;
 // they are reported by name with the others like them.
 Result PodCore::Extract(bool selectedOnly) {
-    EntryProblems problems;
+    const bool singleFile = selectedOnly && m_state.ViewMode == 1;
+    TargetFolder target(singleFile ? fs::path(m_state.DialogPath).parent_path()
+                                   : fs::path(m_state.DialogPath));
+    std::vector<std::string> incomplete;
     Result result;
     {
         LampGuard lamp(m_host);
-        const fs::path archivePath = fs::path(m_state.PodFolder) / m_state.PodFileName;
-        ReadFile archive = OpenForReading(archivePath);
-        if (!archive.file)
-            return IoError("Cannot read", DisplayPath(archivePath), archive.error);
-        const FileIdentity identity = IdentityOf(archive.file.get());
+        const fs::path archivePath = m_state.ArchivePath();
+        ReadFile archive;
+        if (const IoStatus opened = OpenForReading(archivePath, archive); !opened.IsDone())
+            return IoError("Cannot read", DisplayPath(archivePath), opened.Reason());
+        target.Protect(IdentityOf(archive.file.get()));
 
-        const bool singleFile = selectedOnly && m_state.ViewMode == 1;
-        const int root = singleFile           ? -1
-                         : m_destination >= 0 ? DuplicateHandle(m_destination)
-                                              : OpenFolderHandle(m_state.DialogPath);
-        if (!singleFile && root < 0)
-            return IoError("Cannot write", DisplayPath(m_state.DialogPath), ErrorText());
-        FolderWalk walk(root);
+        if (!singleFile) {
+            const IoStatus rooted =
+                m_destination >= 0 ? target.Adopt(m_destination) : target.Open();
+            if (!rooted.IsDone())
+                return IoError("Cannot write", DisplayPath(m_state.DialogPath), rooted.Reason());
+        }
         const int count = m_table.Count();
         for (int i = 0; i < count && !result.Stopped(); ++i) {
             if (selectedOnly && !m_table.IsSelected(i))
@@ -171,14 +134,15 @@ Result PodCore::Extract(bool selectedOnly) {
             const fs::path shown = singleFile ? fs::path(m_state.DialogPath)
                                               : JoinName(m_state.DialogPath, m_table.Name(i));
             const Result started =
-                singleFile ? StartSingleFile(out) : StartEntry(i, walk, identity, out, problems);
+                singleFile ? StartSingleFile(target, out) : StartEntry(i, target, out);
             if (started.status == Result::Status::Failed)
                 result = started;
             if (started.IsDone())
-                result = ExtractEntry(i, archive.file.get(), archive.length, out, shown, problems);
+                result =
+                    ExtractEntry(i, archive.file.get(), archive.length, out, shown, incomplete);
         }
     }
-    return Worse(result, ReportProblems(problems));
+    return Worse(result, ReportProblems(target, incomplete));
 }
 
 Result PodCore::ExtractSelected() {

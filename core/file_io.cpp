@@ -18,74 +18,84 @@ FilePtr OpenFile(const fs::path& path, const char* mode) {
 
 namespace {
 
-ReadFile OpenRegular(const fs::path& path, bool update) {
-    ReadFile read;
+using Code = IoStatus::Code;
+
+IoStatus OpenRegular(const fs::path& path, bool update, ReadFile& read) {
+    read = {};
 #ifdef _WIN32
     read.file = OpenFile(path, update ? "r+b" : "rb");
-    read.length = read.file ? RegularFileLength(path) : -1;
-    if (!read.file || read.length < 0) {
-        read.error = read.file ? "Not a regular file" : ErrorText();
-        read.file.reset();
+    if (!read.file)
+        return IoStatus::FromErrno(Code::ReadFailed, path);
+    if (!RegularFileLength(path, read.length).IsDone()) {
+        read = {};
+        return {Code::NotRegular, path, "Not a regular file"};
     }
 #else
     const int fd = ::open(path.c_str(), (update ? O_RDWR : O_RDONLY) | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        read.error = ErrorText();
-        return read;
-    }
+    if (fd < 0)
+        return IoStatus::FromErrno(Code::ReadFailed, path);
     struct stat info {};
     const bool statted = ::fstat(fd, &info) == 0;
     if (!statted || !S_ISREG(info.st_mode)) {
-        read.error = statted ? "Not a regular file" : ErrorText();
+        IoStatus status = statted ? IoStatus(Code::NotRegular, path, "Not a regular file")
+                                  : IoStatus::FromErrno(Code::ReadFailed, path);
         ::close(fd);
-        return read;
+        return status;
     }
     // Reads of a regular file never wait; the flag goes only so that stdio sees a plain file.
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     read.file.reset(::fdopen(fd, update ? "r+b" : "rb"));
     if (!read.file) {
-        read.error = ErrorText();
+        IoStatus status = IoStatus::FromErrno(Code::ReadFailed, path);
         ::close(fd);
-        return read;
+        return status;
     }
     read.length = static_cast<std::int64_t>(info.st_size);
 #endif
-    return read;
+    return IoStatus::Done();
 }
 
 }  // namespace
 
-ReadFile OpenForReading(const fs::path& path) {
-    return OpenRegular(path, false);
+IoStatus OpenForReading(const fs::path& path, ReadFile& read) {
+    return OpenRegular(path, false, read);
 }
 
-ReadFile OpenForUpdate(const fs::path& path) {
-    return OpenRegular(path, true);
+IoStatus OpenForUpdate(const fs::path& path, ReadFile& read) {
+    return OpenRegular(path, true, read);
 }
 
-bool SeekTo(std::FILE* file, std::int64_t position) {
+IoStatus SeekTo(std::FILE* file, std::int64_t position) {
 #ifdef _WIN32
-    return _fseeki64(file, position, SEEK_SET) == 0;
+    const bool moved = _fseeki64(file, position, SEEK_SET) == 0;
 #else
-    return fseeko(file, static_cast<off_t>(position), SEEK_SET) == 0;
+    const bool moved = fseeko(file, static_cast<off_t>(position), SEEK_SET) == 0;
 #endif
+    return moved ? IoStatus::Done() : IoStatus::FromErrno(Code::ReadFailed);
 }
 
-bool ReadZeroFilled(std::FILE* file, std::int64_t position, char* buffer, std::size_t count) {
+IoStatus ReadZeroFilled(std::FILE* file, std::int64_t position, char* buffer, std::size_t count) {
     std::memset(buffer, 0, count);
-    if (!SeekTo(file, position))
-        return false;
+    if (IoStatus moved = SeekTo(file, position); !moved.IsDone())
+        return moved;
     std::fread(buffer, 1, count, file);
-    return !std::ferror(file);
+    return std::ferror(file) ? IoStatus::FromErrno(Code::ReadFailed) : IoStatus::Done();
 }
 
-bool CloseWritten(FilePtr& file) {
+IoStatus ReadExactly(std::FILE* file, char* buffer, std::size_t count) {
+    errno = 0;
+    if (std::fread(buffer, 1, count, file) != count)
+        return IoStatus::ShortRead();
+    return IoStatus::Done();
+}
+
+IoStatus CloseWritten(FilePtr& file) {
     const bool flushed = std::fflush(file.get()) == 0 && !std::ferror(file.get());
     const int saved = errno;
     const bool closed = std::fclose(file.release()) == 0;
     if (!flushed)
         errno = saved;
-    return flushed && closed;
+    return flushed && closed ? IoStatus::Done() : IoStatus::FromErrno(Code::WriteFailed);
 }
 
 std::string ErrorText() {
@@ -99,28 +109,50 @@ FileIdentity IdentityOf(std::FILE* file) {
     return {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
 }
 
-int OpenFolderHandle(const fs::path& folder) {
-    return ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+IoStatus OpenFolderHandle(const fs::path& folder, int& handle) {
+    handle = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    return handle >= 0 ? IoStatus::Done() : IoStatus::FromErrno(Code::WriteFailed, folder);
 }
 
-int DuplicateHandle(int folder) {
-    return ::fcntl(folder, F_DUPFD_CLOEXEC, 0);
+IoStatus DuplicateHandle(int folder, int& copy) {
+    copy = ::fcntl(folder, F_DUPFD_CLOEXEC, 0);
+    return copy >= 0 ? IoStatus::Done() : IoStatus::FromErrno(Code::WriteFailed);
 }
 
-std::int64_t RegularFileLength(const fs::path& path) {
+IoStatus RegularFileLength(const fs::path& path, std::int64_t& length) {
+    length = -1;
 #ifdef _WIN32
     std::error_code ec;
     if (!fs::is_regular_file(path, ec))
-        return -1;
+        return {Code::NotRegular, path, "Not a regular file"};
     const auto size = fs::file_size(path, ec);
-    return ec ? -1 : static_cast<std::int64_t>(size);
+    if (ec)
+        return {Code::ReadFailed, path, ec.message()};
+    length = static_cast<std::int64_t>(size);
 #else
     // One look at the file gives both its kind and its length.
     struct stat info {};
-    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
-        return -1;
-    return static_cast<std::int64_t>(info.st_size);
+    if (::stat(path.c_str(), &info) != 0)
+        return IoStatus::FromErrno(Code::ReadFailed, path);
+    if (!S_ISREG(info.st_mode))
+        return {Code::NotRegular, path, "Not a regular file"};
+    length = static_cast<std::int64_t>(info.st_size);
 #endif
+    return IoStatus::Done();
+}
+
+FileStamp StampFrom(const struct stat& info) {
+    return {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
+            static_cast<std::int64_t>(info.st_size),
+            static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
+}
+
+IoStatus StampOf(const fs::path& path, FileStamp& stamp) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0)
+        return IoStatus::FromErrno(IoStatus::Code::ReadFailed, path);
+    stamp = StampFrom(info);
+    return IoStatus::Done();
 }
 
 }  // namespace karvex

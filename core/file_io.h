@@ -1,11 +1,15 @@
 #pragma once
 
+#include <sys/stat.h>
+
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <string_view>
+
+#include "io_status.h"
 
 namespace karvex {
 
@@ -27,17 +31,18 @@ FilePtr OpenFile(const fs::path& path, const char* mode);
 struct ReadFile {
     FilePtr file;              // null when refused or unreadable
     std::int64_t length = -1;  // -1 when refused or unreadable
-    std::string error;         // the reason, when refused or unreadable
 };
-ReadFile OpenForReading(const fs::path& path);
+IoStatus OpenForReading(const fs::path& path, ReadFile& read);
 // The same, opened for reading and writing in place.
-ReadFile OpenForUpdate(const fs::path& path);
-bool SeekTo(std::FILE* file, std::int64_t position);
+IoStatus OpenForUpdate(const fs::path& path, ReadFile& read);
+IoStatus SeekTo(std::FILE* file, std::int64_t position);
 // Reads up to `count` bytes at `position`; bytes past the end of the file read as zero.
-// False only when the file cannot be read at all.
-bool ReadZeroFilled(std::FILE* file, std::int64_t position, char* buffer, std::size_t count);
-// Closes a written file; false (with errno set) when the data could not be written.
-bool CloseWritten(FilePtr& file);
+// Fails only when the file cannot be read at all.
+IoStatus ReadZeroFilled(std::FILE* file, std::int64_t position, char* buffer, std::size_t count);
+// Reads exactly `count` bytes where the file stands; a short read fails (IoStatus::ShortRead).
+IoStatus ReadExactly(std::FILE* file, char* buffer, std::size_t count);
+// Closes a written file; fails when the data could not be written.
+IoStatus CloseWritten(FilePtr& file);
 
 // The reason of the last failed file operation, such as "Permission denied".
 std::string ErrorText();
@@ -49,13 +54,24 @@ struct FileIdentity {
 };
 FileIdentity IdentityOf(std::FILE* file);
 
-// An open handle of `folder` (following a link there: the user chose it), or -1 with
-// errno set.
-int OpenFolderHandle(const fs::path& folder);
-// A second handle of the open folder `folder` (close-on-exec), or -1 with errno set.
-int DuplicateHandle(int folder);
+// Opens `handle` on `folder` (following a link there: the user chose it).
+IoStatus OpenFolderHandle(const fs::path& folder, int& handle);
+// A second handle `copy` of the open folder `folder` (close-on-exec).
+IoStatus DuplicateHandle(int folder, int& copy);
 
-// The file's length in bytes, or -1 when it is not a readable regular file.
-std::int64_t RegularFileLength(const fs::path& path);
+// The length in bytes of `path`; fails unless it is a readable regular file.
+IoStatus RegularFileLength(const fs::path& path, std::int64_t& length);
+
+// A file as it was loaded: which file it is, and its size and modification time then.
+struct FileStamp {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::int64_t size = 0;
+    std::int64_t modified = 0;  // nanoseconds since the epoch
+    bool operator==(const FileStamp&) const = default;
+};
+FileStamp StampFrom(const struct stat& info);
+// The stamp of the file `path` leads to now (through any links).
+IoStatus StampOf(const fs::path& path, FileStamp& stamp);
 
 }  // namespace karvex

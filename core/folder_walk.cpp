@@ -6,8 +6,6 @@
 
 #include <cerrno>
 
-#include "file_io.h"
-
 namespace karvex {
 
 FolderWalk::~FolderWalk() {
@@ -17,9 +15,9 @@ FolderWalk::~FolderWalk() {
         ::close(m_root);
 }
 
-int FolderWalk::Folder(const std::vector<std::string>& parts, std::string& reason,
-                       Failure& failure) {
-    failure = Failure::None;
+IoStatus FolderWalk::Folder(const std::vector<std::string>& parts, int& handle) {
+    using Code = IoStatus::Code;
+    handle = -1;
     std::size_t kept = 0;
     while (kept < parts.size() && kept < m_names.size() && parts[kept] == m_names[kept])
         ++kept;
@@ -32,33 +30,29 @@ int FolderWalk::Folder(const std::vector<std::string>& parts, std::string& reaso
     for (std::size_t i = kept; i < parts.size(); ++i) {
         const int parent = i == 0 ? m_root : m_handles[i - 1];
         const char* name = parts[i].c_str();
-        int handle = ::openat(parent, name, kFlags);
-        if (handle < 0 && errno == ENOENT) {
-            if (::mkdirat(parent, name, 0777) != 0 && errno != EEXIST) {
-                reason = ErrorText();
-                failure = Failure::Io;
-                return -1;
-            }
-            handle = ::openat(parent, name, kFlags);
+        int opened = ::openat(parent, name, kFlags);
+        if (opened < 0 && errno == ENOENT) {
+            if (::mkdirat(parent, name, 0777) != 0 && errno != EEXIST)
+                return IoStatus::FromErrno(Code::WriteFailed, name);
+            opened = ::openat(parent, name, kFlags);
         }
-        if (handle < 0) {
+        if (opened < 0) {
             const bool outside = errno == ELOOP || errno == ENOTDIR;
-            reason = ErrorText();
-            failure = outside ? Failure::Outside : Failure::Io;
-            return -1;
+            return IoStatus::FromErrno(outside ? Code::Outside : Code::WriteFailed, name);
         }
-        m_handles.push_back(handle);
+        m_handles.push_back(opened);
         m_names.push_back(parts[i]);
     }
-    return parts.empty() ? m_root : m_handles.back();
+    handle = parts.empty() ? m_root : m_handles.back();
+    return IoStatus::Done();
 }
 
 bool FolderWalk::FirstVisit(int folder) {
     struct stat info {};
     if (::fstat(folder, &info) != 0)
         return true;
-    return m_visited.insert({static_cast<std::uint64_t>(info.st_dev),
-                             static_cast<std::uint64_t>(info.st_ino)})
+    return m_visited
+        .insert({static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)})
         .second;
 }
 

@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "io_status.h"
+
 namespace karvex {
 
 // The extraction folder, held open, and the folders below it that entries go into. Every
@@ -21,11 +23,10 @@ class FolderWalk {
     FolderWalk(const FolderWalk&) = delete;
     FolderWalk& operator=(const FolderWalk&) = delete;
 
-    enum class Failure { None, Outside, Io };
-    // The handle of the folder that `parts` (native folder names below the root, in order)
-    // name, made as needed; the root for no parts. -1 when a part is a symbolic link or not
-    // a folder (Outside), or cannot be opened or made (Io), with `reason` set.
-    int Folder(const std::vector<std::string>& parts, std::string& reason, Failure& failure);
+    // Opens `handle` on the folder that `parts` (native folder names below the root, in
+    // order) name, made as needed; the root for no parts. Outside when a part is a symbolic
+    // link or not a folder, WriteFailed when one cannot be opened or made.
+    IoStatus Folder(const std::vector<std::string>& parts, int& handle);
 
     // True the first time a folder is handed out in this walk: the caller then sweeps it
     // of stale temporaries once.

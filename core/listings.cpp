@@ -70,9 +70,8 @@ Result PodCore::WriteBesideEntries(const std::string& extension, const std::stri
         m_state.FailFlag = 1;
         return Result::Refused();
     }
-    std::string error;
-    if (!WriteFileReplacing(path, text, error))
-        return IoError("Cannot write", DisplayPath(path), error);
+    if (const IoStatus written = WriteFileReplacing(path, text); !written.IsDone())
+        return IoError("Cannot write", DisplayPath(path), written.Reason());
     return Result::Done();
 }
 

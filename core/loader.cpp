@@ -63,9 +63,9 @@ Result PodCore::LoadPodFile() {
     m_table.Clear();
 
     m_state.PodPath = m_state.ArchivePath().string();
-    ReadFile file = OpenForReading(m_state.PodPath);
+    ReadFile file;
     PodTable pod;
-    std::string error = file.error;
+    std::string error = OpenForReading(m_state.PodPath, file).Reason();
     if (file.file) {
         FileSource source(file.file.get(), file.length);
         if (!ParsePodTable(source, pod))
@@ -109,15 +109,16 @@ Result PodCore::LoadResponseFile() {
     m_table.sources.clear();
 
     m_state.PodPath = m_state.ArchivePath().string();
-    ReadFile file = OpenForReading(m_state.PodPath);
+    ReadFile file;
+    std::string error = OpenForReading(m_state.PodPath, file).Reason();
     if (file.file && !ReadListedNames(file.file.get(), m_table.sources)) {
-        file.error = ErrorText();
+        error = ErrorText();
         file.file.reset();
         m_table.sources.clear();
     }
     if (!file.file) {
         m_state.FailFlag = 1;
-        return IoError("Cannot read", DisplayPath(m_state.PodPath), file.error);
+        return IoError("Cannot read", DisplayPath(m_state.PodPath), error);
     }
     file.file.reset();
 

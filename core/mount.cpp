@@ -35,16 +35,16 @@ std::optional<PodIniPlace> FindPodIni(const std::string& folder, const std::stri
     if (!fs::is_regular_file(place.ini, ec))
         return std::nullopt;
     place.inOwnFolder = false;
-    place.entryText = Trim(folder.substr(folder.find_last_of("/\\") + 1).substr(0, 32)) + "\\" +
-                      Trim(name);
+    place.entryText =
+        Trim(folder.substr(folder.find_last_of("/\\") + 1).substr(0, 32)) + "\\" + Trim(name);
     return place;
 }
 
 // The whole file, or nothing with `error` set.
 std::optional<std::string> ReadWhole(const fs::path& path, std::string& error) {
-    ReadFile file = OpenForReading(path);
-    if (!file.file) {
-        error = file.error;
+    ReadFile file;
+    if (const IoStatus opened = OpenForReading(path, file); !opened.IsDone()) {
+        error = opened.Reason();
         return std::nullopt;
     }
     std::string text;
@@ -73,9 +73,9 @@ Result PodCore::MountPod() {
     if (fs::is_symlink(fs::symlink_status(place->ini, ec))) {
         m_state.FailFlag = 1;
         const std::string& lf = m_state.LineFeed;
-        return Refuse("Cannot write " + DisplayPath(place->ini) + lf + lf +
-                          "It is a symbolic link.",
-                      "Karvex32", Icon::Exclamation);
+        return Refuse(
+            "Cannot write " + DisplayPath(place->ini) + lf + lf + "It is a symbolic link.",
+            "Karvex32", Icon::Exclamation);
     }
     std::string error;
     const auto text = ReadWhole(place->ini, error);
@@ -84,22 +84,21 @@ Result PodCore::MountPod() {
         return IoError("Cannot read", DisplayPath(place->ini), error);
     }
 
-    const PodIniEdit edit =
-        AddToPodIni(*text, Utf8ToLatin1(place->entryText), Utf8ToLatin1(name));
-    if (edit.result == PodIniEdit::Result::Full) {
+    const PodIniEdit edit = AddToPodIni(*text, Utf8ToLatin1(place->entryText), Utf8ToLatin1(name));
+    if (edit.outcome == PodIniEdit::Outcome::Full) {
         return Refuse("Maximum Pods already mounted!", place->inOwnFolder ? "Karvex32" : "Karvex",
                       Icon::Exclamation);
     }
-    if (edit.result == PodIniEdit::Result::AlreadyListed) {
+    if (edit.outcome == PodIniEdit::Outcome::AlreadyListed) {
         m_state.FailFlag = 1;
         return Refuse("POD already mounted.", "Karvex", Icon::Exclamation);
     }
 
     // The new list is written where no one sees it and renamed over pod.ini, so the list is
     // complete under its own name at every moment.
-    if (!WriteFileReplacing(place->ini, edit.text, error)) {
+    if (const IoStatus written = WriteFileReplacing(place->ini, edit.text); !written.IsDone()) {
         m_state.FailFlag = 1;
-        return IoError("Cannot write", DisplayPath(place->ini), error);
+        return IoError("Cannot write", DisplayPath(place->ini), written.Reason());
     }
     return Result::Done();
 }

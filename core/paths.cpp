@@ -97,10 +97,10 @@ ListedFile FindListedFile(const std::string& folder, const std::string& name,
         return {};
     auto lookIn = [&](const std::string& where) {
         ListedFile found{JoinName(fs::path(where), name), -1};
-        found.length = RegularFileLength(found.path);
-        if (found.length < 0) {  // not under its exact name: try the name in other letter case
+        if (!RegularFileLength(found.path, found.length).IsDone()) {
+            // not under its exact name: try the name in other letter case
             found.path = ResolveNoCase(fs::path(where), name);
-            found.length = RegularFileLength(found.path);
+            RegularFileLength(found.path, found.length);
         }
         return found;
     };

@@ -13,9 +13,8 @@
 
 namespace karvex {
 
-class FolderWalk;
 class ReplacingFile;
-struct FileIdentity;
+class TargetFolder;
 
 // Fixed texts of the status line.
 inline constexpr const char* kLoadingText = "             Loading...";
@@ -113,18 +112,16 @@ class PodCore {
     const std::string& StatusText() const { return m_status; }
 
   private:
-    struct EntryProblems;
     struct Source;
     void SetStatus(const std::string& text);
     Result IoError(const std::string& what, const std::string& path, const std::string& reason);
     Result Refuse(const std::string& text, const std::string& caption, Icon icon);
-    Result ReportProblems(const EntryProblems& problems);
+    Result ReportProblems(const TargetFolder& target, const std::vector<std::string>& incomplete);
     Result Extract(bool selectedOnly);
-    Result StartSingleFile(ReplacingFile& out);
-    Result StartEntry(int i, FolderWalk& walk, const FileIdentity& archive, ReplacingFile& out,
-                      EntryProblems& problems);
+    Result StartSingleFile(TargetFolder& target, ReplacingFile& out);
+    Result StartEntry(int i, TargetFolder& target, ReplacingFile& out);
     Result ExtractEntry(int i, std::FILE* archive, std::int64_t archiveLength, ReplacingFile& out,
-                        const std::filesystem::path& shown, EntryProblems& problems);
+                        const std::filesystem::path& shown, std::vector<std::string>& incomplete);
     Result WriteBesideEntries(const std::string& extension, const std::string& text);
     bool AskOverwrite(const std::string& fileName, const std::string& caption);
     Result CheckBuildSources(std::vector<Source>& sources);

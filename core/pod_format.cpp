@@ -54,8 +54,8 @@ bool ParsePodTable(ByteSource& source, PodTable& table) {
 
     const int records = table.count <= 0 ? 0 : std::min(table.count, kMaxEntries + 1);
     // Only the part of the table the source holds is read; the rest reads as zeros.
-    const std::int64_t held = std::clamp<std::int64_t>(
-        (source.Length() - kHeaderSize) / kRecordSize + 1, 0, records);
+    const std::int64_t held =
+        std::clamp<std::int64_t>((source.Length() - kHeaderSize) / kRecordSize + 1, 0, records);
     table.m_bytes.assign(static_cast<std::size_t>(held) * kRecordSize, '\0');
     table.m_records = static_cast<std::size_t>(records);
     return table.m_bytes.empty() ||
@@ -71,7 +71,7 @@ PodRecord PodTable::Record(std::size_t n) const {
 }
 
 bool FileSource::ReadAt(std::int64_t position, char* buffer, std::size_t count) {
-    return ReadZeroFilled(m_file, position, buffer, count);
+    return ReadZeroFilled(m_file, position, buffer, count).IsDone();
 }
 
 bool MemorySource::ReadAt(std::int64_t position, char* buffer, std::size_t count) {

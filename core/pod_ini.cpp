@@ -51,7 +51,7 @@ PodIniEdit AddToPodIni(std::string_view text, const std::string& entryText,
     const std::vector<std::string> lines = SplitLines(text);
     const long long count = lines.empty() ? 0 : CountOf(lines.front());
     if (count >= kMaxMountedPods)
-        return {PodIniEdit::Result::Full, {}};
+        return {PodIniEdit::Outcome::Full, {}};
 
     std::string out = PlainNumber(count + 1) + "\r\n";
     for (std::size_t i = 1; i < lines.size(); ++i) {
@@ -59,11 +59,11 @@ PodIniEdit AddToPodIni(std::string_view text, const std::string& entryText,
         if (line.size() < kLineBuffer)
             line.resize(kLineBuffer, ' ');
         if (!podName.empty() && ContainsNoCase(Trim(line), podName))
-            return {PodIniEdit::Result::AlreadyListed, {}};
+            return {PodIniEdit::Outcome::AlreadyListed, {}};
         out += line + "\r\n";
     }
     out += entryText + "\r\n";
-    return {PodIniEdit::Result::Added, std::move(out)};
+    return {PodIniEdit::Outcome::Added, std::move(out)};
 }
 
 }  // namespace karvex

@@ -11,7 +11,7 @@ namespace karvex {
 constexpr int kMaxMountedPods = 99;
 
 struct PodIniEdit {
-    enum class Result { Added, Full, AlreadyListed } result = Result::Added;
+    enum class Outcome { Added, Full, AlreadyListed } outcome = Outcome::Added;
     std::string text;  // the new file's text, when added
 };
 

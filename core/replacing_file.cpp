@@ -14,6 +14,8 @@ namespace karvex {
 
 namespace {
 
+using Code = IoStatus::Code;
+
 constexpr const char* kTempMark = ".karvex-";
 constexpr const char* kTempEnd = ".tmp";
 constexpr std::size_t kNameRoom = 200;  // of a name, kept in its temporary's name (NAME_MAX 255)
@@ -72,33 +74,22 @@ ReplacingFile::~ReplacingFile() {
         ::close(m_ownFolder);
 }
 
-bool ReplacingFile::Open(const fs::path& target, std::string& error, Refusal* refusal) {
+IoStatus ReplacingFile::Open(const fs::path& target) {
     m_ownFolder = OpenFolder(target.parent_path());
-    if (m_ownFolder < 0) {
-        error = ErrorText();
-        return false;
-    }
-    return Open(m_ownFolder, target.filename().string(), error, refusal);
+    if (m_ownFolder < 0)
+        return IoStatus::FromErrno(Code::WriteFailed, target.parent_path());
+    return Open(m_ownFolder, target.filename().string()).For(target);
 }
 
-bool ReplacingFile::Open(int folder, const std::string& name, std::string& error,
-                         Refusal* refusal, bool sweep) {
+IoStatus ReplacingFile::Open(int folder, const std::string& name, bool sweep) {
     m_folder = folder;
     m_name = name;
-    if (refusal)
-        *refusal = Refusal::None;
-    auto refuse = [&](Refusal why, const char* reason) {
-        error = reason;
-        if (refusal)
-            *refusal = why;
-        return false;
-    };
     struct stat old {};
     if (::fstatat(folder, name.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0) {
         if (S_ISLNK(old.st_mode))
-            return refuse(Refusal::Link, "It is a symbolic link.");
+            return {Code::Link, name, "It is a symbolic link."};
         if (!S_ISREG(old.st_mode))
-            return refuse(Refusal::NotRegular, "Not a regular file");
+            return {Code::NotRegular, name, "Not a regular file"};
         m_hasOld = true;
         m_oldMode = old.st_mode & 07777;
         m_oldOwner = old.st_uid;
@@ -106,8 +97,7 @@ bool ReplacingFile::Open(int folder, const std::string& name, std::string& error
         m_oldDevice = old.st_dev;
         m_oldInode = old.st_ino;
     } else if (errno != ENOENT) {
-        error = ErrorText();
-        return false;
+        return IoStatus::FromErrno(Code::WriteFailed, name);
     }
     if (sweep)
         RemoveStaleTemporaries(folder);
@@ -124,31 +114,29 @@ bool ReplacingFile::Open(int folder, const std::string& name, std::string& error
             break;
         }
     }
-    if (fd < 0) {
-        error = ErrorText();
-        return false;
-    }
+    if (fd < 0)
+        return IoStatus::FromErrno(Code::WriteFailed, name);
     m_file.reset(::fdopen(fd, "wb"));
     if (!m_file) {
-        error = ErrorText();
+        IoStatus status = IoStatus::FromErrno(Code::WriteFailed, name);
         ::close(fd);
         Abandon();
-        return false;
+        return status;
     }
-    return true;
+    return IoStatus::Done();
 }
 
-bool ReplacingFile::Commit(std::string& error) {
-    if (!m_file) {
-        error = "Nothing was written.";
-        return false;
-    }
-    const int fd = ::fileno(m_file.get());
-    if (std::fflush(m_file.get()) != 0 || std::ferror(m_file.get())) {
-        error = ErrorText();
+IoStatus ReplacingFile::Commit() {
+    if (!m_file)
+        return {Code::WriteFailed, m_name, "Nothing was written."};
+    auto failed = [this] {
+        IoStatus status = IoStatus::FromErrno(Code::WriteFailed, m_name);
         Abandon();
-        return false;
-    }
+        return status;
+    };
+    const int fd = ::fileno(m_file.get());
+    if (std::fflush(m_file.get()) != 0 || std::ferror(m_file.get()))
+        return failed();
     if (m_hasOld) {
         // The owner first: changing it may clear set-id bits that the mode then puts back.
         [[maybe_unused]] const int owned = ::fchown(fd, m_oldOwner, m_oldGroup);
@@ -160,11 +148,10 @@ bool ReplacingFile::Commit(std::string& error) {
     const std::string self = "/proc/self/fd/" + std::to_string(fd);
     if (m_tempName.empty() && !m_hasOld &&
         ::linkat(AT_FDCWD, self.c_str(), m_folder, m_name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
-        if (CloseWritten(m_file))
-            return true;
-        error = ErrorText();
-        ::unlinkat(m_folder, m_name.c_str(), 0);
-        return false;
+        IoStatus closed = CloseWritten(m_file);
+        if (!closed.IsDone())
+            ::unlinkat(m_folder, m_name.c_str(), 0);
+        return closed.For(m_name);
     }
     for (int attempt = 0; m_tempName.empty() && attempt < 50; ++attempt) {
         const std::string candidate = TempName(m_name);
@@ -172,23 +159,23 @@ bool ReplacingFile::Commit(std::string& error) {
             ::linkat(fd, "", m_folder, candidate.c_str(), AT_EMPTY_PATH) == 0) {
             m_tempName = candidate;
         } else if (errno != EEXIST) {
-            error = ErrorText();
-            Abandon();
-            return false;
+            return failed();
         }
     }
-    if (!CloseWritten(m_file)) {
-        error = ErrorText();
+    if (IoStatus closed = CloseWritten(m_file); !closed.IsDone()) {
         Abandon();
-        return false;
+        return closed.For(m_name);
     }
-    if (::renameat(m_folder, m_tempName.c_str(), m_folder, m_name.c_str()) != 0) {
-        error = ErrorText();
-        Abandon();
-        return false;
+    if (m_beforeRename) {
+        if (IoStatus checked = m_beforeRename(); !checked.IsDone()) {
+            Abandon();
+            return checked;
+        }
     }
+    if (::renameat(m_folder, m_tempName.c_str(), m_folder, m_name.c_str()) != 0)
+        return failed();
     m_tempName.clear();
-    return true;
+    return IoStatus::Done();
 }
 
 void ReplacingFile::Abandon() {
@@ -198,15 +185,17 @@ void ReplacingFile::Abandon() {
     m_tempName.clear();
 }
 
-bool WriteFileReplacing(const fs::path& target, std::string_view content, std::string& error) {
+IoStatus WriteFileReplacing(const fs::path& target, std::string_view content) {
     ReplacingFile file;
-    if (!file.Open(target, error))
-        return false;
-    if (std::fwrite(content.data(), 1, content.size(), file.File()) != content.size()) {
-        error = ErrorText();
-        return false;
-    }
-    return file.Commit(error);
+    if (IoStatus opened = file.Open(target); !opened.IsDone())
+        return opened;
+    return WriteAndCommit(file, content).For(target);
+}
+
+IoStatus WriteAndCommit(ReplacingFile& file, std::string_view content) {
+    if (std::fwrite(content.data(), 1, content.size(), file.File()) != content.size())
+        return IoStatus::FromErrno(IoStatus::Code::WriteFailed);
+    return file.Commit();
 }
 
 }  // namespace karvex

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "file_io.h"
@@ -21,23 +22,20 @@ namespace karvex {
 // touched. Every name is resolved beneath the folder handle, never through a path string.
 class ReplacingFile {
   public:
-    // Why a target was refused.
-    enum class Refusal { None, Link, NotRegular };
-
     ReplacingFile() = default;
     ReplacingFile(const ReplacingFile&) = delete;
     ReplacingFile& operator=(const ReplacingFile&) = delete;
     ~ReplacingFile();  // an uncommitted file is abandoned
 
     // Starts the file that will become `name` in the open folder `folder` (the handle must
-    // stay open until Commit). False with `error` set when it cannot be started or the
-    // target is refused; `refusal` then says why it was refused.
+    // stay open until Commit). A refused target ends with Link or NotRegular and the reason
+    // ("It is a symbolic link.", "Not a regular file"); a file that cannot be started with
+    // WriteFailed.
     // Stale temporaries in the folder are removed first, unless `sweep` is false (the
     // caller has swept it already).
-    bool Open(int folder, const std::string& name, std::string& error,
-              Refusal* refusal = nullptr, bool sweep = true);
+    IoStatus Open(int folder, const std::string& name, bool sweep = true);
     // The same for a path: its folder is opened first.
-    bool Open(const fs::path& target, std::string& error, Refusal* refusal = nullptr);
+    IoStatus Open(const fs::path& target);
 
     std::FILE* File() const { return m_file.get(); }
     // Device and inode of what stands at the target now; zero when nothing does.
@@ -45,8 +43,11 @@ class ReplacingFile {
     ino_t TargetInode() const { return m_oldInode; }
 
     // Writes everything out, gives the file the old file's mode and owner, and renames it
-    // over the target. False with `error` set; the target is then as it was.
-    bool Commit(std::string& error);
+    // over the target. On failure the target is as it was.
+    IoStatus Commit();
+    // A last check that Commit makes once the file is complete, just before the rename; a
+    // status other than Done drops the new file and leaves the target as it was.
+    void CheckBeforeRename(std::function<IoStatus()> check) { m_beforeRename = std::move(check); }
     // Drops the new file; the target stays as it was.
     void Abandon();
 
@@ -62,11 +63,15 @@ class ReplacingFile {
     gid_t m_oldGroup = 0;
     dev_t m_oldDevice = 0;
     ino_t m_oldInode = 0;
+    std::function<IoStatus()> m_beforeRename;
 };
 
+// Writes `content` into `file`, started already, and commits it.
+IoStatus WriteAndCommit(ReplacingFile& file, std::string_view content);
+
 // Replaces (or creates) `target` with `content` through a ReplacingFile. On failure
-// `error` names the reason and `target` is as it was.
-bool WriteFileReplacing(const fs::path& target, std::string_view content, std::string& error);
+// `target` is as it was.
+IoStatus WriteFileReplacing(const fs::path& target, std::string_view content);
 
 // Removes the temporaries of our own naming in `folder` whose process no longer runs.
 void RemoveStaleTemporaries(int folder);

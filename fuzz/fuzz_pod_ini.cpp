@@ -13,9 +13,9 @@ using namespace karvex;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text = fuzz::AsText(data, size);
     const PodIniEdit edit = AddToPodIni(text, "NEW.POD", "NEW.POD");
-    if (edit.result != PodIniEdit::Result::Added) {
+    if (edit.outcome != PodIniEdit::Outcome::Added) {
         KARVEX_FUZZ_CHECK(edit.text.empty(), "a refusal writes nothing");
-        if (edit.result == PodIniEdit::Result::AlreadyListed)
+        if (edit.outcome == PodIniEdit::Outcome::AlreadyListed)
             KARVEX_FUZZ_CHECK(ContainsNoCase(text, "NEW.POD"), "listed only when it is there");
         return 0;
     }

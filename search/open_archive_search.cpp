@@ -29,9 +29,9 @@ Result SearchOpenArchive(ArchiveSession& session, std::string_view typed,
         return Result::Failed("Cannot read " + DisplayPath(path) + state.LineFeed + state.LineFeed +
                               Utf8ToLatin1(reason));
     };
-    ReadFile archive = OpenForReading(path);
-    if (!archive.file)
-        return failed(archive.error);
+    ReadFile archive;
+    if (const IoStatus opened = OpenForReading(path, archive); !opened.IsDone())
+        return failed(opened.Reason());
     FileSource source(archive.file.get(), archive.length);
     errno = 0;
     Result result = SearchPodContents(session.Table(), source, request, results, watched);

@@ -12,14 +12,13 @@
 #include <QMenu>
 #include <QStringListModel>
 
-#include <system_error>
-
 #include "archive_session.h"
 #include "latin1.h"
 #include "message_boxes.h"
 #include "naming.h"
 #include "replacing_file.h"
 #include "response_list.h"
+#include "target_folder.h"
 #include "text.h"
 #include "twips.h"
 
@@ -116,19 +115,24 @@ void Form9::menuSave_Click() {
 bool Form9::SaveResponseFile(const QString& path) {
     const fs::path target = QFile::encodeName(path).toStdString();
     const ArchiveState& state = m_session.State();
-    std::string error;
-    std::error_code same;
-    if (fs::equivalent(target, fs::path(state.PodFolder) / state.PodFileName, same))
-        error = "It is the archive being examined.";
+    TargetFolder folder(target.parent_path());
+    folder.Protect(state.ArchivePath());
+    ReplacingFile out;
+    IoStatus started = folder.Open();
+    if (started.IsDone())
+        started =
+            folder.StartFile(target.filename().string(), "It is the archive being examined.", out);
     const std::string& lf = state.LineFeed;
     const ResponseList list = ResponseListOf(m_names);
     // The names are 8-bit text; the system's error texts are not.
     QString reason;
-    if (!error.empty()) {
-        reason = QString::fromStdString(error);
+    if (started.code() == IoStatus::Code::Archive) {
+        reason = QString::fromStdString(started.Reason());
     } else if (!m_names.empty() && list.leftOut.size() == m_names.size()) {
         reason = platform::FromLatin1(kNoneSafeText + NameList(list.leftOut, lf));
-    } else if (WriteFileReplacing(target, list.lines, error)) {
+    } else if (const IoStatus written =
+                   started.IsDone() ? WriteAndCommit(out, list.lines) : started;
+               written.IsDone()) {
         if (!list.leftOut.empty()) {
             platform::ShowMessage(this,
                                   platform::FromLatin1(kLeftOutText + NameList(list.leftOut, lf)),
@@ -136,7 +140,7 @@ bool Form9::SaveResponseFile(const QString& path) {
         }
         return true;
     } else {
-        reason = QString::fromStdString(error);
+        reason = QString::fromStdString(written.Reason());
     }
     const QString qlf = QString::fromStdString(lf);
     platform::ShowMessage(this, "Cannot write " + path + qlf + qlf + reason, "Karvex32",

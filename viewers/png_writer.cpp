@@ -5,15 +5,16 @@
 #include <cstring>
 
 #include "replacing_file.h"
+#include "target_folder.h"
 
 namespace karvex {
 
-bool WritePng(std::FILE* file, int width, int height, const std::vector<std::uint32_t>& pixels,
-              std::string& error) {
+IoStatus WritePng(std::FILE* file, int width, int height,
+                  const std::vector<std::uint32_t>& pixels) {
+    using Code = IoStatus::Code;
     if (width <= 0 || height <= 0 ||
         pixels.size() != static_cast<std::size_t>(width) * static_cast<std::size_t>(height)) {
-        error = "The picture's size does not match its pixels.";
-        return false;
+        return {Code::WriteFailed, {}, "The picture's size does not match its pixels."};
     }
     std::vector<unsigned char> rgb(pixels.size() * 3);
     for (std::size_t i = 0; i < pixels.size(); ++i) {
@@ -29,24 +30,31 @@ bool WritePng(std::FILE* file, int width, int height, const std::vector<std::uin
     image.format = PNG_FORMAT_RGB;
     const int written = png_image_write_to_stdio(&image, file, 0, rgb.data(), 0, nullptr);
     if (!written || PNG_IMAGE_FAILED(image)) {
-        error = image.message[0] ? image.message : "The PNG file could not be written.";
+        IoStatus status(Code::WriteFailed, {},
+                        image.message[0] ? image.message : "The PNG file could not be written.");
         png_image_free(&image);
-        return false;
+        return status;
     }
     png_image_free(&image);
-    return true;
+    return IoStatus::Done();
 }
 
-bool WritePngFile(const std::filesystem::path& path, int width, int height,
-                  const std::vector<std::uint32_t>& pixels, std::string& error) {
+IoStatus WritePngFile(const std::filesystem::path& path, const std::filesystem::path& archive,
+                      int width, int height, const std::vector<std::uint32_t>& pixels) {
+    TargetFolder folder(path.parent_path());
+    if (!archive.empty())
+        folder.Protect(archive);
     ReplacingFile out;
-    if (!out.Open(path, error))
-        return false;
-    if (!WritePng(out.File(), width, height, pixels, error)) {
+    IoStatus opened = folder.Open();
+    if (opened.IsDone())
+        opened = folder.StartFile(path.filename().string(), "It is the archive being read.", out);
+    if (!opened.IsDone())
+        return opened.For(path);
+    if (IoStatus written = WritePng(out.File(), width, height, pixels); !written.IsDone()) {
         out.Abandon();
-        return false;
+        return written.For(path);
     }
-    return out.Commit(error);
+    return out.Commit().For(path);
 }
 
 }  // namespace karvex

@@ -9,17 +9,19 @@
 #include <string>
 #include <vector>
 
+#include "io_status.h"
+
 namespace karvex {
 
 // Writes `pixels`, width * height colour values (red + 256 * green + 65536 * blue, top
-// row first), to `file` as an 8-bit RGB PNG. False with `error` set when the sizes do not
-// agree or the file cannot be written.
-bool WritePng(std::FILE* file, int width, int height, const std::vector<std::uint32_t>& pixels,
-              std::string& error);
+// row first), to `file` as an 8-bit RGB PNG. WriteFailed when the sizes do not agree or the
+// file cannot be written.
+IoStatus WritePng(std::FILE* file, int width, int height, const std::vector<std::uint32_t>& pixels);
 
-// The same into a new file that replaces (or creates) `path` whole: a failure half-way
-// leaves what stood there as it was.
-bool WritePngFile(const std::filesystem::path& path, int width, int height,
-                  const std::vector<std::uint32_t>& pixels, std::string& error);
+// The same into a new file that replaces (or creates) `path` whole, in its folder held open
+// as a TargetFolder: a failure half-way leaves what stood there as it was, and the file
+// `archive` leads to (the archive being read; none when empty) is refused with Archive.
+IoStatus WritePngFile(const std::filesystem::path& path, const std::filesystem::path& archive,
+                      int width, int height, const std::vector<std::uint32_t>& pixels);
 
 }  // namespace karvex

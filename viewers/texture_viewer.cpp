@@ -251,12 +251,15 @@ void Form5::menuSave_Click() {
 bool Form5::SavePng(const QString& path) {
     if (m_side == 0 || m_pixels.empty())
         return false;
-    std::string error;
-    if (WritePngFile(QFile::encodeName(path).toStdString(), m_side, m_side, m_pixels, error))
+    const ArchiveState& state = m_session.State();
+    const IoStatus written = WritePngFile(QFile::encodeName(path).toStdString(),
+                                          state.ArchivePath(), m_side, m_side, m_pixels);
+    if (written.IsDone())
         return true;
     const QString lf = QString::fromStdString(m_session.State().LineFeed);
-    platform::ShowMessage(this, "Cannot write " + path + lf + lf + QString::fromStdString(error),
-                          "Karvex32", Icon::Exclamation);
+    platform::ShowMessage(
+        this, "Cannot write " + path + lf + lf + QString::fromStdString(written.Reason()),
+        "Karvex32", Icon::Exclamation);
     return false;
 }
 

@@ -87,14 +87,13 @@ TEST_P(BothWriters, ACancelledWriteLeavesTheOldFileAndNoTemporary) {
     fs::permissions(dir / "pod.ini", fs::perms::owner_read | fs::perms::owner_write);
     {
         ReplacingFile file;
-        std::string error;
-        ASSERT_TRUE(file.Open(dir / "pod.ini", error)) << error;
+        const IoStatus opened = file.Open(dir / "pod.ini");
+        ASSERT_TRUE(opened.IsDone()) << opened.Reason();
         std::fputs("half", file.File());
     }  // dropped unfinished
     EXPECT_EQ(ReadBytes(dir / "pod.ini"), "old");
     EXPECT_EQ(Names(dir.path()), "pod.ini ");
-    std::string error;
-    ASSERT_TRUE(WriteFileReplacing(dir / "pod.ini", "new", error)) << error;
+    ASSERT_TRUE(WriteFileReplacing(dir / "pod.ini", "new").IsDone());
     EXPECT_EQ(ReadBytes(dir / "pod.ini"), "new");
     EXPECT_EQ(ModeOf(dir / "pod.ini"), 0600u);
     EXPECT_EQ(Names(dir.path()), "pod.ini ");
@@ -116,11 +115,10 @@ TEST(ReplacingFile, RemovesTheTemporariesOfRunsThatWereKilled) {
     TempDir dir;
     const std::string dead = "a.pod.karvex-" + std::to_string(DeadProcess()) + "-0.tmp";
     const std::string alive = "a.pod.karvex-" + std::to_string(::getpid()) + "-99.tmp";
-    for (const std::string& name : {dead, alive, std::string("a.pod.karvex-x-1.tmp"),
-                                     std::string("mine.tmp")})
+    for (const std::string& name :
+         {dead, alive, std::string("a.pod.karvex-x-1.tmp"), std::string("mine.tmp")})
         WriteBytes(dir / name, "t");
-    std::string error;
-    ASSERT_TRUE(WriteFileReplacing(dir / "a.pod", "new", error)) << error;
+    ASSERT_TRUE(WriteFileReplacing(dir / "a.pod", "new").IsDone());
     EXPECT_FALSE(fs::exists(dir / dead));
     EXPECT_TRUE(fs::exists(dir / alive)) << "its writer still runs";
     EXPECT_TRUE(fs::exists(dir / "a.pod.karvex-x-1.tmp")) << "not of our naming";
@@ -134,15 +132,15 @@ TEST(ReplacingFile, RefusesLinksAndSpecialFilesWithoutTouchingThem) {
     fs::create_directory(dir / "folder");
     const struct {
         const char* name;
+        IoStatus::Code code;
         const char* reason;
-    } rows[] = {{"link", "It is a symbolic link."}, {"folder", "Not a regular file"}};
+    } rows[] = {{"link", IoStatus::Code::Link, "It is a symbolic link."},
+                {"folder", IoStatus::Code::NotRegular, "Not a regular file"}};
     for (const auto& row : rows) {
         ReplacingFile file;
-        std::string error;
-        ReplacingFile::Refusal refusal = ReplacingFile::Refusal::None;
-        EXPECT_FALSE(file.Open(dir / row.name, error, &refusal)) << row.name;
-        EXPECT_NE(refusal, ReplacingFile::Refusal::None) << row.name;
-        EXPECT_EQ(error, row.reason);
+        const IoStatus opened = file.Open(dir / row.name);
+        EXPECT_EQ(opened.code(), row.code) << row.name;
+        EXPECT_EQ(opened.Reason(), row.reason);
     }
     EXPECT_EQ(ReadBytes(dir / "target"), "target");
     EXPECT_TRUE(fs::is_symlink(dir / "link"));
@@ -159,8 +157,9 @@ TEST(MountPod, NeverWritesThroughALinkNorOverPodWrk) {
     fs::create_symlink(f.dir / "real.ini", f.dir / "addons" / "pod.ini");
     WriteBytes(f.dir / "addons" / "pod.wrk", "someone else's");
     EXPECT_EQ(f.core.MountPod().status, Result::Status::Refused);
-    EXPECT_EQ(f.host.messages.at(0).text, "Cannot write " + (f.dir / "addons" / "pod.ini").string() +
-                                              "\n\nIt is a symbolic link.");
+    EXPECT_EQ(
+        f.host.messages.at(0).text,
+        "Cannot write " + (f.dir / "addons" / "pod.ini").string() + "\n\nIt is a symbolic link.");
     EXPECT_EQ(ReadBytes(f.dir / "real.ini"), "1\r\nMTM.POD\r\n");
 
     fs::remove(f.dir / "addons" / "pod.ini");
@@ -187,8 +186,8 @@ TEST(SpecialFiles, AreRefusedWithoutWaiting) {
     ASSERT_EQ(f.host.messages.size(), 3u);
     EXPECT_EQ(f.host.messages[0].text, "Cannot read " + (f.dir / "x.pod").string() + notRegular);
     EXPECT_EQ(f.host.messages[1].text, "Cannot read " + (f.dir / "x.lst").string() + notRegular);
-    EXPECT_EQ(f.host.messages[2].text, "Cannot write the comment into " +
-                                           (f.dir / "x.pod").string() + notRegular);
+    EXPECT_EQ(f.host.messages[2].text,
+              "Cannot write the comment into " + (f.dir / "x.pod").string() + notRegular);
 
     WriteBytes(f.dir / "list.lst", "fifo.raw\r\n");
     EXPECT_FALSE(f.Open("list.lst"));
@@ -197,10 +196,10 @@ TEST(SpecialFiles, AreRefusedWithoutWaiting) {
 
 TEST(PodIni, ACountTooLargeForANumberIsFull) {
     for (const char* first : {"18446744073709551615", "99", "100000000000000000000000"})
-        EXPECT_EQ(AddToPodIni(std::string(first) + "\r\n", "NEW.POD", "NEW.POD").result,
-                  PodIniEdit::Result::Full)
+        EXPECT_EQ(AddToPodIni(std::string(first) + "\r\n", "NEW.POD", "NEW.POD").outcome,
+                  PodIniEdit::Outcome::Full)
             << first;
-    EXPECT_EQ(AddToPodIni("98\r\n", "NEW.POD", "NEW.POD").result, PodIniEdit::Result::Added);
+    EXPECT_EQ(AddToPodIni("98\r\n", "NEW.POD", "NEW.POD").outcome, PodIniEdit::Outcome::Added);
 }
 
 }  // namespace

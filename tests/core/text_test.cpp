@@ -203,8 +203,8 @@ TEST(PodIni, CountsAndCarriesLinesOver) {
     const std::string longLine = "ADDONS\\A_VERY_LONG_FOLDER_NAME\\TRUCK.POD";
     EXPECT_EQ(AddToPodIni("1\n" + longLine + "\n", "B.POD", "B.POD").text,
               " 2\r\n" + longLine + "\r\nB.POD\r\n");
-    EXPECT_EQ(AddToPodIni("98\r\n", "N.POD", "N.POD").result, PodIniEdit::Result::Added);
-    EXPECT_EQ(AddToPodIni("3.POD\r\n", "3.POD", "3.POD").result, PodIniEdit::Result::Added)
+    EXPECT_EQ(AddToPodIni("98\r\n", "N.POD", "N.POD").outcome, PodIniEdit::Outcome::Added);
+    EXPECT_EQ(AddToPodIni("3.POD\r\n", "3.POD", "3.POD").outcome, PodIniEdit::Outcome::Added)
         << "line 1 is never compared";
 }
 

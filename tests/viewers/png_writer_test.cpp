@@ -1,5 +1,5 @@
 // The PNG writer: what it writes reads back through libpng as the same 8-bit RGB pixels,
-// and a file that stands at the target is replaced whole or not at all.
+// and a file that stands at the target is replaced whole or not at all, never the archive.
 #include <gtest/gtest.h>
 
 #include "png_read.h"
@@ -17,8 +17,7 @@ TEST(PngWriter, WritesPixelsThatReadBackTheSame) {
         for (int i = 0; i < width * width; ++i)
             pixels.push_back(ColorValue(i % 256, (i / 256) % 256, (i * 7) % 256));
         pixels.back() = ColorValue(255, 255, 255);
-        std::string error;
-        ASSERT_TRUE(WritePngFile(dir / "t.png", width, width, pixels, error)) << error;
+        ASSERT_TRUE(WritePngFile(dir / "t.png", {}, width, width, pixels).IsDone());
         const PngPicture back = ReadPng(dir / "t.png");
         ASSERT_TRUE(back.ok);
         EXPECT_TRUE(back.rgb8);
@@ -31,18 +30,23 @@ TEST(PngWriter, WritesPixelsThatReadBackTheSame) {
 TEST(PngWriter, ReplacesAFileWholeOrLeavesItAsItWas) {
     TempDir dir;
     WriteBytes(dir / "t.png", "old");
-    std::string error;
-    EXPECT_FALSE(WritePngFile(dir / "t.png", 2, 2, {1, 2, 3}, error));
-    EXPECT_EQ(error, "The picture's size does not match its pixels.");
+    EXPECT_EQ(WritePngFile(dir / "t.png", {}, 2, 2, {1, 2, 3}).Reason(),
+              "The picture's size does not match its pixels.");
     EXPECT_EQ(ReadBytes(dir / "t.png"), "old");
 
-    ASSERT_TRUE(WritePngFile(dir / "t.png", 2, 1, {ColorValue(1, 2, 3), 0}, error)) << error;
+    ASSERT_TRUE(WritePngFile(dir / "t.png", {}, 2, 1, {ColorValue(1, 2, 3), 0}).IsDone());
     EXPECT_EQ(ReadPng(dir / "t.png").pixels, (std::vector<std::uint32_t>{0x030201, 0}));
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1)
         << "no temporary left";
 
-    EXPECT_FALSE(WritePngFile(dir / "missing" / "t.png", 1, 1, {0}, error));
-    EXPECT_FALSE(error.empty());
+    WriteBytes(dir / "game.pod", "archive");
+    EXPECT_EQ(WritePngFile(dir / "game.pod", dir / "game.pod", 1, 1, {0}).Reason(),
+              "It is the archive being read.");
+    EXPECT_EQ(ReadBytes(dir / "game.pod"), "archive");
+
+    const IoStatus missing = WritePngFile(dir / "missing" / "t.png", {}, 1, 1, {0});
+    EXPECT_FALSE(missing.IsDone());
+    EXPECT_FALSE(missing.Reason().empty());
 }
 
 }  // namespace
