@@ -42,6 +42,16 @@ ResponseList ResponseListOf(const std::vector<std::string>& names) {
     return list;
 }
 
+ResponseFilePlan PlanResponseFile(const std::vector<std::string>& names, const std::string& lf) {
+    ResponseFilePlan plan{ResponseListOf(names), {}, {}};
+    const std::vector<std::string>& leftOut = plan.list.leftOut;
+    if (!names.empty() && leftOut.size() == names.size())
+        plan.refusal = kNoneSafeText + NameList(leftOut, lf);
+    else if (!leftOut.empty())
+        plan.warning = kLeftOutText + NameList(leftOut, lf);
+    return plan;
+}
+
 std::vector<int> EntriesNamed(const std::vector<std::string>& names, const EntryTable& table) {
     std::unordered_set<std::string> wanted;
     for (const std::string& name : names)

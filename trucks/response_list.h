@@ -24,6 +24,17 @@ struct ResponseList {
 //   {"skin.raw", "..\..\secret.txt"} -> lines "skin.raw\r\n", left out {"..\..\secret.txt"}
 ResponseList ResponseListOf(const std::vector<std::string>& names);
 
+// What saving found names as a response file comes to before anything is written: the
+// list, and either why nothing is saved (every name would be left out: kNoneSafeText and
+// the names) or what to say once it is saved (some were left out: kLeftOutText and the
+// names). The names are listed one per line after `lf`, as NameList lists them.
+struct ResponseFilePlan {
+    ResponseList list;
+    std::string refusal;
+    std::string warning;
+};
+ResponseFilePlan PlanResponseFile(const std::vector<std::string>& names, const std::string& lf);
+
 // The entries of `table` that found names name, in table order: an entry matches a name
 // when its name, or the part of it after its last "\", equals the name, both without blanks
 // at either end and in upper case (Latin-1):

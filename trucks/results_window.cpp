@@ -123,21 +123,19 @@ bool Form9::SaveResponseFile(const QString& path) {
         started =
             folder.StartFile(target.filename().string(), "It is the archive being examined.", out);
     const std::string& lf = state.LineFeed;
-    const ResponseList list = ResponseListOf(m_names);
+    const ResponseFilePlan plan = PlanResponseFile(m_names, lf);
     // The names are 8-bit text; the system's error texts are not.
     QString reason;
     if (started.code() == IoStatus::Code::Archive) {
         reason = QString::fromStdString(started.Reason());
-    } else if (!m_names.empty() && list.leftOut.size() == m_names.size()) {
-        reason = platform::FromLatin1(kNoneSafeText + NameList(list.leftOut, lf));
+    } else if (!plan.refusal.empty()) {
+        reason = platform::FromLatin1(plan.refusal);
     } else if (const IoStatus written =
-                   started.IsDone() ? WriteAndCommit(out, list.lines) : started;
+                   started.IsDone() ? WriteAndCommit(out, plan.list.lines) : started;
                written.IsDone()) {
-        if (!list.leftOut.empty()) {
-            platform::ShowMessage(this,
-                                  platform::FromLatin1(kLeftOutText + NameList(list.leftOut, lf)),
-                                  "Karvex32", Icon::Exclamation);
-        }
+        if (!plan.warning.empty())
+            platform::ShowMessage(this, platform::FromLatin1(plan.warning), "Karvex32",
+                                  Icon::Exclamation);
         return true;
     } else {
         reason = QString::fromStdString(written.Reason());

@@ -163,6 +163,29 @@ TEST(ResponseListOf, HoldsOnlyTheSafeNames) {
     }
 }
 
+// Saving found names: nothing is saved when every name would be left out; when some are,
+// they are told after the save. The texts are exact, names one per line.
+TEST(PlanResponseFile, Rows) {
+    const struct {
+        Names names;
+        std::string lines, refusal, warning;
+    } rows[] = {
+        {{}, "", "", ""},
+        {{"a.raw", " b.bin "}, "a.raw\r\nb.bin\r\n", "", ""},
+        {{"..\\x.raw"}, "", std::string(kNoneSafeText) + "\n..\\x.raw", ""},
+        {{"a.raw", "..\\x.raw", "..\\y.raw"},
+         "a.raw\r\n",
+         "",
+         std::string(kLeftOutText) + "\n..\\x.raw\n..\\y.raw"},
+    };
+    for (const auto& row : rows) {
+        const ResponseFilePlan plan = PlanResponseFile(row.names, "\n");
+        EXPECT_EQ(plan.list.lines, row.lines);
+        EXPECT_EQ(plan.refusal, row.refusal);
+        EXPECT_EQ(plan.warning, row.warning);
+    }
+}
+
 // Found names select the entries of that name, or whose last part is that name; blanks
 // around either and letter case do not count.
 TEST(EntriesNamed, Rows) {
