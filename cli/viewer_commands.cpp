@@ -81,9 +81,8 @@ int RunTexture(const TextureArgs& args) {
     TargetFolder folder(target.parent_path());
     folder.Protect(session.m_state.ArchivePath());
     ReplacingFile out;
-    IoStatus opened = folder.Open();
-    if (opened.IsDone())
-        opened = folder.StartFile(target.filename().string(), "It is the archive being read.", out);
+    const IoStatus opened =
+        folder.OpenAndStartFile(target.filename().string(), "It is the archive being read.", out);
     if (opened.code() == IoStatus::Code::Archive) {
         return Report(session, Result::Refused("Cannot write " + DisplayPath(target) +
                                                session.m_state.LineFeed + session.m_state.LineFeed +

@@ -7,6 +7,7 @@
 #include "paths.h"
 #include "pod_core.h"
 #include "replacing_file.h"
+#include "target_folder.h"
 #include "text.h"
 
 namespace karvex {
@@ -70,7 +71,13 @@ Result PodCore::WriteBesideEntries(const std::string& extension, const std::stri
         m_state.FailFlag = 1;
         return Result::Refused();
     }
-    if (const IoStatus written = WriteFileReplacing(path, text); !written.IsDone())
+    TargetFolder folder(m_state.DialogPath);
+    folder.Protect(m_state.ArchivePath());
+    ReplacingFile out;
+    IoStatus written = folder.OpenAndStartFile(fileName, "It is the archive being read.", out);
+    if (written.IsDone())
+        written = WriteAndCommit(out, text);
+    if (!written.IsDone())
         return IoError("Cannot write", DisplayPath(path), written.Reason());
     return Result::Done();
 }

@@ -95,6 +95,13 @@ IoStatus TargetFolder::StartFile(const std::string& fileName, const std::string&
     return IoStatus::Done();
 }
 
+IoStatus TargetFolder::OpenAndStartFile(const std::string& fileName,
+                                        const std::string& archiveReason, ReplacingFile& out) {
+    if (IoStatus opened = Open(); !opened.IsDone())
+        return opened;
+    return StartFile(fileName, archiveReason, out);
+}
+
 IoStatus TargetFolder::StartArchiveReplacement(const fs::path& archive, const FileStamp& loaded,
                                                ReplacingFile& out) {
     std::error_code ec;

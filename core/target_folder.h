@@ -60,6 +60,9 @@ class TargetFolder {
     // their reasons, Archive with `archiveReason`; none is noted. The status names the file.
     IoStatus StartFile(const std::string& fileName, const std::string& archiveReason,
                        ReplacingFile& out);
+    // Open, then StartFile: for a writer of one file, which names no folder of its own.
+    IoStatus OpenAndStartFile(const std::string& fileName, const std::string& archiveReason,
+                              ReplacingFile& out);
 
     // Edits of the open archive: starts the new archive that replaces `archive`, the file
     // loaded as `loaded`, beside it in its folder (at the end of any links: the archive is

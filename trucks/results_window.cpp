@@ -118,10 +118,8 @@ bool Form9::SaveResponseFile(const QString& path) {
     TargetFolder folder(target.parent_path());
     folder.Protect(state.ArchivePath());
     ReplacingFile out;
-    IoStatus started = folder.Open();
-    if (started.IsDone())
-        started =
-            folder.StartFile(target.filename().string(), "It is the archive being examined.", out);
+    const IoStatus started = folder.OpenAndStartFile(target.filename().string(),
+                                                     "It is the archive being examined.", out);
     const std::string& lf = state.LineFeed;
     const ResponseFilePlan plan = PlanResponseFile(m_names, lf);
     // The names are 8-bit text; the system's error texts are not.

@@ -45,9 +45,8 @@ IoStatus WritePngFile(const std::filesystem::path& path, const std::filesystem::
     if (!archive.empty())
         folder.Protect(archive);
     ReplacingFile out;
-    IoStatus opened = folder.Open();
-    if (opened.IsDone())
-        opened = folder.StartFile(path.filename().string(), "It is the archive being read.", out);
+    IoStatus opened =
+        folder.OpenAndStartFile(path.filename().string(), "It is the archive being read.", out);
     if (!opened.IsDone())
         return opened.For(path);
     if (IoStatus written = WritePng(out.File(), width, height, pixels); !written.IsDone()) {
