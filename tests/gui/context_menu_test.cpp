@@ -68,6 +68,16 @@ class ContextMenuTest : public QObject {
     }
 
     QTemporaryDir m_temporary;  // the private folders' base
+    // The commands that copy entries out of the archive: View (0), Open in Notepad (1), a
+    // drag (2), which here hands nothing over.
+    void CopyOut(int command) {
+        if (command == 0)
+            m_window->menuView_Click();
+        else if (command == 1)
+            m_window->menuNotepad_Click();
+        else
+            QVERIFY(!std::unique_ptr<QMimeData>(m_window->DragOutData()));
+    }
     // Everything beneath the private folders' base.
     QStringList PrivateFiles() {
         QStringList found;
@@ -297,7 +307,7 @@ class ContextMenuTest : public QObject {
         for (int i = 0; i < 4; ++i)
             bytes[84 + 40 * entry + 32 + i] = static_cast<char>((claimed >> (8 * i)) & 0xFF);
         m_folder->Write("big.pod", bytes);
-        Form1& window = Open("big.pod", {entry});
+        Open("big.pod", {entry});
         RightClick("List1");
         const QStringList before = PrivateFiles();
         QString text;
@@ -309,12 +319,7 @@ class ContextMenuTest : public QObject {
             else
                 modal->close();
         });
-        if (command == 0)
-            window.menuView_Click();
-        else if (command == 1)
-            window.menuNotepad_Click();
-        else
-            QVERIFY(!std::unique_ptr<QMimeData>(window.DragOutData()));
+        CopyOut(command);
         QCOMPARE(text, question + "\n\nGo on?");
         QCOMPARE(PrivateFiles(), before);
     }
@@ -351,18 +356,13 @@ class ContextMenuTest : public QObject {
     void noPrivateFolderIsSaid() {
         QFETCH(int, command);
         QFETCH(QString, entries);
-        Form1& window = Open("game.pod", {4});
+        Open("game.pod", {4});
         RightClick("List1");
         const QString base = m_temporary.path();
         QVERIFY(QDir().rename(base, base + "-away"));
         QString text;
         AnswerMessage("OK", &text);
-        if (command == 0)
-            window.menuView_Click();
-        else if (command == 1)
-            window.menuNotepad_Click();
-        else
-            QVERIFY(!std::unique_ptr<QMimeData>(window.DragOutData()));
+        CopyOut(command);
         QVERIFY(QDir().rename(base + "-away", base));
         QCOMPARE(text, "There is no private folder to copy the " + entries + " into.\n\n" +
                            "Cannot open the temporary folder " + base +
