@@ -2,20 +2,20 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
-#include <QContextMenuEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
 
 #include <algorithm>
 
 #include "artwork.h"
+#include "karvex_version.h"
 #include "latin1.h"
 #include "naming.h"
-#include "karvex_version.h"
 #include "number_text.h"
 #include "picture_button.h"
 #include "text.h"
@@ -260,11 +260,11 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
     }
     // The keyboard's context-menu key and Shift+F10 open the menu for the focused list.
     auto* key = dynamic_cast<QKeyEvent*>(event);
-    const bool menuKey = event->type() == QEvent::ContextMenu &&
-                         static_cast<QContextMenuEvent*>(event)->reason() ==
-                             QContextMenuEvent::Keyboard;
-    const bool shiftF10 = event->type() == QEvent::KeyPress && key &&
-                          key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier;
+    const bool menuKey =
+        event->type() == QEvent::ContextMenu &&
+        static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Keyboard;
+    const bool shiftF10 = event->type() == QEvent::KeyPress && key && key->key() == Qt::Key_F10 &&
+                          key->modifiers() == Qt::ShiftModifier;
     const bool enter = event->type() == QEvent::KeyPress && key &&
                        (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter);
     if (list && enter) {

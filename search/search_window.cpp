@@ -80,8 +80,8 @@ QPixmap Arrow(bool up) {
     return arrow;
 }
 
-QCheckBox* NewCheck(QWidget* parent, const char* name, const QString& caption, int left,
-                    int top, int width) {
+QCheckBox* NewCheck(QWidget* parent, const char* name, const QString& caption, int left, int top,
+                    int width) {
     auto* box = Named(new QCheckBox(caption, parent), name);
     Place(box, left, top, width, 255);
     return box;
@@ -247,7 +247,8 @@ void Form12::RunSearch() {
         return;  // closed while it ran
     ShowProgress(results, result.IsDone() ? kSearchFinishedText : "", true);
     if (result.status == Result::Status::Failed)
-        platform::ShowMessage(this, platform::FromLatin1(result.message), "Karvex32", Icon::Exclamation);
+        platform::ShowMessage(this, platform::FromLatin1(result.message), "Karvex32",
+                              Icon::Exclamation);
     if (result.IsDone() && results.Found() > 0)
         SetExpanded(true);
 }
@@ -258,7 +259,8 @@ void Form12::ShowProgress(const SearchResults& soFar, const std::string& progres
     m_names->Append(soFar.rows, m_shownRows);
     m_sizes->Append(soFar.rows, m_shownRows);
     m_shownRows = soFar.Found();
-    ShowText(Label2, platform::FromLatin1(FoundText(soFar.Found(), m_session.Core().GroupSeparator())));
+    ShowText(Label2,
+             platform::FromLatin1(FoundText(soFar.Found(), m_session.Core().GroupSeparator())));
     ShowText(Label4, platform::FromLatin1(progress));
     if (Check3D1->isChecked() && m_shownSelected < soFar.selected.size()) {
         m_session.SelectEntries({soFar.selected.begin() + m_shownSelected, soFar.selected.end()});

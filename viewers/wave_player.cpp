@@ -27,8 +27,9 @@ constexpr int kPlayingUpdateMs = 10;  // how often the position box follows a pl
 
 // A length or position of the device as the window keeps it: a 32-bit whole number.
 std::int32_t Whole(qint64 milliseconds) {
-    return static_cast<std::int32_t>(std::clamp<qint64>(
-        milliseconds, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
+    return static_cast<std::int32_t>(std::clamp<qint64>(milliseconds,
+                                                        std::numeric_limits<std::int32_t>::min(),
+                                                        std::numeric_limits<std::int32_t>::max()));
 }
 
 }  // namespace
