@@ -16,7 +16,7 @@
 namespace karvex {
 
 int RunList(const ListArgs& args) {
-    Session session;
+    CliSession session;
     // Whatever loaded is listed: the status line tells how the load ended.
     const int status = session.Open(args.file);
     if (status != kExitUsage)
@@ -25,7 +25,7 @@ int RunList(const ListArgs& args) {
 }
 
 int RunExtract(const ExtractArgs& args) {
-    Session session(args.yes, true);
+    CliSession session(args.yes, true);
     const auto folder = session.Folder(args.folder);
     if (!folder)
         return kExitUsage;
@@ -66,7 +66,7 @@ int RunBuild(const BuildArgs& args) {
     if (!absolute)
         return kExitUsage;
     const fs::path& target = *absolute;
-    Session session(args.yes, true);
+    CliSession session(args.yes, true);
     if (const int status = session.OpenOrReport(args.list); status != kExitDone)
         return status;
     ArchiveState& state = session.m_state;
@@ -95,7 +95,7 @@ int RunBuild(const BuildArgs& args) {
 }
 
 int RunComment(const CommentArgs& args) {
-    Session session;
+    CliSession session;
     if (const int status = session.OpenOrReport(args.archive); status != kExitDone)
         return status;
     return ExitFor(session.m_core.RewriteComment(Utf8ToLatin1(args.text)));

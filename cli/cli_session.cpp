@@ -46,13 +46,13 @@ std::optional<fs::path> AbsolutePath(const fs::path& path) {
     return std::nullopt;
 }
 
-Session::Session(bool answerYes, bool showProgress)
+CliSession::CliSession(bool answerYes, bool showProgress)
     : m_host(answerYes, showProgress && isatty(STDERR_FILENO)) {
     m_session.SetHost(&m_host);
     m_core.SetGroupSeparator(LocaleSeparator());
 }
 
-int Session::Open(const std::string& file) {
+int CliSession::Open(const std::string& file) {
     const auto path = AbsolutePath(file);
     if (!path)
         return kExitUsage;
@@ -66,7 +66,7 @@ int Session::Open(const std::string& file) {
     return ExitFor(m_session.Open(*path, m_row));
 }
 
-int Session::OpenOrReport(const std::string& file) {
+int CliSession::OpenOrReport(const std::string& file) {
     const int status = Open(file);
     if (status != kExitDone && status != kExitUsage)
         ReportNotOpened();
@@ -81,7 +81,7 @@ int FinishOutput() {
     return kExitDone;
 }
 
-void Session::PrintListing() const {
+void CliSession::PrintListing() const {
     std::printf("status\t%s\n", Latin1ToUtf8(m_core.StatusText()).c_str());
     std::printf("size\t%s\n", Latin1ToUtf8(m_row.Label3).c_str());
     std::printf("files\t%s\n", Latin1ToUtf8(m_row.Label4).c_str());
@@ -91,7 +91,7 @@ void Session::PrintListing() const {
     }
 }
 
-void Session::ReportNotOpened() const {
+void CliSession::ReportNotOpened() const {
     std::fprintf(stderr, "karvex32-cli: %s\n", Latin1ToUtf8(m_core.StatusText()).c_str());
     for (int i = 0; i < m_table.Count(); ++i) {
         if (m_table.IsMissing(i))
@@ -100,7 +100,7 @@ void Session::ReportNotOpened() const {
     }
 }
 
-std::optional<std::string> Session::Folder(const fs::path& folder) {
+std::optional<std::string> CliSession::Folder(const fs::path& folder) {
     const auto path = AbsolutePath(folder);
     if (!path)
         return std::nullopt;

@@ -28,11 +28,11 @@ int FinishOutput();
 std::optional<std::filesystem::path> AbsolutePath(const std::filesystem::path& path);
 
 // The archive session as the command-line tool runs it, reporting to standard streams.
-class Session {
+class CliSession {
   public:
     // Questions are answered Yes with `answerYes`, No otherwise; status-line progress is
     // shown with `showProgress` when standard error is a terminal.
-    explicit Session(bool answerYes = false, bool showProgress = false);
+    explicit CliSession(bool answerYes = false, bool showProgress = false);
 
     // Opens `file` as the Open command would: the archive or the response-file open
     // sequence by its ending. 0 when it loaded completely.

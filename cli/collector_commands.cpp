@@ -17,7 +17,7 @@ int RunSearch(const SearchArgs& args) {
     const std::string text = Utf8ToLatin1(args.text);
     if (text.empty())
         return UsageError("TEXT must not be empty");
-    Session session;
+    CliSession session;
     if (const int status = session.OpenOrReport(args.archive); status != kExitDone)
         return status;
     const SearchOptions options{args.matchCase, args.bySize, args.byContents};
@@ -35,7 +35,7 @@ int RunSearch(const SearchArgs& args) {
 }
 
 int RunExamine(const ExamineArgs& args) {
-    Session session;
+    CliSession session;
     if (const int status = session.OpenOrReport(args.archive); status != kExitDone)
         return status;
     const std::string name = Utf8ToLatin1(args.entry);

@@ -23,7 +23,7 @@ namespace karvex {
 namespace {
 
 // Shows a result's message as the window's message box would; the exit status for it.
-int Report(Session& session, const Result& result) {
+int Report(CliSession& session, const Result& result) {
     if (!result.message.empty())
         session.Tell(result.message);
     return ExitFor(result);
@@ -31,7 +31,7 @@ int Report(Session& session, const Result& result) {
 
 // Opens `archive` and finds `entry`, the first entry of exactly that name: its index, or -1
 // with `status` set to the exit status.
-int OpenEntry(Session& session, const std::string& archive, const std::string& entry, int& status) {
+int OpenEntry(CliSession& session, const std::string& archive, const std::string& entry, int& status) {
     status = session.OpenOrReport(archive);
     if (status != kExitDone)
         return -1;
@@ -43,13 +43,13 @@ int OpenEntry(Session& session, const std::string& archive, const std::string& e
     return i;
 }
 
-Result CannotWrite(const Session& session, const fs::path& path, const std::string& reason) {
+Result CannotWrite(const CliSession& session, const fs::path& path, const std::string& reason) {
     const std::string& lf = session.m_state.LineFeed;
     return Result::Failed("Cannot write " + DisplayPath(path) + lf + lf + Utf8ToLatin1(reason));
 }
 
 // Fills `out`, opened already, with the image and puts it into place.
-Result WriteImage(const Session& session, ReplacingFile& out, const fs::path& shown,
+Result WriteImage(const CliSession& session, ReplacingFile& out, const fs::path& shown,
                   const TextureImage& image) {
     if (const IoStatus written = WritePng(out.File(), image.width, image.width, image.pixels);
         !written.IsDone()) {
@@ -69,7 +69,7 @@ int RunTexture(const TextureArgs& args) {
     if (!absolute)
         return kExitUsage;
     const fs::path& target = *absolute;
-    Session session;
+    CliSession session;
     int status = kExitDone;
     const int i = OpenEntry(session, args.archive, args.entry, status);
     if (i < 0)
@@ -100,7 +100,7 @@ namespace {
 // lead out of it or onto what is not a regular file refused and reported together.
 class TextureFolder {
   public:
-    TextureFolder(Session& session, const std::string& folder)
+    TextureFolder(CliSession& session, const std::string& folder)
         : m_session(session), m_folder(folder), m_target(folder) {
         m_target.Protect(session.m_state.ArchivePath());
     }
@@ -136,7 +136,7 @@ class TextureFolder {
     }
 
   private:
-    Session& m_session;
+    CliSession& m_session;
     std::string m_folder;
     TargetFolder m_target;
 };
@@ -144,7 +144,7 @@ class TextureFolder {
 }  // namespace
 
 int RunTextures(const TexturesArgs& args) {
-    Session session;
+    CliSession session;
     const auto folder = session.Folder(args.folder);
     if (!folder)
         return kExitUsage;
@@ -172,7 +172,7 @@ int RunTextures(const TexturesArgs& args) {
 }
 
 int RunPalette(const PaletteArgs& args) {
-    Session session;
+    CliSession session;
     int status = kExitDone;
     const int i = OpenEntry(session, args.archive, args.entry, status);
     if (i < 0)
@@ -187,7 +187,7 @@ int RunPalette(const PaletteArgs& args) {
 }
 
 int RunText(const TextArgs& args) {
-    Session session;
+    CliSession session;
     int status = kExitDone;
     const int i = OpenEntry(session, args.archive, args.entry, status);
     if (i < 0)

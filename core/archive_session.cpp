@@ -11,40 +11,6 @@ namespace karvex {
 
 ArchiveSession::ArchiveSession() = default;
 
-void ArchiveSession::OnBusyChanged(const void* owner, std::function<void(bool)> listener) {
-    m_busyListeners.emplace_back(owner, std::move(listener));
-}
-
-void ArchiveSession::RemoveListeners(const void* owner) {
-    std::erase_if(m_busyListeners, [owner](const auto& entry) { return entry.first == owner; });
-    std::erase_if(m_selectionListeners,
-                  [owner](const auto& entry) { return entry.first == owner; });
-}
-
-void ArchiveSession::SelectEntries(const std::vector<int>& entries) {
-    for (int i : entries) {
-        if (i >= 0 && i < m_table.Count())
-            m_table.SetSelected(i, true);
-    }
-    for (const auto& entry : m_selectionListeners)
-        entry.second();
-}
-
-void ArchiveSession::OnSelectionChanged(const void* owner, std::function<void()> listener) {
-    m_selectionListeners.emplace_back(owner, std::move(listener));
-}
-
-void ArchiveSession::SetBusy(bool busy) {
-    m_cancelRequested = false;
-    if (m_busy == busy)
-        return;
-    m_busy = busy;
-    if (!busy)
-        StampArchive();
-    for (const auto& entry : m_busyListeners)
-        entry.second(busy);
-}
-
 Result ArchiveSession::Open(const fs::path& path, StatusRow& row) {
     SplitPath(path, m_state.PodFolder, m_state.PodFileName);
     const bool archive = EndsWithNoCase(m_state.PodFileName, ".pod");
@@ -52,7 +18,7 @@ Result ArchiveSession::Open(const fs::path& path, StatusRow& row) {
     return archive ? m_core.OpenPodSequence(row) : m_core.OpenResponseSequence(row);
 }
 
-void ArchiveSession::StampArchive() {
+void ArchiveSession::CommandEnded() {
     m_stamp.reset();
     FileStamp now;
     if (m_state.PodPattern == "*.pod" && !m_state.PodFileName.empty() &&
@@ -65,18 +31,6 @@ bool ArchiveSession::ArchiveUnchanged() const {
         return true;
     FileStamp now;
     return StampOf(m_state.ArchivePath(), now).IsDone() && now == *m_stamp;
-}
-
-ByteRange ArchiveSession::EntryExtent(int i) const {
-    if (i < 0 || i >= m_table.Count())
-        return {0, 0, false};
-    return m_table.Extent(i, m_state.PodFileLength);
-}
-
-Result ArchiveSession::ReadEntry(int i, const BlockReceiver& receive) const {
-    if (i < 0 || i >= m_table.Count() || m_table.IsMissing(i))
-        return Result::Refused("There is no such entry.");
-    return ReadRange(m_table.OffsetOf(i), m_table.SizeOf(i), receive);
 }
 
 Result ArchiveSession::ReadRange(std::int64_t offset, std::int64_t count,
@@ -110,6 +64,13 @@ Result ArchiveSession::ReadRange(std::int64_t offset, std::int64_t count,
     if (!range.complete)
         return Result::Refused("The entry reaches past the end of the archive.");
     return Result::Done();
+}
+
+Result ArchiveSession::ExtractSelectedInto(int folder) {
+    m_core.SetDestination(folder);
+    const Result result = m_core.ExtractSelected();
+    m_core.SetDestination(-1);
+    return result;
 }
 
 // --- The relay to the window --------------------------------------------------------------

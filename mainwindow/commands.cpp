@@ -99,7 +99,7 @@ void Form1::Command1_Click() {
     if (answer.isEmpty() || m_session.IsBusy())
         return;
     BusyScope busy(m_session);
-    m_core.RewriteComment(platform::ToLatin1(answer));
+    m_session.RewriteComment(platform::ToLatin1(answer));
 }
 
 void Form1::Command3D4_Click() {
@@ -131,7 +131,7 @@ void Form1::RunCommand(Work work) {
 Result Form1::RunOpenSequence(bool archive) {
     Result result;
     RunCommand([&] {
-        result = archive ? m_core.OpenPodSequence(m_row) : m_core.OpenResponseSequence(m_row);
+        result = archive ? m_session.OpenPodSequence(m_row) : m_session.OpenResponseSequence(m_row);
     });
     if (result.IsDone())
         RememberRecent(QFile::decodeName(m_state.ArchivePath().c_str()));
@@ -155,7 +155,7 @@ void Form1::Command3D2_Click() {
     }
     const std::string before = m_state.PodPattern;
     RunCommand([this] {
-        m_core.MakeCommand(m_row);
+        m_session.MakeCommand(m_row);
         SyncSelection(1);
     });
     // The new archive took the response file's place in the lists: the caption names it,
@@ -171,7 +171,7 @@ void Form1::Command3D3_Click() {
         Form4 dialog(m_state, this);
         dialog.exec();
     }
-    RunCommand([this] { m_core.ExtractCommand(); });
+    RunCommand([this] { m_session.ExtractCommand(); });
 }
 
 }  // namespace karvex

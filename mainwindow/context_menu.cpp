@@ -114,7 +114,7 @@ bool Form1::AllowLargeCopy(std::int64_t bytes, const std::string& holds,
     if (bytes <= kLargeCopy)
         return true;
     const std::string& lf = m_state.LineFeed;
-    return AskYesNo(holds + " " + FormatNumber(bytes / (1024 * 1024), m_core.GroupSeparator()) +
+    return AskYesNo(holds + " " + FormatNumber(bytes / (1024 * 1024), m_session.GroupSeparator()) +
                         " MiB. " + copied + lf + lf + "Go on?",
                     "Karvex32");
 }
@@ -139,9 +139,7 @@ Result Form1::CopyRecordedEntry(int folder, const std::string& path, int viewMod
     Result result;
     {
         BusyScope busy(m_session);
-        m_core.SetDestination(folder);
-        result = m_core.ExtractSelected();
-        m_core.SetDestination(-1);
+        result = m_session.ExtractSelectedInto(folder);
     }
     for (int i = 0; i < m_table.Count(); ++i)
         m_table.SetSelected(i, selected[static_cast<std::size_t>(i)]);

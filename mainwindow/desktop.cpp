@@ -186,9 +186,7 @@ QMimeData* Form1::DragOutData() {
     Result result;
     {
         BusyScope busy(m_session);
-        m_core.SetDestination(folder);
-        result = m_core.ExtractSelected();
-        m_core.SetDestination(-1);
+        result = m_session.ExtractSelectedInto(folder);
     }
     ::close(folder);
     if (result.status == Result::Status::Failed || result.status == Result::Status::Cancelled)

@@ -48,18 +48,17 @@ std::string LocaleGroupSeparator() {
 
 }  // namespace
 
-Form1::Form1(ArchiveSession& session, QWidget* parent)
+Form1::Form1(Session& session, QWidget* parent)
     : QWidget(parent),
       m_session(session),
       m_state(session.State()),
       m_table(session.Table()),
-      m_core(session.Core()),
       m_names(m_table, EntryModel::NameColumn, this),
       m_sizes(m_table, EntryModel::SizeColumn, this) {
     setObjectName("Form1");
     setWindowTitle("Karvex32");
     setFixedSize(platform::Px(kClientWidth), platform::Px(kClientHeight));
-    m_core.SetGroupSeparator(LocaleGroupSeparator());
+    m_session.SetGroupSeparator(LocaleGroupSeparator());
 
     CreateButtonRow();
     CreateStatusLine();
@@ -77,8 +76,8 @@ Form1::Form1(ArchiveSession& session, QWidget* parent)
         ShowRow();
     });
     m_session.OnSelectionChanged(this, [this] { ShowTableSelection(); });
-    m_names.SetSeparator(m_core.GroupSeparator());
-    m_sizes.SetSeparator(m_core.GroupSeparator());
+    m_names.SetSeparator(m_session.GroupSeparator());
+    m_sizes.SetSeparator(m_session.GroupSeparator());
     CreateComforts();
 }
 
@@ -367,7 +366,7 @@ void Form1::SyncSelection(int source) {
     m_selectedCount = m_table.SelectedCount();
     m_syncSource = 0;
     ShowValue(Label8, "Selected files",
-              platform::FromLatin1(FormatNumber(m_selectedCount, m_core.GroupSeparator())));
+              platform::FromLatin1(FormatNumber(m_selectedCount, m_session.GroupSeparator())));
 }
 
 }  // namespace karvex

@@ -10,7 +10,7 @@
 #include <QWidget>
 #include <array>
 
-#include "archive_session.h"
+#include "session.h"
 #include "archive_state.h"
 #include "entry_model.h"
 #include "entry_table.h"
@@ -35,7 +35,7 @@ namespace karvex {
 class Form1 : public QWidget, public Host {
     Q_OBJECT
   public:
-    explicit Form1(ArchiveSession& session, QWidget* parent = nullptr);
+    explicit Form1(Session& session, QWidget* parent = nullptr);
     ~Form1() override;
 
     // The start-up with the program's command line (one path, possibly quoted). False when
@@ -164,10 +164,9 @@ class Form1 : public QWidget, public Host {
     // The archive size's tool tip, in KiB or MiB.
     void ShowSizeTip();
 
-    ArchiveSession& m_session;
+    Session& m_session;
     ArchiveState& m_state;
     EntryTable& m_table;
-    PodCore& m_core;
     StatusRow m_row;               // size, count and the Make, Extract and Edit buttons' states
     EntryModel m_names;            // what List1 shows
     EntryModel m_sizes;            // what List2 shows

@@ -1,7 +1,7 @@
 // The Search button over the open archive of a session.
 #include <cerrno>
 
-#include "archive_session.h"
+#include "session.h"
 #include "file_io.h"
 #include "paths.h"
 #include "pod_format.h"
@@ -10,10 +10,10 @@
 
 namespace karvex {
 
-Result SearchOpenArchive(ArchiveSession& session, std::string_view typed,
+Result SearchOpenArchive(Session& session, std::string_view typed,
                          const SearchOptions& options, SearchResults& results,
                          const SearchHooks& hooks) {
-    const SearchRequest request{std::string(typed), options, session.Core().GroupSeparator()};
+    const SearchRequest request{std::string(typed), options, session.GroupSeparator()};
     SearchHooks watched = hooks;
     watched.cancelRequested = [&session, &hooks] {
         return session.CancelRequested() || (hooks.cancelRequested && hooks.cancelRequested());

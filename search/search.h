@@ -20,7 +20,7 @@
 
 namespace karvex {
 
-class ArchiveSession;
+class Session;
 class ByteSource;
 class EntryTable;
 
@@ -118,7 +118,7 @@ Result SearchPodContentsInBlocks(const EntryTable& table, ByteSource& archive,
 // search, over the open archive of `session` (PodFolder/PodFileName, opened for this search
 // only) with the core's thousands separator. The search also stops when the session's
 // cancel is requested. Failed, with a message naming the archive, when it cannot be read.
-Result SearchOpenArchive(ArchiveSession& session, std::string_view typed,
+Result SearchOpenArchive(Session& session, std::string_view typed,
                          const SearchOptions& options, SearchResults& results,
                          const SearchHooks& hooks = {});
 

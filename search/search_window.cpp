@@ -11,7 +11,7 @@
 #include <QScrollBar>
 #include <QToolButton>
 
-#include "archive_session.h"
+#include "session.h"
 #include "latin1.h"
 #include "message_boxes.h"
 #include "naming.h"
@@ -89,7 +89,7 @@ QCheckBox* NewCheck(QWidget* parent, const char* name, const QString& caption, i
 
 }  // namespace
 
-Form12::Form12(ArchiveSession& session, QWidget* parent)
+Form12::Form12(Session& session, QWidget* parent)
     : CentredDialog(parent), m_session(session) {
     setObjectName("Form12");
     setModal(true);
@@ -227,7 +227,7 @@ void Form12::RunSearch() {
     m_sizes->Clear();
     m_shownRows = 0;
     m_shownSelected = 0;
-    const std::string& separator = m_session.Core().GroupSeparator();
+    const std::string& separator = m_session.GroupSeparator();
     ShowText(Label2, platform::FromLatin1(FoundText(0, separator)));
     ShowText(Label4, "");
 
@@ -260,7 +260,7 @@ void Form12::ShowProgress(const SearchResults& soFar, const std::string& progres
     m_sizes->Append(soFar.rows, m_shownRows);
     m_shownRows = soFar.Found();
     ShowText(Label2,
-             platform::FromLatin1(FoundText(soFar.Found(), m_session.Core().GroupSeparator())));
+             platform::FromLatin1(FoundText(soFar.Found(), m_session.GroupSeparator())));
     ShowText(Label4, platform::FromLatin1(progress));
     if (Check3D1->isChecked() && m_shownSelected < soFar.selected.size()) {
         m_session.SelectEntries({soFar.selected.begin() + m_shownSelected, soFar.selected.end()});

@@ -15,7 +15,7 @@ class QToolButton;
 
 namespace karvex {
 
-class ArchiveSession;
+class Session;
 class ResultColumn;
 
 // Form12, the search window: finds the entries of the open archive whose name, displayed
@@ -27,7 +27,7 @@ class ResultColumn;
 class Form12 : public platform::CentredDialog {
     Q_OBJECT
   public:
-    explicit Form12(ArchiveSession& session, QWidget* parent = nullptr);
+    explicit Form12(Session& session, QWidget* parent = nullptr);
 
     // The window's heights in twips, its frame and title bar included: collapsed to the
     // search controls, and expanded to the result lists.
@@ -59,7 +59,7 @@ class Form12 : public platform::CentredDialog {
     // The label's text, and its accessible name with it.
     void ShowText(QLabel* label, const QString& text);
 
-    ArchiveSession& m_session;
+    Session& m_session;
     bool m_expanded = false;
     bool m_searching = false;
     bool m_stopRequested = false;   // the running search is to end at the next block

@@ -45,13 +45,13 @@ Examination Examine(const EntryReader& entry, Analysis analysis, const StopCheck
     return {list.TakeNames(), std::move(result)};
 }
 
-Examination ExamineEntry(const ArchiveSession& session, int index, Analysis analysis,
+Examination ExamineEntry(const Session& session, int index, Analysis analysis,
                          const StopCheck& stop) {
     const EntryTable& table = session.Table();
     if (index < 0 || index >= table.Count() || table.IsMissing(index))
         return {{}, Result::Refused("There is no such entry.")};
     return Examine(
-        [&](const ArchiveSession::BlockReceiver& receive) {
+        [&](const Session::BlockReceiver& receive) {
             return session.ReadEntry(index, receive);
         },
         analysis, stop);
@@ -59,7 +59,7 @@ Examination ExamineEntry(const ArchiveSession& session, int index, Analysis anal
 
 EntryReader BufferEntryReader(std::string_view bytes, std::size_t block) {
     block = std::max<std::size_t>(block, 1);
-    return [bytes, block](const ArchiveSession::BlockReceiver& receive) {
+    return [bytes, block](const Session::BlockReceiver& receive) {
         for (std::size_t at = 0; at < bytes.size(); at += block) {
             if (!receive(bytes.substr(at, block)))
                 break;

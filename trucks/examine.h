@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "archive_session.h"
+#include "session.h"
 #include "model_scan.h"
 #include "result.h"
 
@@ -40,11 +40,11 @@ struct Examination {
 Examination Examine(const EntryReader& entry, Analysis analysis, const StopCheck& stop = {});
 
 // One run over entry `index` of the session's open archive, read through its entry reader.
-Examination ExamineEntry(const ArchiveSession& session, int index, Analysis analysis,
+Examination ExamineEntry(const Session& session, int index, Analysis analysis,
                          const StopCheck& stop = {});
 
 // A reader over bytes in memory, in blocks of `block` bytes; `bytes` must outlive it.
 EntryReader BufferEntryReader(std::string_view bytes,
-                              std::size_t block = ArchiveSession::kReadBlock);
+                              std::size_t block = Session::kReadBlock);
 
 }  // namespace karvex

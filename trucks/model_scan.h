@@ -6,7 +6,7 @@
 #include <functional>
 #include <string_view>
 
-#include "archive_session.h"
+#include "session.h"
 #include "found_names.h"
 #include "result.h"
 
@@ -15,7 +15,7 @@ namespace karvex {
 // Delivers an entry's bytes from its first byte on, in blocks of any size, until the
 // receiver returns false. Failed when the archive cannot be read; Refused when the entry
 // reaches past the end of the archive, after the bytes that are there were delivered.
-using EntryReader = std::function<Result(const ArchiveSession::BlockReceiver& receive)>;
+using EntryReader = std::function<Result(const Session::BlockReceiver& receive)>;
 
 // Asked after every window scanned, where a window yields to its event queue; true stops
 // the examination, which then ends Cancelled with the names found so far.

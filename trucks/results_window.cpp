@@ -12,7 +12,7 @@
 #include <QMenu>
 #include <QStringListModel>
 
-#include "archive_session.h"
+#include "session.h"
 #include "latin1.h"
 #include "message_boxes.h"
 #include "naming.h"
@@ -30,7 +30,7 @@ constexpr int kYieldEveryMs = 30;  // how often a running examination lets the w
 
 }  // namespace
 
-Form9::Form9(ArchiveSession& session, Analysis analysis, QWidget* parent)
+Form9::Form9(Session& session, Analysis analysis, QWidget* parent)
     : CentredDialog(parent), m_session(session) {
     setObjectName("Form9");
     setModal(true);

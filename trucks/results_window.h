@@ -14,7 +14,7 @@ class QStringListModel;
 
 namespace karvex {
 
-class ArchiveSession;
+class Session;
 
 // Form9, the collector's results window: the files that the entry last right-clicked names
 // (a truck definition's models, or every name a model holds), one per line, with the
@@ -27,7 +27,7 @@ class Form9 : public platform::CentredDialog {
   public:
     // Examines the recorded entry (State().EntryIndex) with `analysis`. The session is
     // busy meanwhile; Escape in the main window stops it.
-    Form9(ArchiveSession& session, Analysis analysis, QWidget* parent = nullptr);
+    Form9(Session& session, Analysis analysis, QWidget* parent = nullptr);
 
     // How the examination ended; the list holds what was found until then.
     const Result& Outcome() const { return m_outcome; }
@@ -48,7 +48,7 @@ class Form9 : public platform::CentredDialog {
   private:
     void Form_Load(Analysis analysis);
 
-    ArchiveSession& m_session;
+    Session& m_session;
     std::vector<std::string> m_names;
     Result m_outcome;
 

@@ -22,7 +22,7 @@ constexpr int kDesignHeight = 5730;
 
 }  // namespace
 
-Form14::Form14(ArchiveSession& session, const QString& bitmapPath, QWidget* parent)
+Form14::Form14(Session& session, const QString& bitmapPath, QWidget* parent)
     : CentredDialog(parent), m_session(session), m_bitmapPath(bitmapPath) {
     setObjectName("Form14");
     Picture1 = platform::Named(new QLabel(this), "Picture1");

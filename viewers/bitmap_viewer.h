@@ -3,7 +3,7 @@
 #include <QSize>
 #include <QString>
 
-#include "archive_session.h"
+#include "session.h"
 #include "centred_dialog.h"
 
 class QLabel;
@@ -17,7 +17,7 @@ namespace karvex {
 class Form14 : public platform::CentredDialog {
     Q_OBJECT
   public:
-    Form14(ArchiveSession& session, const QString& bitmapPath, QWidget* parent = nullptr);
+    Form14(Session& session, const QString& bitmapPath, QWidget* parent = nullptr);
 
     // False when the file is not a picture Qt's image readers can decode: the window then
     // shows nothing and is not to be opened.
@@ -41,7 +41,7 @@ class Form14 : public platform::CentredDialog {
   private:
     QSize FittedSize() const;
 
-    ArchiveSession& m_session;
+    Session& m_session;
     QString m_bitmapPath;  // the file to show
     QLabel* Picture1;      // the picture, at the window's top-left corner and of its size
     bool m_loaded = false;

@@ -13,7 +13,7 @@
 #include <algorithm>
 #include <string>
 
-#include "archive_session.h"
+#include "session.h"
 #include "latin1.h"
 #include "naming.h"
 #include "texture.h"
@@ -35,7 +35,7 @@ QColor ToQColor(const Rgb& color) {
 
 }  // namespace
 
-Form8::Form8(ArchiveSession& session, QWidget* parent) : CentredDialog(parent), m_session(session) {
+Form8::Form8(Session& session, QWidget* parent) : CentredDialog(parent), m_session(session) {
     setObjectName("Form8");
     setModal(true);
     setFixedSize(platform::Px(5625), platform::Px(3855));

@@ -12,7 +12,7 @@ class QListWidget;
 
 namespace karvex {
 
-class ArchiveSession;
+class Session;
 
 // Form8, the palette viewer: the 768 bytes at the offset of the entry State().EntryIndex
 // of the open archive (bytes past the archive's end count as zero) shown as a 16 x 16 grid
@@ -26,7 +26,7 @@ class ArchiveSession;
 class Form8 : public platform::CentredDialog {
     Q_OBJECT
   public:
-    explicit Form8(ArchiveSession& session, QWidget* parent = nullptr);
+    explicit Form8(Session& session, QWidget* parent = nullptr);
 
     void List1_Click();     // redraws the grid and outlines the selected colour
     void List1_DblClick();  // the same
@@ -56,7 +56,7 @@ class Form8 : public platform::CentredDialog {
     void CopyColor();  // the selected colour's text to the clipboard
     void Describe();   // the controls' accessible names, from what they show
 
-    ArchiveSession& m_session;
+    Session& m_session;
     karvex::ColorComponents ColorComponents{};  // entry n holds palette colour n
     bool m_loaded = false;  // the palette was read; without it the grid and list stay empty
     int m_clickX = 0;       // the last mouse-down on the grid, in whole units

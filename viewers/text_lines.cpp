@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "archive_session.h"
+#include "session.h"
 
 namespace karvex {
 
@@ -13,7 +13,7 @@ namespace {
 // short tail costs one small read and a tail of 2 GiB a few hundred reads.
 constexpr std::int64_t kLongestBackwardRead = 4 * 1024 * 1024;
 
-bool IsEntry(const ArchiveSession& session, int i) {
+bool IsEntry(const Session& session, int i) {
     return i >= 0 && i < session.Table().Count() && !session.Table().IsMissing(i);
 }
 
@@ -103,7 +103,7 @@ std::vector<std::string> TextItems(std::string_view bytes) {
     return items;
 }
 
-Result LastLineBreakEnd(const ArchiveSession& session, int i, std::int64_t& end) {
+Result LastLineBreakEnd(const Session& session, int i, std::int64_t& end) {
     end = 0;
     if (!IsEntry(session, i))
         return Result::Done();
@@ -113,7 +113,7 @@ Result LastLineBreakEnd(const ArchiveSession& session, int i, std::int64_t& end)
     if (offset < 0 || size < 0)
         return Result::Done();
     bool lfAbove = false;  // the byte just above the block read is an LF
-    std::int64_t length = static_cast<std::int64_t>(ArchiveSession::kReadBlock);
+    std::int64_t length = static_cast<std::int64_t>(Session::kReadBlock);
     for (std::int64_t top = size; top > 0;) {
         const std::int64_t bottom = std::max<std::int64_t>(0, top - length);
         std::int64_t at = bottom;
@@ -144,7 +144,7 @@ Result LastLineBreakEnd(const ArchiveSession& session, int i, std::int64_t& end)
     return Result::Done();
 }
 
-Result TextLinesLoad(const ArchiveSession& session, int i, TextLinePieces& lines) {
+Result TextLinesLoad(const Session& session, int i, TextLinePieces& lines) {
     std::int64_t end = 0;
     if (const Result found = LastLineBreakEnd(session, i, end); !found.IsDone())
         return found;
@@ -160,7 +160,7 @@ Result TextLinesLoad(const ArchiveSession& session, int i, TextLinePieces& lines
     return read.status == Result::Status::Failed ? read : Result::Done();
 }
 
-void TextLineIndex::Open(const ArchiveSession& session, int i) {
+void TextLineIndex::Open(const Session& session, int i) {
     *this = TextLineIndex();
     m_marks.push_back({0, 0});
     if (!IsEntry(session, i))
@@ -178,7 +178,7 @@ void TextLineIndex::LineEnds(std::int64_t next) {
         m_marks.push_back({m_lines, next});
 }
 
-Result TextLineIndex::CountMore(const ArchiveSession& session, std::int64_t bytes) {
+Result TextLineIndex::CountMore(const Session& session, std::int64_t bytes) {
     if (m_complete)
         return Result::Done();
     const std::int64_t wanted = std::min(bytes, m_size - m_read);
@@ -194,7 +194,7 @@ Result TextLineIndex::CountMore(const ArchiveSession& session, std::int64_t byte
     return read.status == Result::Status::Failed ? read : Result::Done();
 }
 
-Result TextLineIndex::ReadLines(const ArchiveSession& session, std::int64_t first,
+Result TextLineIndex::ReadLines(const Session& session, std::int64_t first,
                                 std::int64_t count, std::size_t budget,
                                 std::vector<ShownLine>& out) const {
     out.clear();

@@ -21,7 +21,7 @@
 
 namespace karvex {
 
-class ArchiveSession;
+class Session;
 
 // Takes an entry's bytes in blocks of any size, a line break split across two blocks
 // included, and hands each item on in pieces as they come, then its end. An item's pieces
@@ -76,13 +76,13 @@ std::vector<std::string> TextItems(std::string_view bytes);
 // found by reading the entry backwards from its end in blocks. Bytes past the end of the
 // archive are not there to be read: the entry ends where the file does. Failed when the
 // archive cannot be read.
-Result LastLineBreakEnd(const ArchiveSession& session, int i, std::int64_t& end);
+Result LastLineBreakEnd(const Session& session, int i, std::int64_t& end);
 
 // Reads entry i of the open archive in blocks and gives its items to `lines` in order,
 // without holding any of them: LastLineBreakEnd first, then the bytes up to it, so that
 // the text after the last line break is never read as an item. Failed when the archive
 // cannot be read; a missing entry has no items.
-Result TextLinesLoad(const ArchiveSession& session, int i, TextLinePieces& lines);
+Result TextLinesLoad(const Session& session, int i, TextLinePieces& lines);
 
 // How the viewer shows a line: its first kShownLineBytes bytes, and whether it goes on.
 inline constexpr std::size_t kShownLineBytes = 65536;
@@ -104,10 +104,10 @@ class TextLineIndex {
 
     // Starts over on entry i of the session's archive, with no line counted. A missing
     // entry, or one that is not there, has no lines and is counted at once.
-    void Open(const ArchiveSession& session, int i);
+    void Open(const Session& session, int i);
     // Counts on through at most `bytes` more of the entry. The count is complete at the
     // entry's end, at the end of the file, or when the archive cannot be read (Failed).
-    Result CountMore(const ArchiveSession& session, std::int64_t bytes);
+    Result CountMore(const Session& session, std::int64_t bytes);
     bool Complete() const { return m_complete; }
     // The items counted so far: the line breaks found.
     std::int64_t Lines() const { return m_lines; }
@@ -115,7 +115,7 @@ class TextLineIndex {
     // Lines [first, first + count) as shown, as far as they are counted: fewer when the
     // archive changed or cannot be read (Failed), and none past the first that goes on or
     // once `budget` bytes of text are held, so that a long line is never read to its end.
-    Result ReadLines(const ArchiveSession& session, std::int64_t first, std::int64_t count,
+    Result ReadLines(const Session& session, std::int64_t first, std::int64_t count,
                      std::size_t budget, std::vector<ShownLine>& out) const;
 
   private:

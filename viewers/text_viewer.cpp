@@ -31,7 +31,7 @@ constexpr std::size_t kBlockBytes = 1024 * 1024;
 
 }  // namespace
 
-TextLinesModel::TextLinesModel(const ArchiveSession& session, QObject* parent)
+TextLinesModel::TextLinesModel(const Session& session, QObject* parent)
     : QAbstractListModel(parent), m_session(session) {}
 
 void TextLinesModel::Open(int i) {
@@ -96,7 +96,7 @@ QSize FrameAllowanceInside(const QWidget* window) {
             std::max(0, Px(kFrameDown) - frame.height())};
 }
 
-Form11::Form11(ArchiveSession& session, QWidget* parent)
+Form11::Form11(Session& session, QWidget* parent)
     : CentredDialog(parent), m_session(session), m_lines(session, this) {
     setObjectName("Form11");
     // A sizable frame, with a maximise button as well as the close box.

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "archive_session.h"
+#include "session.h"
 #include "centred_dialog.h"
 #include "text_lines.h"
 
@@ -29,7 +29,7 @@ class TextLinesModel : public QAbstractListModel {
   public:
     static constexpr int kWindowRows = 1 << 20;
 
-    TextLinesModel(const ArchiveSession& session, QObject* parent);
+    TextLinesModel(const Session& session, QObject* parent);
 
     // Starts over on entry i, with no rows.
     void Open(int i);
@@ -50,7 +50,7 @@ class TextLinesModel : public QAbstractListModel {
   private:
     int WindowRows() const;
 
-    const ArchiveSession& m_session;
+    const Session& m_session;
     TextLineIndex m_index;
     std::int64_t m_first = 0;
     int m_rows = 0;
@@ -74,7 +74,7 @@ QSize FrameAllowanceInside(const QWidget* window);
 class Form11 : public platform::CentredDialog {
     Q_OBJECT
   public:
-    explicit Form11(ArchiveSession& session, QWidget* parent = nullptr);
+    explicit Form11(Session& session, QWidget* parent = nullptr);
 
     // Icon, caption (SelectedName) and the lines; the window centres itself when shown.
     void Form_Load();
@@ -97,7 +97,7 @@ class Form11 : public platform::CentredDialog {
     // Moves the window of rows over a long text when the view nears one of its ends.
     void FollowScroll();
 
-    ArchiveSession& m_session;
+    Session& m_session;
     TextLinesModel m_lines;  // what List1 shows
     QTimer m_counting;       // the steps of the count
     QListView* List1;        // the lines, one item each; fills the window

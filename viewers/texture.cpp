@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "archive_session.h"
+#include "session.h"
 #include "entry_table.h"
 #include "text.h"
 
@@ -95,7 +95,7 @@ namespace {
 
 // Appends up to `count` bytes from `offset` of the open archive to `bytes`; what the file
 // does not hold is left for the caller to fill. Only a read failure is reported.
-Result ReadAvailable(const ArchiveSession& session, std::int64_t offset, std::size_t count,
+Result ReadAvailable(const Session& session, std::int64_t offset, std::size_t count,
                      std::string& bytes) {
     bytes.clear();
     bytes.reserve(count);
@@ -109,14 +109,14 @@ Result ReadAvailable(const ArchiveSession& session, std::int64_t offset, std::si
 
 }  // namespace
 
-Result ReadPaletteBytes(const ArchiveSession& session, std::int64_t paletteOffset,
+Result ReadPaletteBytes(const Session& session, std::int64_t paletteOffset,
                         std::string& bytes) {
     const Result read = ReadAvailable(session, paletteOffset, kPaletteBytes, bytes);
     bytes.resize(kPaletteBytes, '\0');
     return read;
 }
 
-Result PaletteLoad(const ArchiveSession& session, std::int64_t paletteOffset, ColorTable& table) {
+Result PaletteLoad(const Session& session, std::int64_t paletteOffset, ColorTable& table) {
     std::string bytes;
     const Result read = ReadPaletteBytes(session, paletteOffset, bytes);
     if (read.IsDone())
@@ -124,7 +124,7 @@ Result PaletteLoad(const ArchiveSession& session, std::int64_t paletteOffset, Co
     return read;
 }
 
-Result ReadEntryBytes(const ArchiveSession& session, int i, std::size_t count, std::string& bytes) {
+Result ReadEntryBytes(const Session& session, int i, std::size_t count, std::string& bytes) {
     const EntryTable& table = session.Table();
     bytes.clear();
     if (i < 0 || i >= table.Count()) {
@@ -149,7 +149,7 @@ std::vector<std::uint32_t> DecodeTexture(std::string_view bytes, int width,
     return pixels;
 }
 
-Result LoadTexturePalette(const ArchiveSession& session, std::string_view textureName,
+Result LoadTexturePalette(const Session& session, std::string_view textureName,
                           ColorTable& table) {
     const int palette = FindPalette(session.Table(), textureName);
     if (palette < 0)
@@ -157,7 +157,7 @@ Result LoadTexturePalette(const ArchiveSession& session, std::string_view textur
     return PaletteLoad(session, session.Table().OffsetOf(palette), table);
 }
 
-Result DrawTexture(const ArchiveSession& session, int i, const ColorTable& colors,
+Result DrawTexture(const Session& session, int i, const ColorTable& colors,
                    TextureImage& image) {
     const EntryTable& table = session.Table();
     image = {};
@@ -177,7 +177,7 @@ namespace {
 
 // Draws entry i through the palette `find` names for it, or black when it names none.
 template <typename FindFn>
-Result DrawThroughOwnPalette(const ArchiveSession& session, int i, FindFn find,
+Result DrawThroughOwnPalette(const Session& session, int i, FindFn find,
                              TextureImage& image) {
     const EntryTable& table = session.Table();
     image = {};
@@ -194,13 +194,13 @@ Result DrawThroughOwnPalette(const ArchiveSession& session, int i, FindFn find,
 
 }  // namespace
 
-Result DrawTexture(const ArchiveSession& session, int i, TextureImage& image) {
+Result DrawTexture(const Session& session, int i, TextureImage& image) {
     return DrawThroughOwnPalette(
         session, i, [&](std::string_view name) { return FindPalette(session.Table(), name); },
         image);
 }
 
-Result DrawTexture(const ArchiveSession& session, int i, PaletteLookup& palettes,
+Result DrawTexture(const Session& session, int i, PaletteLookup& palettes,
                    TextureImage& image) {
     return DrawThroughOwnPalette(
         session, i, [&](std::string_view name) { return palettes.Find(name); }, image);

@@ -16,7 +16,7 @@
 
 namespace karvex {
 
-class ArchiveSession;
+class Session;
 class EntryTable;
 
 // The message shown for a texture of any size but 4096 or 65536 bytes.
@@ -72,7 +72,7 @@ class PaletteLookup {
 // Reads the 768 bytes at `paletteOffset` of the open archive, whatever the palette entry's
 // own size; bytes past the end of the archive count as zero. Failed when the archive cannot
 // be read.
-Result ReadPaletteBytes(const ArchiveSession& session, std::int64_t paletteOffset,
+Result ReadPaletteBytes(const Session& session, std::int64_t paletteOffset,
                         std::string& bytes);
 
 // Fills `table` from a palette's bytes: colour n from bytes 3n, 3n + 1, 3n + 2. Bytes
@@ -80,12 +80,12 @@ Result ReadPaletteBytes(const ArchiveSession& session, std::int64_t paletteOffse
 void PaletteLoad(ColorTable& table, std::string_view bytes);
 // Fills `table` from ReadPaletteBytes; Failed, with `table` untouched, when the archive
 // cannot be read.
-Result PaletteLoad(const ArchiveSession& session, std::int64_t paletteOffset, ColorTable& table);
+Result PaletteLoad(const Session& session, std::int64_t paletteOffset, ColorTable& table);
 
 // Reads the first `count` bytes of entry i of the open archive; bytes it does not hold
 // (past the end of the archive, or of a shorter entry) count as zero. Failed when the
 // archive cannot be read.
-Result ReadEntryBytes(const ArchiveSession& session, int i, std::size_t count, std::string& bytes);
+Result ReadEntryBytes(const Session& session, int i, std::size_t count, std::string& bytes);
 
 // Pixel (x, y) of a texture of width `width` is byte y * width + x; each becomes the colour
 // of its palette index. Gives width * width values, top row first; bytes missing from a
@@ -97,7 +97,7 @@ std::vector<std::uint32_t> DecodeTexture(std::string_view bytes, int width,
 // from that entry's offset. Done when a palette was found and loaded; Refused, with `table`
 // as it was, when there is none (the viewer then draws with the colours of the last palette
 // loaded in this run, or black); Failed, `table` untouched, when the archive cannot be read.
-Result LoadTexturePalette(const ArchiveSession& session, std::string_view textureName,
+Result LoadTexturePalette(const Session& session, std::string_view textureName,
                           ColorTable& table);
 
 // A texture as the viewer draws it from the open archive: its width and colour values.
@@ -107,13 +107,13 @@ struct TextureImage {
 };
 // Draws entry i through `colors`: a size other than 4096 or 65536 is Refused with
 // kTextureSizeText and nothing is read. Failed when the archive cannot be read.
-Result DrawTexture(const ArchiveSession& session, int i, const ColorTable& colors,
+Result DrawTexture(const Session& session, int i, const ColorTable& colors,
                    TextureImage& image);
 // Draws entry i as a first View in a fresh run would: through its own palette, else
 // "metalcr2.act", else black.
-Result DrawTexture(const ArchiveSession& session, int i, TextureImage& image);
+Result DrawTexture(const Session& session, int i, TextureImage& image);
 // The same, the palette found through `palettes`, made for the session's table.
-Result DrawTexture(const ArchiveSession& session, int i, PaletteLookup& palettes,
+Result DrawTexture(const Session& session, int i, PaletteLookup& palettes,
                    TextureImage& image);
 
 }  // namespace karvex

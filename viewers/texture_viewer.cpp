@@ -15,7 +15,7 @@
 #include <cstring>
 #include <string>
 
-#include "archive_session.h"
+#include "session.h"
 #include "latin1.h"
 #include "message_boxes.h"
 #include "naming.h"
@@ -44,7 +44,7 @@ QString BaseName(const QString& name) {
 
 }  // namespace
 
-Form5::Form5(ArchiveSession& session, QWidget* parent)
+Form5::Form5(Session& session, QWidget* parent)
     : CentredDialog(parent),
       m_session(session),
       ColorTable(session.Colors()),

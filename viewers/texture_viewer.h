@@ -15,7 +15,7 @@ class QMenu;
 
 namespace karvex {
 
-class ArchiveSession;
+class Session;
 
 // Form5, the texture viewer: the entry at State().EntryIndex of the open archive, a 64 x 64
 // or 256 x 256 texture of palette indices, drawn through the palette of its own name, else
@@ -28,7 +28,7 @@ class ArchiveSession;
 class Form5 : public platform::CentredDialog {
     Q_OBJECT
   public:
-    explicit Form5(ArchiveSession& session, QWidget* parent = nullptr);
+    explicit Form5(Session& session, QWidget* parent = nullptr);
 
     void Picture1_GotFocus();  // draws the texture each time the picture takes the focus
     void Picture1_Click();     // closes the window
@@ -74,7 +74,7 @@ class Form5 : public platform::CentredDialog {
     void ShowImage();  // hands the image to Picture1 and repaints it now
     void Describe();   // Picture1's accessible name, from what it shows
 
-    ArchiveSession& m_session;
+    Session& m_session;
     karvex::ColorTable& ColorTable;  // the palette's colours, the session's, kept between views
     const int m_entry;               // the texture's index in the entry table
     QString m_name;                  // SelectedName, the caption

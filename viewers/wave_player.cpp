@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "archive_session.h"
+#include "session.h"
 #include "latin1.h"
 #include "media_control.h"
 #include "naming.h"
@@ -34,7 +34,7 @@ std::int32_t Whole(qint64 milliseconds) {
 
 }  // namespace
 
-Form13::Form13(ArchiveSession& session, const QString& wavePath, QWidget* parent)
+Form13::Form13(Session& session, const QString& wavePath, QWidget* parent)
     : CentredDialog(parent), m_session(session), m_wavePath(wavePath) {
     setObjectName("Form13");
     setModal(true);

@@ -12,7 +12,7 @@ class QPushButton;
 
 namespace karvex {
 
-class ArchiveSession;
+class Session;
 
 namespace platform {
 class MediaControl;
@@ -26,7 +26,7 @@ class MediaControl;
 class Form13 : public platform::CentredDialog {
     Q_OBJECT
   public:
-    Form13(ArchiveSession& session, const QString& wavePath, QWidget* parent = nullptr);
+    Form13(Session& session, const QString& wavePath, QWidget* parent = nullptr);
     ~Form13() override;
 
     // Caption, PlayPosition 0, the device opened on the file, the length and position shown.
@@ -57,7 +57,7 @@ class Form13 : public platform::CentredDialog {
   private:
     void Describe();  // the accessible names of the length and the position box
 
-    ArchiveSession& m_session;
+    Session& m_session;
     QString m_wavePath;                // the sound file the device opens (DialogPath)
     std::int32_t m_playPosition = 0;   // PlayPosition: where Play starts; follows the box
     bool m_unloaded = false;
