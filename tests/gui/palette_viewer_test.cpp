@@ -1,4 +1,4 @@
-// The palette viewer (Form8) over archives the test writes: the list's lines, selection
+// The palette viewer (Form8) over an archive in memory: the list's lines, selection
 // between grid and list, the outline, copying a colour and moving with the arrow keys.
 #include <QApplication>
 #include <QClipboard>
@@ -9,9 +9,8 @@
 
 #include <map>
 
-#include "archive_session.h"
+#include "fake_session.h"
 #include "palette_viewer.h"
-#include "test_folder.h"
 
 using namespace karvex;
 using namespace karvex::test;
@@ -29,12 +28,11 @@ std::string PaletteBytes(const std::map<int, QColor>& colors = {}) {
     return bytes;
 }
 
-// An archive the test writes, open in a session, with the palette entry recorded as
-// right-clicked. Entries: a short file first, then the palette (`bytes`, possibly short and
+// An archive in memory with the palette entry recorded as right-clicked. Entries: a short file first, then the palette (`bytes`, possibly short and
 // last, so that its colours run past the archive's end).
-struct Opened : OpenedArchive {
+struct Opened : FakeSession {
     explicit Opened(const std::string& bytes)
-        : OpenedArchive({{"first.txt", "text"}, {"pal.act", bytes}}) {
+        : FakeSession({{"first.txt", "text"}, {"pal.act", bytes}}) {
         Record("pal.act");
     }
 };
@@ -63,8 +61,7 @@ class PaletteViewerTest : public QObject {
     // One line per colour, red, green and blue each after a blank, joined by a blank more.
     void listLinesExact() {
         Opened archive(PaletteBytes({{0, QColor(255, 0, 16)}, {255, QColor(1, 2, 3)}}));
-        QVERIFY(archive.loaded);
-        Form8 viewer(archive.session);
+        Form8 viewer(archive);
         QCOMPARE(viewer.windowTitle(), "pal.act");
         QCOMPARE(List(viewer)->count(), 256);
         QCOMPARE(List(viewer)->item(0)->text(), " 255  0  16");
@@ -82,7 +79,7 @@ class PaletteViewerTest : public QObject {
     // A palette entry at the archive's end, shorter than 768 bytes: the rest reads as zero.
     void shortPaletteReadsZeros() {
         Opened archive(PaletteBytes().substr(0, 7));
-        Form8 viewer(archive.session);
+        Form8 viewer(archive);
         QCOMPARE(List(viewer)->item(1)->text(), " 1  254  0");
         QCOMPARE(List(viewer)->item(2)->text(), " 2  0  0");
         QCOMPARE(List(viewer)->item(255)->text(), " 0  0  0");
@@ -108,7 +105,7 @@ class PaletteViewerTest : public QObject {
         QFETCH(QPointF, at);
         QFETCH(int, line);
         Opened archive(PaletteBytes());
-        Form8 viewer(archive.session);
+        Form8 viewer(archive);
         viewer.show();
         QVERIFY(QTest::qWaitForWindowExposed(&viewer));
         if (at == at.toPoint() && QRectF(0, 0, 255, 255).contains(at)) {
@@ -134,7 +131,7 @@ class PaletteViewerTest : public QObject {
         QFETCH(int, line);
         QFETCH(QPoint, corner);
         Opened archive(PaletteBytes());
-        Form8 viewer(archive.session);
+        Form8 viewer(archive);
         const QRgb swatch = qRgb(line, 255 - line, line / 2);
         const QRgb outline =
             qRgb(line >= 127 ? 0 : 255, 255 - line >= 127 ? 0 : 255, line / 2 >= 127 ? 0 : 255);
@@ -167,7 +164,7 @@ class PaletteViewerTest : public QObject {
         QFETCH(QColor, color);
         QFETCH(QColor, outline);
         Opened archive(PaletteBytes({{37, color}}));
-        Form8 viewer(archive.session);
+        Form8 viewer(archive);
         List(viewer)->setCurrentRow(37);
         QCOMPARE(viewer.Grid().pixel(80, 32), outline.rgb());  // the cell's corner
         QCOMPARE(viewer.Grid().pixel(87, 39), color.rgb());    // inside the swatch
@@ -176,7 +173,7 @@ class PaletteViewerTest : public QObject {
     // Ctrl+C copies the selected colour, with the grid or the list focused.
     void copySelectedColour() {
         Opened archive(PaletteBytes({{200, QColor(255, 0, 16)}}));
-        Form8 viewer(archive.session);
+        Form8 viewer(archive);
         viewer.show();
         QVERIFY(QTest::qWaitForWindowActive(&viewer));
         QGuiApplication::clipboard()->setText("before");
@@ -195,7 +192,7 @@ class PaletteViewerTest : public QObject {
     // The arrow keys move through the grid: a colour sideways, a row up and down, never out.
     void arrowKeysMoveInGrid() {
         Opened archive(PaletteBytes());
-        Form8 viewer(archive.session);
+        Form8 viewer(archive);
         viewer.show();
         QVERIFY(QTest::qWaitForWindowActive(&viewer));
         QCOMPARE(QApplication::focusWidget(), Grid(viewer));
@@ -217,7 +214,7 @@ class PaletteViewerTest : public QObject {
     // What a screen reader says carries the selection and its values.
     void accessibleNamesCarryValues() {
         Opened archive(PaletteBytes({{17, QColor(255, 0, 16)}}));
-        Form8 viewer(archive.session);
+        Form8 viewer(archive);
         QCOMPARE(Grid(viewer)->accessibleName(), "Colour grid, 256 colours, none selected");
         List(viewer)->setCurrentRow(17);
         QCOMPARE(Grid(viewer)->accessibleName(),

@@ -1,0 +1,71 @@
+#include "fake_session.h"
+
+#include <algorithm>
+
+#include "number_text.h"
+#include "pod_format.h"
+
+namespace karvex::test {
+
+FakeSession::FakeSession(const std::vector<PodEntry>& entries) : bytes(PodBytes(entries)) {
+    m_state.PodFolder = "/fake";
+    m_state.PodFileName = "test.pod";
+    m_state.PodPattern = "*.pod";
+    m_state.PodPath = m_state.ArchivePath().string();
+    m_state.EntryCount = static_cast<std::int32_t>(entries.size());
+    m_state.PodFileLength = static_cast<std::int64_t>(bytes.size());
+    std::int64_t offset = kHeaderSize + kRecordSize * static_cast<std::int64_t>(entries.size());
+    for (const PodEntry& entry : entries) {
+        const auto size = static_cast<std::int64_t>(entry.data.size());
+        m_table.Append(entry.name, size, FormatNumber(size, m_separator), offset,
+                       FormatNumber(offset, m_separator));
+        offset += size;
+    }
+}
+
+void FakeSession::Record(const std::string& name) {
+    m_state.EntryIndex = Find(name, false);
+    m_state.SelectedName = name;
+    if (m_state.EntryIndex >= 0) {
+        m_state.SelectedSize = static_cast<std::int32_t>(m_table.SizeOf(m_state.EntryIndex));
+        m_state.SelectedOffset = static_cast<std::int32_t>(m_table.OffsetOf(m_state.EntryIndex));
+    }
+}
+
+Result FakeSession::ReadRange(std::int64_t offset, std::int64_t count,
+                              const BlockReceiver& receive) const {
+    ++readsServed;
+    if (!readFailure.IsDone())
+        return readFailure;
+    const ByteRange range = ClampRange(offset, count, static_cast<std::int64_t>(bytes.size()));
+    for (std::int64_t done = 0; done < range.length;) {
+        const auto wanted = std::min<std::int64_t>(kReadBlock, range.length - done);
+        if (!receive(std::string_view(bytes).substr(static_cast<std::size_t>(range.offset + done),
+                                                    static_cast<std::size_t>(wanted))))
+            return Result::Done();
+        done += wanted;
+    }
+    return range.complete ? Result::Done()
+                          : Result::Refused("The entry reaches past the end of the archive.");
+}
+
+Result FakeSession::Open(const std::filesystem::path& path, StatusRow& row) {
+    return Run("Open " + path.string(), &row);
+}
+
+Result FakeSession::ExtractSelectedInto(int /*folder*/) {
+    std::string call = "ExtractSelectedInto";
+    for (int i = 0; i < m_table.Count(); ++i) {
+        if (m_table.IsSelected(i))
+            call += " " + m_table.Name(i);
+    }
+    return Run(call);
+}
+
+Result FakeSession::Run(const std::string& call, StatusRow* row) {
+    calls.push_back(call);
+    const auto script = scripts.find(call.substr(0, call.find(' ')));
+    return script == scripts.end() ? Result::Done() : script->second(row);
+}
+
+}  // namespace karvex::test

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "session.h"
+#include "test_support.h"
+
+namespace karvex::test {
+
+// A session over an archive held in memory, for tests of the windows that show it: the
+// table, the state and the entry reads come from the entries it is given, and the commands
+// do nothing but note that they were called and return what the test scripted. Nothing is
+// read from or written to disk.
+class FakeSession : public Session {
+  public:
+    // "test.pod" in the folder "/fake", holding `entries` as an archive lays them out.
+    explicit FakeSession(const std::vector<PodEntry>& entries = {});
+
+    // Notes `name` as the entry last right-clicked, as a right-click on it would.
+    void Record(const std::string& name);
+
+    ArchiveState& State() override { return m_state; }
+    const ArchiveState& State() const override { return m_state; }
+    EntryTable& Table() override { return m_table; }
+    const EntryTable& Table() const override { return m_table; }
+    ColorTable& Colors() override { return m_colors; }
+    void SetHost(Host* host) override { m_host = host; }
+    Host* CurrentHost() const { return m_host; }
+    void SetGroupSeparator(std::string separator) override { m_separator = std::move(separator); }
+    const std::string& GroupSeparator() const override { return m_separator; }
+
+    // Serves `bytes`; a range past their end is delivered as far as they go, then Refused.
+    Result ReadRange(std::int64_t offset, std::int64_t count,
+                     const BlockReceiver& receive) const override;
+
+    Result Open(const std::filesystem::path& path, StatusRow& row) override;
+    Result OpenPodSequence(StatusRow& row) override { return Run("OpenPodSequence", &row); }
+    Result OpenResponseSequence(StatusRow& row) override {
+        return Run("OpenResponseSequence", &row);
+    }
+    Result ExtractCommand() override { return Run("ExtractCommand"); }
+    Result ExtractSelectedInto(int folder) override;
+    Result MakeCommand(StatusRow& row) override { return Run("MakeCommand", &row); }
+    Result RewriteComment(const std::string& newComment) override {
+        return Run("RewriteComment " + newComment);
+    }
+    bool ArchiveUnchanged() const override { return unchanged; }
+
+    // What a command does, by its name ("ExtractCommand", "Open", ...): it gets the row the
+    // command fills (null for the commands without one). Unscripted commands return Done.
+    using Script = std::function<Result(StatusRow* row)>;
+    std::map<std::string, Script> scripts;
+    // The commands called, in order, each with its argument ("Open /fake/b.pod",
+    // "RewriteComment new", "ExtractSelectedInto" with the selected names after it).
+    std::vector<std::string> calls;
+    std::string bytes;       // the archive
+    bool unchanged = true;   // what ArchiveUnchanged answers
+    mutable int readsServed = 0;  // ReadRange calls so far
+    Result readFailure;      // when not Done, what every read returns
+
+  private:
+    Result Run(const std::string& call, StatusRow* row = nullptr);
+
+    ArchiveState m_state;
+    EntryTable m_table;
+    ColorTable m_colors;
+    Host* m_host = nullptr;
+    std::string m_separator = ",";
+};
+
+}  // namespace karvex::test
