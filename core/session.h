@@ -66,7 +66,9 @@ class Session {
     // Entry i's bytes in the open archive, clamped to its length when it was loaded.
     ByteRange EntryExtent(int i) const;
     // The first entry named `name`, or -1.
-    int Find(std::string_view name, bool ignoreCase) const { return Table().Find(name, ignoreCase); }
+    int Find(std::string_view name, bool ignoreCase) const {
+        return Table().Find(name, ignoreCase);
+    }
 
     // Receives the bytes read in blocks of at most kReadBlock bytes; false stops the reading.
     using BlockReceiver = std::function<bool(std::string_view block)>;

@@ -8,6 +8,8 @@
 namespace karvex::test {
 
 FakeSession::FakeSession(const std::vector<PodEntry>& entries) : bytes(PodBytes(entries)) {
+    scripts["Open"] =
+        scripts["OpenPodSequence"] = [this](StatusRow* row) { return ShowOpened(row); };
     m_state.PodFolder = "/fake";
     m_state.PodFileName = "test.pod";
     m_state.PodPattern = "*.pod";
@@ -50,7 +52,25 @@ Result FakeSession::ReadRange(std::int64_t offset, std::int64_t count,
 }
 
 Result FakeSession::Open(const std::filesystem::path& path, StatusRow& row) {
+    m_state.PodFolder = path.parent_path().string();
+    m_state.PodFileName = path.filename().string();
     return Run("Open " + path.string(), &row);
+}
+
+Result FakeSession::OpenPodSequence(StatusRow& row) {
+    return Run("OpenPodSequence", &row);
+}
+
+Result FakeSession::ShowOpened(StatusRow* row) {
+    if (m_host) {
+        m_host->SetListsShown(false);
+        m_host->SetStatus(comment);
+    }
+    *row = {FormatNumber(m_state.PodFileLength, m_separator),
+            FormatNumber(m_table.Count(), m_separator), false, true, true};
+    if (m_host)
+        m_host->SetListsShown(true);
+    return Result::Done();
 }
 
 Result FakeSession::ExtractSelectedInto(int /*folder*/) {

@@ -37,8 +37,12 @@ class FakeSession : public Session {
     Result ReadRange(std::int64_t offset, std::int64_t count,
                      const BlockReceiver& receive) const override;
 
+    // Unless scripted, Open and OpenPodSequence show the entries the fake holds as a loaded
+    // archive is shown: lists hidden and shown again, the comment in the status line, the
+    // size and count in `row`, Extract and Edit enabled. Open takes the folder and the name
+    // from `path`.
     Result Open(const std::filesystem::path& path, StatusRow& row) override;
-    Result OpenPodSequence(StatusRow& row) override { return Run("OpenPodSequence", &row); }
+    Result OpenPodSequence(StatusRow& row) override;
     Result OpenResponseSequence(StatusRow& row) override {
         return Run("OpenResponseSequence", &row);
     }
@@ -57,12 +61,14 @@ class FakeSession : public Session {
     // The commands called, in order, each with its argument ("Open /fake/b.pod",
     // "RewriteComment new", "ExtractSelectedInto" with the selected names after it).
     std::vector<std::string> calls;
-    std::string bytes;       // the archive
-    bool unchanged = true;   // what ArchiveUnchanged answers
+    std::string bytes;            // the archive
+    std::string comment;          // what the status line shows after an open
+    bool unchanged = true;        // what ArchiveUnchanged answers
     mutable int readsServed = 0;  // ReadRange calls so far
-    Result readFailure;      // when not Done, what every read returns
+    Result readFailure;           // when not Done, what every read returns
 
   private:
+    Result ShowOpened(StatusRow* row);
     Result Run(const std::string& call, StatusRow* row = nullptr);
 
     ArchiveState m_state;
