@@ -11,6 +11,7 @@
 #include "pod_core.h"
 #include "pod_format.h"
 #include "replacing_file.h"
+#include "target_folder.h"
 #include "text.h"
 
 namespace karvex {
@@ -88,8 +89,12 @@ Result PodCore::CheckBuildSources(std::vector<Source>& sources) {
 // The archive is written where no one sees it and put into place once complete, so a
 // failed or cancelled build leaves no partial archive and an archive it replaces stays.
 Result PodCore::WriteArchive(const std::vector<Source>& sources, const std::string& target) {
+    TargetFolder folder(fs::path(target).parent_path());
     ReplacingFile archive;
-    if (const IoStatus opened = archive.Open(fs::path(target)); !opened.IsDone())
+    // The open file is the response file, and the user has agreed to replace what is there.
+    if (const IoStatus opened =
+            folder.OpenAndStartFile(fs::path(target).filename().string(), "", archive);
+        !opened.IsDone())
         return IoError("Cannot write", DisplayPath(target), opened.Reason());
     auto discard = [&archive](Result result) {
         archive.Abandon();

@@ -8,6 +8,7 @@
 #include "pod_core.h"
 #include "pod_ini.h"
 #include "replacing_file.h"
+#include "target_folder.h"
 #include "text.h"
 
 namespace karvex {

@@ -45,10 +45,6 @@ pid_t TempOwner(const std::string& name) {
     return static_cast<pid_t>(std::stol(rest.substr(0, dash)));
 }
 
-int OpenFolder(const fs::path& folder) {
-    return ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-}
-
 }  // namespace
 
 void RemoveStaleTemporaries(int folder) {
@@ -70,15 +66,6 @@ void RemoveStaleTemporaries(int folder) {
 
 ReplacingFile::~ReplacingFile() {
     Abandon();
-    if (m_ownFolder >= 0)
-        ::close(m_ownFolder);
-}
-
-IoStatus ReplacingFile::Open(const fs::path& target) {
-    m_ownFolder = OpenFolder(target.parent_path());
-    if (m_ownFolder < 0)
-        return IoStatus::FromErrno(Code::WriteFailed, target.parent_path());
-    return Open(m_ownFolder, target.filename().string()).For(target);
 }
 
 IoStatus ReplacingFile::Open(int folder, const std::string& name, bool sweep) {
@@ -183,13 +170,6 @@ void ReplacingFile::Abandon() {
     if (!m_tempName.empty() && m_folder >= 0)
         ::unlinkat(m_folder, m_tempName.c_str(), 0);
     m_tempName.clear();
-}
-
-IoStatus WriteFileReplacing(const fs::path& target, std::string_view content) {
-    ReplacingFile file;
-    if (IoStatus opened = file.Open(target); !opened.IsDone())
-        return opened;
-    return WriteAndCommit(file, content).For(target);
 }
 
 IoStatus WriteAndCommit(ReplacingFile& file, std::string_view content) {

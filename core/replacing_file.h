@@ -34,8 +34,6 @@ class ReplacingFile {
     // Stale temporaries in the folder are removed first, unless `sweep` is false (the
     // caller has swept it already).
     IoStatus Open(int folder, const std::string& name, bool sweep = true);
-    // The same for a path: its folder is opened first.
-    IoStatus Open(const fs::path& target);
 
     std::FILE* File() const { return m_file.get(); }
     // Device and inode of what stands at the target now; zero when nothing does.
@@ -53,7 +51,6 @@ class ReplacingFile {
 
   private:
     int m_folder = -1;
-    int m_ownFolder = -1;  // the folder handle Open(path) opened, closed with this object
     std::string m_name;
     std::string m_tempName;  // the named temporary; empty while the file is unnamed
     FilePtr m_file;
@@ -68,10 +65,6 @@ class ReplacingFile {
 
 // Writes `content` into `file`, started already, and commits it.
 IoStatus WriteAndCommit(ReplacingFile& file, std::string_view content);
-
-// Replaces (or creates) `target` with `content` through a ReplacingFile. On failure
-// `target` is as it was.
-IoStatus WriteFileReplacing(const fs::path& target, std::string_view content);
 
 // Removes the temporaries of our own naming in `folder` whose process no longer runs.
 void RemoveStaleTemporaries(int folder);

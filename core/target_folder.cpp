@@ -141,4 +141,13 @@ std::vector<std::string> TargetFolder::RefusalMessages(const RefusalWording& wor
     return messages;
 }
 
+IoStatus WriteFileReplacing(const fs::path& target, std::string_view content) {
+    TargetFolder folder(target.parent_path());
+    ReplacingFile file;
+    if (IoStatus opened = folder.OpenAndStartFile(target.filename().string(), "", file);
+        !opened.IsDone())
+        return opened;
+    return WriteAndCommit(file, content).For(target);
+}
+
 }  // namespace karvex

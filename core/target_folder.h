@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "file_io.h"
@@ -89,5 +90,9 @@ class TargetFolder {
     std::vector<std::string> m_unsafe;   // would land outside the folder
     std::vector<std::string> m_refused;  // their place holds what is not to be replaced
 };
+
+// Replaces (or creates) the file `target` with `content`, through a TargetFolder over its
+// folder: a writer of one small file (pod.ini). On failure `target` is as it was.
+IoStatus WriteFileReplacing(const fs::path& target, std::string_view content);
 
 }  // namespace karvex

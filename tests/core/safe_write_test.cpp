@@ -9,6 +9,7 @@
 
 #include "pod_ini.h"
 #include "replacing_file.h"
+#include "target_folder.h"
 #include "test_support.h"
 
 namespace karvex::test {
@@ -86,8 +87,9 @@ TEST_P(BothWriters, ACancelledWriteLeavesTheOldFileAndNoTemporary) {
     WriteBytes(dir / "pod.ini", "old");
     fs::permissions(dir / "pod.ini", fs::perms::owner_read | fs::perms::owner_write);
     {
+        TargetFolder folder(dir.path());
         ReplacingFile file;
-        const IoStatus opened = file.Open(dir / "pod.ini");
+        const IoStatus opened = folder.OpenAndStartFile("pod.ini", "", file);
         ASSERT_TRUE(opened.IsDone()) << opened.Reason();
         std::fputs("half", file.File());
     }  // dropped unfinished
@@ -137,8 +139,9 @@ TEST(ReplacingFile, RefusesLinksAndSpecialFilesWithoutTouchingThem) {
     } rows[] = {{"link", IoStatus::Code::Link, "It is a symbolic link."},
                 {"folder", IoStatus::Code::NotRegular, "Not a regular file"}};
     for (const auto& row : rows) {
+        TargetFolder folder(dir.path());
         ReplacingFile file;
-        const IoStatus opened = file.Open(dir / row.name);
+        const IoStatus opened = folder.OpenAndStartFile(row.name, "", file);
         EXPECT_EQ(opened.code(), row.code) << row.name;
         EXPECT_EQ(opened.Reason(), row.reason);
     }
