@@ -45,7 +45,7 @@ class OpenedInput {
     // False, with nothing opened, when the input's header announces more than `maxCount`
     // entries (the target would only spend its time on them).
     bool Open(std::string_view bytes, std::uint32_t maxCount);
-    ArchiveSession& Session() { return m_session; }
+    ArchiveSession& Archive() { return m_session; }
 
   private:
     QuietHost m_host;

@@ -114,7 +114,7 @@ void CheckArchive(std::string_view bytes) {
     fuzz::OpenedInput input;
     if (!input.Open(bytes, kMaxCount))
         return;
-    ArchiveSession& session = input.Session();
+    ArchiveSession& session = input.Archive();
     const int count = std::min(session.Table().Count(), kMaxEntriesRead);
     for (int i = 0; i < count; ++i) {
         for (const Analysis analysis : {Analysis::Truck, Analysis::Model}) {
