@@ -145,22 +145,33 @@ TEST(ReadEntry, NeverReadsPastTheEndOfTheFileAsItNowIs) {
 TEST(ReadRange, ReadsTheWholeDataAreaInBlocks) {
     SessionFixture f(PodBytes({{"A", "aaaa"}, {"B", "bbbb"}}));
     std::string data;
-    const Result result = f.session.ReadRange(f.table.OffsetOf(0), 1 << 20, [&](std::string_view b) {
-        data += b;
-        return true;
-    });
+    const Result result =
+        f.session.ReadRange(f.table.OffsetOf(0), 1 << 20, [&](std::string_view b) {
+            data += b;
+            return true;
+        });
     EXPECT_EQ(data, "aaaabbbb");
     EXPECT_EQ(result.status, Result::Status::Refused) << "asked for more than there is";
 }
 
 TEST(Find, TheFirstEntryOfThatName) {
-    SessionFixture f(PodBytes({{"A.RAW", "1"}, {"ART\\B.ACT", "2"}, {"a.raw", "3"}, {"A.RAW", "4"}}));
+    SessionFixture f(
+        PodBytes({{"A.RAW", "1"}, {"ART\\B.ACT", "2"}, {"a.raw", "3"}, {"A.RAW", "4"}}));
     EXPECT_EQ(f.session.Find("A.RAW", false), 0);
     EXPECT_EQ(f.session.Find("a.raw", false), 2);
     EXPECT_EQ(f.session.Find("a.RAW", true), 0);
     EXPECT_EQ(f.session.Find("art\\b.act", true), 1);
     EXPECT_EQ(f.session.Find("B.ACT", true), -1);
     EXPECT_EQ(f.session.Find("", true), -1);
+}
+
+// The texture viewer's colours outlive the archive they were loaded from.
+TEST(Colors, KeptWhenAnotherArchiveIsOpened) {
+    SessionFixture f(PodBytes({{"A", "a"}}));
+    f.session.Colors().values[1] = 9;
+    WriteBytes(f.dir / "b.pod", PodBytes({{"B", "b"}}));
+    ASSERT_TRUE(f.session.Open(f.dir / "b.pod", f.row).IsDone());
+    EXPECT_EQ(f.session.Colors().values[1], 9u);
 }
 
 TEST(BusyState, ListenersHearChangesAndACancelEndsWithTheCommand) {

@@ -1,6 +1,7 @@
-// The collector's results window (Form9) over archives the test writes: what it lists and
-// its caption, copying the names, selecting their entries in the main window, saving them
-// as a response file, and Examine on the pop-up menu running one window per kind.
+// The collector's results window (Form9) over an archive in memory: what it lists and its
+// caption, copying the names, selecting their entries in the main window, saving them as a
+// response file (there the archive is a file), and Examine on the pop-up menu running one
+// window per kind.
 #include <QAction>
 #include <QClipboard>
 #include <QFile>
@@ -9,6 +10,7 @@
 #include <QListView>
 #include <QTest>
 
+#include "fake_session.h"
 #include "main_window.h"
 #include "modal.h"
 #include "response_list.h"
@@ -36,15 +38,15 @@ const std::vector<PodEntry> kEntries = {
     {"escape.bin", std::string("\0..\\..\\secret.txt", 17)},
 };
 
-// The archive open in the main window.
+// The archive open in the main window, with `name` recorded as right-clicked.
 struct InMainWindow {
-    InMainWindow() {
-        folder.Write("game.pod", PodBytes(kEntries));
+    explicit InMainWindow(const std::string& name) {
         main.show();
-        main.Startup(folder.filePath("game.pod"));
+        StatusRow row;
+        session.OpenPodSequence(row);
+        session.Record(name);
     }
-    TestFolder folder;
-    ArchiveSession session;
+    FakeSession session{kEntries};
     Form1 main{session};
 };
 
@@ -77,13 +79,13 @@ class ResultsWindowTest : public QObject {
         QFETCH(QString, entry);
         QFETCH(int, analysis);
         QFETCH(QStringList, names);
-        OpenedArchive archive(kEntries);
+        FakeSession archive(kEntries);
         archive.Record(entry.toStdString());
-        Form9 window(archive.session, static_cast<Analysis>(analysis));
+        Form9 window(archive, static_cast<Analysis>(analysis));
         QVERIFY(window.Outcome().IsDone());
         QCOMPARE(window.windowTitle(), entry);
         QCOMPARE(Listed(window), names);
-        QVERIFY(!archive.session.IsBusy());
+        QVERIFY(!archive.IsBusy());
 
         window.menuCopy_Click();
         QCOMPARE(QGuiApplication::clipboard()->text(), names.join('\n') + '\n');
@@ -91,12 +93,9 @@ class ResultsWindowTest : public QObject {
 
     // Found names select the entries of that name, folders ignored and letter case too.
     void selectsTheNamedEntries() {
-        InMainWindow opened;
-        ArchiveSession& session = opened.session;
+        InMainWindow opened("model.bin");
         Form1& main = opened.main;
-        session.State().EntryIndex = 1;
-        session.State().SelectedName = "model.bin";
-        Form9 window(session, Analysis::Model, &main);
+        Form9 window(opened.session, Analysis::Model, &main);
         window.menuSelect_Click();
         QList<int> rows;
         for (const QModelIndex& index :
@@ -106,6 +105,7 @@ class ResultsWindowTest : public QObject {
         QCOMPARE(rows, (QList<int>{2, 3}));
     }
 
+    // On an archive the test writes: the response files go beside it, never over it.
     void savesAResponseFile() {
         OpenedArchive archive(kEntries);
         archive.Record("model.bin");
@@ -144,11 +144,8 @@ class ResultsWindowTest : public QObject {
     // A name with both kinds gets two windows, one after the other; a name with neither
     // leaves the item disabled.
     void examineRunsOneWindowPerKind() {
-        InMainWindow opened;
-        ArchiveSession& session = opened.session;
+        InMainWindow opened("both.bin.trk");
         Form1& main = opened.main;
-        session.State().EntryIndex = 5;
-        session.State().SelectedName = "both.bin.trk";
         QStringList captions;
         std::function<void(QWidget*)> answer = [&](QWidget* window) {
             captions << window->windowTitle();

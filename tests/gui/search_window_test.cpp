@@ -1,6 +1,6 @@
-// The search window (Form12) over archives the test writes: its two heights, the result
-// lists and the counter, the options' rules, selecting in the main window, and stopping a
-// running search.
+// The search window (Form12): its heights, the result lists and counter, the options' rules,
+// selecting in the main window, stopping a search. The archive is in memory, but a file the
+// test writes where the search reads its contents or selects in the main window.
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QItemSelectionModel>
@@ -10,6 +10,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "fake_session.h"
 #include "main_window.h"
 #include "search_window.h"
 #include "test_folder.h"
@@ -21,10 +22,8 @@ using namespace karvex::test;
 namespace {
 
 const std::vector<PodEntry> kEntries = {
-    {"car.raw", std::string(4096, 'c')},
-    {"CAR.ACT", std::string(768, 'p')},
-    {"truck.txt", "a red TRUCK\r\n"},
-    {"big.raw", std::string(14096, 'b')},
+    {"car.raw", std::string(4096, 'c')}, {"CAR.ACT", std::string(768, 'p')},
+    {"truck.txt", "a red TRUCK\r\n"},    {"big.raw", std::string(14096, 'b')},
     {"horn.wav", "RIFF truck"},
 };
 
@@ -58,8 +57,8 @@ class SearchWindowTest : public QObject {
 
   private slots:
     void opensCollapsedAndEmpty() {
-        OpenedArchive archive(kEntries);
-        Form12 window(archive.session);
+        FakeSession archive(kEntries);
+        Form12 window(archive);
         window.show();
         QCOMPARE(window.windowTitle(), QString("Karvex32  -  Search"));
         QCOMPARE(window.height(), kCollapsed);
@@ -83,26 +82,29 @@ class SearchWindowTest : public QObject {
         QTest::addColumn<QStringList>("checks");
         QTest::addColumn<QStringList>("names");
         QTest::addColumn<QStringList>("sizes");
-        QTest::newRow("name, any case") << "CAR" << QStringList{} << QStringList{"car.raw", "CAR.ACT"}
-                                        << QStringList{"4,096", "768"};
-        QTest::newRow("name, match case") << "CAR" << QStringList{"Check3D2"}
-                                          << QStringList{"CAR.ACT"} << QStringList{"768"};
-        QTest::newRow("trailing blanks go, leading stay") << " car  " << QStringList{}
-                                                          << QStringList{} << QStringList{};
+        QTest::newRow("name, any case")
+            << "CAR" << QStringList{} << QStringList{"car.raw", "CAR.ACT"}
+            << QStringList{"4,096", "768"};
+        QTest::newRow("name, match case")
+            << "CAR" << QStringList{"Check3D2"} << QStringList{"CAR.ACT"} << QStringList{"768"};
+        QTest::newRow("trailing blanks go, leading stay")
+            << " car  " << QStringList{} << QStringList{} << QStringList{};
         QTest::newRow("size") << "4096" << QStringList{"Check3D3"}
-                              << QStringList{"car.raw", "big.raw"} << QStringList{"4,096", "14,096"};
+                              << QStringList{"car.raw", "big.raw"}
+                              << QStringList{"4,096", "14,096"};
         QTest::newRow("contents") << "truck" << QStringList{"Check3D4"}
-                                  << QStringList{"truck.txt", "horn.wav"} << QStringList{"13", "10"};
-        QTest::newRow("contents wins over size") << "truck" << QStringList{"Check3D3", "Check3D4", "Check3D3"}
-                                                 << QStringList{"truck.txt", "horn.wav"}
-                                                 << QStringList{"13", "10"};
+                                  << QStringList{"truck.txt", "horn.wav"}
+                                  << QStringList{"13", "10"};
+        QTest::newRow("contents wins over size")
+            << "truck" << QStringList{"Check3D3", "Check3D4", "Check3D3"}
+            << QStringList{"truck.txt", "horn.wav"} << QStringList{"13", "10"};
     }
     void findsAndLists() {
         QFETCH(QString, text);
         QFETCH(QStringList, checks);
         QFETCH(QStringList, names);
         QFETCH(QStringList, sizes);
-        OpenedArchive archive(kEntries);
+        OpenedArchive archive(kEntries);  // on disk: the contents rows read its file
         Form12 window(archive.session);
         window.show();
         Search(window, text, checks);
@@ -116,8 +118,8 @@ class SearchWindowTest : public QObject {
     }
 
     void contentsClearsSize() {
-        OpenedArchive archive(kEntries);
-        Form12 window(archive.session);
+        FakeSession archive(kEntries);
+        Form12 window(archive);
         auto* bySize = window.findChild<QCheckBox*>("Check3D3");
         auto* contents = window.findChild<QCheckBox*>("Check3D4");
         bySize->click();
@@ -155,8 +157,8 @@ class SearchWindowTest : public QObject {
     }
 
     void rowsFollowEachOther() {
-        OpenedArchive archive(kEntries);
-        Form12 window(archive.session);
+        FakeSession archive(kEntries);
+        Form12 window(archive);
         window.show();
         Search(window, "a");
         auto* sizes = window.findChild<QListView*>("List2");
@@ -179,8 +181,8 @@ class SearchWindowTest : public QObject {
         std::vector<PodEntry> many;
         for (int i = 0; i < 2000; ++i)
             many.push_back({"file" + std::to_string(i) + ".raw", "x"});
-        OpenedArchive archive(many);
-        Form12 window(archive.session);
+        FakeSession archive(many);
+        Form12 window(archive);
         window.show();
         int stepsSeen = 0;
         QTimer::singleShot(0, &window, [&] {

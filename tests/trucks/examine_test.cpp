@@ -1,13 +1,12 @@
 // Examining truck definitions and models, from memory and from an archive.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "examine.h"
+#include "fake_session.h"
 #include "response_list.h"
-#include "test_support.h"
 
 namespace karvex::test {
 namespace {
@@ -244,24 +243,20 @@ TEST(ExaminationsFor, Rows) {
 }
 
 TEST(ExamineEntry, ReadsTheArchive) {
-    std::string pod = PodBytes(
-        {{"demotruck.trk",
-          CrLf({"truckModelBaseName", "abcdefghij", "tireModelBaseName", "tire", "axleModelName"})},
-         {"dm.bin", "\0a.raw\0b.ra"s}});
-    pod.resize(pod.size() - 3);  // the model reaches past the end: "\0a.raw\0b"
-    CoreFixture f;
-    WriteBytes(f.dir / "a.pod", pod);
-    ASSERT_TRUE(f.Open("a.pod"));
-    EXPECT_EQ(ExamineEntry(f.session, 0, Analysis::Truck).names, kNine);
-    Examination got = ExamineEntry(f.session, 1, Analysis::Model);
+    FakeSession archive({{"demotruck.trk", CrLf({"truckModelBaseName", "abcdefghij",
+                                                 "tireModelBaseName", "tire", "axleModelName"})},
+                         {"dm.bin", "\0a.raw\0b.ra"s}});
+    archive.bytes.resize(archive.bytes.size() - 3);  // the model reaches past the end: "\0a.raw\0b"
+    EXPECT_EQ(ExamineEntry(archive, 0, Analysis::Truck).names, kNine);
+    Examination got = ExamineEntry(archive, 1, Analysis::Model);
     EXPECT_TRUE(got.result.IsDone());
     EXPECT_EQ(got.names, Names{"a.raw"});
-    EXPECT_EQ(ExamineEntry(f.session, 2, Analysis::Model).result.status, Result::Status::Refused);
+    EXPECT_EQ(ExamineEntry(archive, 2, Analysis::Model).result.status, Result::Status::Refused);
 
-    std::filesystem::remove(f.dir / "a.pod");
-    got = ExamineEntry(f.session, 1, Analysis::Model);
+    archive.readFailure = Result::Failed("Cannot read /fake/test.pod");
+    got = ExamineEntry(archive, 1, Analysis::Model);
     EXPECT_EQ(got.result.status, Result::Status::Failed);
-    EXPECT_NE(got.result.message.find("a.pod"), std::string::npos);
+    EXPECT_EQ(got.result.message, archive.readFailure.message);
 }
 
 }  // namespace

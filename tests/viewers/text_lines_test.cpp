@@ -3,7 +3,7 @@
 
 #include <cctype>
 
-#include "test_support.h"
+#include "fake_session.h"
 #include "text_lines.h"
 
 namespace karvex::test {
@@ -59,40 +59,35 @@ INSTANTIATE_TEST_SUITE_P(
     });
 // clang-format on
 
-class TextFromArchive : public testing::Test {
-  protected:
-    std::vector<std::string> Load(int i) {
-        std::vector<std::string> items(1);
-        TextLinePieces lines([&](std::string_view piece) { items.back().append(piece); },
-                             [&] { items.emplace_back(); });
-        EXPECT_TRUE(TextLinesLoad(f.session, i, lines).IsDone());
-        EXPECT_EQ(items.back(), "") << "a line left without its end";
-        items.pop_back();
-        return items;
-    }
-    CoreFixture f;
-};
-
-TEST_F(TextFromArchive, ABreakAfterTheEntryNeverEndsOneOfItsLines) {
-    WriteBytes(f.dir / "t.pod", PodBytes({{"a.txt", "AB\r\nCD"},
-                                          {"b.txt", "\r\nEF\r\n"},
-                                          {"c.txt", "GH\r\nIJ\r"},
-                                          {"d.txt", "\nKL\r\n"}}));
-    ASSERT_TRUE(f.Open("t.pod"));
-    EXPECT_EQ(Load(0), (std::vector<std::string>{"AB"})) << "CD runs into b.txt's CR LF";
-    EXPECT_EQ(Load(2), (std::vector<std::string>{"GH"})) << "its last CR, d.txt's LF";
-
-    // An entry past the end of the file is read as far as the file goes.
-    std::string bytes = std::string(1, '\1') + std::string(83, '\0');
-    WriteBytes(f.dir / "t.pod", bytes + Record("a.txt", 1000, 124) + "AB\r\nCD\r\nEF");
-    ASSERT_TRUE(f.Open("t.pod"));
-    EXPECT_EQ(Load(0), (std::vector<std::string>{"AB", "CD"}));
-    fs::remove(f.dir / "t.pod");
-    TextLinePieces none([](std::string_view) {}, [] {});
-    EXPECT_EQ(TextLinesLoad(f.session, 0, none).status, Result::Status::Failed);
+// Entry i's items, as the viewer lists them.
+std::vector<std::string> Load(const Session& session, int i) {
+    std::vector<std::string> items(1);
+    TextLinePieces lines([&](std::string_view piece) { items.back().append(piece); },
+                         [&] { items.emplace_back(); });
+    EXPECT_TRUE(TextLinesLoad(session, i, lines).IsDone());
+    EXPECT_EQ(items.back(), "") << "a line left without its end";
+    items.pop_back();
+    return items;
 }
 
-TEST_F(TextFromArchive, ListsEveryLineOfALongEntry) {
+TEST(TextFromArchive, ABreakAfterTheEntryNeverEndsOneOfItsLines) {
+    const FakeSession archive({{"a.txt", "AB\r\nCD"},
+                               {"b.txt", "\r\nEF\r\n"},
+                               {"c.txt", "GH\r\nIJ\r"},
+                               {"d.txt", "\nKL\r\n"}});
+    EXPECT_EQ(Load(archive, 0), (std::vector<std::string>{"AB"})) << "CD runs into b.txt's CR LF";
+    EXPECT_EQ(Load(archive, 2), (std::vector<std::string>{"GH"})) << "its last CR, d.txt's LF";
+
+    // An entry past the end of the archive is read as far as the archive goes.
+    FakeSession cut({{"a.txt", "AB\r\nCD\r\nEF" + std::string(990, 'x')}});
+    cut.bytes.resize(cut.bytes.size() - 990);
+    EXPECT_EQ(Load(cut, 0), (std::vector<std::string>{"AB", "CD"}));
+    cut.readFailure = Result::Failed("Cannot read /fake/test.pod");
+    TextLinePieces none([](std::string_view) {}, [] {});
+    EXPECT_EQ(TextLinesLoad(cut, 0, none).status, Result::Status::Failed);
+}
+
+TEST(TextFromArchive, ListsEveryLineOfALongEntry) {
     std::string text;
     std::vector<std::string> lines;
     for (int n = 0; n < 30000; ++n) {
@@ -100,27 +95,24 @@ TEST_F(TextFromArchive, ListsEveryLineOfALongEntry) {
         text += (n % 1000 == 0 ? "" : lines.back()) + "\r\n";
     }
     lines.front() = "";
-    ASSERT_GT(text.size(), 3u * ArchiveSession::kReadBlock);
-    WriteBytes(f.dir / "t.pod", PodBytes({{"long.txt", text + "tail"}}));
-    ASSERT_TRUE(f.Open("t.pod"));
-    EXPECT_EQ(Load(0), lines);
+    ASSERT_GT(text.size(), 3u * Session::kReadBlock);
+    EXPECT_EQ(Load(FakeSession({{"long.txt", text + "tail"}}), 0), lines);
 }
 
 // The index marks every 4096th line and the first that starts 256 KiB past a mark; it is
 // counted here in steps of 1000 bytes, so that breaks fall between steps. Lines on either
 // side of a mark read as they are, a line that goes on ends a read, and the line after it
 // is read without reading it again.
-TEST_F(TextFromArchive, ReadsLinesAroundTheIndexMarks) {
+TEST(TextFromArchive, ReadsLinesAroundTheIndexMarks) {
     std::string text;
     for (int n = 0; n < 4100; ++n)
         text += (n == 4096 ? "" : "L" + std::to_string(n)) + "\r\n";
     text += std::string(300 * 1024, 'a') + "\r\nB\r\ntail";
-    WriteBytes(f.dir / "t.pod", PodBytes({{"t.txt", text}}));
-    ASSERT_TRUE(f.Open("t.pod"));
+    const FakeSession archive({{"t.txt", text}});
     TextLineIndex index;
-    index.Open(f.session, 0);
+    index.Open(archive, 0);
     while (!index.Complete())
-        ASSERT_TRUE(index.CountMore(f.session, 1000).IsDone());
+        ASSERT_TRUE(index.CountMore(archive, 1000).IsDone());
     EXPECT_EQ(index.Lines(), 4102);
 
     const std::string cut(kShownLineBytes, 'a');
@@ -134,7 +126,7 @@ TEST_F(TextFromArchive, ReadsLinesAroundTheIndexMarks) {
           Read{4094, 4, {"L4094", "L4095", " ", "L4097"}}, Read{4099, 3, {"L4099", cut}, true},
           Read{4101, 5, {"B"}}, Read{4102, 1, {}}}) {
         std::vector<ShownLine> lines;
-        EXPECT_TRUE(index.ReadLines(f.session, read.first, read.count, 1 << 20, lines).IsDone());
+        EXPECT_TRUE(index.ReadLines(archive, read.first, read.count, 1 << 20, lines).IsDone());
         std::vector<std::string> texts;
         for (const ShownLine& line : lines)
             texts.push_back(line.text);

@@ -2,7 +2,7 @@
 // the decoding of a texture from an archive.
 #include <gtest/gtest.h>
 
-#include "test_support.h"
+#include "fake_session.h"
 #include "texture.h"
 
 namespace karvex::test {
@@ -95,11 +95,9 @@ TEST(Texture, DecodesThroughTheColorTable) {
 class DrawFromArchive : public testing::Test {
   protected:
     Result Draw(const std::vector<PodEntry>& entries, const std::string& texture) {
-        WriteBytes(f.dir / "t.pod", PodBytes(entries));
-        EXPECT_TRUE(f.Open("t.pod"));
-        return DrawTexture(f.session, f.session.Find(texture, false), image);
+        const FakeSession archive(entries);
+        return DrawTexture(archive, archive.Find(texture, false), image);
     }
-    CoreFixture f;
     TextureImage image;
 };
 
@@ -131,42 +129,37 @@ TEST_F(DrawFromArchive, OtherSizesAreRefusedWithTheViewersMessage) {
 }
 
 TEST_F(DrawFromArchive, BytesPastTheArchivesEndCountAsZero) {
-    // The palette's 768 bytes run on into the texture and past the end of the file; of the
-    // texture's 4096 bytes the file holds 100.
-    std::string bytes(84, '\0');
-    bytes[0] = 2;
-    bytes += Record("metalcr2.act", 3, 164) + Record("a.raw", 4096, 167) + "\x0A\x0B\x0C" +
-             std::string(100, '\x01');
-    WriteBytes(f.dir / "t.pod", bytes);
-    f.Open("t.pod");
-    ASSERT_EQ(f.table.Count(), 2);
-    ASSERT_TRUE(DrawTexture(f.session, 1, image).IsDone());
+    // The palette's 768 bytes run on into the texture and past the end of the archive; of
+    // the texture's 4096 bytes the archive holds 100.
+    FakeSession archive({{"metalcr2.act", "\x0A\x0B\x0C"},
+                         {"a.raw", std::string(100, '\x01') + std::string(3996, '\0')}});
+    archive.bytes.resize(archive.bytes.size() - 3996);
+    ASSERT_TRUE(DrawTexture(archive, 1, image).IsDone());
     std::vector<std::uint32_t> expected(4096, ColorValue(10, 11, 12));
     std::fill_n(expected.begin(), 100, ColorValue(1, 1, 1));
     EXPECT_EQ(image.pixels, expected);
 
     ColorTable table;
     table.values[200] = 99;
-    ASSERT_TRUE(PaletteLoad(f.session, f.table.OffsetOf(0), table).IsDone());
+    ASSERT_TRUE(PaletteLoad(archive, archive.Table().OffsetOf(0), table).IsDone());
     EXPECT_EQ(table.values[34], ColorValue(1, 1, 1));
     EXPECT_EQ(table.values[35], ColorValue(1, 0, 0));
     EXPECT_EQ(table.values[200], 0u);
 }
 
 TEST_F(DrawFromArchive, ATableIsKeptWhenNoPaletteIsFoundOrTheArchiveIsGone) {
-    ASSERT_TRUE(Draw({{"a.raw", std::string(4096, '\0')}, {"b.act", FlatPalette(9, 9, 9)}}, "a.raw")
-                    .IsDone());
+    FakeSession archive({{"a.raw", std::string(4096, '\0')}, {"b.act", FlatPalette(9, 9, 9)}});
     ColorTable table;
-    ASSERT_TRUE(LoadTexturePalette(f.session, "b.raw", table).IsDone());
+    ASSERT_TRUE(LoadTexturePalette(archive, "b.raw", table).IsDone());
     EXPECT_EQ(table.values[1], ColorValue(9, 9, 9));
-    EXPECT_EQ(LoadTexturePalette(f.session, "a.raw", table).status, Result::Status::Refused);
+    EXPECT_EQ(LoadTexturePalette(archive, "a.raw", table).status, Result::Status::Refused);
     EXPECT_EQ(table.values[1], ColorValue(9, 9, 9)) << "the last palette's colours stay";
-    ASSERT_TRUE(DrawTexture(f.session, 0, table, image).IsDone());
+    ASSERT_TRUE(DrawTexture(archive, 0, table, image).IsDone());
     EXPECT_EQ(image.pixels[0], ColorValue(9, 9, 9));
 
-    fs::remove(f.dir / "t.pod");
-    EXPECT_EQ(LoadTexturePalette(f.session, "b.raw", table).status, Result::Status::Failed);
-    EXPECT_EQ(DrawTexture(f.session, 0, image).status, Result::Status::Failed);
+    archive.readFailure = Result::Failed("Cannot read /fake/test.pod");
+    EXPECT_EQ(LoadTexturePalette(archive, "b.raw", table).status, Result::Status::Failed);
+    EXPECT_EQ(DrawTexture(archive, 0, image).status, Result::Status::Failed);
     EXPECT_EQ(table.values[1], ColorValue(9, 9, 9));
 }
 
