@@ -145,16 +145,18 @@ TEST(ReadEntry, NeverReadsPastTheEndOfTheFileAsItNowIs) {
 TEST(ReadRange, ReadsTheWholeDataAreaInBlocks) {
     SessionFixture f(PodBytes({{"A", "aaaa"}, {"B", "bbbb"}}));
     std::string data;
-    const Result result = f.session.ReadRange(f.table.OffsetOf(0), 1 << 20, [&](std::string_view b) {
-        data += b;
-        return true;
-    });
+    const Result result =
+        f.session.ReadRange(f.table.OffsetOf(0), 1 << 20, [&](std::string_view b) {
+            data += b;
+            return true;
+        });
     EXPECT_EQ(data, "aaaabbbb");
     EXPECT_EQ(result.status, Result::Status::Refused) << "asked for more than there is";
 }
 
 TEST(Find, TheFirstEntryOfThatName) {
-    SessionFixture f(PodBytes({{"A.RAW", "1"}, {"ART\\B.ACT", "2"}, {"a.raw", "3"}, {"A.RAW", "4"}}));
+    SessionFixture f(
+        PodBytes({{"A.RAW", "1"}, {"ART\\B.ACT", "2"}, {"a.raw", "3"}, {"A.RAW", "4"}}));
     EXPECT_EQ(f.session.Find("A.RAW", false), 0);
     EXPECT_EQ(f.session.Find("a.raw", false), 2);
     EXPECT_EQ(f.session.Find("a.RAW", true), 0);
@@ -180,6 +182,28 @@ TEST(BusyState, ListenersHearChangesAndACancelEndsWithTheCommand) {
     session.RemoveListeners(&heard);
     { BusyScope again(session); }
     EXPECT_EQ(heard, "busy idle ");
+}
+
+// Whether the open archive is still the file the last command ended on: a rewrite or a
+// removal changes it, a reload takes the file now there.
+TEST(ArchiveUnchanged, FollowsTheFileOnDisk) {
+    TempDir dir;
+    WriteBytes(dir / "a.pod", PodBytes({{"A", "a"}}));
+    ArchiveSession session;
+    StatusRow row;
+    auto open = [&] {
+        BusyScope busy(session);  // the file is noted as the command ends
+        return session.Open(dir / "a.pod", row).IsDone();
+    };
+    EXPECT_TRUE(session.ArchiveUnchanged()) << "nothing open";
+    ASSERT_TRUE(open());
+    EXPECT_TRUE(session.ArchiveUnchanged());
+    WriteBytes(dir / "a.pod", PodBytes({{"C.TXT", "changed"}}));
+    EXPECT_FALSE(session.ArchiveUnchanged());
+    ASSERT_TRUE(open());
+    EXPECT_TRUE(session.ArchiveUnchanged());
+    fs::remove(dir / "a.pod");
+    EXPECT_FALSE(session.ArchiveUnchanged());
 }
 
 TEST(Session, WithoutAWindowQuestionsAreAnsweredNo) {
