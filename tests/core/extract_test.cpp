@@ -187,8 +187,12 @@ TEST(WriteInfoFile, AskedBeforeReplacingAndKeptOnNo) {
               "File game.inf Exists!\n\nDo you want to overwrite this file?");
     EXPECT_EQ(f.host.questions[0].caption, "Karvex");
     EXPECT_EQ(f.host.lamps.back(), Lamp::Green);
+    f.state.DialogOptions = "000100";  // declined within the Extract command, which ends clean
+    f.core.ExtractCommand();
+    EXPECT_EQ(ReadBytes(f.out() / "game.inf"), "old");
+    EXPECT_EQ(f.state.FailFlag, 0) << "the next open would be taken for a failed one";
 
-    f.host.answers = {false, true};
+    f.host.answers = {false, false, true};
     f.core.WriteInfoFile();
     const std::string tail =
         std::string(28, ' ') + "0" + std::string(15, ' ') + "204" + std::string(32, ' ') + "\r\n";
@@ -216,6 +220,9 @@ TEST(ExtractCommand, RunsTheRoutinesInTheirOrderAndRestoresTheComment) {
 
 TEST(ExtractCommand, NothingTickedWritesNothingButMakesTheFolderCurrent) {
     ExtractFixture f(PodBytes({{"A.TXT", "a"}}, "C"));
+    // A dialog closed without its button leaves no options: Extract and Make do nothing.
+    EXPECT_TRUE(f.core.ExtractCommand().IsDone() && f.core.MakeCommand(f.row).IsDone());
+    EXPECT_TRUE(f.host.statuses.empty() && f.host.messages.empty() && f.host.questions.empty());
     f.state.DialogOptions = "000000";
     f.core.ExtractCommand();
     EXPECT_TRUE(fs::is_empty(f.out()));

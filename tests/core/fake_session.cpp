@@ -62,14 +62,17 @@ Result FakeSession::OpenPodSequence(StatusRow& row) {
 }
 
 Result FakeSession::ShowOpened(StatusRow* row) {
+    m_state.PodComment = comment;
     if (m_host) {
         m_host->SetListsShown(false);
         m_host->SetStatus(comment);
     }
     *row = {FormatNumber(m_state.PodFileLength, m_separator),
             FormatNumber(m_table.Count(), m_separator), false, true, true};
-    if (m_host)
+    if (m_host) {
         m_host->SetListsShown(true);
+        m_host->SetLamp(Lamp::Green);
+    }
     return Result::Done();
 }
 

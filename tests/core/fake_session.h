@@ -38,9 +38,9 @@ class FakeSession : public Session {
                      const BlockReceiver& receive) const override;
 
     // Unless scripted, Open and OpenPodSequence show the entries the fake holds as a loaded
-    // archive is shown: lists hidden and shown again, the comment in the status line, the
-    // size and count in `row`, Extract and Edit enabled. Open takes the folder and the name
-    // from `path`.
+    // archive is shown: lists hidden and shown again, the comment in the state and the status
+    // line, the size and count in `row`, Extract and Edit enabled, the lamp green. Open takes
+    // the folder and the name from `path`.
     Result Open(const std::filesystem::path& path, StatusRow& row) override;
     Result OpenPodSequence(StatusRow& row) override;
     Result OpenResponseSequence(StatusRow& row) override {
@@ -62,7 +62,7 @@ class FakeSession : public Session {
     // "RewriteComment new", "ExtractSelectedInto" with the selected names after it).
     std::vector<std::string> calls;
     std::string bytes;            // the archive
-    std::string comment;          // what the status line shows after an open
+    std::string comment;          // the archive's comment, as an open shows it
     bool unchanged = true;        // what ArchiveUnchanged answers
     mutable int readsServed = 0;  // ReadRange calls so far
     Result readFailure;           // when not Done, what every read returns

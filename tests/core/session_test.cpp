@@ -193,6 +193,28 @@ TEST(BusyState, ListenersHearChangesAndACancelEndsWithTheCommand) {
     EXPECT_EQ(heard, "busy idle ");
 }
 
+// Whether the open archive is still the file the last command ended on: a rewrite or a
+// removal changes it, a reload takes the file now there.
+TEST(ArchiveUnchanged, FollowsTheFileOnDisk) {
+    TempDir dir;
+    WriteBytes(dir / "a.pod", PodBytes({{"A", "a"}}));
+    ArchiveSession session;
+    StatusRow row;
+    auto open = [&] {
+        BusyScope busy(session);  // the file is noted as the command ends
+        return session.Open(dir / "a.pod", row).IsDone();
+    };
+    EXPECT_TRUE(session.ArchiveUnchanged()) << "nothing open";
+    ASSERT_TRUE(open());
+    EXPECT_TRUE(session.ArchiveUnchanged());
+    WriteBytes(dir / "a.pod", PodBytes({{"C.TXT", "changed"}}));
+    EXPECT_FALSE(session.ArchiveUnchanged());
+    ASSERT_TRUE(open());
+    EXPECT_TRUE(session.ArchiveUnchanged());
+    fs::remove(dir / "a.pod");
+    EXPECT_FALSE(session.ArchiveUnchanged());
+}
+
 TEST(Session, WithoutAWindowQuestionsAreAnsweredNo) {
     ArchiveSession session;
     WriteBytes(fs::temp_directory_path() / "karvex-unused", "");

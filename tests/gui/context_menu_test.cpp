@@ -1,12 +1,12 @@
-// The lists' pop-up menu: what a right-click records and enables, the keyboard's ways to
-// open it, View dispatching to the viewers, and the copy handed to the text editor.
+// The lists' pop-up menu, over an archive in memory: what a right-click records and enables,
+// the keyboard's ways to open it, View dispatching to the viewers, and the copy handed to
+// the text editor.
 #include <unistd.h>
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QItemSelectionModel>
@@ -23,37 +23,59 @@
 
 #include "main_window.h"
 #include "modal.h"
-#include "private_folder.h"
 #include "test_folder.h"
 #include "wave_player.h"
 
 using namespace karvex;
 using namespace karvex::test;
 
+namespace {
+
+const std::vector<PodEntry> kGame = {{"A.RAW", "aa"},
+                                     {"readme.txt.bin", "text"},
+                                     {"TRUCK.TRK", "t"},
+                                     {"LOGO.BMP", "not a picture"},
+                                     {"HORN.WAV", "w"}};
+
+}  // namespace
+
 class ContextMenuTest : public QObject {
     Q_OBJECT
 
   private:
-    std::unique_ptr<TestFolder> m_folder;
-    std::unique_ptr<ArchiveSession> m_session;
-    std::unique_ptr<Form1> m_window;
+    std::unique_ptr<FakeWindow> m_fake;
+    Form1* m_window = nullptr;  // the window the helpers work in
 
-    // The window with `file` open, the entries at `rows` selected.
-    Form1& Open(const QString& file, const QList<int>& rows = {}) {
-        m_session = std::make_unique<ArchiveSession>();
-        m_window = std::make_unique<Form1>(*m_session);
-        m_window->show();
-        m_window->Startup(m_folder->filePath(file));
+    QMenu* Menu() { return m_window->findChild<QMenu*>("menuPopup"); }
+    void RightClick(const char* list) {
+        auto* view = m_window->findChild<QListView*>(list);
+        QTest::mousePress(view->viewport(), Qt::RightButton, {}, QPoint(5, 5));
+        QTest::mouseRelease(view->viewport(), Qt::RightButton, {}, QPoint(5, 5));
+    }
+    void Select(const QList<int>& rows) {
         auto* names = m_window->findChild<QListView*>("List1");
+        names->clearSelection();
         for (int row : rows)
             names->selectionModel()->select(names->model()->index(row, 0),
                                             QItemSelectionModel::Select);
+    }
+
+    // The window with the game archive (or, by its name, a response file) open, unless the
+    // test made its own; the entries at `rows` selected, then a right-click on `list`.
+    Form1& Open(const QList<int>& rows = {}, const QString& name = "test.pod",
+                const char* list = "List1") {
+        if (!m_fake)
+            m_fake = std::make_unique<FakeWindow>(kGame);
+        m_window = &m_fake->window;
+        m_fake->Start(name);
+        Select(rows);
+        if (list)
+            RightClick(list);
         return *m_window;
     }
-    QMenu* Menu() { return m_window->findChild<QMenu*>("menuPopup"); }
     // The record and the enabled items as one line: name|size|offset|index|items on.
     QString Recorded() {
-        const ArchiveState& s = m_session->State();
+        const ArchiveState& s = m_fake->session.State();
         QString on;
         for (const char* item : {"menuView", "menuNotepad", "menuExamine", "menuSearch"})
             on += Menu()->findChild<QAction*>(item)->isEnabled() ? QString(item).mid(4, 1) : "-";
@@ -61,11 +83,8 @@ class ContextMenuTest : public QObject {
                "|" + QString::number(s.SelectedOffset) + "|" + QString::number(s.EntryIndex) + "|" +
                on;
     }
-    void RightClick(const char* list) {
-        auto* view = m_window->findChild<QListView*>(list);
-        QTest::mousePress(view->viewport(), Qt::RightButton, {}, QPoint(5, 5));
-        QTest::mouseRelease(view->viewport(), Qt::RightButton, {}, QPoint(5, 5));
-    }
+    // Where the session was asked to copy the recorded entry.
+    QString CopyPath() { return QString::fromStdString(m_fake->session.State().DialogPath); }
 
     QTemporaryDir m_temporary;  // the private folders' base
     // The commands that copy entries out of the archive: View (0), Open in Notepad (1), a
@@ -78,33 +97,16 @@ class ContextMenuTest : public QObject {
         else
             QVERIFY(!std::unique_ptr<QMimeData>(m_window->DragOutData()));
     }
-    // Everything beneath the private folders' base.
-    QStringList PrivateFiles() {
-        QStringList found;
-        QDirIterator it(m_temporary.path(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
-                        QDirIterator::Subdirectories);
-        while (it.hasNext())
-            found << it.next();
-        return found;
-    }
 
   private slots:
-    void initTestCase() { qputenv("tmp", QFile::encodeName(m_temporary.path())); }
-    void init() {
-        m_folder = std::make_unique<TestFolder>();
-        m_folder->Write("game.pod", PodBytes({{"A.RAW", "aa"},
-                                              {"readme.txt.bin", "text"},
-                                              {"TRUCK.TRK", "t"},
-                                              {"LOGO.BMP", "not a picture"},
-                                              {"HORN.WAV", "w"}}));
-        m_folder->Write("a.raw", "a");
-        m_folder->Write("new.lst", "a.raw\r\n");
+    void initTestCase() {
+        qputenv("tmp", QFile::encodeName(m_temporary.path()));
+        // No desktop application for plain text: Open in Notepad runs $VISUAL.
+        qputenv("XDG_DATA_DIRS", QFile::encodeName(m_temporary.path()));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(m_temporary.path()));
+        qputenv("VISUAL", "/nonexistent/editor");
     }
-    void cleanup() {
-        m_window.reset();
-        m_session.reset();
-        m_folder.reset();
-    }
+    void cleanup() { m_fake.reset(); }
 
     // The lowest-indexed selected entry is recorded whichever list is clicked; the
     // items follow the name's kinds.
@@ -114,33 +116,34 @@ class ContextMenuTest : public QObject {
         QTest::addColumn<QString>("list");
         QTest::addColumn<QString>("recorded");
         const int data = 84 + 5 * 40;
-        QTest::newRow("nothing selected") << "game.pod" << QList<int>{} << "List1"
+        QTest::newRow("nothing selected") << "test.pod" << QList<int>{} << "List1"
                                           << " |0|0|5|-N-S";
-        QTest::newRow("a texture") << "game.pod" << QList<int>{0} << "List2"
+        QTest::newRow("a texture") << "test.pod" << QList<int>{0} << "List2"
                                    << "A.RAW|2|" + QString::number(data) + "|0|VN-S";
         QTest::newRow("rows 1 and 3: the first")
-            << "game.pod" << QList<int>{3, 1} << "List1"
+            << "test.pod" << QList<int>{3, 1} << "List1"
             << "readme.txt.bin|4|" + QString::number(data + 2) + "|1|VNES";
-        QTest::newRow("a truck") << "game.pod" << QList<int>{2} << "List1"
+        QTest::newRow("a truck") << "test.pod" << QList<int>{2} << "List1"
                                  << "TRUCK.TRK|1|" + QString::number(data + 6) + "|2|-NES";
-        QTest::newRow("a wave") << "game.pod" << QList<int>{4} << "List1"
+        QTest::newRow("a wave") << "test.pod" << QList<int>{4} << "List1"
                                 << "HORN.WAV|1|" + QString::number(data + 20) + "|4|VN-S";
-        QTest::newRow("a response file") << "new.lst" << QList<int>{0} << "List1"
-                                         << "a.raw|1|124|0|----";
+        QTest::newRow("a response file") << "test.lst" << QList<int>{0} << "List1"
+                                         << "A.RAW|2|" + QString::number(data) + "|0|----";
     }
     void recordsTheLowestSelectedEntry() {
         QFETCH(QString, file);
         QFETCH(QList<int>, rows);
         QFETCH(QString, list);
         QFETCH(QString, recorded);
-        Open(file, rows);
-        RightClick(list.toLatin1());
+        Open(rows, file, list.toLatin1());
         QTRY_VERIFY(Menu()->isVisible());
         QCOMPARE(Recorded(), recorded);
         Menu()->close();
-        QCOMPARE(m_session->Table().SelectedCount(), int(rows.size()));  // the selection is kept
+        QCOMPARE(m_fake->session.Table().SelectedCount(),
+                 int(rows.size()));  // the selection is kept
     }
 
+    // On an archive on disk, as ctest runs it once more through a real X server.
     void escapeFromSearchLeavesTheMenuWorking_data() {
         QTest::addColumn<bool>("escape");
         QTest::newRow("Escape") << true;
@@ -148,9 +151,16 @@ class ContextMenuTest : public QObject {
     }
     void escapeFromSearchLeavesTheMenuWorking() {
         QFETCH(bool, escape);
-        Open("game.pod", {0});
-        m_window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        TestFolder folder;
+        folder.Write("game.pod", PodBytes(kGame));
+        ArchiveSession session;
+        Form1 window(session);
+        m_window = &window;
+        window.show();
+        QVERIFY(window.Startup(folder.filePath("game.pod")));
+        Select({0});
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
         RightClick("List1");
         QTRY_VERIFY(Menu()->isVisible());
         bool closed = false;
@@ -175,7 +185,7 @@ class ContextMenuTest : public QObject {
     }
 
     void keyboardOpensTheMenuAndTheLeftButtonDoesNot() {
-        Open("game.pod", {0});
+        Open({0}, "test.pod", nullptr);
         auto* sizes = m_window->findChild<QListView*>("List2");
         QTest::mouseClick(sizes->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
         QVERIFY(!Menu()->isVisible());
@@ -185,11 +195,16 @@ class ContextMenuTest : public QObject {
         QCOMPARE(Recorded(), QString("A.RAW|2|284|0|VN-S"));
     }
 
-    // View opens the viewer of each kind the name holds; a bitmap goes through a copy in
-    // the private folder that is gone afterwards, and one that is no picture is named.
+    // View opens the viewer of each kind the name holds. A bitmap or a wave goes through a
+    // copy of the recorded entry alone in the private folder, gone afterwards; a bitmap
+    // that is no picture is named.
     void viewOpensTheViewers() {
-        Form1& window = Open("game.pod", {1});
-        RightClick("List1");
+        Form1& window = Open({1});
+        std::string copied;  // what the session's copy writes, where it was asked to
+        m_fake->session.scripts["ExtractSelectedInto"] = [&](StatusRow*) {
+            WriteBytes(m_fake->session.State().DialogPath, copied);
+            return Result::Done();
+        };
         QString opened;
         WhenModal([&](QWidget* viewer) {
             opened = viewer->metaObject()->className();
@@ -199,22 +214,23 @@ class ContextMenuTest : public QObject {
         QCOMPARE(opened, QString("karvex::Form11"));
 
         Menu()->close();
-        auto* names = m_window->findChild<QListView*>("List1");
-        names->selectionModel()->select(names->model()->index(3, 0),
-                                        QItemSelectionModel::ClearAndSelect);
+        Select({3, 4});
         RightClick("List1");
+        copied = "not a picture";
         QString text;
         AnswerMessage("OK", &text);
         window.menuView_Click();
         QCOMPARE(text, QString("The entry LOGO.BMP is not a picture that can be shown."));
-        QVERIFY(!QFile::exists(m_folder->filePath("karvex.bmp")));
+        QCOMPARE(m_fake->Calls(), QString("ExtractSelectedInto LOGO.BMP"));
+        QCOMPARE(QFileInfo(CopyPath()).fileName(), QString("karvex.bmp"));
+        QVERIFY(CopyPath().startsWith(m_temporary.path()));
+        QVERIFY(!QFile::exists(CopyPath()));
 
-        // A wave: the player works on a copy of the entry in the private folder, which it
-        // lets go of as it closes and which is deleted afterwards.
+        // The player lets go of its copy as it closes, before the copy is deleted.
         Menu()->close();
-        names->selectionModel()->select(names->model()->index(4, 0),
-                                        QItemSelectionModel::ClearAndSelect);
+        Select({4});
         RightClick("List1");
+        copied = "w";
         QString copy;
         QByteArray bytes;
         WhenModal([&](QWidget* viewer) {
@@ -228,88 +244,51 @@ class ContextMenuTest : public QObject {
         });
         window.menuView_Click();
         QCOMPARE(bytes, QByteArray("w"));
+        QCOMPARE(copy, CopyPath());
         QCOMPARE(QFileInfo(copy).fileName(), QString("karvex.wav"));
-        QVERIFY(!copy.startsWith(m_folder->path()));
         QVERIFY(!QFile::exists(copy));
     }
 
-    // With no application set for plain text, $VISUAL (here a script that keeps what it was
-    // given) runs inside the terminal on a copy of the recorded entry alone; a missing
-    // editor is named.
+    // The recorded entry alone is copied into a folder of its own inside the private
+    // folder, so that no name (not even "lock") stands for the folder's lock or another
+    // copy, and the editor is given that copy; one that cannot be run is named.
     void openInTextEditor() {
-        const QString script = m_folder->filePath("editor.sh");
-        const QString kept = m_folder->filePath("kept.txt");
-        m_folder->Write("editor.sh", "#!/bin/sh\ncat \"$1\" > '" + kept.toStdString() + "'\n");
-        m_folder->Write("x-terminal-emulator",
-                        "#!/bin/sh\n[ \"$1\" = -e ] && shift && exec \"$@\"\n");
-        for (const char* name : {"editor.sh", "x-terminal-emulator"})
-            QFile::setPermissions(m_folder->filePath(name), QFile::ReadOwner | QFile::ExeOwner);
-        const QByteArray path = qgetenv("PATH");
-        qputenv("PATH", QFile::encodeName(m_folder->path()) + ":" + path);
-        qputenv("XDG_DATA_DIRS", QFile::encodeName(m_folder->path()));  // no desktop applications
-        qputenv("XDG_DATA_HOME", QFile::encodeName(m_folder->path()));
-        qputenv("VISUAL", script.toLocal8Bit());
-        Form1& window = Open("game.pod", {1, 2});
-        RightClick("List1");
-        window.menuNotepad_Click();
-        QTRY_COMPARE(QString::fromStdString(m_folder->Read("kept.txt")), QString("text"));
-        QCOMPARE(m_window->findChild<QLabel*>("Label5")->text(), QString());
-
-        qputenv("VISUAL", "/nonexistent/editor");
+        Form1& window = Open({1, 2});
         QString text;
         AnswerMessage("OK", &text);
         window.menuNotepad_Click();
-        QVERIFY(text.startsWith("Error running /"));
-        QVERIFY(text.endsWith("/readme.txt.bin\n\n/nonexistent/editor: no such program"));
-        qunsetenv("VISUAL");
-        qputenv("PATH", path);
-    }
-
-    // An entry named as the private folder's lock is copied beside it, not over it: the
-    // folder stays locked, and another run's start-up leaves it.
-    void anEntryNamedLockLeavesTheFolderLocked() {
-        m_folder->Write("lock.pod", PodBytes({{"lock", "stranger's bytes"}}));
-        Form1& window = Open("lock.pod", {0});
-        RightClick("List1");
-        qputenv("VISUAL", "/nonexistent/editor");
-        AnswerMessage("OK");
-        window.menuNotepad_Click();
-        qunsetenv("VISUAL");
-        const QStringList live =
-            QDir(m_temporary.path())
-                .entryList({QString("karvex32-%1-*").arg(::getpid())}, QDir::Dirs);
-        QCOMPARE(live.size(), 1);
-        QVERIFY(QFile::exists(m_temporary.filePath(live.first() + "/lock")));
-        platform::PrivateFolder::RemoveStale();
-        QVERIFY(QDir(m_temporary.filePath(live.first())).exists());
+        QCOMPARE(m_fake->Calls(), QString("ExtractSelectedInto readme.txt.bin"));
+        QCOMPARE(text, "Error running " + CopyPath() +
+                           "/readme.txt.bin\n\n/nonexistent/editor: no such program");
+        const QFileInfo folder(CopyPath());
+        QCOMPARE(folder.dir().absolutePath().section('/', 0, -2), m_temporary.path());
+        QVERIFY(folder.dir().dirName().startsWith(QString("karvex32-%1-").arg(::getpid())));
+        QVERIFY(folder.fileName().startsWith("editor"));
+        QCOMPARE(m_window->findChild<QLabel*>("Label5")->text(), QString());
+        QCOMPARE(m_fake->session.Table().SelectedCount(), 2);
     }
 
     // A copy out of the archive of more than 200 MiB asks first, whichever command makes it;
-    // No leaves the private folder as it was.
+    // No copies nothing.
     void aLargeCopyAsksFirst_data() {
         QTest::addColumn<int>("command");
-        QTest::addColumn<int>("entry");
+        QTest::addColumn<QString>("entry");
         QTest::addColumn<QString>("question");
         const QString entry = "The entry holds 210 MiB. It is copied out of the archive first.";
-        QTest::newRow("View of a wave") << 0 << 4 << entry;
-        QTest::newRow("View of a bitmap") << 0 << 3 << entry;
-        QTest::newRow("Open in Notepad") << 1 << 1 << entry;
-        QTest::newRow("a drag") << 2 << 1
+        QTest::newRow("View of a wave") << 0 << "BIG.WAV" << entry;
+        QTest::newRow("View of a bitmap") << 0 << "BIG.BMP" << entry;
+        QTest::newRow("Open in Notepad") << 1 << "BIG.TXT" << entry;
+        QTest::newRow("a drag") << 2 << "BIG.TXT"
                                 << "The entries to drag hold 210 MiB. They are copied out of "
                                    "the archive first.";
     }
     void aLargeCopyAsksFirst() {
         QFETCH(int, command);
-        QFETCH(int, entry);
+        QFETCH(QString, entry);
         QFETCH(QString, question);
-        std::string bytes = m_folder->Read("game.pod");
-        const std::uint32_t claimed = 210u * 1024 * 1024;
-        for (int i = 0; i < 4; ++i)
-            bytes[84 + 40 * entry + 32 + i] = static_cast<char>((claimed >> (8 * i)) & 0xFF);
-        m_folder->Write("big.pod", bytes);
-        Open("big.pod", {entry});
-        RightClick("List1");
-        const QStringList before = PrivateFiles();
+        m_fake = std::make_unique<FakeWindow>();
+        m_fake->session.Table().Append(entry.toStdString(), 210 << 20, "220,200,960", 124, "124");
+        Open({0});
         QString text;
         WhenModal([&](QWidget* modal) {  // the question, or a window that should not open
             auto* box = qobject_cast<QMessageBox*>(modal);
@@ -321,16 +300,13 @@ class ContextMenuTest : public QObject {
         });
         CopyOut(command);
         QCOMPARE(text, question + "\n\nGo on?");
-        QCOMPARE(PrivateFiles(), before);
+        QCOMPARE(m_fake->Calls(), QString());
     }
 
     // Open in Notepad with nothing selected does nothing: there is no entry to hand over.
     void openInNotepadWithNothingSelected() {
-        qputenv("VISUAL", "/nonexistent/editor");
-        Form1& window = Open("game.pod");
-        RightClick("List1");
+        Form1& window = Open();
         QVERIFY(Menu()->findChild<QAction*>("menuNotepad")->isEnabled());
-        const QStringList before = PrivateFiles();
         bool asked = false;
         QTimer::singleShot(0, [&] {
             if (QWidget* box = QApplication::activeModalWidget()) {
@@ -340,9 +316,8 @@ class ContextMenuTest : public QObject {
         });
         window.menuNotepad_Click();
         QCoreApplication::processEvents();
-        qunsetenv("VISUAL");
         QVERIFY(!asked);
-        QCOMPARE(PrivateFiles(), before);
+        QCOMPARE(m_fake->Calls(), QString());
     }
 
     // When no private folder can be made, View, Open in Notepad and a drag say so.
@@ -356,8 +331,7 @@ class ContextMenuTest : public QObject {
     void noPrivateFolderIsSaid() {
         QFETCH(int, command);
         QFETCH(QString, entries);
-        Open("game.pod", {4});
-        RightClick("List1");
+        Open({4});
         const QString base = m_temporary.path();
         QVERIFY(QDir().rename(base, base + "-away"));
         QString text;
@@ -367,6 +341,7 @@ class ContextMenuTest : public QObject {
         QCOMPARE(text, "There is no private folder to copy the " + entries + " into.\n\n" +
                            "Cannot open the temporary folder " + base +
                            ": No such file or directory");
+        QCOMPARE(m_fake->Calls(), QString());
     }
 };
 

@@ -63,4 +63,23 @@ void OpenedArchive::Record(const std::string& name) {
     }
 }
 
+FakeWindow::FakeWindow(const std::vector<PodEntry>& entries) : session(entries) {
+    window.show();
+}
+
+bool FakeWindow::Start(const QString& name) {
+    if (!name.isEmpty())
+        folder.Write(name, "");
+    const bool started = window.Startup(name.isEmpty() ? QString() : folder.filePath(name));
+    session.calls.clear();
+    return started;
+}
+
+QString FakeWindow::Calls() const {
+    QStringList lines;
+    for (const std::string& call : session.calls)
+        lines << QString::fromLatin1(call);
+    return lines.join('\n');
+}
+
 }  // namespace karvex::test

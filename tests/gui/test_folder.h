@@ -5,6 +5,8 @@
 #include <string>
 
 #include "archive_session.h"
+#include "fake_session.h"
+#include "main_window.h"
 #include "test_support.h"
 
 namespace karvex::test {
@@ -50,6 +52,21 @@ struct OpenedArchive {
     TestFolder folder;
     ArchiveSession session;
     bool loaded = false;
+};
+
+// The main window over an archive held in memory, in a fresh current folder. The window
+// checks that the file it opens is there: an empty file of that name stands in for it.
+struct FakeWindow {
+    explicit FakeWindow(const std::vector<PodEntry>& entries = {});
+    // Starts the window with `name` (in the folder) on its command line, "" for none, as
+    // Form1::Startup; the calls it made are then forgotten.
+    bool Start(const QString& name = "test.pod");
+    // The session's calls so far, one line each, as 8-bit text.
+    QString Calls() const;
+
+    TestFolder folder;
+    FakeSession session;
+    Form1 window{session};
 };
 
 }  // namespace karvex::test
