@@ -31,7 +31,8 @@ int Report(CliSession& session, const Result& result) {
 
 // Opens `archive` and finds `entry`, the first entry of exactly that name: its index, or -1
 // with `status` set to the exit status.
-int OpenEntry(CliSession& session, const std::string& archive, const std::string& entry, int& status) {
+int OpenEntry(CliSession& session, const std::string& archive, const std::string& entry,
+              int& status) {
     status = session.OpenOrReport(archive);
     if (status != kExitDone)
         return -1;

@@ -10,13 +10,13 @@
 #include <QWidget>
 #include <array>
 
-#include "session.h"
 #include "archive_state.h"
 #include "entry_model.h"
 #include "entry_table.h"
 #include "host.h"
 #include "pod_core.h"
 #include "private_folder.h"
+#include "session.h"
 #include "texture.h"
 
 class QDragEnterEvent;

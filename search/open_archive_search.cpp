@@ -1,18 +1,17 @@
 // The Search button over the open archive of a session.
 #include <cerrno>
 
-#include "session.h"
 #include "file_io.h"
 #include "paths.h"
 #include "pod_format.h"
 #include "search.h"
+#include "session.h"
 #include "text.h"
 
 namespace karvex {
 
-Result SearchOpenArchive(Session& session, std::string_view typed,
-                         const SearchOptions& options, SearchResults& results,
-                         const SearchHooks& hooks) {
+Result SearchOpenArchive(Session& session, std::string_view typed, const SearchOptions& options,
+                         SearchResults& results, const SearchHooks& hooks) {
     const SearchRequest request{std::string(typed), options, session.GroupSeparator()};
     SearchHooks watched = hooks;
     watched.cancelRequested = [&session, &hooks] {

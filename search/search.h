@@ -118,8 +118,7 @@ Result SearchPodContentsInBlocks(const EntryTable& table, ByteSource& archive,
 // search, over the open archive of `session` (PodFolder/PodFileName, opened for this search
 // only) with the core's thousands separator. The search also stops when the session's
 // cancel is requested. Failed, with a message naming the archive, when it cannot be read.
-Result SearchOpenArchive(Session& session, std::string_view typed,
-                         const SearchOptions& options, SearchResults& results,
-                         const SearchHooks& hooks = {});
+Result SearchOpenArchive(Session& session, std::string_view typed, const SearchOptions& options,
+                         SearchResults& results, const SearchHooks& hooks = {});
 
 }  // namespace karvex

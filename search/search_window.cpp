@@ -11,10 +11,10 @@
 #include <QScrollBar>
 #include <QToolButton>
 
-#include "session.h"
 #include "latin1.h"
 #include "message_boxes.h"
 #include "naming.h"
+#include "session.h"
 #include "twips.h"
 
 namespace karvex {
@@ -89,8 +89,7 @@ QCheckBox* NewCheck(QWidget* parent, const char* name, const QString& caption, i
 
 }  // namespace
 
-Form12::Form12(Session& session, QWidget* parent)
-    : CentredDialog(parent), m_session(session) {
+Form12::Form12(Session& session, QWidget* parent) : CentredDialog(parent), m_session(session) {
     setObjectName("Form12");
     setModal(true);
     setWindowTitle("Karvex32  -  Search");
@@ -259,8 +258,7 @@ void Form12::ShowProgress(const SearchResults& soFar, const std::string& progres
     m_names->Append(soFar.rows, m_shownRows);
     m_sizes->Append(soFar.rows, m_shownRows);
     m_shownRows = soFar.Found();
-    ShowText(Label2,
-             platform::FromLatin1(FoundText(soFar.Found(), m_session.GroupSeparator())));
+    ShowText(Label2, platform::FromLatin1(FoundText(soFar.Found(), m_session.GroupSeparator())));
     ShowText(Label4, platform::FromLatin1(progress));
     if (Check3D1->isChecked() && m_shownSelected < soFar.selected.size()) {
         m_session.SelectEntries({soFar.selected.begin() + m_shownSelected, soFar.selected.end()});

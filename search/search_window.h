@@ -62,11 +62,11 @@ class Form12 : public platform::CentredDialog {
     Session& m_session;
     bool m_expanded = false;
     bool m_searching = false;
-    bool m_stopRequested = false;   // the running search is to end at the next block
-    bool m_searchAgain = false;     // Search was pressed while one ran
-    int m_shownRows = 0;            // result rows already in the lists
+    bool m_stopRequested = false;     // the running search is to end at the next block
+    bool m_searchAgain = false;       // Search was pressed while one ran
+    int m_shownRows = 0;              // result rows already in the lists
     std::size_t m_shownSelected = 0;  // found entries already selected in the main window
-    QElapsedTimer m_sinceShown;     // since the progress was last shown
+    QElapsedTimer m_sinceShown;       // since the progress was last shown
 
     QLabel* Label1;           // "Search for:"
     QLabel* Label2;           // the counter, "N Found"

@@ -51,9 +51,7 @@ Examination ExamineEntry(const Session& session, int index, Analysis analysis,
     if (index < 0 || index >= table.Count() || table.IsMissing(index))
         return {{}, Result::Refused("There is no such entry.")};
     return Examine(
-        [&](const Session::BlockReceiver& receive) {
-            return session.ReadEntry(index, receive);
-        },
+        [&](const Session::BlockReceiver& receive) { return session.ReadEntry(index, receive); },
         analysis, stop);
 }
 

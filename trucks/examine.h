@@ -8,9 +8,9 @@
 #include <string_view>
 #include <vector>
 
-#include "session.h"
 #include "model_scan.h"
 #include "result.h"
+#include "session.h"
 
 namespace karvex {
 
@@ -44,7 +44,6 @@ Examination ExamineEntry(const Session& session, int index, Analysis analysis,
                          const StopCheck& stop = {});
 
 // A reader over bytes in memory, in blocks of `block` bytes; `bytes` must outlive it.
-EntryReader BufferEntryReader(std::string_view bytes,
-                              std::size_t block = Session::kReadBlock);
+EntryReader BufferEntryReader(std::string_view bytes, std::size_t block = Session::kReadBlock);
 
 }  // namespace karvex

@@ -6,9 +6,9 @@
 #include <functional>
 #include <string_view>
 
-#include "session.h"
 #include "found_names.h"
 #include "result.h"
+#include "session.h"
 
 namespace karvex {
 

@@ -12,12 +12,12 @@
 #include <QMenu>
 #include <QStringListModel>
 
-#include "session.h"
 #include "latin1.h"
 #include "message_boxes.h"
 #include "naming.h"
 #include "replacing_file.h"
 #include "response_list.h"
+#include "session.h"
 #include "target_folder.h"
 #include "text.h"
 #include "twips.h"

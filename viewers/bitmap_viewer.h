@@ -3,8 +3,8 @@
 #include <QSize>
 #include <QString>
 
-#include "session.h"
 #include "centred_dialog.h"
+#include "session.h"
 
 class QLabel;
 

@@ -13,9 +13,9 @@
 #include <algorithm>
 #include <string>
 
-#include "session.h"
 #include "latin1.h"
 #include "naming.h"
+#include "session.h"
 #include "texture.h"
 #include "twips.h"
 

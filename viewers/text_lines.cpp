@@ -194,9 +194,8 @@ Result TextLineIndex::CountMore(const Session& session, std::int64_t bytes) {
     return read.status == Result::Status::Failed ? read : Result::Done();
 }
 
-Result TextLineIndex::ReadLines(const Session& session, std::int64_t first,
-                                std::int64_t count, std::size_t budget,
-                                std::vector<ShownLine>& out) const {
+Result TextLineIndex::ReadLines(const Session& session, std::int64_t first, std::int64_t count,
+                                std::size_t budget, std::vector<ShownLine>& out) const {
     out.clear();
     count = std::min(count, m_lines - first);
     if (first < 0 || count <= 0)

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "session.h"
 #include "centred_dialog.h"
+#include "session.h"
 #include "text_lines.h"
 
 class QListView;

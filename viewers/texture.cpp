@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "session.h"
 #include "entry_table.h"
+#include "session.h"
 #include "text.h"
 
 namespace karvex {
@@ -109,8 +109,7 @@ Result ReadAvailable(const Session& session, std::int64_t offset, std::size_t co
 
 }  // namespace
 
-Result ReadPaletteBytes(const Session& session, std::int64_t paletteOffset,
-                        std::string& bytes) {
+Result ReadPaletteBytes(const Session& session, std::int64_t paletteOffset, std::string& bytes) {
     const Result read = ReadAvailable(session, paletteOffset, kPaletteBytes, bytes);
     bytes.resize(kPaletteBytes, '\0');
     return read;
@@ -149,16 +148,14 @@ std::vector<std::uint32_t> DecodeTexture(std::string_view bytes, int width,
     return pixels;
 }
 
-Result LoadTexturePalette(const Session& session, std::string_view textureName,
-                          ColorTable& table) {
+Result LoadTexturePalette(const Session& session, std::string_view textureName, ColorTable& table) {
     const int palette = FindPalette(session.Table(), textureName);
     if (palette < 0)
         return Result::Refused();
     return PaletteLoad(session, session.Table().OffsetOf(palette), table);
 }
 
-Result DrawTexture(const Session& session, int i, const ColorTable& colors,
-                   TextureImage& image) {
+Result DrawTexture(const Session& session, int i, const ColorTable& colors, TextureImage& image) {
     const EntryTable& table = session.Table();
     image = {};
     const int width = i >= 0 && i < table.Count() ? TextureWidth(table.SizeOf(i)) : 0;
@@ -177,8 +174,7 @@ namespace {
 
 // Draws entry i through the palette `find` names for it, or black when it names none.
 template <typename FindFn>
-Result DrawThroughOwnPalette(const Session& session, int i, FindFn find,
-                             TextureImage& image) {
+Result DrawThroughOwnPalette(const Session& session, int i, FindFn find, TextureImage& image) {
     const EntryTable& table = session.Table();
     image = {};
     if (i < 0 || i >= table.Count() || TextureWidth(table.SizeOf(i)) == 0)
@@ -200,8 +196,7 @@ Result DrawTexture(const Session& session, int i, TextureImage& image) {
         image);
 }
 
-Result DrawTexture(const Session& session, int i, PaletteLookup& palettes,
-                   TextureImage& image) {
+Result DrawTexture(const Session& session, int i, PaletteLookup& palettes, TextureImage& image) {
     return DrawThroughOwnPalette(
         session, i, [&](std::string_view name) { return palettes.Find(name); }, image);
 }

@@ -72,8 +72,7 @@ class PaletteLookup {
 // Reads the 768 bytes at `paletteOffset` of the open archive, whatever the palette entry's
 // own size; bytes past the end of the archive count as zero. Failed when the archive cannot
 // be read.
-Result ReadPaletteBytes(const Session& session, std::int64_t paletteOffset,
-                        std::string& bytes);
+Result ReadPaletteBytes(const Session& session, std::int64_t paletteOffset, std::string& bytes);
 
 // Fills `table` from a palette's bytes: colour n from bytes 3n, 3n + 1, 3n + 2. Bytes
 // missing from a short `bytes` count as zero.
@@ -97,8 +96,7 @@ std::vector<std::uint32_t> DecodeTexture(std::string_view bytes, int width,
 // from that entry's offset. Done when a palette was found and loaded; Refused, with `table`
 // as it was, when there is none (the viewer then draws with the colours of the last palette
 // loaded in this run, or black); Failed, `table` untouched, when the archive cannot be read.
-Result LoadTexturePalette(const Session& session, std::string_view textureName,
-                          ColorTable& table);
+Result LoadTexturePalette(const Session& session, std::string_view textureName, ColorTable& table);
 
 // A texture as the viewer draws it from the open archive: its width and colour values.
 struct TextureImage {
@@ -107,13 +105,11 @@ struct TextureImage {
 };
 // Draws entry i through `colors`: a size other than 4096 or 65536 is Refused with
 // kTextureSizeText and nothing is read. Failed when the archive cannot be read.
-Result DrawTexture(const Session& session, int i, const ColorTable& colors,
-                   TextureImage& image);
+Result DrawTexture(const Session& session, int i, const ColorTable& colors, TextureImage& image);
 // Draws entry i as a first View in a fresh run would: through its own palette, else
 // "metalcr2.act", else black.
 Result DrawTexture(const Session& session, int i, TextureImage& image);
 // The same, the palette found through `palettes`, made for the session's table.
-Result DrawTexture(const Session& session, int i, PaletteLookup& palettes,
-                   TextureImage& image);
+Result DrawTexture(const Session& session, int i, PaletteLookup& palettes, TextureImage& image);
 
 }  // namespace karvex

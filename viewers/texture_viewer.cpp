@@ -15,11 +15,11 @@
 #include <cstring>
 #include <string>
 
-#include "session.h"
 #include "latin1.h"
 #include "message_boxes.h"
 #include "naming.h"
 #include "png_writer.h"
+#include "session.h"
 #include "twips.h"
 
 namespace karvex {

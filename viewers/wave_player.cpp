@@ -9,11 +9,11 @@
 #include <algorithm>
 #include <limits>
 
-#include "session.h"
 #include "latin1.h"
 #include "media_control.h"
 #include "naming.h"
 #include "number_text.h"
+#include "session.h"
 #include "twips.h"
 
 namespace karvex {

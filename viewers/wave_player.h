@@ -41,7 +41,7 @@ class Form13 : public platform::CentredDialog {
     void MMControl1_Done(int notifyCode);  // PlayPosition = where the sound stands
     void MMControl1_StatusUpdate();        // the position box follows the sound
 
-    void Text1_Change();   // PlayPosition = the number the box begins with
+    void Text1_Change();    // PlayPosition = the number the box begins with
     void Text1_GotFocus();  // the box stops following the sound while the user edits it
     // Any key stops the box's updates; Enter (13) plays from the typed position.
     void Text1_KeyPress(int keyAscii);
@@ -58,8 +58,8 @@ class Form13 : public platform::CentredDialog {
     void Describe();  // the accessible names of the length and the position box
 
     Session& m_session;
-    QString m_wavePath;                // the sound file the device opens (DialogPath)
-    std::int32_t m_playPosition = 0;   // PlayPosition: where Play starts; follows the box
+    QString m_wavePath;               // the sound file the device opens (DialogPath)
+    std::int32_t m_playPosition = 0;  // PlayPosition: where Play starts; follows the box
     bool m_unloaded = false;
 
     platform::MediaControl* MMControl1;  // the sound device and its Play/Stop button strip

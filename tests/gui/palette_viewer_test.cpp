@@ -28,8 +28,9 @@ std::string PaletteBytes(const std::map<int, QColor>& colors = {}) {
     return bytes;
 }
 
-// An archive in memory with the palette entry recorded as right-clicked. Entries: a short file first, then the palette (`bytes`, possibly short and
-// last, so that its colours run past the archive's end).
+// An archive in memory with the palette entry recorded as right-clicked. Entries: a short file
+// first, then the palette (`bytes`, possibly short and last, so that its colours run past the
+// archive's end).
 struct Opened : FakeSession {
     explicit Opened(const std::string& bytes)
         : FakeSession({{"first.txt", "text"}, {"pal.act", bytes}}) {
