@@ -73,6 +73,31 @@ Result ArchiveSession::ExtractSelectedInto(int folder) {
     return result;
 }
 
+namespace {
+
+// The archive file held open for as long as its source is read.
+struct OpenArchiveSource : ByteSource {
+    explicit OpenArchiveSource(ReadFile opened)
+        : file(std::move(opened)), source(file.file.get(), file.length) {}
+    std::int64_t Length() const override { return source.Length(); }
+    bool ReadAt(std::int64_t position, char* buffer, std::size_t count) override {
+        return source.ReadAt(position, buffer, count);
+    }
+
+    ReadFile file;
+    FileSource source;
+};
+
+}  // namespace
+
+IoStatus ArchiveSession::OpenArchiveBytes(std::unique_ptr<ByteSource>& source) const {
+    ReadFile archive;
+    if (IoStatus opened = OpenForReading(m_state.ArchivePath(), archive); !opened.IsDone())
+        return opened;
+    source = std::make_unique<OpenArchiveSource>(std::move(archive));
+    return IoStatus::Done();
+}
+
 // --- The relay to the window --------------------------------------------------------------
 
 void ArchiveSession::Relay::Yield() {

@@ -39,6 +39,7 @@ class ArchiveSession final : public Session {
 
     Result ReadRange(std::int64_t offset, std::int64_t count,
                      const BlockReceiver& receive) const override;
+    IoStatus OpenArchiveBytes(std::unique_ptr<ByteSource>& source) const override;
 
     Result Open(const std::filesystem::path& path, StatusRow& row) override;
     Result OpenPodSequence(StatusRow& row) override { return m_core.OpenPodSequence(row); }

@@ -18,7 +18,9 @@ void Session::SelectEntries(const std::vector<int>& entries) {
         if (i >= 0 && i < table.Count())
             table.SetSelected(i, true);
     }
-    for (const auto& entry : m_selectionListeners)
+    // A copy: a listener may close a window, which removes its own listeners.
+    const auto listeners = m_selectionListeners;
+    for (const auto& entry : listeners)
         entry.second();
 }
 
@@ -33,7 +35,8 @@ void Session::SetBusy(bool busy) {
     m_busy = busy;
     if (!busy)
         CommandEnded();
-    for (const auto& entry : m_busyListeners)
+    const auto listeners = m_busyListeners;
+    for (const auto& entry : listeners)
         entry.second(busy);
 }
 

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -12,7 +13,9 @@
 #include "color_table.h"
 #include "entry_table.h"
 #include "host.h"
+#include "io_status.h"
 #include "pod_core.h"
+#include "pod_format.h"
 #include "result.h"
 
 namespace karvex {
@@ -80,6 +83,10 @@ class Session {
                              const BlockReceiver& receive) const = 0;
     // Reads entry i the same way; Refused for an entry that is not in the archive.
     Result ReadEntry(int i, const BlockReceiver& receive) const;
+    // The open archive as it is now, for a reader that goes through it in its own order (the
+    // contents search): `source` reads it and knows its length. Its status names the reason
+    // when the archive cannot be opened.
+    virtual IoStatus OpenArchiveBytes(std::unique_ptr<ByteSource>& source) const = 0;
 
     // --- Commands ----------------------------------------------------------------------------
     // Each reports to the host and leaves the state, the table and `row` as the user sees

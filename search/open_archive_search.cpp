@@ -1,5 +1,6 @@
 // The Search button over the open archive of a session.
 #include <cerrno>
+#include <memory>
 
 #include "file_io.h"
 #include "paths.h"
@@ -28,12 +29,11 @@ Result SearchOpenArchive(Session& session, std::string_view typed, const SearchO
         return Result::Failed("Cannot read " + DisplayPath(path) + state.LineFeed + state.LineFeed +
                               Utf8ToLatin1(reason));
     };
-    ReadFile archive;
-    if (const IoStatus opened = OpenForReading(path, archive); !opened.IsDone())
+    std::unique_ptr<ByteSource> source;
+    if (const IoStatus opened = session.OpenArchiveBytes(source); !opened.IsDone())
         return failed(opened.Reason());
-    FileSource source(archive.file.get(), archive.length);
     errno = 0;
-    Result result = SearchPodContents(session.Table(), source, request, results, watched);
+    Result result = SearchPodContents(session.Table(), *source, request, results, watched);
     if (result.status == Result::Status::Failed)
         return failed(errno ? ErrorText() : result.message);
     return result;

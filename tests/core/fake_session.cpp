@@ -4,6 +4,7 @@
 
 #include "number_text.h"
 #include "pod_format.h"
+#include "text.h"
 
 namespace karvex::test {
 
@@ -51,9 +52,19 @@ Result FakeSession::ReadRange(std::int64_t offset, std::int64_t count,
                           : Result::Refused("The entry reaches past the end of the archive.");
 }
 
+IoStatus FakeSession::OpenArchiveBytes(std::unique_ptr<ByteSource>& source) const {
+    ++readsServed;
+    if (!readFailure.IsDone())
+        return {IoStatus::Code::ReadFailed, m_state.ArchivePath(), readFailure.message};
+    source = std::make_unique<MemorySource>(bytes);
+    return IoStatus::Done();
+}
+
 Result FakeSession::Open(const std::filesystem::path& path, StatusRow& row) {
     m_state.PodFolder = path.parent_path().string();
     m_state.PodFileName = path.filename().string();
+    m_state.PodPattern = EndsWithNoCase(m_state.PodFileName, ".pod") ? "*.pod" : "*.lst";
+    m_state.PodPath = path.string();
     return Run("Open " + path.string(), &row);
 }
 

@@ -36,6 +36,8 @@ class FakeSession : public Session {
     // Serves `bytes`; a range past their end is delivered as far as they go, then Refused.
     Result ReadRange(std::int64_t offset, std::int64_t count,
                      const BlockReceiver& receive) const override;
+    // A source over `bytes`; with a scripted readFailure, that failure's message as the reason.
+    IoStatus OpenArchiveBytes(std::unique_ptr<ByteSource>& source) const override;
 
     // Unless scripted, Open and OpenPodSequence show the entries the fake holds as a loaded
     // archive is shown: lists hidden and shown again, the comment in the state and the status
@@ -61,9 +63,9 @@ class FakeSession : public Session {
     // The commands called, in order, each with its argument ("Open /fake/b.pod",
     // "RewriteComment new", "ExtractSelectedInto" with the selected names after it).
     std::vector<std::string> calls;
-    std::string bytes;            // the archive
-    std::string comment;          // the archive's comment, as an open shows it
-    bool unchanged = true;        // what ArchiveUnchanged answers
+    std::string bytes;      // the archive; cut short later, it is a file that shrank once loaded
+    std::string comment;    // the archive's comment, as an open shows it
+    bool unchanged = true;  // what ArchiveUnchanged answers
     mutable int readsServed = 0;  // ReadRange calls so far
     Result readFailure;           // when not Done, what every read returns
 

@@ -104,8 +104,8 @@ class SearchWindowTest : public QObject {
         QFETCH(QStringList, checks);
         QFETCH(QStringList, names);
         QFETCH(QStringList, sizes);
-        OpenedArchive archive(kEntries);  // on disk: the contents rows read its file
-        Form12 window(archive.session);
+        FakeSession archive(kEntries);
+        Form12 window(archive);
         window.show();
         Search(window, text, checks);
         QCOMPARE(Rows(window, "List1"), names);
