@@ -7,7 +7,6 @@
 #include "paths.h"
 #include "pod_core.h"
 #include "pod_ini.h"
-#include "replacing_file.h"
 #include "target_folder.h"
 #include "text.h"
 

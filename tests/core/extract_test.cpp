@@ -1,6 +1,9 @@
 // Extraction, the chunked copy, the information and response files, the Extract command.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <random>
 
 #include "pod_format.h"
@@ -249,6 +252,33 @@ TEST(ExtractCommand, ACancelStopsAfterTheCurrentChunk) {
     EXPECT_EQ(f.host.statuses.back(), "             Cancelled.");
     EXPECT_EQ(f.host.lamps.back(), Lamp::Green);
     EXPECT_EQ(f.host.timer, 100);
+}
+
+// Escape in the window asks the session to stop: the command stops as on the host's request.
+TEST(ExtractCommand, TheSessionsCancelRequestStopsItToo) {
+    ExtractFixture f(PodBytes({{"A.BIN", Pattern(61440 * 3)}, {"B.BIN", "b"}}, "C"));
+    f.state.DialogOptions = "101100";
+    f.host.onYield = [&] { f.session.RequestCancel(); };
+    BusyScope busy(f.session);
+    EXPECT_EQ(f.session.ExtractCommand().status, Result::Status::Cancelled);
+    EXPECT_TRUE(fs::is_empty(f.out()));
+}
+
+// The viewers' copies: one entry into a file of a folder the window holds open, written
+// beneath the handle even after the folder has been moved.
+TEST(ExtractSelectedInto, OneEntryIntoAHeldFolder) {
+    ExtractFixture f(PodBytes({{"A.TXT", "text"}, {"B.TXT", "other"}}));
+    fs::create_directory(f.dir / "held");
+    const int folder = ::open((f.dir / "held").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_GE(folder, 0);
+    fs::rename(f.dir / "held", f.dir / "moved");
+    f.table.SetSelected(0, true);
+    f.state.ViewMode = 1;
+    f.state.DialogPath = (f.dir / "held" / "copy.txt").string();
+    EXPECT_TRUE(f.session.ExtractSelectedInto(folder).IsDone());
+    ::close(folder);
+    EXPECT_EQ(ReadBytes(f.dir / "moved" / "copy.txt"), "text");
+    EXPECT_FALSE(fs::exists(f.dir / "held"));
 }
 
 // Random damage to a valid archive: loading and extracting never crash, hang or write

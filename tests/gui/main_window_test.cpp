@@ -74,6 +74,7 @@ class MainWindowTest : public QObject {
     void initTestCase() { m_folder = std::make_unique<TestFolder>(); }
     void init() { QVERIFY(m_folder->MakeCurrent()); }
     void cleanup() {
+        m_shown = nullptr;
         m_window.reset();
         m_session.reset();
     }
