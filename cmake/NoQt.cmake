@@ -1,5 +1,5 @@
 # karvex_forbid_qt(<target>): adds a build step that fails when any source of
-# <target> includes a Qt header. The plain-logic libraries link no Qt, and this
+# <target>, or any of the project's headers it includes, includes a Qt header. The plain-logic libraries link no Qt, and this
 # keeps it that way even if a Qt include path leaks in through another target.
 function(karvex_forbid_qt target)
   get_target_property(sources ${target} SOURCES)
@@ -9,12 +9,21 @@ function(karvex_forbid_qt target)
     cmake_path(ABSOLUTE_PATH src BASE_DIRECTORY "${source_dir}")
     list(APPEND files "${src}")
   endforeach()
+  # The project's folders, where the sources' quoted includes are looked for; the check runs
+  # again whenever a header there changes.
+  set(dirs "${PROJECT_SOURCE_DIR}")
+  set(headers "")
+  foreach(folder IN ITEMS core platform dialogs mainwindow search trucks viewers cli fuzz)
+    list(APPEND dirs "${PROJECT_SOURCE_DIR}/${folder}")
+    file(GLOB folder_headers CONFIGURE_DEPENDS "${PROJECT_SOURCE_DIR}/${folder}/*.h")
+    list(APPEND headers ${folder_headers})
+  endforeach()
   set(stamp "${CMAKE_CURRENT_BINARY_DIR}/${target}_no_qt.stamp")
   add_custom_command(
     OUTPUT "${stamp}"
-    COMMAND "${CMAKE_COMMAND}" "-DFILES=${files}" "-DSTAMP=${stamp}"
+    COMMAND "${CMAKE_COMMAND}" "-DFILES=${files}" "-DDIRS=${dirs}" "-DSTAMP=${stamp}"
             -P "${PROJECT_SOURCE_DIR}/cmake/CheckNoQt.cmake"
-    DEPENDS ${files} "${PROJECT_SOURCE_DIR}/cmake/CheckNoQt.cmake"
+    DEPENDS ${files} ${headers} "${PROJECT_SOURCE_DIR}/cmake/CheckNoQt.cmake"
     COMMENT "Checking that ${target} includes no Qt header"
     VERBATIM)
   add_custom_target(${target}_no_qt DEPENDS "${stamp}")
