@@ -7,10 +7,16 @@
 # "total: N passed, N failed" (each ctest test, fuzz target and fault scenario counts one).
 # The wave player's tests play through a sound server: one with a null sink is started
 # when none runs (scripts/sound-server.sh).
+#
+# scripts/test.sh --coverage instead builds the suite with gcov, runs it once and prints the
+# line coverage of the plain logic (core, search, trucks and the viewers' logic) and of cli/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
+if [ "${1:-}" = "--coverage" ]; then
+  exec scripts/coverage.sh
+fi
 jobs=$(nproc)
 fuzz_seconds=${KARVEX_FUZZ_SECONDS:-30}
 
