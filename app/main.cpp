@@ -1,12 +1,13 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // karvex32: the desktop program. An archive or response file may be named on the command
 // line; it is opened at start-up.
 #include <QApplication>
 
-#include "archive_session.h"
-#include "artwork.h"
-#include "main_window.h"
-#include "private_folder.h"
-#include "program_font.h"
+#include "core/archive_session.h"
+#include "mainwindow/artwork.h"
+#include "mainwindow/main_window.h"
+#include "platform/private_folder.h"
+#include "platform/program_font.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

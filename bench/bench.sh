@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Performance check for karvex32-cli: list, extract, build and examine timings against
 # plain shell tools, plus the peak memory of every karvex32-cli run.
 #

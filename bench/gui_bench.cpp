@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times the main window on large archives: opening 32,767 entries until the lists are
 // shown; a click that changes the selection while every entry is selected, until the
 // selected count is updated; and the Extract command on 200 MiB in 2,000 entries, driven
@@ -21,10 +22,10 @@
 #include <fstream>
 #include <set>
 
-#include "archive_session.h"
-#include "file_lists.h"
-#include "main_window.h"
-#include "pod_format.h"
+#include "core/archive_session.h"
+#include "platform/file_lists.h"
+#include "mainwindow/main_window.h"
+#include "core/pod_format.h"
 
 namespace {
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // karvex32-textures-bench [FOLDER]: times `karvex32-cli textures` on an archive of 2,000
 // textures of 64 KiB (half smooth gradients, half random noise, one default palette)
 // against the PNG writer alone writing the same 2,000 pictures, in the same run: a warm-up,
@@ -20,8 +21,8 @@
 #include <string>
 #include <vector>
 
-#include "png_writer.h"
-#include "texture.h"
+#include "viewers/png_writer.h"
+#include "viewers/texture.h"
 
 namespace fs = std::filesystem;
 using namespace karvex;

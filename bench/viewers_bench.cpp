@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // karvex32-viewers-bench: times View on the main window's pop-up menu, from the call until
 // the viewer is complete on screen, for two entries of an archive it builds:
 //   - a 256 x 256 texture (65,536 bytes) with its own 768-byte palette: until the whole
@@ -39,12 +40,12 @@
 #include <string>
 #include <vector>
 
-#include "archive_session.h"
-#include "main_window.h"
-#include "pod_format.h"
-#include "text_viewer.h"
-#include "texture_viewer.h"
-#include "viewers_bench_support.h"
+#include "core/archive_session.h"
+#include "mainwindow/main_window.h"
+#include "core/pod_format.h"
+#include "viewers/text_viewer.h"
+#include "viewers/texture_viewer.h"
+#include "bench/viewers_bench_support.h"
 
 namespace {
 

@@ -1,8 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the viewers benchmark needs besides its timers: the archive it builds and, to measure
 // texts too large to hold, the process's memory, an archive written directly (sparse where it may
 // be), a cold page cache, and a run of karvex32-cli with its first output, its end and its peak
 // memory.
-#include "viewers_bench_support.h"
+#include "bench/viewers_bench_support.h"
 
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -17,8 +18,8 @@
 #include <cstring>
 #include <fstream>
 
-#include "archive_session.h"
-#include "pod_format.h"
+#include "core/archive_session.h"
+#include "core/pod_format.h"
 
 void WriteFile(const QString& path, const std::string& bytes) {
     std::ofstream(path.toStdString(), std::ios::binary) << bytes;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The wave player's part of karvex32-viewers-bench: from the Play click to the first sound
 // the sound server plays, after the player has stood open a short and a long while (goal
 // 0.3 s either way), with how much of a 2 s tone was heard; and how long a wave of 5 frames
@@ -12,11 +13,11 @@
 #include <cstdio>
 #include <vector>
 
-#include "archive_session.h"
-#include "media_control.h"
-#include "sound_recorder.h"
-#include "viewers_bench_support.h"
-#include "wave_player.h"
+#include "core/archive_session.h"
+#include "platform/media_control.h"
+#include "tests/gui/sound_recorder.h"
+#include "bench/viewers_bench_support.h"
+#include "viewers/wave_player.h"
 
 namespace {
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // karvex32-window-shots FOLDER [ARCHIVE]: draws every window and dialog with the program's font and
 // saves each as FOLDER/NAME.png, so that a person can check that no caption is clipped.
 // Run it under a real X server (xvfb-run) or Qt's offscreen platform.
@@ -9,22 +10,22 @@
 #include <QTemporaryDir>
 #include <QWidget>
 
-#include "about_box.h"
-#include "archive_session.h"
-#include "artwork.h"
-#include "extract_dialog.h"
-#include "main_window.h"
-#include "make_dialog.h"
-#include "open_dialog.h"
-#include "palette_viewer.h"
-#include "program_font.h"
-#include "results_window.h"
-#include "search_window.h"
-#include "select_dialog.h"
-#include "text.h"
-#include "text_viewer.h"
-#include "texture_viewer.h"
-#include "wave_player.h"
+#include "dialogs/about_box.h"
+#include "core/archive_session.h"
+#include "mainwindow/artwork.h"
+#include "dialogs/extract_dialog.h"
+#include "mainwindow/main_window.h"
+#include "dialogs/make_dialog.h"
+#include "dialogs/open_dialog.h"
+#include "viewers/palette_viewer.h"
+#include "platform/program_font.h"
+#include "trucks/results_window.h"
+#include "search/search_window.h"
+#include "dialogs/select_dialog.h"
+#include "core/text.h"
+#include "viewers/text_viewer.h"
+#include "viewers/texture_viewer.h"
+#include "viewers/wave_player.h"
 
 namespace {
 

@@ -1,17 +1,18 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // list, extract, build and comment: the archive commands of the main window, running the
 // same core routines and open sequences.
-#include "archive_commands.h"
+#include "cli/archive_commands.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 
-#include "cli_session.h"
-#include "dialog_options.h"
-#include "paths.h"
-#include "pod_core.h"
-#include "text.h"
+#include "cli/cli_session.h"
+#include "core/dialog_options.h"
+#include "core/paths.h"
+#include "core/pod_core.h"
+#include "core/text.h"
 
 namespace karvex {
 

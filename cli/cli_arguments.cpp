@@ -1,4 +1,5 @@
-#include "cli_arguments.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "cli/cli_arguments.h"
 
 #include <CLI/CLI.hpp>
 
@@ -7,11 +8,11 @@
 #include <functional>
 #include <memory>
 
-#include "archive_commands.h"
-#include "collector_commands.h"
+#include "cli/archive_commands.h"
+#include "cli/collector_commands.h"
 #include "karvex_version.h"
-#include "text.h"
-#include "viewer_commands.h"
+#include "core/text.h"
+#include "cli/viewer_commands.h"
 
 namespace karvex {
 namespace {

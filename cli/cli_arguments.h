@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The command line of karvex32-cli: each command's options, read by CLI11 and handed to the

@@ -1,8 +1,9 @@
-#include "cli_host.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "cli/cli_host.h"
 
 #include <cstdio>
 
-#include "text.h"
+#include "core/text.h"
 
 namespace karvex {
 

@@ -1,8 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <string>
 
-#include "host.h"
+#include "core/host.h"
 
 namespace karvex {
 

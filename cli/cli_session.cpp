@@ -1,4 +1,5 @@
-#include "cli_session.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "cli/cli_session.h"
 
 #include <unistd.h>
 
@@ -6,8 +7,8 @@
 #include <cstdio>
 #include <system_error>
 
-#include "paths.h"
-#include "text.h"
+#include "core/paths.h"
+#include "core/text.h"
 
 namespace karvex {
 namespace {

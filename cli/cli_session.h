@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The archive session as karvex32-cli runs it, shared by its commands.
@@ -6,12 +7,12 @@
 #include <optional>
 #include <string>
 
-#include "archive_session.h"
-#include "cli_arguments.h"
-#include "cli_host.h"
-#include "entry_table.h"
-#include "pod_core.h"
-#include "result.h"
+#include "core/archive_session.h"
+#include "cli/cli_arguments.h"
+#include "cli/cli_host.h"
+#include "core/entry_table.h"
+#include "core/pod_core.h"
+#include "core/result.h"
 
 namespace karvex {
 

@@ -1,15 +1,16 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // search and examine: what the search window and the collector's results window list,
 // printed by the same matching and scanning code the windows use.
-#include "collector_commands.h"
+#include "cli/collector_commands.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <string>
 
-#include "cli_session.h"
-#include "examine.h"
-#include "search.h"
-#include "text.h"
+#include "cli/cli_session.h"
+#include "trucks/examine.h"
+#include "search/search.h"
+#include "core/text.h"
 
 namespace karvex {
 

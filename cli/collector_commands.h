@@ -1,6 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "cli_arguments.h"
+#include "cli/cli_arguments.h"
 
 namespace karvex {
 

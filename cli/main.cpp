@@ -1,9 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // karvex32-cli: the archive commands of Karvex32 from the command line, running the same
 // core routines and open sequences as the main window.
 #include <cstdio>
 #include <exception>
 
-#include "cli_arguments.h"
+#include "cli/cli_arguments.h"
 
 int main(int argc, char** argv) {
     // The routines report through error codes; this only keeps an overlooked throw (or

@@ -1,6 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // texture, textures, palette and text: what the texture, palette and text viewers show,
 // written out or printed by the same decoding code the windows use.
-#include "viewer_commands.h"
+#include "cli/viewer_commands.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -8,16 +9,16 @@
 #include <string>
 #include <vector>
 
-#include "cli_session.h"
-#include "file_io.h"
-#include "palette.h"
-#include "paths.h"
-#include "png_writer.h"
-#include "replacing_file.h"
-#include "target_folder.h"
-#include "text.h"
-#include "text_lines.h"
-#include "texture.h"
+#include "cli/cli_session.h"
+#include "core/file_io.h"
+#include "viewers/palette.h"
+#include "core/paths.h"
+#include "viewers/png_writer.h"
+#include "core/replacing_file.h"
+#include "core/target_folder.h"
+#include "core/text.h"
+#include "viewers/text_lines.h"
+#include "viewers/texture.h"
 
 namespace karvex {
 namespace {

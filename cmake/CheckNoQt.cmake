@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Run as a script: fails when one of FILES, or a header of the project that one of them
 # includes (directly or through other headers), includes a Qt header. A quoted include is
 # looked for beside the file that includes it, then in each of DIRS.

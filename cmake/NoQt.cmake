@@ -1,6 +1,8 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # karvex_forbid_qt(<target>): adds a build step that fails when any source of
-# <target>, or any of the project's headers it includes, includes a Qt header. The plain-logic libraries link no Qt, and this
-# keeps it that way even if a Qt include path leaks in through another target.
+# <target>, or any of the project's headers it includes, includes a Qt header. The
+# plain-logic libraries link no Qt, and this keeps it that way even if a Qt include path
+# leaks in through another target.
 function(karvex_forbid_qt target)
   get_target_property(sources ${target} SOURCES)
   get_target_property(source_dir ${target} SOURCE_DIR)
@@ -9,12 +11,11 @@ function(karvex_forbid_qt target)
     cmake_path(ABSOLUTE_PATH src BASE_DIRECTORY "${source_dir}")
     list(APPEND files "${src}")
   endforeach()
-  # The project's folders, where the sources' quoted includes are looked for; the check runs
-  # again whenever a header there changes.
+  # Quoted includes are looked for from the project's one include root; the check runs again
+  # whenever one of the project's headers changes.
   set(dirs "${PROJECT_SOURCE_DIR}")
   set(headers "")
   foreach(folder IN ITEMS core platform dialogs mainwindow search trucks viewers cli fuzz)
-    list(APPEND dirs "${PROJECT_SOURCE_DIR}/${folder}")
     file(GLOB folder_headers CONFIGURE_DEPENDS "${PROJECT_SOURCE_DIR}/${folder}/*.h")
     list(APPEND headers ${folder_headers})
   endforeach()

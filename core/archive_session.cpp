@@ -1,11 +1,12 @@
-#include "archive_session.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/archive_session.h"
 
 #include <algorithm>
 #include <memory>
 
-#include "file_io.h"
-#include "paths.h"
-#include "text.h"
+#include "core/file_io.h"
+#include "core/paths.h"
+#include "core/text.h"
 
 namespace karvex {
 

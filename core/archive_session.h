@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
@@ -5,14 +6,14 @@
 #include <optional>
 #include <string>
 
-#include "archive_state.h"
-#include "color_table.h"
-#include "entry_table.h"
-#include "file_io.h"
-#include "host.h"
-#include "pod_core.h"
-#include "result.h"
-#include "session.h"
+#include "core/archive_state.h"
+#include "core/color_table.h"
+#include "core/entry_table.h"
+#include "core/file_io.h"
+#include "core/host.h"
+#include "core/pod_core.h"
+#include "core/result.h"
+#include "core/session.h"
 
 namespace karvex {
 

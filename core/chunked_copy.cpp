@@ -1,4 +1,5 @@
-#include "chunked_copy.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/chunked_copy.h"
 
 #include <array>
 #include <cerrno>
@@ -8,7 +9,7 @@
 #include <unistd.h>
 #endif
 
-#include "file_io.h"
+#include "core/file_io.h"
 
 namespace karvex {
 

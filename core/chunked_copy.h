@@ -1,10 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
 
-#include "host.h"
-#include "io_status.h"
+#include "core/host.h"
+#include "core/io_status.h"
 
 namespace karvex {
 

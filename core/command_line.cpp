@@ -1,9 +1,10 @@
-#include "command_line.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/command_line.h"
 
 #include <system_error>
 
-#include "paths.h"
-#include "text.h"
+#include "core/paths.h"
+#include "core/text.h"
 
 namespace karvex {
 

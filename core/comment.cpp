@@ -1,9 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Replacing the comment of the open archive in place.
-#include "file_io.h"
-#include "paths.h"
-#include "pod_core.h"
-#include "pod_format.h"
-#include "text.h"
+#include "core/file_io.h"
+#include "core/paths.h"
+#include "core/pod_core.h"
+#include "core/pod_format.h"
+#include "core/text.h"
 
 namespace karvex {
 

@@ -1,8 +1,9 @@
-#include "entry_table.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/entry_table.h"
 
 #include <algorithm>
 
-#include "text.h"
+#include "core/text.h"
 
 namespace karvex {
 

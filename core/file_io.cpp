@@ -1,4 +1,5 @@
-#include "file_io.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/file_io.h"
 
 #include <cerrno>
 #include <cstring>

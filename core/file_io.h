@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <sys/stat.h>
@@ -9,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "io_status.h"
+#include "core/io_status.h"
 
 namespace karvex {
 

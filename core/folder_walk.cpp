@@ -1,4 +1,5 @@
-#include "folder_walk.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/folder_walk.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
@@ -6,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "io_status.h"
+#include "core/io_status.h"
 
 namespace karvex {
 

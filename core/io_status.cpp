@@ -1,4 +1,5 @@
-#include "io_status.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/io_status.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,14 +1,15 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The response file and the information file written beside extracted entries.
 #include <algorithm>
 
-#include "file_io.h"
-#include "lamp_guard.h"
-#include "number_text.h"
-#include "paths.h"
-#include "pod_core.h"
-#include "replacing_file.h"
-#include "target_folder.h"
-#include "text.h"
+#include "core/file_io.h"
+#include "core/lamp_guard.h"
+#include "core/number_text.h"
+#include "core/paths.h"
+#include "core/pod_core.h"
+#include "core/replacing_file.h"
+#include "core/target_folder.h"
+#include "core/text.h"
 
 namespace karvex {
 

@@ -1,15 +1,16 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading archives and response files, and the open sequences around them.
 #include <algorithm>
 #include <cstdio>
 #include <vector>
 
-#include "file_io.h"
-#include "lamp_guard.h"
-#include "number_text.h"
-#include "paths.h"
-#include "pod_core.h"
-#include "pod_format.h"
-#include "text.h"
+#include "core/file_io.h"
+#include "core/lamp_guard.h"
+#include "core/number_text.h"
+#include "core/paths.h"
+#include "core/pod_core.h"
+#include "core/pod_format.h"
+#include "core/text.h"
 
 namespace karvex {
 

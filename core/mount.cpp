@@ -1,14 +1,15 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Registering a newly built archive in the game's pod.ini.
 #include <cstdio>
 #include <optional>
 #include <system_error>
 
-#include "file_io.h"
-#include "paths.h"
-#include "pod_core.h"
-#include "pod_ini.h"
-#include "target_folder.h"
-#include "text.h"
+#include "core/file_io.h"
+#include "core/paths.h"
+#include "core/pod_core.h"
+#include "core/pod_ini.h"
+#include "core/target_folder.h"
+#include "core/text.h"
 
 namespace karvex {
 

@@ -1,4 +1,5 @@
-#include "number_text.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/number_text.h"
 
 #include <algorithm>
 #include <clocale>

@@ -1,9 +1,10 @@
-#include "paths.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/paths.h"
 
 #include <system_error>
 
-#include "file_io.h"
-#include "text.h"
+#include "core/file_io.h"
+#include "core/text.h"
 
 namespace karvex {
 

@@ -1,8 +1,9 @@
-#include "pod_core.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/pod_core.h"
 
-#include "lamp_guard.h"
-#include "paths.h"
-#include "text.h"
+#include "core/lamp_guard.h"
+#include "core/paths.h"
+#include "core/text.h"
 
 namespace karvex {
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
@@ -6,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "archive_state.h"
-#include "entry_table.h"
-#include "host.h"
-#include "result.h"
+#include "core/archive_state.h"
+#include "core/entry_table.h"
+#include "core/host.h"
+#include "core/result.h"
 
 namespace karvex {
 

@@ -1,10 +1,11 @@
-#include "pod_format.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/pod_format.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "file_io.h"
-#include "text.h"
+#include "core/file_io.h"
+#include "core/text.h"
 
 namespace karvex {
 

@@ -1,9 +1,10 @@
-#include "pod_ini.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/pod_ini.h"
 
 #include <vector>
 
-#include "number_text.h"
-#include "text.h"
+#include "core/number_text.h"
+#include "core/text.h"
 
 namespace karvex {
 

@@ -1,4 +1,5 @@
-#include "replacing_file.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/replacing_file.h"
 
 #include <dirent.h>
 #include <fcntl.h>

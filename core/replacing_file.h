@@ -1,10 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <filesystem>
 #include <functional>
 #include <string>
 
-#include "file_io.h"
+#include "core/file_io.h"
 
 namespace karvex {
 

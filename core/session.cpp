@@ -1,4 +1,5 @@
-#include "session.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/session.h"
 
 namespace karvex {
 

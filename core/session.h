@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
@@ -9,14 +10,14 @@
 #include <utility>
 #include <vector>
 
-#include "archive_state.h"
-#include "color_table.h"
-#include "entry_table.h"
-#include "host.h"
-#include "io_status.h"
-#include "pod_core.h"
-#include "pod_format.h"
-#include "result.h"
+#include "core/archive_state.h"
+#include "core/color_table.h"
+#include "core/entry_table.h"
+#include "core/host.h"
+#include "core/io_status.h"
+#include "core/pod_core.h"
+#include "core/pod_format.h"
+#include "core/result.h"
 
 namespace karvex {
 

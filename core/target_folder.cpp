@@ -1,12 +1,13 @@
-#include "target_folder.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/target_folder.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
 
 #include <system_error>
 
-#include "paths.h"
-#include "text.h"
+#include "core/paths.h"
+#include "core/text.h"
 
 namespace karvex {
 

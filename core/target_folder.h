@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
@@ -7,10 +8,10 @@
 #include <string_view>
 #include <vector>
 
-#include "file_io.h"
-#include "folder_walk.h"
-#include "io_status.h"
-#include "replacing_file.h"
+#include "core/file_io.h"
+#include "core/folder_walk.h"
+#include "core/io_status.h"
+#include "core/replacing_file.h"
 
 namespace karvex {
 

@@ -1,4 +1,5 @@
-#include "text.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/text.h"
 
 #include <algorithm>
 

@@ -1,4 +1,5 @@
-#include "demo_bytes.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "demo/demo_bytes.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The demo archive's files other than the textures: the readme, a horn sound, a bitmap logo,
 // a truck definition, a model and the response file that lists them all.
 
@@ -9,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "demo_makers.h"
+#include "demo/demo_makers.h"
 
 namespace demo {
 

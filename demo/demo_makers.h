@@ -1,9 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The makers of the demo archive's files, each giving the whole file.
 
-#include "demo_bytes.h"
-#include "demo_paint.h"
+#include "demo/demo_bytes.h"
+#include "demo/demo_paint.h"
 
 namespace demo {
 

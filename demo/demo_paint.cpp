@@ -1,4 +1,5 @@
-#include "demo_paint.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "demo/demo_paint.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Colours, palettes and a small anti-aliased RGB canvas for the demo's pictures.
@@ -9,7 +10,7 @@
 #include <initializer_list>
 #include <vector>
 
-#include "demo_bytes.h"
+#include "demo/demo_bytes.h"
 
 namespace demo {
 

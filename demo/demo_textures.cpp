@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The two textures of the demo archive with their palettes, and the default metal palette.
 
 #include <algorithm>
@@ -6,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "demo_makers.h"
+#include "demo/demo_makers.h"
 
 namespace demo {
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // make_demo OUTDIR: writes the source files of the Karvex32 demo archive plus a response file.
 // Everything is generated from code, so the repository carries no binary assets, and the output
 // is byte-identical on every run (fixed seeds, no clocks). The files themselves are made in
@@ -6,7 +7,7 @@
 #include <iostream>
 #include <system_error>
 
-#include "demo_makers.h"
+#include "demo/demo_makers.h"
 
 int main(int argc, char** argv) {
     using namespace demo;

@@ -1,12 +1,13 @@
-#include "about_box.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "dialogs/about_box.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 
 #include "karvex_version.h"
-#include "naming.h"
-#include "twips.h"
+#include "platform/naming.h"
+#include "platform/twips.h"
 
 namespace karvex {
 

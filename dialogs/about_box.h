@@ -1,8 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QDialog>
 
-#include "centred_dialog.h"
+#include "platform/centred_dialog.h"
 
 class QLabel;
 class QPushButton;

@@ -1,15 +1,16 @@
-#include "extract_dialog.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "dialogs/extract_dialog.h"
 
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
 
-#include "dialog_options.h"
-#include "file_lists.h"
-#include "naming.h"
-#include "paths.h"
-#include "pod_core.h"
-#include "twips.h"
+#include "core/dialog_options.h"
+#include "platform/file_lists.h"
+#include "platform/naming.h"
+#include "core/paths.h"
+#include "core/pod_core.h"
+#include "platform/twips.h"
 
 namespace karvex {
 

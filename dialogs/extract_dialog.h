@@ -1,10 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QDialog>
 
-#include "centred_dialog.h"
+#include "platform/centred_dialog.h"
 
-#include "archive_state.h"
+#include "core/archive_state.h"
 
 class QCheckBox;
 class QLabel;

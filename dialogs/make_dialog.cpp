@@ -1,4 +1,5 @@
-#include "make_dialog.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "dialogs/make_dialog.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -8,15 +9,15 @@
 #include <algorithm>
 #include <initializer_list>
 
-#include "dialog_options.h"
-#include "file_lists.h"
-#include "latin1.h"
-#include "message_boxes.h"
-#include "naming.h"
-#include "paths.h"
-#include "pod_core.h"
-#include "text.h"
-#include "twips.h"
+#include "core/dialog_options.h"
+#include "platform/file_lists.h"
+#include "platform/latin1.h"
+#include "platform/message_boxes.h"
+#include "platform/naming.h"
+#include "core/paths.h"
+#include "core/pod_core.h"
+#include "core/text.h"
+#include "platform/twips.h"
 
 namespace karvex {
 

@@ -1,12 +1,13 @@
-#include "open_dialog.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "dialogs/open_dialog.h"
 
 #include <QComboBox>
 #include <QPushButton>
 
-#include "file_lists.h"
-#include "naming.h"
-#include "paths.h"
-#include "twips.h"
+#include "platform/file_lists.h"
+#include "platform/naming.h"
+#include "core/paths.h"
+#include "platform/twips.h"
 
 namespace karvex {
 

@@ -1,10 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opening an archive from a stranger and extracting all of it: whatever the table says,
 // every file written lands inside the extraction folder.
 #include <cstddef>
 #include <cstdint>
 
-#include "archive_session.h"
-#include "fuzz_support.h"
+#include "core/archive_session.h"
+#include "fuzz/fuzz_support.h"
 
 using namespace karvex;
 namespace fs = std::filesystem;

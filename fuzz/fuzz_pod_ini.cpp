@@ -1,12 +1,13 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Adding an archive to the game's pod.ini, over any text.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
-#include "fuzz_support.h"
-#include "number_text.h"
-#include "pod_ini.h"
-#include "text.h"
+#include "fuzz/fuzz_support.h"
+#include "core/number_text.h"
+#include "core/pod_ini.h"
+#include "core/text.h"
 
 using namespace karvex;
 

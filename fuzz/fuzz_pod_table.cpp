@@ -1,9 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The archive header and entry table, read from a byte buffer, every record decoded.
 #include <cstddef>
 #include <cstdint>
 
-#include "fuzz_support.h"
-#include "pod_format.h"
+#include "fuzz/fuzz_support.h"
+#include "core/pod_format.h"
 
 using namespace karvex;
 

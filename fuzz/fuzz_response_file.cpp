@@ -1,10 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opening a response file from a stranger: any list of names, looked up beside it and one
 // folder up; nothing is written.
 #include <cstddef>
 #include <cstdint>
 
-#include "archive_session.h"
-#include "fuzz_support.h"
+#include "core/archive_session.h"
+#include "fuzz/fuzz_support.h"
 
 using namespace karvex;
 namespace fs = std::filesystem;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The contents search against a plain reading of its rule: for every byte of the archive,
 // does the text start there, and which entry, first in list order, holds that byte. The
 // search runs in blocks of a size taken from the input and in its own 64,000-byte blocks,
@@ -13,12 +14,12 @@
 #include <string>
 #include <vector>
 
-#include "entry_table.h"
-#include "fuzz_support.h"
-#include "number_text.h"
-#include "pod_format.h"
-#include "search.h"
-#include "text.h"
+#include "core/entry_table.h"
+#include "fuzz/fuzz_support.h"
+#include "core/number_text.h"
+#include "core/pod_format.h"
+#include "search/search.h"
+#include "core/text.h"
 
 using namespace karvex;
 

@@ -1,4 +1,5 @@
-#include "fuzz_support.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "fuzz/fuzz_support.h"
 
 #include <unistd.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstddef>
@@ -7,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "archive_session.h"
-#include "host.h"
+#include "core/archive_session.h"
+#include "core/host.h"
 
 // What the fuzz targets share: a window that answers No and keeps nothing, scratch folders
 // that each run starts fresh in, and a listing of a folder tree that shows whatever a run

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The truck file collector: the input (after two layout bytes) as a truck definition and as
 // a model, scanned in the usual windows and in small ones read in blocks of any size, and
 // compared with a plain window-by-window reading of the same rules; then the whole input
@@ -9,12 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "archive_session.h"
-#include "examine.h"
-#include "found_names.h"
-#include "fuzz_support.h"
-#include "name_scan.h"
-#include "text.h"
+#include "core/archive_session.h"
+#include "trucks/examine.h"
+#include "trucks/found_names.h"
+#include "fuzz/fuzz_support.h"
+#include "trucks/name_scan.h"
+#include "core/text.h"
 
 using namespace karvex;
 namespace fs = std::filesystem;

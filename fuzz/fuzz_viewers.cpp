@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The viewers' decoding: the input as a text entry's bytes, a palette and a texture, then
 // as an archive whose every entry is drawn, listed as a palette and read as a text, for
 // tables that point anywhere, past the end included.
@@ -7,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "archive_session.h"
-#include "fuzz_support.h"
-#include "palette.h"
-#include "text_lines.h"
-#include "texture.h"
+#include "core/archive_session.h"
+#include "fuzz/fuzz_support.h"
+#include "viewers/palette.h"
+#include "viewers/text_lines.h"
+#include "viewers/texture.h"
 
 using namespace karvex;
 namespace fs = std::filesystem;

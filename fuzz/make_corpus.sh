@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # make_corpus.sh FOLDER: writes the fuzz targets' seed inputs into FOLDER/<target>/, built
 # byte by byte here so that no binary file lives in the repository. Small valid archives,
 # lists and pod.ini files, and a few damaged ones, give the fuzzer the shapes to mutate.

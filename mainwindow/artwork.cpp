@@ -1,8 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program icon: the logo's emblem on its own, in the sizes a desktop asks for. The logo
 // frames are drawn in artwork_logo.cpp, the button pictures in artwork_buttons.cpp.
 
-#include "artwork.h"
-#include "artwork_common.h"
+#include "mainwindow/artwork.h"
+#include "mainwindow/artwork_common.h"
 
 #include <QPainter>
 

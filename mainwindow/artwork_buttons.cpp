@@ -1,8 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pictures of the main window's buttons, drawn in a 40 x 40 design space and scaled to
 // the size asked for.
 
-#include "artwork.h"
-#include "artwork_common.h"
+#include "mainwindow/artwork.h"
+#include "mainwindow/artwork_common.h"
 
 #include <QLineF>
 #include <QPainter>

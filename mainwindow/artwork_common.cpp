@@ -1,4 +1,5 @@
-#include "artwork_common.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "mainwindow/artwork_common.h"
 
 #include <QPainter>
 #include <QPolygonF>

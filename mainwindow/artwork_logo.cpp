@@ -1,8 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The logo frames of the main window: a metal plate with the emblem and the lettering, in
 // the day and night colourways, with a glint of light sweeping over it in the animation.
 
-#include "artwork.h"
-#include "artwork_common.h"
+#include "mainwindow/artwork.h"
+#include "mainwindow/artwork_common.h"
 #include "karvex_version.h"
 
 #include <QPainter>

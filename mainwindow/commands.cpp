@@ -1,21 +1,22 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's commands: start-up, Open, Make, Extract, the comment editor, About, Exit,
 // Select. Those that read or write files run with the session busy.
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 
-#include "about_box.h"
-#include "command_line.h"
-#include "extract_dialog.h"
-#include "latin1.h"
-#include "main_window.h"
-#include "make_dialog.h"
-#include "message_boxes.h"
-#include "open_dialog.h"
-#include "paths.h"
-#include "select_dialog.h"
-#include "text.h"
-#include "twips.h"
+#include "dialogs/about_box.h"
+#include "core/command_line.h"
+#include "dialogs/extract_dialog.h"
+#include "platform/latin1.h"
+#include "mainwindow/main_window.h"
+#include "dialogs/make_dialog.h"
+#include "platform/message_boxes.h"
+#include "dialogs/open_dialog.h"
+#include "core/paths.h"
+#include "dialogs/select_dialog.h"
+#include "core/text.h"
+#include "platform/twips.h"
 
 namespace karvex {
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The lists' pop-up menu: the selection record, the items' enabling rules, View and the
 // copy in the text editor.
 #include <fcntl.h>
@@ -11,20 +12,20 @@
 #include <algorithm>
 #include <vector>
 
-#include "bitmap_viewer.h"
-#include "latin1.h"
-#include "main_window.h"
-#include "message_boxes.h"
-#include "number_text.h"
-#include "palette_viewer.h"
-#include "paths.h"
-#include "results_window.h"
-#include "search_window.h"
-#include "text.h"
-#include "text_editor.h"
-#include "text_viewer.h"
-#include "texture_viewer.h"
-#include "wave_player.h"
+#include "viewers/bitmap_viewer.h"
+#include "platform/latin1.h"
+#include "mainwindow/main_window.h"
+#include "platform/message_boxes.h"
+#include "core/number_text.h"
+#include "viewers/palette_viewer.h"
+#include "core/paths.h"
+#include "trucks/results_window.h"
+#include "search/search_window.h"
+#include "core/text.h"
+#include "platform/text_editor.h"
+#include "viewers/text_viewer.h"
+#include "viewers/texture_viewer.h"
+#include "viewers/wave_player.h"
 
 namespace karvex {
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What makes the main window a desktop program: files dropped on it are opened, entries are
 // dragged out to a file manager, keyboard shortcuts, the recent files on the Open button,
 // sizes in tool tips, and the check that the archive has not changed on disk since it was
@@ -19,9 +20,9 @@
 #include <cstdlib>
 #include <set>
 
-#include "latin1.h"
-#include "main_window.h"
-#include "text.h"
+#include "platform/latin1.h"
+#include "mainwindow/main_window.h"
+#include "core/text.h"
 
 namespace karvex {
 

@@ -1,7 +1,8 @@
-#include "entry_model.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "mainwindow/entry_model.h"
 
-#include "latin1.h"
-#include "number_text.h"
+#include "platform/latin1.h"
+#include "core/number_text.h"
 
 namespace karvex {
 

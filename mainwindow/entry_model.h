@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QAbstractListModel>
@@ -5,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "entry_table.h"
+#include "core/entry_table.h"
 
 namespace karvex {
 

@@ -1,4 +1,5 @@
-#include "main_window.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "mainwindow/main_window.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -12,14 +13,14 @@
 
 #include <algorithm>
 
-#include "artwork.h"
+#include "mainwindow/artwork.h"
 #include "karvex_version.h"
-#include "latin1.h"
-#include "naming.h"
-#include "number_text.h"
-#include "picture_button.h"
-#include "text.h"
-#include "twips.h"
+#include "platform/latin1.h"
+#include "platform/naming.h"
+#include "core/number_text.h"
+#include "platform/picture_button.h"
+#include "core/text.h"
+#include "platform/twips.h"
 
 namespace karvex {
 

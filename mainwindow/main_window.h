@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QElapsedTimer>
@@ -10,14 +11,14 @@
 #include <QWidget>
 #include <array>
 
-#include "archive_state.h"
-#include "entry_model.h"
-#include "entry_table.h"
-#include "host.h"
-#include "pod_core.h"
-#include "private_folder.h"
-#include "session.h"
-#include "texture.h"
+#include "core/archive_state.h"
+#include "mainwindow/entry_model.h"
+#include "core/entry_table.h"
+#include "core/host.h"
+#include "core/pod_core.h"
+#include "platform/private_folder.h"
+#include "core/session.h"
+#include "viewers/texture.h"
 
 class QDragEnterEvent;
 class QDropEvent;

@@ -1,12 +1,13 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window as the Host of the session's routines: yielding to events, the lamp,
 // the logo timer, the status line, the lists during a load, and the message boxes.
 #include <QPalette>
 
-#include "event_yield.h"
-#include "latin1.h"
-#include "main_window.h"
-#include "message_boxes.h"
-#include "paths.h"
+#include "platform/event_yield.h"
+#include "platform/latin1.h"
+#include "mainwindow/main_window.h"
+#include "platform/message_boxes.h"
+#include "core/paths.h"
 
 namespace karvex {
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian package: `cpack -G DEB` in a build tree (scripts/package.sh) makes
 # karvex32_VERSION_amd64.deb of everything the tree installs, under /usr.
 set(CPACK_GENERATOR DEB)

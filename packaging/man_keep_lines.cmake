@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # cmake -DPAGE=FILE -P man_keep_lines.cmake: keeps the line breaks of the indented blocks in
 # a manual page made by help2man. It turns an indented block of the --help text (the usage
 # lines, the command table's rows) into an .IP paragraph, which a man reader would fill into

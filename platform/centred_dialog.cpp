@@ -1,6 +1,7 @@
-#include "centred_dialog.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/centred_dialog.h"
 
-#include "twips.h"
+#include "platform/twips.h"
 
 namespace karvex::platform {
 

@@ -1,4 +1,5 @@
-#include "event_yield.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/event_yield.h"
 
 #include <QCoreApplication>
 

@@ -1,7 +1,8 @@
-#include "file_lists.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/file_lists.h"
 
-#include "naming.h"
-#include "twips.h"
+#include "platform/naming.h"
+#include "platform/twips.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,7 @@
-#include "latin1.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/latin1.h"
 
-#include "text.h"
+#include "core/text.h"
 
 namespace karvex::platform {
 

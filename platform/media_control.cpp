@@ -1,4 +1,5 @@
-#include "media_control.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/media_control.h"
 
 #include <QAbstractButton>
 #include <QAudioDevice>
@@ -16,7 +17,7 @@
 
 #include <algorithm>
 
-#include "naming.h"
+#include "platform/naming.h"
 
 namespace karvex::platform {
 

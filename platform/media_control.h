@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QElapsedTimer>
@@ -9,7 +10,7 @@
 #include <memory>
 #include <optional>
 
-#include "wave_source.h"
+#include "platform/wave_source.h"
 
 class QAbstractButton;
 class QAudioSink;

@@ -1,4 +1,5 @@
-#include "message_boxes.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/message_boxes.h"
 
 #include <QInputDialog>
 #include <QMessageBox>

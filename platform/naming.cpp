@@ -1,4 +1,5 @@
-#include "naming.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/naming.h"
 
 #include <QWidget>
 

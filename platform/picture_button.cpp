@@ -1,6 +1,7 @@
-#include "picture_button.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/picture_button.h"
 
-#include "naming.h"
+#include "platform/naming.h"
 
 namespace karvex::platform {
 

@@ -1,4 +1,5 @@
-#include "private_folder.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/private_folder.h"
 
 #include <dirent.h>
 #include <fcntl.h>

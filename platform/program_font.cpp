@@ -1,4 +1,5 @@
-#include "program_font.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/program_font.h"
 
 #include <QFile>
 #include <QFontDatabase>

@@ -1,8 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // GLib's headers name a struct member "signals", which Qt's keyword macro would rewrite.
 #include <gio/gdesktopappinfo.h>
 #include <gio/gio.h>
 
-#include "text_editor.h"
+#include "platform/text_editor.h"
 
 #include <QProcess>
 #include <QStandardPaths>

@@ -1,4 +1,5 @@
-#include "twips.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/twips.h"
 
 #include <QGuiApplication>
 #include <QScreen>

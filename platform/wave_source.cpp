@@ -1,4 +1,5 @@
-#include "wave_source.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/wave_source.h"
 
 #include <QtEndian>
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the suite with gcov in build-coverage, runs every ctest test once and prints the line
 # coverage of the plain logic and of the CLI, from lcov's own summary:
 #   logic: NN.N% of N lines

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Fault injection for karvex32-cli: each command that replaces files is started again and
 # again and killed with SIGKILL at a random moment of its run. After every kill each file it
 # may replace must hold either its old bytes or the complete new ones, and nothing else may

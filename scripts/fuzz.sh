@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # scripts/fuzz.sh [SECONDS]: builds the libFuzzer targets of fuzz/ in a clang tree of their
 # own (build-fuzz/; the main build stays gcc), makes their seed inputs, and runs each target
 # for SECONDS (30 when not given). Fails when a target crashes, leaks, hangs or finds an

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages that building and testing Karvex32 needs. Asks apt only
 # when something is missing, so a prepared machine starts at once.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds Karvex32's Debian package: installs what is needed, makes a release build in a
 # tree of its own (build-package/, or the folder given), runs CPack there and prints the
 # package's path, build-package/karvex32_VERSION_ARCH.deb, alone on standard output (the

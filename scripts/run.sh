@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is needed, builds Karvex32 and starts it on the bundled demo archive.
 # Without a display it runs under a virtual one and saves a screenshot instead.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Takes a screenshot of the main window with the demo archive open, under a virtual X
 # display, and writes it to docs/screenshot.png (or the path given).
 # Usage: scripts/screenshot.sh [OUTPUT.png]   (after a build in build/)

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sourced by scripts/test.sh: makes sure a sound server answers, so that the wave player's
 # tests play through a real one. When none does, starts PulseAudio with a null sink (the
 # sound goes nowhere) in a runtime folder of its own, and StopSoundServer ends it again.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is needed, builds Karvex32 and runs every test: once in an optimised gcc
 # build; once more, the window tests included, built with the address and undefined-
 # behaviour sanitizers, which turn a bad read of a corrupt archive into a failed test; then

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The contents search: the archive's data bytes read in overlapping blocks, each occurrence
 // of the text given to the entry whose data holds its first byte.
 #include <algorithm>
@@ -5,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "entry_table.h"
-#include "matching.h"
-#include "pod_format.h"
-#include "search.h"
+#include "core/entry_table.h"
+#include "search/matching.h"
+#include "core/pod_format.h"
+#include "search/search.h"
 
 namespace karvex {
 

@@ -1,10 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The name and size searches over the main window's lists, and the texts both searches show.
 #include <string>
 
-#include "entry_table.h"
-#include "matching.h"
-#include "number_text.h"
-#include "search.h"
+#include "core/entry_table.h"
+#include "search/matching.h"
+#include "core/number_text.h"
+#include "search/search.h"
 
 namespace karvex {
 

@@ -1,8 +1,9 @@
-#include "matching.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "search/matching.h"
 
 #include <algorithm>
 
-#include "text.h"
+#include "core/text.h"
 
 namespace karvex {
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // What the name, size and contents searches share: the substring test with or without
@@ -9,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "search.h"
+#include "search/search.h"
 
 namespace karvex {
 

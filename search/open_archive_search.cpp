@@ -1,13 +1,14 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Search button over the open archive of a session.
 #include <cerrno>
 #include <memory>
 
-#include "file_io.h"
-#include "paths.h"
-#include "pod_format.h"
-#include "search.h"
-#include "session.h"
-#include "text.h"
+#include "core/file_io.h"
+#include "core/paths.h"
+#include "core/pod_format.h"
+#include "search/search.h"
+#include "core/session.h"
+#include "core/text.h"
 
 namespace karvex {
 

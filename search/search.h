@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The search window's matching, without the window: which entries of the open archive
@@ -16,7 +17,7 @@
 #include <string_view>
 #include <vector>
 
-#include "result.h"
+#include "core/result.h"
 
 namespace karvex {
 

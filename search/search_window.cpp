@@ -1,4 +1,5 @@
-#include "search_window.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "search/search_window.h"
 
 #include <QAbstractListModel>
 #include <QCheckBox>
@@ -11,11 +12,11 @@
 #include <QScrollBar>
 #include <QToolButton>
 
-#include "latin1.h"
-#include "message_boxes.h"
-#include "naming.h"
-#include "session.h"
-#include "twips.h"
+#include "platform/latin1.h"
+#include "platform/message_boxes.h"
+#include "platform/naming.h"
+#include "core/session.h"
+#include "platform/twips.h"
 
 namespace karvex {
 

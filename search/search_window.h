@@ -1,10 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QElapsedTimer>
 #include <QPixmap>
 
-#include "centred_dialog.h"
-#include "search.h"
+#include "platform/centred_dialog.h"
+#include "search/search.h"
 
 class QCheckBox;
 class QLabel;

@@ -1,10 +1,11 @@
-#include "examine.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "trucks/examine.h"
 
 #include <algorithm>
 
-#include "found_names.h"
-#include "text.h"
-#include "truck_definition.h"
+#include "trucks/found_names.h"
+#include "core/text.h"
+#include "trucks/truck_definition.h"
 
 namespace karvex {
 

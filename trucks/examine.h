@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Examine: which game files a truck definition or a model entry refers to. One call is one
@@ -8,9 +9,9 @@
 #include <string_view>
 #include <vector>
 
-#include "model_scan.h"
-#include "result.h"
-#include "session.h"
+#include "trucks/model_scan.h"
+#include "core/result.h"
+#include "core/session.h"
 
 namespace karvex {
 

@@ -1,4 +1,5 @@
-#include "found_names.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "trucks/found_names.h"
 
 #include <algorithm>
 #include <utility>

@@ -1,9 +1,10 @@
-#include "model_scan.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "trucks/model_scan.h"
 
 #include <algorithm>
 #include <string>
 
-#include "name_scan.h"
+#include "trucks/name_scan.h"
 
 namespace karvex {
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // A model's bytes scanned for names in two passes of windows.
@@ -6,9 +7,9 @@
 #include <functional>
 #include <string_view>
 
-#include "found_names.h"
-#include "result.h"
-#include "session.h"
+#include "trucks/found_names.h"
+#include "core/result.h"
+#include "core/session.h"
 
 namespace karvex {
 

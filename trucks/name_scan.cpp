@@ -1,4 +1,5 @@
-#include "name_scan.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "trucks/name_scan.h"
 
 #include <algorithm>
 #include <array>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The scan both analyses share: every occurrence of a known extension in a stretch of an

@@ -1,11 +1,12 @@
-#include "response_list.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "trucks/response_list.h"
 
 #include <algorithm>
 #include <string_view>
 #include <unordered_set>
 
-#include "paths.h"
-#include "text.h"
+#include "core/paths.h"
+#include "core/text.h"
 
 namespace karvex {
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Found names saved as a response file, from which an add-on archive is built, and the
@@ -6,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "entry_table.h"
+#include "core/entry_table.h"
 
 namespace karvex {
 

@@ -1,4 +1,5 @@
-#include "results_window.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "trucks/results_window.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -12,15 +13,15 @@
 #include <QMenu>
 #include <QStringListModel>
 
-#include "latin1.h"
-#include "message_boxes.h"
-#include "naming.h"
-#include "replacing_file.h"
-#include "response_list.h"
-#include "session.h"
-#include "target_folder.h"
-#include "text.h"
-#include "twips.h"
+#include "platform/latin1.h"
+#include "platform/message_boxes.h"
+#include "platform/naming.h"
+#include "core/replacing_file.h"
+#include "trucks/response_list.h"
+#include "core/session.h"
+#include "core/target_folder.h"
+#include "core/text.h"
+#include "platform/twips.h"
 
 namespace karvex {
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QString>
@@ -5,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "centred_dialog.h"
-#include "examine.h"
+#include "platform/centred_dialog.h"
+#include "trucks/examine.h"
 
 class QListView;
 class QMenu;

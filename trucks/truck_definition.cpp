@@ -1,11 +1,12 @@
-#include "truck_definition.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "trucks/truck_definition.h"
 
 #include <algorithm>
 #include <optional>
 #include <string>
 
-#include "name_scan.h"
-#include "text.h"
+#include "trucks/name_scan.h"
+#include "core/text.h"
 
 namespace karvex {
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // A truck definition's text and the model names its keys lead to.
@@ -5,7 +6,7 @@
 #include <cstddef>
 #include <string_view>
 
-#include "found_names.h"
+#include "trucks/found_names.h"
 
 namespace karvex {
 

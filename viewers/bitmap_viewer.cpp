@@ -1,14 +1,15 @@
-#include "bitmap_viewer.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "viewers/bitmap_viewer.h"
 
 #include <QImageReader>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPixmap>
 
-#include "latin1.h"
-#include "naming.h"
-#include "text_viewer.h"
-#include "twips.h"
+#include "platform/latin1.h"
+#include "platform/naming.h"
+#include "viewers/text_viewer.h"
+#include "platform/twips.h"
 
 namespace karvex {
 

@@ -1,10 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QSize>
 #include <QString>
 
-#include "centred_dialog.h"
-#include "session.h"
+#include "platform/centred_dialog.h"
+#include "core/session.h"
 
 class QLabel;
 

@@ -1,4 +1,5 @@
-#include "palette.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "viewers/palette.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The palette viewer's plain logic: a palette's colours as components, the lines of its

@@ -1,4 +1,5 @@
-#include "palette_viewer.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "viewers/palette_viewer.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -13,11 +14,11 @@
 #include <algorithm>
 #include <string>
 
-#include "latin1.h"
-#include "naming.h"
-#include "session.h"
-#include "texture.h"
-#include "twips.h"
+#include "platform/latin1.h"
+#include "platform/naming.h"
+#include "core/session.h"
+#include "viewers/texture.h"
+#include "platform/twips.h"
 
 namespace karvex {
 

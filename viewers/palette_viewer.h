@@ -1,11 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QImage>
 #include <QPointF>
 #include <QString>
 
-#include "centred_dialog.h"
-#include "palette.h"
+#include "platform/centred_dialog.h"
+#include "viewers/palette.h"
 
 class QLabel;
 class QListWidget;

@@ -1,11 +1,12 @@
-#include "png_writer.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "viewers/png_writer.h"
 
 #include <png.h>
 
 #include <cstring>
 
-#include "replacing_file.h"
-#include "target_folder.h"
+#include "core/replacing_file.h"
+#include "core/target_folder.h"
 
 namespace karvex {
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The one PNG writer: textures saved by the viewer and by karvex32-cli go through it.
@@ -9,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "io_status.h"
+#include "core/io_status.h"
 
 namespace karvex {
 

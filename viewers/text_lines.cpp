@@ -1,9 +1,10 @@
-#include "text_lines.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "viewers/text_lines.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "session.h"
+#include "core/session.h"
 
 namespace karvex {
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The text viewer's plain logic: an entry's bytes split into the list's items.
@@ -17,7 +18,7 @@
 #include <string_view>
 #include <vector>
 
-#include "result.h"
+#include "core/result.h"
 
 namespace karvex {
 

@@ -1,4 +1,5 @@
-#include "text_viewer.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "viewers/text_viewer.h"
 
 #include <QListView>
 #include <QResizeEvent>
@@ -6,10 +7,10 @@
 #include <algorithm>
 #include <string_view>
 
-#include "latin1.h"
-#include "naming.h"
-#include "text_lines.h"
-#include "twips.h"
+#include "platform/latin1.h"
+#include "platform/naming.h"
+#include "viewers/text_lines.h"
+#include "platform/twips.h"
 
 namespace karvex {
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QAbstractListModel>
@@ -7,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "centred_dialog.h"
-#include "session.h"
-#include "text_lines.h"
+#include "platform/centred_dialog.h"
+#include "core/session.h"
+#include "viewers/text_lines.h"
 
 class QListView;
 

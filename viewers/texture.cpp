@@ -1,10 +1,11 @@
-#include "texture.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "viewers/texture.h"
 
 #include <algorithm>
 
-#include "entry_table.h"
-#include "session.h"
-#include "text.h"
+#include "core/entry_table.h"
+#include "core/session.h"
+#include "core/text.h"
 
 namespace karvex {
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The texture viewer's plain logic: which sizes can be drawn, which palette entry colours a
@@ -11,8 +12,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "color_table.h"
-#include "result.h"
+#include "core/color_table.h"
+#include "core/result.h"
 
 namespace karvex {
 

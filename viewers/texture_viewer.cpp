@@ -1,4 +1,5 @@
-#include "texture_viewer.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "viewers/texture_viewer.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -15,12 +16,12 @@
 #include <cstring>
 #include <string>
 
-#include "latin1.h"
-#include "message_boxes.h"
-#include "naming.h"
-#include "png_writer.h"
-#include "session.h"
-#include "twips.h"
+#include "platform/latin1.h"
+#include "platform/message_boxes.h"
+#include "platform/naming.h"
+#include "viewers/png_writer.h"
+#include "core/session.h"
+#include "platform/twips.h"
 
 namespace karvex {
 

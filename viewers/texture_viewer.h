@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QImage>
@@ -6,8 +7,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "centred_dialog.h"
-#include "texture.h"
+#include "platform/centred_dialog.h"
+#include "viewers/texture.h"
 
 class QAction;
 class QLabel;

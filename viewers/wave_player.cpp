@@ -1,4 +1,5 @@
-#include "wave_player.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "viewers/wave_player.h"
 
 #include <QAbstractButton>
 #include <QKeyEvent>
@@ -9,12 +10,12 @@
 #include <algorithm>
 #include <limits>
 
-#include "latin1.h"
-#include "media_control.h"
-#include "naming.h"
-#include "number_text.h"
-#include "session.h"
-#include "twips.h"
+#include "platform/latin1.h"
+#include "platform/media_control.h"
+#include "platform/naming.h"
+#include "core/number_text.h"
+#include "core/session.h"
+#include "platform/twips.h"
 
 namespace karvex {
 

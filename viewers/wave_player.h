@@ -1,10 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QString>
 
 #include <cstdint>
 
-#include "centred_dialog.h"
+#include "platform/centred_dialog.h"
 
 class QLabel;
 class QLineEdit;

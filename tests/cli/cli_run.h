@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Runs the built karvex32-cli in a temporary folder and keeps what it printed.
@@ -9,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "test_support.h"
+#include "tests/core/test_support.h"
 
 namespace karvex::test {
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // End-to-end: the built karvex32-cli run on archives and lists the tests make. What the core
 // routines write is checked byte for byte in tests/core; here, what the tool adds.
 #include <gtest/gtest.h>
@@ -5,8 +6,8 @@
 #include <algorithm>
 #include <cctype>
 
-#include "cli_run.h"
-#include "png_read.h"
+#include "tests/cli/cli_run.h"
+#include "tests/viewers/png_read.h"
 
 namespace karvex::test {
 namespace {

@@ -1,7 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // End-to-end: search and examine, run on archives the tests make.
 #include <gtest/gtest.h>
 
-#include "cli_run.h"
+#include "tests/cli/cli_run.h"
 
 namespace karvex::test {
 namespace {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // End-to-end: karvex32-cli extracts into a folder that holds traps (links that lead out, a
 // hard link, a FIFO, the archive itself) and takes names that try to leave it. Whatever the
 // name and whatever waits in the folder, nothing outside the folder may change.
@@ -16,8 +17,8 @@
 #include <cstdio>
 #include <thread>
 
-#include "test_support.h"
-#include "text.h"
+#include "tests/core/test_support.h"
+#include "core/text.h"
 
 namespace karvex::test {
 namespace {

@@ -1,10 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // End-to-end: command lines that run no command, and the paths and arguments the tool
 // refuses as bad usage (exit 2) before it opens anything.
 #include <gtest/gtest.h>
 
 #include <map>
 
-#include "cli_run.h"
+#include "tests/cli/cli_run.h"
 #include "karvex_version.h"
 
 namespace karvex::test {

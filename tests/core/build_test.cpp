@@ -1,10 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Building archives, the Make command, mounting in pod.ini and the comment rewrite.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
 
-#include "pod_format.h"
-#include "test_support.h"
+#include "core/pod_format.h"
+#include "tests/core/test_support.h"
 
 namespace karvex::test {
 namespace {

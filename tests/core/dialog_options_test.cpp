@@ -1,9 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Extract and Make dialogs' choices as DialogOptions hands them to the commands.
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "dialog_options.h"
+#include "core/dialog_options.h"
 
 namespace karvex::test {
 namespace {

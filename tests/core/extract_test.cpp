@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Extraction, the chunked copy, the information and response files, the Extract command.
 #include <gtest/gtest.h>
 
@@ -6,8 +7,8 @@
 
 #include <random>
 
-#include "pod_format.h"
-#include "test_support.h"
+#include "core/pod_format.h"
+#include "tests/core/test_support.h"
 
 namespace karvex::test {
 namespace {

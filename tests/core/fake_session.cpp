@@ -1,10 +1,11 @@
-#include "fake_session.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "tests/core/fake_session.h"
 
 #include <algorithm>
 
-#include "number_text.h"
-#include "pod_format.h"
-#include "text.h"
+#include "core/number_text.h"
+#include "core/pod_format.h"
+#include "core/text.h"
 
 namespace karvex::test {
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <filesystem>
@@ -6,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "session.h"
-#include "test_support.h"
+#include "core/session.h"
+#include "tests/core/test_support.h"
 
 namespace karvex::test {
 

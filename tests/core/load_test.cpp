@@ -1,9 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Loading archives and response files, and what the open sequences leave on screen.
 #include <gtest/gtest.h>
 
-#include "paths.h"
-#include "pod_format.h"
-#include "test_support.h"
+#include "core/paths.h"
+#include "core/pod_format.h"
+#include "tests/core/test_support.h"
 
 namespace karvex::test {
 namespace {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Files written so that they cannot be turned against the user: what stands at an entry's
 // place, the archive being read, hard links, modes, temporaries and killed writes.
 #include <gtest/gtest.h>
@@ -7,10 +8,10 @@
 
 #include <cstdlib>
 
-#include "pod_ini.h"
-#include "replacing_file.h"
-#include "target_folder.h"
-#include "test_support.h"
+#include "core/pod_ini.h"
+#include "core/replacing_file.h"
+#include "core/target_folder.h"
+#include "tests/core/test_support.h"
 
 namespace karvex::test {
 namespace {

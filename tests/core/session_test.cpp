@@ -1,10 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The archive session: the table parsed from any byte source, entry ranges, the streaming
 // entry reader, look-up by name and the busy state.
 #include <gtest/gtest.h>
 
-#include "archive_session.h"
-#include "pod_format.h"
-#include "test_support.h"
+#include "core/archive_session.h"
+#include "core/pod_format.h"
+#include "tests/core/test_support.h"
 
 namespace karvex::test {
 namespace {

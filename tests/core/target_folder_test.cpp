@@ -1,13 +1,14 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Replacing the open archive itself: the new archive is written beside the old one and put
 // into place only while the old one is still the file that was loaded.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "chunked_copy.h"
-#include "pod_format.h"
-#include "target_folder.h"
-#include "test_support.h"
+#include "core/chunked_copy.h"
+#include "core/pod_format.h"
+#include "core/target_folder.h"
+#include "tests/core/test_support.h"
 
 namespace karvex::test {
 namespace {

@@ -1,4 +1,5 @@
-#include "test_support.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "tests/core/test_support.h"
 
 #include <stdlib.h>
 
@@ -8,8 +9,8 @@
 #include <iterator>
 #include <stdexcept>
 
-#include "pod_format.h"
-#include "text.h"
+#include "core/pod_format.h"
+#include "core/text.h"
 
 namespace karvex::test {
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <filesystem>
@@ -6,11 +7,11 @@
 #include <utility>
 #include <vector>
 
-#include "archive_session.h"
-#include "archive_state.h"
-#include "entry_table.h"
-#include "host.h"
-#include "pod_core.h"
+#include "core/archive_session.h"
+#include "core/archive_state.h"
+#include "core/entry_table.h"
+#include "core/host.h"
+#include "core/pod_core.h"
 
 namespace karvex::test {
 

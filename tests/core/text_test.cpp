@@ -1,13 +1,14 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Number texts, name and comment encoding, 8-bit text, path rules and the pod.ini edit.
 #include <gtest/gtest.h>
 
-#include "command_line.h"
-#include "number_text.h"
-#include "paths.h"
-#include "pod_core.h"
-#include "pod_format.h"
-#include "pod_ini.h"
-#include "text.h"
+#include "core/command_line.h"
+#include "core/number_text.h"
+#include "core/paths.h"
+#include "core/pod_core.h"
+#include "core/pod_format.h"
+#include "core/pod_ini.h"
+#include "core/text.h"
 
 namespace karvex {
 namespace {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The bitmap viewer (Form14) over picture files the test makes: the window fitted to the
 // picture and snapping back after a resize, what closes it, and files that are no picture.
 #include <QBuffer>
@@ -5,9 +6,9 @@
 #include <QLabel>
 #include <QTest>
 
-#include "bitmap_viewer.h"
-#include "test_support.h"
-#include "twips.h"
+#include "viewers/bitmap_viewer.h"
+#include "tests/core/test_support.h"
+#include "platform/twips.h"
 
 using namespace karvex;
 using namespace karvex::test;

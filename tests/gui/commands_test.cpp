@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Extract and Make commands driven through their real dialogs, as a user would, on
 // archives the test writes; stopping a command over an archive in memory.
 // What the commands write is checked in tests/core; here, what the window adds to them.
@@ -12,10 +13,10 @@
 #include <QTimer>
 #include <QToolButton>
 
-#include "file_lists.h"
-#include "main_window.h"
-#include "modal.h"
-#include "test_folder.h"
+#include "platform/file_lists.h"
+#include "mainwindow/main_window.h"
+#include "tests/gui/modal.h"
+#include "tests/gui/test_folder.h"
 
 using namespace karvex;
 using namespace karvex::test;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The lists' pop-up menu, over an archive in memory: what a right-click records and enables,
 // the keyboard's ways to open it, View dispatching to the viewers, and the copy handed to
 // the text editor.
@@ -21,10 +22,10 @@
 #include <QTest>
 #include <QTimer>
 
-#include "main_window.h"
-#include "modal.h"
-#include "test_folder.h"
-#include "wave_player.h"
+#include "mainwindow/main_window.h"
+#include "tests/gui/modal.h"
+#include "tests/gui/test_folder.h"
+#include "viewers/wave_player.h"
 
 using namespace karvex;
 using namespace karvex::test;

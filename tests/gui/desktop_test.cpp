@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window as a desktop program: files dropped on it, entries dragged out of it, the
 // keyboard, the recent files, and the check that the archive has not changed on disk since
 // it was opened. All but the drag run over an archive in memory.
@@ -13,9 +14,9 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "main_window.h"
-#include "modal.h"
-#include "test_folder.h"
+#include "mainwindow/main_window.h"
+#include "tests/gui/modal.h"
+#include "tests/gui/test_folder.h"
 
 using namespace karvex;
 using namespace karvex::test;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Extract dialog (Form4): where its lists start, what Label2 shows, and what it writes
 // into the shared state when it closes.
 #include <QCheckBox>
@@ -6,10 +7,10 @@
 #include <QTest>
 #include <memory>
 
-#include "archive_state.h"
-#include "extract_dialog.h"
-#include "file_lists.h"
-#include "test_folder.h"
+#include "core/archive_state.h"
+#include "dialogs/extract_dialog.h"
+#include "platform/file_lists.h"
+#include "tests/gui/test_folder.h"
 
 using namespace karvex;
 using namespace karvex::platform;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window: start-up and the Open command on archives the test writes; over an archive
 // in memory, selection across the lists, the window during a load, the comment editor, the
 // logo, and what a screen reader hears.
@@ -13,11 +14,11 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "file_lists.h"
+#include "platform/file_lists.h"
 #include "karvex_version.h"
-#include "main_window.h"
-#include "modal.h"
-#include "test_folder.h"
+#include "mainwindow/main_window.h"
+#include "tests/gui/modal.h"
+#include "tests/gui/test_folder.h"
 
 using namespace karvex;
 using namespace karvex::test;

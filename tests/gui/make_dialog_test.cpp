@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Make dialog (Form3) over a folder the test makes: what it shows, what it refuses, what
 // it lets be typed, and what it writes into the shared state when it closes.
 #include <QCheckBox>
@@ -8,11 +9,11 @@
 #include <QTest>
 #include <memory>
 
-#include "archive_state.h"
-#include "file_lists.h"
-#include "make_dialog.h"
-#include "modal.h"
-#include "test_folder.h"
+#include "core/archive_state.h"
+#include "platform/file_lists.h"
+#include "dialogs/make_dialog.h"
+#include "tests/gui/modal.h"
+#include "tests/gui/test_folder.h"
 
 using namespace karvex;
 using namespace karvex::platform;

@@ -1,4 +1,5 @@
-#include "modal.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "tests/gui/modal.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -7,7 +8,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "file_lists.h"
+#include "platform/file_lists.h"
 
 namespace karvex::test {
 

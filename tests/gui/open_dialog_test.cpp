@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Open dialog (Form2) over folders the test makes: what its lists show, and what it
 // writes into the shared state when it closes.
 #include <QComboBox>
@@ -6,11 +7,11 @@
 #include <QTest>
 #include <memory>
 
-#include "archive_state.h"
-#include "file_lists.h"
-#include "modal.h"
-#include "open_dialog.h"
-#include "test_folder.h"
+#include "core/archive_state.h"
+#include "platform/file_lists.h"
+#include "tests/gui/modal.h"
+#include "dialogs/open_dialog.h"
+#include "tests/gui/test_folder.h"
 
 using namespace karvex;
 using namespace karvex::platform;

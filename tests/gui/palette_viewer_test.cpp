@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The palette viewer (Form8) over an archive in memory: the list's lines, selection
 // between grid and list, the outline, copying a colour and moving with the arrow keys.
 #include <QApplication>
@@ -9,8 +10,8 @@
 
 #include <map>
 
-#include "fake_session.h"
-#include "palette_viewer.h"
+#include "tests/core/fake_session.h"
+#include "viewers/palette_viewer.h"
 
 using namespace karvex;
 using namespace karvex::test;

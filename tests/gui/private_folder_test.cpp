@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The private folder against another user of the machine: which temporary folder it goes
 // into, which folders the start-up clean-up may remove, and a folder swapped for a link
 // while the program runs.
@@ -11,8 +12,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "private_folder.h"
-#include "replacing_file.h"
+#include "platform/private_folder.h"
+#include "core/replacing_file.h"
 
 using karvex::platform::PrivateFolder;
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The collector's results window (Form9) over an archive in memory: what it lists and its
 // caption, copying the names, selecting their entries in the main window, saving them as a
 // response file (there the archive is a file), and Examine on the pop-up menu running one
@@ -10,12 +11,12 @@
 #include <QListView>
 #include <QTest>
 
-#include "fake_session.h"
-#include "main_window.h"
-#include "modal.h"
-#include "response_list.h"
-#include "results_window.h"
-#include "test_folder.h"
+#include "tests/core/fake_session.h"
+#include "mainwindow/main_window.h"
+#include "tests/gui/modal.h"
+#include "trucks/response_list.h"
+#include "trucks/results_window.h"
+#include "tests/gui/test_folder.h"
 
 using namespace karvex;
 using namespace karvex::test;

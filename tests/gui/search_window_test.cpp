@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The search window (Form12): its heights, the result lists and counter, the options' rules,
 // selecting in the main window, stopping a search. The archive is in memory, but a file the
 // test writes where the search reads its contents or selects in the main window.
@@ -10,11 +11,11 @@
 #include <QTest>
 #include <QTimer>
 
-#include "fake_session.h"
-#include "main_window.h"
-#include "search_window.h"
-#include "test_folder.h"
-#include "twips.h"
+#include "tests/core/fake_session.h"
+#include "mainwindow/main_window.h"
+#include "search/search_window.h"
+#include "tests/gui/test_folder.h"
+#include "platform/twips.h"
 
 using namespace karvex;
 using namespace karvex::test;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Select dialog (Form6) over a folder the test makes: how many files it counts as
 // selected, and what it writes into the shared state when it closes.
 #include <QLabel>
@@ -5,11 +6,11 @@
 #include <QTest>
 #include <memory>
 
-#include "archive_state.h"
-#include "file_lists.h"
-#include "modal.h"
-#include "select_dialog.h"
-#include "test_folder.h"
+#include "core/archive_state.h"
+#include "platform/file_lists.h"
+#include "tests/gui/modal.h"
+#include "dialogs/select_dialog.h"
+#include "tests/gui/test_folder.h"
 
 using namespace karvex;
 using namespace karvex::platform;

@@ -1,4 +1,5 @@
-#include "sound_recorder.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "tests/gui/sound_recorder.h"
 
 #include <QDeadlineTimer>
 

@@ -1,4 +1,5 @@
-#include "test_folder.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "tests/gui/test_folder.h"
 
 #include <QDir>
 #include <QFileInfo>

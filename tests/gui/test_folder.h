@@ -1,13 +1,14 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QString>
 #include <QStringList>
 #include <string>
 
-#include "archive_session.h"
-#include "fake_session.h"
-#include "main_window.h"
-#include "test_support.h"
+#include "core/archive_session.h"
+#include "tests/core/fake_session.h"
+#include "mainwindow/main_window.h"
+#include "tests/core/test_support.h"
 
 namespace karvex::test {
 

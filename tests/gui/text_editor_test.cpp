@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Handing a copy to the user's editor: the command lines tried, and the desktop's default
 // application for plain text found in the MIME database and started with the copy as one
 // argument of its own.
@@ -5,7 +6,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "text_editor.h"
+#include "platform/text_editor.h"
 
 using namespace karvex::platform;
 

@@ -1,11 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The text viewer (Form11) over an archive in memory: its items as a screen reader hears
 // them, the list following the window's size, and a long text listed whole.
 #include <QAccessible>
 #include <QListView>
 #include <QTest>
 
-#include "fake_session.h"
-#include "text_viewer.h"
+#include "tests/core/fake_session.h"
+#include "viewers/text_viewer.h"
 
 using namespace karvex;
 using namespace karvex::test;

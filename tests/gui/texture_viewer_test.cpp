@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The texture viewer (Form5) over an archive in memory: the size message, the colours
 // through the palette it picks, the bands, closing, zoom and saving as PNG.
 #include <QAction>
@@ -9,11 +10,11 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "fake_session.h"
-#include "modal.h"
-#include "test_folder.h"
-#include "texture.h"
-#include "texture_viewer.h"
+#include "tests/core/fake_session.h"
+#include "tests/gui/modal.h"
+#include "tests/gui/test_folder.h"
+#include "viewers/texture.h"
+#include "viewers/texture_viewer.h"
 
 using namespace karvex;
 using namespace karvex::test;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The wave player (Form13) playing real sound files the test makes, through the sound
 // server the test command starts (a null sink, so nothing is heard): length, typed
 // positions, replay from the end, stop and resume, the box's updates, the keyboard, and a
@@ -12,11 +13,11 @@
 #include <cstdint>
 #include <string>
 
-#include "media_control.h"
-#include "sound_recorder.h"
-#include "test_support.h"
-#include "wave_player.h"
-#include "wave_source.h"
+#include "platform/media_control.h"
+#include "tests/gui/sound_recorder.h"
+#include "tests/core/test_support.h"
+#include "viewers/wave_player.h"
+#include "platform/wave_source.h"
 
 using namespace karvex;
 using namespace karvex::test;

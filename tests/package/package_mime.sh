@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # shellcheck shell=bash
 # The package's file types, sourced by package_test.sh. They are loaded as the desktop loads
 # them: the system's MIME packages, with ours or without it, put through update-mime-database

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Checks the .deb of a build tree. `package_test.sh make` runs CPack and unpacks the package;
 # each other argument (control, files, desktop, mime, programs) checks one side of it and
 # prints "ok - WHAT" or "not ok - WHAT" per check, exiting 1 when one failed.

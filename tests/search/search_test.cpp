@@ -1,12 +1,13 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The search window's matching: names, sizes and contents, as result rows and selections.
 #include <gtest/gtest.h>
 
 #include <cctype>
 
-#include "number_text.h"
-#include "pod_format.h"
-#include "search.h"
-#include "test_support.h"
+#include "core/number_text.h"
+#include "core/pod_format.h"
+#include "search/search.h"
+#include "tests/core/test_support.h"
 
 namespace karvex::test {
 namespace {

@@ -1,12 +1,13 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Examining truck definitions and models, from memory and from an archive.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "examine.h"
-#include "fake_session.h"
-#include "response_list.h"
+#include "trucks/examine.h"
+#include "tests/core/fake_session.h"
+#include "trucks/response_list.h"
 
 namespace karvex::test {
 namespace {

@@ -1,11 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The collector's name scan over one buffer and the found-name list's rules.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "found_names.h"
-#include "name_scan.h"
+#include "trucks/found_names.h"
+#include "trucks/name_scan.h"
 
 namespace karvex::test {
 namespace {

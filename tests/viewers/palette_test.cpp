@@ -1,7 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The palette viewer's logic: the "Color Values" lines, the outline colour and the grid.
 #include <gtest/gtest.h>
 
-#include "palette.h"
+#include "viewers/palette.h"
 
 namespace karvex::test {
 namespace {

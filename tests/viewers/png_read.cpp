@@ -1,10 +1,11 @@
-#include "png_read.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "tests/viewers/png_read.h"
 
 #include <png.h>
 
 #include <cstring>
 
-#include "test_support.h"
+#include "tests/core/test_support.h"
 
 namespace karvex::test {
 

@@ -1,11 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The PNG writer: what it writes reads back through libpng as the same 8-bit RGB pixels,
 // and a file that stands at the target is replaced whole or not at all, never the archive.
 #include <gtest/gtest.h>
 
-#include "png_read.h"
-#include "png_writer.h"
-#include "test_support.h"
-#include "texture.h"
+#include "tests/viewers/png_read.h"
+#include "viewers/png_writer.h"
+#include "tests/core/test_support.h"
+#include "viewers/texture.h"
 
 namespace karvex::test {
 namespace {

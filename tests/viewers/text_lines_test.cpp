@@ -1,10 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The text viewer's items: the CR LF rule, empty lines, and reading in blocks.
 #include <gtest/gtest.h>
 
 #include <cctype>
 
-#include "fake_session.h"
-#include "text_lines.h"
+#include "tests/core/fake_session.h"
+#include "viewers/text_lines.h"
 
 namespace karvex::test {
 namespace {

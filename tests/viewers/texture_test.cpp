@@ -1,9 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The texture viewer's logic: sizes, the palette's name and search, the colour table and
 // the decoding of a texture from an archive.
 #include <gtest/gtest.h>
 
-#include "fake_session.h"
-#include "texture.h"
+#include "tests/core/fake_session.h"
+#include "viewers/texture.h"
 
 namespace karvex::test {
 namespace {
