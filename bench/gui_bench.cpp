@@ -23,9 +23,9 @@
 #include <set>
 
 #include "core/archive_session.h"
-#include "platform/file_lists.h"
-#include "mainwindow/main_window.h"
 #include "core/pod_format.h"
+#include "mainwindow/main_window.h"
+#include "platform/file_lists.h"
 
 namespace {
 

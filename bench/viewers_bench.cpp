@@ -40,12 +40,12 @@
 #include <string>
 #include <vector>
 
+#include "bench/viewers_bench_support.h"
 #include "core/archive_session.h"
-#include "mainwindow/main_window.h"
 #include "core/pod_format.h"
+#include "mainwindow/main_window.h"
 #include "viewers/text_viewer.h"
 #include "viewers/texture_viewer.h"
-#include "bench/viewers_bench_support.h"
 
 namespace {
 

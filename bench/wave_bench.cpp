@@ -13,10 +13,10 @@
 #include <cstdio>
 #include <vector>
 
+#include "bench/viewers_bench_support.h"
 #include "core/archive_session.h"
 #include "platform/media_control.h"
 #include "tests/gui/sound_recorder.h"
-#include "bench/viewers_bench_support.h"
 #include "viewers/wave_player.h"
 
 namespace {

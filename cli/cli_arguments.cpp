@@ -10,9 +10,9 @@
 
 #include "cli/archive_commands.h"
 #include "cli/collector_commands.h"
-#include "karvex_version.h"
-#include "core/text.h"
 #include "cli/viewer_commands.h"
+#include "core/text.h"
+#include "karvex_version.h"
 
 namespace karvex {
 namespace {

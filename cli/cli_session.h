@@ -7,9 +7,9 @@
 #include <optional>
 #include <string>
 
-#include "core/archive_session.h"
 #include "cli/cli_arguments.h"
 #include "cli/cli_host.h"
+#include "core/archive_session.h"
 #include "core/entry_table.h"
 #include "core/pod_core.h"
 #include "core/result.h"

@@ -8,9 +8,9 @@
 #include <string>
 
 #include "cli/cli_session.h"
-#include "trucks/examine.h"
-#include "search/search.h"
 #include "core/text.h"
+#include "search/search.h"
+#include "trucks/examine.h"
 
 namespace karvex {
 

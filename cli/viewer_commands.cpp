@@ -11,12 +11,12 @@
 
 #include "cli/cli_session.h"
 #include "core/file_io.h"
-#include "viewers/palette.h"
 #include "core/paths.h"
-#include "viewers/png_writer.h"
 #include "core/replacing_file.h"
 #include "core/target_folder.h"
 #include "core/text.h"
+#include "viewers/palette.h"
+#include "viewers/png_writer.h"
 #include "viewers/text_lines.h"
 #include "viewers/texture.h"
 

@@ -58,8 +58,8 @@ class EntryTable {
 
     bool IsSelected(int i) const { return (m_flags[i] & kSelectedFlag) != 0; }
     void SetSelected(int i, bool selected) {
-        m_flags[i] = static_cast<char>(selected ? m_flags[i] | kSelectedFlag
-                                                : m_flags[i] & ~kSelectedFlag);
+        m_flags[i] =
+            static_cast<char>(selected ? m_flags[i] | kSelectedFlag : m_flags[i] & ~kSelectedFlag);
     }
     void SetAllSelected(bool selected);
     int SelectedCount() const;

@@ -23,7 +23,9 @@ struct Result {
     bool Stopped() const { return status == Status::Cancelled || status == Status::Failed; }
 
     static Result Done() { return {}; }
-    static Result Refused(std::string message = {}) { return {Status::Refused, std::move(message)}; }
+    static Result Refused(std::string message = {}) {
+        return {Status::Refused, std::move(message)};
+    }
     static Result Cancelled() { return {Status::Cancelled, {}}; }
     static Result Failed(std::string message) { return {Status::Failed, std::move(message)}; }
 };

@@ -6,10 +6,10 @@
 #include <QPushButton>
 
 #include "core/dialog_options.h"
-#include "platform/file_lists.h"
-#include "platform/naming.h"
 #include "core/paths.h"
 #include "core/pod_core.h"
+#include "platform/file_lists.h"
+#include "platform/naming.h"
 #include "platform/twips.h"
 
 namespace karvex {

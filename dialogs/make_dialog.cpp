@@ -10,13 +10,13 @@
 #include <initializer_list>
 
 #include "core/dialog_options.h"
+#include "core/paths.h"
+#include "core/pod_core.h"
+#include "core/text.h"
 #include "platform/file_lists.h"
 #include "platform/latin1.h"
 #include "platform/message_boxes.h"
 #include "platform/naming.h"
-#include "core/paths.h"
-#include "core/pod_core.h"
-#include "core/text.h"
 #include "platform/twips.h"
 
 namespace karvex {

@@ -4,9 +4,9 @@
 #include <QComboBox>
 #include <QPushButton>
 
+#include "core/paths.h"
 #include "platform/file_lists.h"
 #include "platform/naming.h"
-#include "core/paths.h"
 #include "platform/twips.h"
 
 namespace karvex {

@@ -5,9 +5,9 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "core/paths.h"
 #include "platform/file_lists.h"
 #include "platform/naming.h"
-#include "core/paths.h"
 #include "platform/twips.h"
 
 namespace karvex {

@@ -4,10 +4,10 @@
 #include <cstdint>
 #include <string>
 
-#include "fuzz/fuzz_support.h"
 #include "core/number_text.h"
 #include "core/pod_ini.h"
 #include "core/text.h"
+#include "fuzz/fuzz_support.h"
 
 using namespace karvex;
 

@@ -3,8 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "fuzz/fuzz_support.h"
 #include "core/pod_format.h"
+#include "fuzz/fuzz_support.h"
 
 using namespace karvex;
 

@@ -15,11 +15,11 @@
 #include <vector>
 
 #include "core/entry_table.h"
-#include "fuzz/fuzz_support.h"
 #include "core/number_text.h"
 #include "core/pod_format.h"
-#include "search/search.h"
 #include "core/text.h"
+#include "fuzz/fuzz_support.h"
+#include "search/search.h"
 
 using namespace karvex;
 

@@ -11,11 +11,11 @@
 #include <vector>
 
 #include "core/archive_session.h"
+#include "core/text.h"
+#include "fuzz/fuzz_support.h"
 #include "trucks/examine.h"
 #include "trucks/found_names.h"
-#include "fuzz/fuzz_support.h"
 #include "trucks/name_scan.h"
-#include "core/text.h"
 
 using namespace karvex;
 namespace fs = std::filesystem;

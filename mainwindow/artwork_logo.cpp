@@ -2,9 +2,9 @@
 // The logo frames of the main window: a metal plate with the emblem and the lettering, in
 // the day and night colourways, with a glint of light sweeping over it in the animation.
 
+#include "karvex_version.h"
 #include "mainwindow/artwork.h"
 #include "mainwindow/artwork_common.h"
-#include "karvex_version.h"
 
 #include <QPainter>
 #include <QPolygonF>

@@ -5,17 +5,17 @@
 #include <QDir>
 #include <QFile>
 
-#include "dialogs/about_box.h"
 #include "core/command_line.h"
-#include "dialogs/extract_dialog.h"
-#include "platform/latin1.h"
-#include "mainwindow/main_window.h"
-#include "dialogs/make_dialog.h"
-#include "platform/message_boxes.h"
-#include "dialogs/open_dialog.h"
 #include "core/paths.h"
-#include "dialogs/select_dialog.h"
 #include "core/text.h"
+#include "dialogs/about_box.h"
+#include "dialogs/extract_dialog.h"
+#include "dialogs/make_dialog.h"
+#include "dialogs/open_dialog.h"
+#include "dialogs/select_dialog.h"
+#include "mainwindow/main_window.h"
+#include "platform/latin1.h"
+#include "platform/message_boxes.h"
 #include "platform/twips.h"
 
 namespace karvex {

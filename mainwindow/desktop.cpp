@@ -20,9 +20,9 @@
 #include <cstdlib>
 #include <set>
 
-#include "platform/latin1.h"
-#include "mainwindow/main_window.h"
 #include "core/text.h"
+#include "mainwindow/main_window.h"
+#include "platform/latin1.h"
 
 namespace karvex {
 

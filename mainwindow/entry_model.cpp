@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "mainwindow/entry_model.h"
 
-#include "platform/latin1.h"
 #include "core/number_text.h"
+#include "platform/latin1.h"
 
 namespace karvex {
 
@@ -32,7 +32,8 @@ QVariant EntryModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::TextAlignmentRole && m_column == SizeColumn)
         return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
     if (role == Qt::ToolTipRole && m_column == SizeColumn && !m_table.IsMissing(index.row()))
-        return platform::FromLatin1(FormatNumber(m_table.SizeOf(index.row()), m_separator) + " bytes");
+        return platform::FromLatin1(FormatNumber(m_table.SizeOf(index.row()), m_separator) +
+                                    " bytes");
     if (role != Qt::DisplayRole)
         return {};
     return platform::FromLatin1(m_column == NameColumn ? m_table.Name(index.row())

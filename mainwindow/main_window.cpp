@@ -13,13 +13,13 @@
 
 #include <algorithm>
 
-#include "mainwindow/artwork.h"
+#include "core/number_text.h"
+#include "core/text.h"
 #include "karvex_version.h"
+#include "mainwindow/artwork.h"
 #include "platform/latin1.h"
 #include "platform/naming.h"
-#include "core/number_text.h"
 #include "platform/picture_button.h"
-#include "core/text.h"
 #include "platform/twips.h"
 
 namespace karvex {

@@ -12,12 +12,12 @@
 #include <array>
 
 #include "core/archive_state.h"
-#include "mainwindow/entry_model.h"
 #include "core/entry_table.h"
 #include "core/host.h"
 #include "core/pod_core.h"
-#include "platform/private_folder.h"
 #include "core/session.h"
+#include "mainwindow/entry_model.h"
+#include "platform/private_folder.h"
 #include "viewers/texture.h"
 
 class QDragEnterEvent;

@@ -3,11 +3,11 @@
 // the logo timer, the status line, the lists during a load, and the message boxes.
 #include <QPalette>
 
+#include "core/paths.h"
+#include "mainwindow/main_window.h"
 #include "platform/event_yield.h"
 #include "platform/latin1.h"
-#include "mainwindow/main_window.h"
 #include "platform/message_boxes.h"
-#include "core/paths.h"
 
 namespace karvex {
 

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "core/entry_table.h"
-#include "search/matching.h"
 #include "core/pod_format.h"
+#include "search/matching.h"
 #include "search/search.h"
 
 namespace karvex {

@@ -3,8 +3,8 @@
 #include <string>
 
 #include "core/entry_table.h"
-#include "search/matching.h"
 #include "core/number_text.h"
+#include "search/matching.h"
 #include "search/search.h"
 
 namespace karvex {

@@ -6,9 +6,9 @@
 #include "core/file_io.h"
 #include "core/paths.h"
 #include "core/pod_format.h"
-#include "search/search.h"
 #include "core/session.h"
 #include "core/text.h"
+#include "search/search.h"
 
 namespace karvex {
 

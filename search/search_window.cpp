@@ -12,10 +12,10 @@
 #include <QScrollBar>
 #include <QToolButton>
 
+#include "core/session.h"
 #include "platform/latin1.h"
 #include "platform/message_boxes.h"
 #include "platform/naming.h"
-#include "core/session.h"
 #include "platform/twips.h"
 
 namespace karvex {

@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
-#include "trucks/found_names.h"
 #include "core/text.h"
+#include "trucks/found_names.h"
 #include "trucks/truck_definition.h"
 
 namespace karvex {

@@ -9,9 +9,9 @@
 #include <string_view>
 #include <vector>
 
-#include "trucks/model_scan.h"
 #include "core/result.h"
 #include "core/session.h"
+#include "trucks/model_scan.h"
 
 namespace karvex {
 

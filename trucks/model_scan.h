@@ -7,9 +7,9 @@
 #include <functional>
 #include <string_view>
 
-#include "trucks/found_names.h"
 #include "core/result.h"
 #include "core/session.h"
+#include "trucks/found_names.h"
 
 namespace karvex {
 

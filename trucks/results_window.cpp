@@ -13,15 +13,15 @@
 #include <QMenu>
 #include <QStringListModel>
 
-#include "platform/latin1.h"
-#include "platform/message_boxes.h"
-#include "platform/naming.h"
 #include "core/replacing_file.h"
-#include "trucks/response_list.h"
 #include "core/session.h"
 #include "core/target_folder.h"
 #include "core/text.h"
+#include "platform/latin1.h"
+#include "platform/message_boxes.h"
+#include "platform/naming.h"
 #include "platform/twips.h"
+#include "trucks/response_list.h"
 
 namespace karvex {
 

@@ -5,8 +5,8 @@
 #include <optional>
 #include <string>
 
-#include "trucks/name_scan.h"
 #include "core/text.h"
+#include "trucks/name_scan.h"
 
 namespace karvex {
 

@@ -8,8 +8,8 @@
 
 #include "platform/latin1.h"
 #include "platform/naming.h"
-#include "viewers/text_viewer.h"
 #include "platform/twips.h"
+#include "viewers/text_viewer.h"
 
 namespace karvex {
 

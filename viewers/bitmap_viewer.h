@@ -4,8 +4,8 @@
 #include <QSize>
 #include <QString>
 
-#include "platform/centred_dialog.h"
 #include "core/session.h"
+#include "platform/centred_dialog.h"
 
 class QLabel;
 

@@ -14,11 +14,11 @@
 #include <algorithm>
 #include <string>
 
+#include "core/session.h"
 #include "platform/latin1.h"
 #include "platform/naming.h"
-#include "core/session.h"
-#include "viewers/texture.h"
 #include "platform/twips.h"
+#include "viewers/texture.h"
 
 namespace karvex {
 

@@ -9,8 +9,8 @@
 
 #include "platform/latin1.h"
 #include "platform/naming.h"
-#include "viewers/text_lines.h"
 #include "platform/twips.h"
+#include "viewers/text_lines.h"
 
 namespace karvex {
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/centred_dialog.h"
 #include "core/session.h"
+#include "platform/centred_dialog.h"
 #include "viewers/text_lines.h"
 
 class QListView;

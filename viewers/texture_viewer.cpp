@@ -16,12 +16,12 @@
 #include <cstring>
 #include <string>
 
+#include "core/session.h"
 #include "platform/latin1.h"
 #include "platform/message_boxes.h"
 #include "platform/naming.h"
-#include "viewers/png_writer.h"
-#include "core/session.h"
 #include "platform/twips.h"
+#include "viewers/png_writer.h"
 
 namespace karvex {
 

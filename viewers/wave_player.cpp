@@ -10,11 +10,11 @@
 #include <algorithm>
 #include <limits>
 
+#include "core/number_text.h"
+#include "core/session.h"
 #include "platform/latin1.h"
 #include "platform/media_control.h"
 #include "platform/naming.h"
-#include "core/number_text.h"
-#include "core/session.h"
 #include "platform/twips.h"
 
 namespace karvex {

@@ -17,8 +17,8 @@
 #include <cstdio>
 #include <thread>
 
-#include "tests/core/test_support.h"
 #include "core/text.h"
+#include "tests/core/test_support.h"
 
 namespace karvex::test {
 namespace {

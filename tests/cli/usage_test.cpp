@@ -5,8 +5,8 @@
 
 #include <map>
 
-#include "tests/cli/cli_run.h"
 #include "karvex_version.h"
+#include "tests/cli/cli_run.h"
 
 namespace karvex::test {
 namespace {

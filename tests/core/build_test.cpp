@@ -99,42 +99,43 @@ TEST_P(BuildRefuses, AndWritesNothing) {
     EXPECT_EQ(ReadBytes(f.pod()), "old archive");
     EXPECT_EQ(f.FilesInDest(), 1u) << "no temporary file left";
     ASSERT_EQ(f.host.messages.size(), 1u);
-    EXPECT_EQ(f.host.messages[0].text, "Cannot make " + f.pod().string() + "\n\n" + GetParam().named);
+    EXPECT_EQ(f.host.messages[0].text,
+              "Cannot make " + f.pod().string() + "\n\n" + GetParam().named);
     EXPECT_EQ(f.state.FailFlag, 1);
     EXPECT_EQ(f.host.lamps.back(), Lamp::Green);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Tables, BuildRefuses,
-    testing::Values(Unsound{"missing",
-                            [](MakeFixture& f) {
-                                WriteBytes(f.dir / "src" / "new.lst",
-                                           "a.raw\r\nb.raw\r\nc.raw\r\n");
-                                f.Open("new.lst");
-                            },
-                            "The file c.raw is missing."},
-                    Unsound{"removed", [](MakeFixture& f) { fs::remove(f.dir / "src" / "b.raw"); },
-                            "The file b.raw is missing."},
-                    Unsound{"changed",
-                            [](MakeFixture& f) { WriteBytes(f.dir / "src" / "a.raw", "aaaaa"); },
-                            "The file a.raw has changed since the list was read: 4 bytes were listed, it now has 5."},
-                    Unsound{"too large",
-                            [](MakeFixture& f) {
-                                fs::resize_file(f.dir / "src" / "a.raw", 2147483647LL - 100);
-                                f.Open("new.lst");
-                            },
-                            "The archive would be larger than 2,147,483,647 bytes."},
-                    Unsound{"too_many",
-                            [](MakeFixture& f) {
-                                std::string list;
-                                for (int i = 0; i <= 32767; ++i)
-                                    list += "a.raw\r\n";
-                                WriteBytes(f.dir / "src" / "new.lst", list);
-                                EXPECT_FALSE(f.Open("new.lst"));
-                                EXPECT_EQ(f.host.messages.at(0).text, "Maximum files reached (32768)");
-                                f.host.messages.clear();
-                            },
-                            "The list names 32,768 files; an archive holds at most 32,767."}),
+    testing::Values(
+        Unsound{"missing",
+                [](MakeFixture& f) {
+                    WriteBytes(f.dir / "src" / "new.lst", "a.raw\r\nb.raw\r\nc.raw\r\n");
+                    f.Open("new.lst");
+                },
+                "The file c.raw is missing."},
+        Unsound{"removed", [](MakeFixture& f) { fs::remove(f.dir / "src" / "b.raw"); },
+                "The file b.raw is missing."},
+        Unsound{"changed", [](MakeFixture& f) { WriteBytes(f.dir / "src" / "a.raw", "aaaaa"); },
+                "The file a.raw has changed since the list was read: 4 bytes were listed, it now "
+                "has 5."},
+        Unsound{"too large",
+                [](MakeFixture& f) {
+                    fs::resize_file(f.dir / "src" / "a.raw", 2147483647LL - 100);
+                    f.Open("new.lst");
+                },
+                "The archive would be larger than 2,147,483,647 bytes."},
+        Unsound{"too_many",
+                [](MakeFixture& f) {
+                    std::string list;
+                    for (int i = 0; i <= 32767; ++i)
+                        list += "a.raw\r\n";
+                    WriteBytes(f.dir / "src" / "new.lst", list);
+                    EXPECT_FALSE(f.Open("new.lst"));
+                    EXPECT_EQ(f.host.messages.at(0).text, "Maximum files reached (32768)");
+                    f.host.messages.clear();
+                },
+                "The list names 32,768 files; an archive holds at most 32,767."}),
     [](const auto& info) {
         return std::string(info.param.what) == "too large" ? "too_large" : info.param.what;
     });
@@ -155,9 +156,9 @@ TEST(BuildPodFile, AFolderThatCannotBeWrittenIsNamed) {
     f.state.DialogPath = (f.dir / "no-such-folder").string();
     EXPECT_EQ(f.core.BuildPodFile().status, Result::Status::Failed);
     ASSERT_EQ(f.host.messages.size(), 1u);
-    EXPECT_EQ(f.host.messages[0].text,
-              "Cannot write " + (f.dir / "no-such-folder" / "NEW.POD").string() +
-                  "\n\nNo such file or directory");
+    EXPECT_EQ(f.host.messages[0].text, "Cannot write " +
+                                           (f.dir / "no-such-folder" / "NEW.POD").string() +
+                                           "\n\nNo such file or directory");
 }
 
 TEST(MakeCommand, BuildsMountsAndOpensTheNewArchive) {

@@ -6,9 +6,9 @@
 #include <QLabel>
 #include <QTest>
 
-#include "viewers/bitmap_viewer.h"
-#include "tests/core/test_support.h"
 #include "platform/twips.h"
+#include "tests/core/test_support.h"
+#include "viewers/bitmap_viewer.h"
 
 using namespace karvex;
 using namespace karvex::test;

@@ -13,8 +13,8 @@
 #include <QTimer>
 #include <QToolButton>
 
-#include "platform/file_lists.h"
 #include "mainwindow/main_window.h"
+#include "platform/file_lists.h"
 #include "tests/gui/modal.h"
 #include "tests/gui/test_folder.h"
 

@@ -14,9 +14,9 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "platform/file_lists.h"
 #include "karvex_version.h"
 #include "mainwindow/main_window.h"
+#include "platform/file_lists.h"
 #include "tests/gui/modal.h"
 #include "tests/gui/test_folder.h"
 

@@ -10,8 +10,8 @@
 #include <memory>
 
 #include "core/archive_state.h"
-#include "platform/file_lists.h"
 #include "dialogs/make_dialog.h"
+#include "platform/file_lists.h"
 #include "tests/gui/modal.h"
 #include "tests/gui/test_folder.h"
 
@@ -55,9 +55,12 @@ class MakeDialogTest : public QObject {
         QTest::addColumn<QString>("how");  // a button, "Escape" or "close box"
         for (const char* name : {"POD", ".POD", "ABCD", "MYFILE.TXT"})
             QTest::addRow("%s refused", name) << name << "Command3D1";
-        QTest::newRow("Cancel") << "b.pod" << "Command3D2";
-        QTest::newRow("Escape") << "b.pod" << "Escape";
-        QTest::newRow("close box") << "b.pod" << "close box";
+        QTest::newRow("Cancel") << "b.pod"
+                                << "Command3D2";
+        QTest::newRow("Escape") << "b.pod"
+                                << "Escape";
+        QTest::newRow("close box") << "b.pod"
+                                   << "close box";
     }
     void makeRefusesOrEmptiesResults() {
         QFETCH(QString, typed);

@@ -8,9 +8,9 @@
 #include <memory>
 
 #include "core/archive_state.h"
+#include "dialogs/open_dialog.h"
 #include "platform/file_lists.h"
 #include "tests/gui/modal.h"
-#include "dialogs/open_dialog.h"
 #include "tests/gui/test_folder.h"
 
 using namespace karvex;
@@ -83,8 +83,10 @@ class OpenDialogTest : public QObject {
         QTest::addColumn<QString>("folder");  // where Dir1 is sent afterwards; empty: none
         QTest::addColumn<QString>("shown");
         // Letter case does not matter: MTM2.POD is an archive.
-        QTest::newRow("archives") << 0 << "" << "a.pod|MTM2.POD";
-        QTest::newRow("response files") << 1 << "" << "one.lst|two.lst";
+        QTest::newRow("archives") << 0 << ""
+                                  << "a.pod|MTM2.POD";
+        QTest::newRow("response files") << 1 << ""
+                                        << "one.lst|two.lst";
         QTest::newRow("the list follows the folder") << 1 << m_sub << "inner.LST";
     }
     void listsFilesOfKind() {

@@ -12,8 +12,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "platform/private_folder.h"
 #include "core/replacing_file.h"
+#include "platform/private_folder.h"
 
 using karvex::platform::PrivateFolder;
 

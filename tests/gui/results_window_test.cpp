@@ -11,12 +11,12 @@
 #include <QListView>
 #include <QTest>
 
-#include "tests/core/fake_session.h"
 #include "mainwindow/main_window.h"
+#include "tests/core/fake_session.h"
 #include "tests/gui/modal.h"
+#include "tests/gui/test_folder.h"
 #include "trucks/response_list.h"
 #include "trucks/results_window.h"
-#include "tests/gui/test_folder.h"
 
 using namespace karvex;
 using namespace karvex::test;

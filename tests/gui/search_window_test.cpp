@@ -11,11 +11,11 @@
 #include <QTest>
 #include <QTimer>
 
-#include "tests/core/fake_session.h"
 #include "mainwindow/main_window.h"
-#include "search/search_window.h"
-#include "tests/gui/test_folder.h"
 #include "platform/twips.h"
+#include "search/search_window.h"
+#include "tests/core/fake_session.h"
+#include "tests/gui/test_folder.h"
 
 using namespace karvex;
 using namespace karvex::test;

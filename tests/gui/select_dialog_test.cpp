@@ -7,9 +7,9 @@
 #include <memory>
 
 #include "core/archive_state.h"
+#include "dialogs/select_dialog.h"
 #include "platform/file_lists.h"
 #include "tests/gui/modal.h"
-#include "dialogs/select_dialog.h"
 #include "tests/gui/test_folder.h"
 
 using namespace karvex;
@@ -55,7 +55,8 @@ class SelectDialogTest : public QObject {
         // A Ctrl-click that deselects MTM2.POD leaves it the focused file, the one recorded.
         QTest::newRow("Select") << "Command3D1" << m_folder->path() + "|MTM2.POD|*.*";
         QTest::newRow("double click") << "twice" << m_folder->path() + "|README|*.*";
-        QTest::newRow("Cancel") << "Command3D2" << "/games/mtm|OLD.POD|*.pod";
+        QTest::newRow("Cancel") << "Command3D2"
+                                << "/games/mtm|OLD.POD|*.pod";
     }
     void selectWritesChoice() {
         QFETCH(QString, how);

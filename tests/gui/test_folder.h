@@ -6,8 +6,8 @@
 #include <string>
 
 #include "core/archive_session.h"
-#include "tests/core/fake_session.h"
 #include "mainwindow/main_window.h"
+#include "tests/core/fake_session.h"
 #include "tests/core/test_support.h"
 
 namespace karvex::test {

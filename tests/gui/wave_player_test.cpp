@@ -14,10 +14,10 @@
 #include <string>
 
 #include "platform/media_control.h"
-#include "tests/gui/sound_recorder.h"
-#include "tests/core/test_support.h"
-#include "viewers/wave_player.h"
 #include "platform/wave_source.h"
+#include "tests/core/test_support.h"
+#include "tests/gui/sound_recorder.h"
+#include "viewers/wave_player.h"
 
 using namespace karvex;
 using namespace karvex::test;

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "trucks/examine.h"
 #include "tests/core/fake_session.h"
+#include "trucks/examine.h"
 #include "trucks/response_list.h"
 
 namespace karvex::test {

@@ -3,9 +3,9 @@
 // and a file that stands at the target is replaced whole or not at all, never the archive.
 #include <gtest/gtest.h>
 
+#include "tests/core/test_support.h"
 #include "tests/viewers/png_read.h"
 #include "viewers/png_writer.h"
-#include "tests/core/test_support.h"
 #include "viewers/texture.h"
 
 namespace karvex::test {
