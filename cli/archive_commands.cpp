@@ -14,6 +14,8 @@
 #include "core/pod_core.h"
 #include "core/text.h"
 
+namespace fs = std::filesystem;
+
 namespace karvex {
 
 int RunList(const ListArgs& args) {

@@ -10,6 +10,8 @@
 #include "core/paths.h"
 #include "core/text.h"
 
+namespace fs = std::filesystem;
+
 namespace karvex {
 namespace {
 

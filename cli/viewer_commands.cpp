@@ -20,6 +20,8 @@
 #include "viewers/text_lines.h"
 #include "viewers/texture.h"
 
+namespace fs = std::filesystem;
+
 namespace karvex {
 namespace {
 

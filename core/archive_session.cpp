@@ -8,6 +8,8 @@
 #include "core/paths.h"
 #include "core/text.h"
 
+namespace fs = std::filesystem;
+
 namespace karvex {
 
 ArchiveSession::ArchiveSession() = default;

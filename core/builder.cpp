@@ -15,6 +15,8 @@
 #include "core/target_folder.h"
 #include "core/text.h"
 
+namespace fs = std::filesystem;
+
 namespace karvex {
 
 // A listed file as the builder copies it.

@@ -6,6 +6,8 @@
 #include "core/paths.h"
 #include "core/text.h"
 
+namespace fs = std::filesystem;
+
 namespace karvex {
 
 StartupFile ParseCommandLine(const std::string& commandLine, const fs::path& currentFolder) {

@@ -6,6 +6,8 @@
 #include "core/pod_format.h"
 #include "core/text.h"
 
+namespace fs = std::filesystem;
+
 namespace karvex {
 
 // Only bytes 4 to 83 change, written in place: an 80-byte write cannot leave the archive

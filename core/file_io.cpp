@@ -9,6 +9,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+namespace fs = std::filesystem;
 #endif
 
 namespace karvex {

@@ -14,8 +14,6 @@
 
 namespace karvex {
 
-namespace fs = std::filesystem;
-
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
@@ -24,7 +22,7 @@ struct FileCloser {
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 // Opens `path` with an fopen mode; null on failure, with errno set.
-FilePtr OpenFile(const fs::path& path, const char* mode);
+FilePtr OpenFile(const std::filesystem::path& path, const char* mode);
 
 // A file from outside, opened for reading as what it claims to be. It is opened without
 // waiting (so a FIFO cannot hang the program) and refused with "Not a regular file" unless
@@ -33,9 +31,9 @@ struct ReadFile {
     FilePtr file;              // null when refused or unreadable
     std::int64_t length = -1;  // -1 when refused or unreadable
 };
-IoStatus OpenForReading(const fs::path& path, ReadFile& read);
+IoStatus OpenForReading(const std::filesystem::path& path, ReadFile& read);
 // The same, opened for reading and writing in place.
-IoStatus OpenForUpdate(const fs::path& path, ReadFile& read);
+IoStatus OpenForUpdate(const std::filesystem::path& path, ReadFile& read);
 IoStatus SeekTo(std::FILE* file, std::int64_t position);
 // Reads up to `count` bytes at `position`; bytes past the end of the file read as zero.
 // Fails only when the file cannot be read at all.
@@ -56,12 +54,12 @@ struct FileIdentity {
 FileIdentity IdentityOf(std::FILE* file);
 
 // Opens `handle` on `folder` (following a link there: the user chose it).
-IoStatus OpenFolderHandle(const fs::path& folder, int& handle);
+IoStatus OpenFolderHandle(const std::filesystem::path& folder, int& handle);
 // A second handle `copy` of the open folder `folder` (close-on-exec).
 IoStatus DuplicateHandle(int folder, int& copy);
 
 // The length in bytes of `path`; fails unless it is a readable regular file.
-IoStatus RegularFileLength(const fs::path& path, std::int64_t& length);
+IoStatus RegularFileLength(const std::filesystem::path& path, std::int64_t& length);
 
 // A file as it was loaded: which file it is, and its size and modification time then.
 struct FileStamp {
@@ -73,6 +71,6 @@ struct FileStamp {
 };
 FileStamp StampFrom(const struct stat& info);
 // The stamp of the file `path` leads to now (through any links).
-IoStatus StampOf(const fs::path& path, FileStamp& stamp);
+IoStatus StampOf(const std::filesystem::path& path, FileStamp& stamp);
 
 }  // namespace karvex

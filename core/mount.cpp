@@ -11,6 +11,8 @@
 #include "core/target_folder.h"
 #include "core/text.h"
 
+namespace fs = std::filesystem;
+
 namespace karvex {
 
 namespace {

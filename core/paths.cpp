@@ -6,6 +6,8 @@
 #include "core/file_io.h"
 #include "core/text.h"
 
+namespace fs = std::filesystem;
+
 namespace karvex {
 
 namespace {

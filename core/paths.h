@@ -10,8 +10,6 @@
 
 namespace karvex {
 
-namespace fs = std::filesystem;
-
 // Archive entry names and response-file lines keep backslashes as data (the game expects
 // ART\BOX.RAW); where such a name is used as a path on disk, each backslash and each slash
 // separates folders. Names are 8-bit text and become native (UTF-8) path components.
@@ -29,16 +27,16 @@ std::string UnsafeNameReason(std::string_view name);
 std::vector<std::string> NativeComponents(std::string_view name);
 
 // folder / name, each component of the 8-bit name converted to a native component.
-fs::path JoinName(const fs::path& folder, std::string_view name);
+std::filesystem::path JoinName(const std::filesystem::path& folder, std::string_view name);
 
 // Finds `name` below `folder`: the exact path first; where a part of it is missing, a
 // directory entry that differs only in letter case (the game's files come from a
 // case-insensitive system). Gives the exact path when nothing matches.
-fs::path ResolveNoCase(const fs::path& folder, std::string_view name);
+std::filesystem::path ResolveNoCase(const std::filesystem::path& folder, std::string_view name);
 
 // A file that a response file lists: where it was found and its length.
 struct ListedFile {
-    fs::path path;
+    std::filesystem::path path;
     std::int64_t length = -1;  // -1: found in neither folder
 };
 // Finds the listed `name` in `folder`, else in the folder above it (which is then stored
@@ -48,7 +46,7 @@ ListedFile FindListedFile(const std::string& folder, const std::string& name,
 
 // `path` itself where it exists; otherwise the entry of its folder whose name differs
 // from it only in letter case, if there is one.
-fs::path FindNoCase(const fs::path& path);
+std::filesystem::path FindNoCase(const std::filesystem::path& path);
 
 // `folder` cut before its last separator: "/games/mtm" -> "/games"; "mtm" -> nothing.
 std::optional<std::string> ParentOf(std::string_view folder);
@@ -59,13 +57,13 @@ bool IsEmptyOrRoot(std::string_view folder);
 
 // The text the state keeps for a folder: absolute, without a trailing separator, the root
 // kept as it is.
-std::string FolderText(const fs::path& folder);
+std::string FolderText(const std::filesystem::path& folder);
 
 // Splits an absolute path into its folder (as FolderText) and file name.
-void SplitPath(const fs::path& path, std::string& folder, std::string& fileName);
+void SplitPath(const std::filesystem::path& path, std::string& folder, std::string& fileName);
 
 // A native path as 8-bit text for messages and the status line.
-std::string DisplayPath(const fs::path& path);
+std::string DisplayPath(const std::filesystem::path& path);
 
 // Makes `folder` the process's current folder, where the window's dialogs open next time;
 // nothing for an empty or missing folder.

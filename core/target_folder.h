@@ -37,7 +37,7 @@ struct RefusalWording {
 class TargetFolder {
   public:
     // `shown` names the folder in messages (the path the user chose, as chosen).
-    explicit TargetFolder(fs::path shown) : m_shown(std::move(shown)) {}
+    explicit TargetFolder(std::filesystem::path shown) : m_shown(std::move(shown)) {}
     TargetFolder(const TargetFolder&) = delete;
     TargetFolder& operator=(const TargetFolder&) = delete;
 
@@ -50,7 +50,7 @@ class TargetFolder {
     // The archive being read, which nothing here writes over.
     void Protect(const FileIdentity& archive) { m_archive = archive; }
     // The same for the file `archive` leads to now; nothing when there is none.
-    void Protect(const fs::path& archive);
+    void Protect(const std::filesystem::path& archive);
 
     // Starts `name`, an archive's name with "\" between folders, beneath the folder, folders
     // made as needed. Done with `out` open. Outside, Link, NotRegular and Archive: the name
@@ -72,7 +72,7 @@ class TargetFolder {
     // before the rename, Commit checks again that the archive is still the file that was
     // loaded (device, inode, size, modification time) and otherwise ends with Changed,
     // leaving everything as it was. Changed also when it differs already now.
-    IoStatus StartArchiveReplacement(const fs::path& archive, const FileStamp& loaded,
+    IoStatus StartArchiveReplacement(const std::filesystem::path& archive, const FileStamp& loaded,
                                      ReplacingFile& out);
 
     // The messages for the refused names, unsafe ones first; none when nothing was refused.
@@ -84,7 +84,7 @@ class TargetFolder {
     bool IsArchive(const ReplacingFile& out) const;
     IoStatus Refuse(IoStatus status, const std::string& noted);
 
-    fs::path m_shown;
+    std::filesystem::path m_shown;
     std::unique_ptr<FolderWalk> m_walk;
     int m_root = -1;  // owned by m_walk
     FileIdentity m_archive;
@@ -94,6 +94,6 @@ class TargetFolder {
 
 // Replaces (or creates) the file `target` with `content`, through a TargetFolder over its
 // folder: a writer of one small file (pod.ini). On failure `target` is as it was.
-IoStatus WriteFileReplacing(const fs::path& target, std::string_view content);
+IoStatus WriteFileReplacing(const std::filesystem::path& target, std::string_view content);
 
 }  // namespace karvex

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <fstream>
 
+namespace fs = std::filesystem;
+
 namespace demo {
 
 void writeFile(const fs::path& path, const Bytes& data) {

@@ -14,16 +14,15 @@
 
 namespace demo {
 
-namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
 
 struct WriteError : std::runtime_error {
-    WriteError(const fs::path& path, const std::string& reason)
+    WriteError(const std::filesystem::path& path, const std::string& reason)
         : std::runtime_error("cannot write " + path.string() + ": " + reason) {}
 };
 
 // Writes `data` to `path`, replacing what was there; throws WriteError when it cannot.
-void writeFile(const fs::path& path, const Bytes& data);
+void writeFile(const std::filesystem::path& path, const Bytes& data);
 
 // The game's text files use CR LF line ends, whatever platform we run on.
 Bytes crlfText(std::initializer_list<std::string_view> lines);

@@ -9,6 +9,8 @@
 
 #include "demo/demo_makers.h"
 
+namespace fs = std::filesystem;
+
 int main(int argc, char** argv) {
     using namespace demo;
     if (argc != 2) {

@@ -19,6 +19,8 @@
 #include "platform/naming.h"
 #include "platform/twips.h"
 
+namespace fs = std::filesystem;
+
 namespace karvex {
 
 using platform::Name;

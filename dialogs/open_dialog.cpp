@@ -9,6 +9,8 @@
 #include "platform/naming.h"
 #include "platform/twips.h"
 
+namespace fs = std::filesystem;
+
 namespace karvex {
 
 using platform::Name;

@@ -9,6 +9,8 @@
 #include <iterator>
 #include <system_error>
 
+namespace fs = std::filesystem;
+
 namespace karvex::fuzz {
 
 void Fail(const std::string& what) {

@@ -16,8 +16,6 @@
 // created, removed or changed.
 namespace karvex::fuzz {
 
-namespace fs = std::filesystem;
-
 // Prints `what` and aborts, which libFuzzer reports as a crash with this input saved.
 [[noreturn]] void Fail(const std::string& what);
 #define KARVEX_FUZZ_CHECK(condition, what) \
@@ -51,7 +49,7 @@ class OpenedInput {
   private:
     QuietHost m_host;
     ArchiveSession m_session;
-    fs::path m_run;
+    std::filesystem::path m_run;
 };
 
 // The folders one process fuzzes in, made once under the system's temporary folder:
@@ -63,29 +61,29 @@ class OpenedInput {
 class Scratch {
   public:
     static Scratch& Get();
-    const fs::path& Root() const { return m_root; }
-    const fs::path& Parent() const { return m_parent; }
+    const std::filesystem::path& Root() const { return m_root; }
+    const std::filesystem::path& Parent() const { return m_parent; }
     // A new empty folder below Parent(), for one run.
-    fs::path NewRun();
+    std::filesystem::path NewRun();
     // Removes a run's folder.
-    void EndRun(const fs::path& run);
+    void EndRun(const std::filesystem::path& run);
 
   private:
     Scratch();
     ~Scratch();
-    fs::path m_root;
-    fs::path m_parent;
+    std::filesystem::path m_root;
+    std::filesystem::path m_parent;
 };
 
 // Every entry below `folder`, found by lstat (links are listed, never followed), by path
 // relative to `folder`: its type, and for a regular file its size.
 using Snapshot = std::map<std::string, std::string>;
-Snapshot TakeSnapshot(const fs::path& folder);
+Snapshot TakeSnapshot(const std::filesystem::path& folder);
 // The entries that were added, removed or changed from `before` to `after`, one per line.
 std::string Difference(const Snapshot& before, const Snapshot& after);
 
-void WriteFile(const fs::path& path, std::string_view bytes);
-std::string ReadFile(const fs::path& path);
+void WriteFile(const std::filesystem::path& path, std::string_view bytes);
+std::string ReadFile(const std::filesystem::path& path);
 
 // The input as text; libFuzzer hands over bytes.
 inline std::string_view AsText(const std::uint8_t* data, std::size_t size) {

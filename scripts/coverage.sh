@@ -20,7 +20,7 @@ lcov --quiet --zerocounters --directory "$build"
 ctest --test-dir "$build" -j "$jobs" --output-on-failure || echo "coverage: some tests failed"
 
 info=$build/coverage.info
-lcov --quiet --capture --directory "$build" --output-file "$info" --ignore-errors mismatch
+lcov --quiet --capture --directory "$build" --output-file "$info"
 root=$PWD
 # The plain-logic libraries: everything in core/, search/ and trucks/ but the Qt windows,
 # and the viewers' decoding and PNG writer.

@@ -10,6 +10,8 @@
 #include "core/text.h"
 #include "search/search.h"
 
+namespace fs = std::filesystem;
+
 namespace karvex {
 
 Result SearchOpenArchive(Session& session, std::string_view typed, const SearchOptions& options,

@@ -23,6 +23,8 @@
 #include "platform/twips.h"
 #include "trucks/response_list.h"
 
+namespace fs = std::filesystem;
+
 namespace karvex {
 
 namespace {

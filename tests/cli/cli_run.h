@@ -32,9 +32,9 @@ class Cli : public testing::Test {
   protected:
     // Runs in `folder` (the test's folder when empty); with `removed`, that folder is removed
     // once it is the current folder, before the tool starts.
-    CliRun Karvex(const std::vector<std::string>& args, const fs::path& folder = {},
+    CliRun Karvex(const std::vector<std::string>& args, const std::filesystem::path& folder = {},
                   bool removed = false) {
-        const fs::path where = folder.empty() ? dir.path() : folder;
+        const std::filesystem::path where = folder.empty() ? dir.path() : folder;
         std::string command = "cd " + Quote(where.string()) + " && ";
         if (removed)
             command += "rmdir " + Quote(where.string()) + " && ";
@@ -46,8 +46,8 @@ class Cli : public testing::Test {
         const int status = std::system(command.c_str());
         CliRun run{WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadBytes(dir / ".out"),
                    ReadBytes(dir / ".err")};
-        fs::remove(dir / ".out");
-        fs::remove(dir / ".err");
+        std::filesystem::remove(dir / ".out");
+        std::filesystem::remove(dir / ".err");
         return run;
     }
 

@@ -9,6 +9,8 @@
 #include "tests/cli/cli_run.h"
 #include "tests/viewers/png_read.h"
 
+namespace fs = std::filesystem;
+
 namespace karvex::test {
 namespace {
 

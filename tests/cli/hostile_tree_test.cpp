@@ -20,6 +20,8 @@
 #include "core/text.h"
 #include "tests/core/test_support.h"
 
+namespace fs = std::filesystem;
+
 namespace karvex::test {
 namespace {
 

@@ -8,6 +8,8 @@
 #include "karvex_version.h"
 #include "tests/cli/cli_run.h"
 
+namespace fs = std::filesystem;
+
 namespace karvex::test {
 namespace {
 

@@ -10,6 +10,8 @@
 #include "core/pod_format.h"
 #include "tests/core/test_support.h"
 
+namespace fs = std::filesystem;
+
 namespace karvex::test {
 namespace {
 

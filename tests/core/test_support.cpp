@@ -12,6 +12,8 @@
 #include "core/pod_format.h"
 #include "core/text.h"
 
+namespace fs = std::filesystem;
+
 namespace karvex::test {
 
 TempDir::TempDir() {

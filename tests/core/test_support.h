@@ -15,22 +15,20 @@
 
 namespace karvex::test {
 
-namespace fs = std::filesystem;
-
 // A fresh folder for one test, removed with everything in it afterwards.
 class TempDir {
   public:
     TempDir();
     ~TempDir();
-    const fs::path& path() const { return m_path; }
-    fs::path operator/(const std::string& name) const { return m_path / name; }
+    const std::filesystem::path& path() const { return m_path; }
+    std::filesystem::path operator/(const std::string& name) const { return m_path / name; }
 
   private:
-    fs::path m_path;
+    std::filesystem::path m_path;
 };
 
-std::string ReadBytes(const fs::path& path);
-void WriteBytes(const fs::path& path, const std::string& bytes);
+std::string ReadBytes(const std::filesystem::path& path);
+void WriteBytes(const std::filesystem::path& path, const std::string& bytes);
 
 // An archive's bytes, laid out independently of the builder: count, comment (NUL-padded),
 // records with contiguous offsets, data. `count` overrides the header's count when >= 0.

@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+namespace fs = std::filesystem;
+
 namespace karvex::test {
 
 TestFolder::TestFolder()

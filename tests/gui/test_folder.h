@@ -36,7 +36,7 @@ class TestFolder {
     std::string Read(const QString& name) const;
 
   private:
-    fs::path Native(const QString& name) const;
+    std::filesystem::path Native(const QString& name) const;
 
     QString m_start;  // the current folder before this one
     TempDir m_dir;

@@ -9,6 +9,8 @@
 #include "search/search.h"
 #include "tests/core/test_support.h"
 
+namespace fs = std::filesystem;
+
 namespace karvex::test {
 namespace {
 

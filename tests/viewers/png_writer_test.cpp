@@ -8,6 +8,8 @@
 #include "viewers/png_writer.h"
 #include "viewers/texture.h"
 
+namespace fs = std::filesystem;
+
 namespace karvex::test {
 namespace {
 
