@@ -12,7 +12,10 @@ packages=(build-essential cmake ninja-build libgtest-dev libcli11-dev libpng-dev
   pulseaudio pulseaudio-utils  # a sound server for the wave player's tests
   clang-14 libclang-rt-14-dev  # clang and its libFuzzer runtime build fuzz/ (scripts/fuzz.sh)
   librsvg2-bin help2man  # packaging/: the icon's PNGs and karvex32-cli(1)
-  dpkg-dev desktop-file-utils shared-mime-info libglib2.0-bin)  # the .deb and its tests (gio)
+  dpkg-dev desktop-file-utils shared-mime-info libglib2.0-bin  # the .deb and its tests (gio)
+  lintian appstream  # the package checks: Debian's checker and the metainfo validator
+  clang-format  # the format check
+  lcov)  # scripts/test.sh --coverage
 
 missing=()
 for package in "${packages[@]}"; do
