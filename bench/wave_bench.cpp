@@ -4,7 +4,6 @@
 // 0.3 s either way), with how much of a 2 s tone was heard; and how long a wave of 5 frames
 // takes to open. The sound is recorded from the server's monitor (parec).
 #include <QAbstractButton>
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTest>

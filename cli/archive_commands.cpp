@@ -12,6 +12,7 @@
 #include "core/dialog_options.h"
 #include "core/paths.h"
 #include "core/pod_core.h"
+#include "core/pod_format.h"
 #include "core/text.h"
 
 namespace fs = std::filesystem;
@@ -75,7 +76,7 @@ int RunBuild(const BuildArgs& args) {
     ArchiveState& state = session.m_state;
     const std::string name = Trim(target.filename().string());
     if (!IsPodFileName(name)) {
-        session.m_host.ShowMessage(kNameFormatText, "Karvex32", Icon::Information);
+        session.m_host.ShowMessage(kNameFormatText, kCaption, Icon::Information);
         return kExitRefused;
     }
     const auto folder = session.Folder(target.parent_path());
@@ -86,8 +87,8 @@ int RunBuild(const BuildArgs& args) {
     state.DialogName = name;
     state.DialogOptions = MakeOptions{.mount = args.mount}.DialogOptions();
     // The comment as the Make dialog hands it over: cut to 80 characters or blank-padded.
-    std::string comment = Utf8ToLatin1(args.comment.value_or("")).substr(0, 80);
-    comment.resize(80, ' ');
+    std::string comment = Utf8ToLatin1(args.comment.value_or("")).substr(0, kCommentSize);
+    comment.resize(kCommentSize, ' ');
     state.PodComment = comment;
 
     const Result made = session.m_core.MakeCommand(session.m_row);

@@ -62,7 +62,7 @@ int CliSession::Open(const std::string& file) {
     std::error_code ec;
     if (!fs::exists(*path, ec)) {
         m_host.ShowMessage(
-            "File not found" + m_state.LineFeed + m_state.LineFeed + DisplayPath(*path), "Karvex32",
+            "File not found" + m_state.LineFeed + m_state.LineFeed + DisplayPath(*path), kCaption,
             Icon::Exclamation);
         return kExitUsage;
     }
@@ -111,7 +111,7 @@ std::optional<std::string> CliSession::Folder(const fs::path& folder) {
     if (fs::is_directory(*path, ec))
         return FolderText(path->lexically_normal());
     m_host.ShowMessage(
-        "Folder not found" + m_state.LineFeed + m_state.LineFeed + DisplayPath(*path), "Karvex32",
+        "Folder not found" + m_state.LineFeed + m_state.LineFeed + DisplayPath(*path), kCaption,
         Icon::Exclamation);
     return std::nullopt;
 }

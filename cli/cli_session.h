@@ -50,7 +50,7 @@ class CliSession {
     std::optional<std::string> Folder(const std::filesystem::path& folder);
 
     // A message as the window would show it: "Karvex32: TEXT" on standard error.
-    void Tell(const std::string& text) { m_host.ShowMessage(text, "Karvex32", Icon::Exclamation); }
+    void Tell(const std::string& text) { m_host.ShowMessage(text, kCaption, Icon::Exclamation); }
 
     CliHost m_host;
     ArchiveSession m_session;

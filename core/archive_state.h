@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <string>
 
+#include "core/pod_format.h"
+
 namespace karvex {
 
 // The state every window shares: which archive or response file is open, its header
@@ -21,7 +23,7 @@ struct ArchiveState {
     std::string PodPath;      // ArchivePath() as the loaders last read it
 
     std::int32_t EntryCount = 0;  // header count, or the files a response file lists
-    std::string PodComment = std::string(80, ' ');  // always 80 bytes
+    std::string PodComment = std::string(kCommentSize, ' ');  // always 80 bytes
     // Length of the open archive, or of the archive a response file would give. Kept wider
     // than the header's 32 bits so that a sum of large files cannot overflow.
     std::int64_t PodFileLength = 0;

@@ -54,7 +54,7 @@ Result PodCore::CheckBuildSources(std::vector<Source>& sources) {
     const std::string& lf = m_state.LineFeed;
     auto refuse = [&](const std::string& reason) {
         m_state.FailFlag = 1;
-        return Refuse("Cannot make " + DisplayPath(target) + lf + lf + reason, "Karvex32",
+        return Refuse("Cannot make " + DisplayPath(target) + lf + lf + reason, kCaption,
                       Icon::Exclamation);
     };
     if (m_table.Count() > kMaxEntries) {
@@ -154,7 +154,7 @@ Result PodCore::MakeCommand(StatusRow& row) {
     const fs::path target = fs::path(m_state.DialogPath) / m_state.DialogName;
     std::error_code ec;
     if (fs::exists(target, ec)) {
-        if (!AskOverwrite(Utf8ToLatin1(m_state.DialogName), "Karvex32")) {
+        if (!AskOverwrite(Utf8ToLatin1(m_state.DialogName), kCaption)) {
             m_state.FailFlag = 0;
             return Result::Refused();
         }

@@ -36,13 +36,13 @@ Result PodCore::ReportProblems(const TargetFolder& target,
     const std::string& lf = m_state.LineFeed;
     Result result;
     for (const std::string& text : target.RefusalMessages(ExtractionWording(), lf))
-        result = Worse(result, Refuse(text, "Karvex32", Icon::Exclamation));
+        result = Worse(result, Refuse(text, kCaption, Icon::Exclamation));
     if (!incomplete.empty()) {
         result = Worse(result, Refuse("These entries reach past the end of the archive " +
                                           Utf8ToLatin1(m_state.PodFileName) +
                                           "; only the bytes that exist were written:" + lf +
                                           NameList(incomplete, lf),
-                                      "Karvex32", Icon::Exclamation));
+                                      kCaption, Icon::Exclamation));
     }
     return result;
 }
@@ -165,7 +165,7 @@ Result PodCore::ExtractCommand() {
         return Refuse("Nothing was extracted: the archive name " +
                           Utf8ToLatin1(m_state.PodFileName) +
                           " is too short to name the files written beside the entries.",
-                      "Karvex32", Icon::Exclamation);
+                      kCaption, Icon::Exclamation);
     }
     m_state.SavedComment = m_state.PodComment;
     SetStatus(kProcessingText);

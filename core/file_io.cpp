@@ -3,15 +3,12 @@
 
 #include <cerrno>
 #include <cstring>
-#include <system_error>
 
-#ifndef _WIN32
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
-#endif
 
 namespace karvex {
 
@@ -25,15 +22,6 @@ using Code = IoStatus::Code;
 
 IoStatus OpenRegular(const fs::path& path, bool update, ReadFile& read) {
     read = {};
-#ifdef _WIN32
-    read.file = OpenFile(path, update ? "r+b" : "rb");
-    if (!read.file)
-        return IoStatus::FromErrno(Code::ReadFailed, path);
-    if (!RegularFileLength(path, read.length).IsDone()) {
-        read = {};
-        return {Code::NotRegular, path, "Not a regular file"};
-    }
-#else
     const int fd = ::open(path.c_str(), (update ? O_RDWR : O_RDONLY) | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return IoStatus::FromErrno(Code::ReadFailed, path);
@@ -54,7 +42,6 @@ IoStatus OpenRegular(const fs::path& path, bool update, ReadFile& read) {
         return status;
     }
     read.length = static_cast<std::int64_t>(info.st_size);
-#endif
     return IoStatus::Done();
 }
 
@@ -69,11 +56,7 @@ IoStatus OpenForUpdate(const fs::path& path, ReadFile& read) {
 }
 
 IoStatus SeekTo(std::FILE* file, std::int64_t position) {
-#ifdef _WIN32
-    const bool moved = _fseeki64(file, position, SEEK_SET) == 0;
-#else
     const bool moved = fseeko(file, static_cast<off_t>(position), SEEK_SET) == 0;
-#endif
     return moved ? IoStatus::Done() : IoStatus::FromErrno(Code::ReadFailed);
 }
 
@@ -124,15 +107,6 @@ IoStatus DuplicateHandle(int folder, int& copy) {
 
 IoStatus RegularFileLength(const fs::path& path, std::int64_t& length) {
     length = -1;
-#ifdef _WIN32
-    std::error_code ec;
-    if (!fs::is_regular_file(path, ec))
-        return {Code::NotRegular, path, "Not a regular file"};
-    const auto size = fs::file_size(path, ec);
-    if (ec)
-        return {Code::ReadFailed, path, ec.message()};
-    length = static_cast<std::int64_t>(size);
-#else
     // One look at the file gives both its kind and its length.
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0)
@@ -140,7 +114,6 @@ IoStatus RegularFileLength(const fs::path& path, std::int64_t& length) {
     if (!S_ISREG(info.st_mode))
         return {Code::NotRegular, path, "Not a regular file"};
     length = static_cast<std::int64_t>(info.st_size);
-#endif
     return IoStatus::Done();
 }
 

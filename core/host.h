@@ -12,6 +12,9 @@ enum class Lamp {
     Magenta,  // the last file opened was invalid or incomplete
 };
 
+// The caption of the program's message boxes and of its main window.
+inline constexpr char kCaption[] = "Karvex32";
+
 // Icons of a message box.
 enum class Icon { Critical, Question, Exclamation, Information };
 

@@ -33,6 +33,8 @@ std::string NulsToBlanks(std::string text) {
 // the size text from column 30, the offset text from column 45, each overwriting the
 // one before, so a long name loses its end to the size:
 //   "ART\BOX.RAW                  1,024          164                                 "
+constexpr std::size_t kInfoLineWidth = 80;
+
 std::string InfoFileText(const ArchiveState& state, const EntryTable& table) {
     const std::string crlf = "\r\n";
     std::string text;
@@ -44,7 +46,7 @@ std::string InfoFileText(const ArchiveState& state, const EntryTable& table) {
     text += "Filename                     File Size      File Offset" + crlf;
     const int count = std::min(state.EntryCount, table.Count());
     for (int i = 0; i < count; ++i) {
-        std::string line(80, ' ');
+        std::string line(kInfoLineWidth, ' ');
         Place(line, 1, NulsToBlanks(Trim(table.Name(i))));
         Place(line, 30, table.Size(i));
         Place(line, 45, table.Offset(i));

@@ -93,7 +93,7 @@ Result PodCore::LoadPodFile() {
         if (n == kMaxEntries) {
             m_state.FailFlag = 1;
             result =
-                Worse(result, Refuse("Maximum files reached (32768)", "Karvex32", Icon::Critical));
+                Worse(result, Refuse("Maximum files reached (32768)", kCaption, Icon::Critical));
             break;
         }
         m_table.Append(record.name, record.size, FormatNumber(record.size, m_separator),
@@ -148,7 +148,7 @@ Result PodCore::LoadResponseFile() {
     // built from it.
     if (m_table.Count() > kMaxEntries) {
         m_state.FailFlag = 1;
-        result = Worse(result, Refuse("Maximum files reached (32768)", "Karvex32", Icon::Critical));
+        result = Worse(result, Refuse("Maximum files reached (32768)", kCaption, Icon::Critical));
     }
     return result;
 }

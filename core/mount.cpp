@@ -69,7 +69,7 @@ Result PodCore::MountPod() {
     const auto place = FindPodIni(m_state.DialogPath, m_state.DialogName);
     if (!place) {
         m_state.FailFlag = 1;
-        return Refuse("File POD.INI cannot be located.", "Karvex32", Icon::Exclamation);
+        return Refuse("File POD.INI cannot be located.", kCaption, Icon::Exclamation);
     }
     // No write goes through a link: a pod.ini that is one is left as it is.
     std::error_code ec;
@@ -78,7 +78,7 @@ Result PodCore::MountPod() {
         const std::string& lf = m_state.LineFeed;
         return Refuse(
             "Cannot write " + DisplayPath(place->ini) + lf + lf + "It is a symbolic link.",
-            "Karvex32", Icon::Exclamation);
+            kCaption, Icon::Exclamation);
     }
     std::string error;
     const auto text = ReadWhole(place->ini, error);
@@ -89,7 +89,7 @@ Result PodCore::MountPod() {
 
     const PodIniEdit edit = AddToPodIni(*text, Utf8ToLatin1(place->entryText), Utf8ToLatin1(name));
     if (edit.outcome == PodIniEdit::Outcome::Full) {
-        return Refuse("Maximum Pods already mounted!", place->inOwnFolder ? "Karvex32" : "Karvex",
+        return Refuse("Maximum Pods already mounted!", place->inOwnFolder ? kCaption : "Karvex",
                       Icon::Exclamation);
     }
     if (edit.outcome == PodIniEdit::Outcome::AlreadyListed) {

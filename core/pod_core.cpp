@@ -19,7 +19,7 @@ Result PodCore::IoError(const std::string& what, const std::string& path,
                         const std::string& reason) {
     const std::string& lf = m_state.LineFeed;
     std::string text = what + " " + path + lf + lf + Utf8ToLatin1(reason);
-    m_host.ShowMessage(text, "Karvex32", Icon::Exclamation);
+    m_host.ShowMessage(text, kCaption, Icon::Exclamation);
     return Result::Failed(std::move(text));
 }
 

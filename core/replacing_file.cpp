@@ -10,6 +10,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
+#include <string_view>
 
 namespace karvex {
 
@@ -17,9 +18,10 @@ namespace {
 
 using Code = IoStatus::Code;
 
-constexpr const char* kTempMark = ".karvex-";
-constexpr const char* kTempEnd = ".tmp";
+constexpr std::string_view kTempMark = ".karvex-";
+constexpr std::string_view kTempEnd = ".tmp";
 constexpr std::size_t kNameRoom = 200;  // of a name, kept in its temporary's name (NAME_MAX 255)
+constexpr int kNameAttempts = 50;       // temporary names tried before giving up
 
 bool UseUnnamedFiles() {
     const char* off = std::getenv("KARVEX_NO_TMPFILE");
@@ -29,16 +31,20 @@ bool UseUnnamedFiles() {
 // NAME.karvex-PID-N.tmp: the process id tells a later run whether its writer still runs.
 std::string TempName(const std::string& name) {
     static std::atomic<unsigned> counter{0};
-    return name.substr(0, kNameRoom) + kTempMark + std::to_string(::getpid()) + "-" +
-           std::to_string(counter++) + kTempEnd;
+    return name.substr(0, kNameRoom) + std::string(kTempMark) + std::to_string(::getpid()) + "-" +
+           std::to_string(counter++) + std::string(kTempEnd);
 }
 
 // The process id in a name of our temporaries' pattern, or 0.
 pid_t TempOwner(const std::string& name) {
     const auto mark = name.rfind(kTempMark);
-    if (mark == std::string::npos || name.size() < 4 || name.compare(name.size() - 4, 4, kTempEnd))
+    if (mark == std::string::npos || !name.ends_with(kTempEnd))
         return 0;
-    const std::string rest = name.substr(mark + 8, name.size() - 4 - (mark + 8));  // "PID-N"
+    const std::size_t from = mark + kTempMark.size();
+    const std::size_t to = name.size() - kTempEnd.size();
+    if (to < from)
+        return 0;
+    const std::string rest = name.substr(from, to - from);  // "PID-N"
     const auto dash = rest.find('-');
     if (dash == std::string::npos || dash == 0 || dash > 9 || dash + 1 == rest.size() ||
         rest.find_first_not_of("0123456789-") != std::string::npos)
@@ -93,7 +99,7 @@ IoStatus ReplacingFile::Open(int folder, const std::string& name, bool sweep) {
     int fd = -1;
     if (UseUnnamedFiles())
         fd = ::openat(folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
-    for (int attempt = 0; fd < 0 && attempt < 50; ++attempt) {
+    for (int attempt = 0; fd < 0 && attempt < kNameAttempts; ++attempt) {
         m_tempName = TempName(name);
         fd = ::openat(folder, m_tempName.c_str(),
                       O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
@@ -141,7 +147,7 @@ IoStatus ReplacingFile::Commit() {
             ::unlinkat(m_folder, m_name.c_str(), 0);
         return closed.For(m_name);
     }
-    for (int attempt = 0; m_tempName.empty() && attempt < 50; ++attempt) {
+    for (int attempt = 0; m_tempName.empty() && attempt < kNameAttempts; ++attempt) {
         const std::string candidate = TempName(m_name);
         if (::linkat(AT_FDCWD, self.c_str(), m_folder, candidate.c_str(), AT_SYMLINK_FOLLOW) == 0 ||
             ::linkat(fd, "", m_folder, candidate.c_str(), AT_EMPTY_PATH) == 0) {

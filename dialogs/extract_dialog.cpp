@@ -38,7 +38,7 @@ QCheckBox* NewCheck(QWidget* parent, const char* name, const QString& text, int 
 
 Form4::Form4(ArchiveState& state, QWidget* parent) : CentredDialog(parent), m_state(state) {
     setObjectName("Form4");
-    setWindowTitle("Karvex32  -  Extract");
+    setWindowTitle(platform::WindowCaption("Extract"));
     setModal(true);
     setFixedSize(platform::Px(kClientWidth), platform::Px(4185));
 

@@ -12,6 +12,7 @@
 #include "core/dialog_options.h"
 #include "core/paths.h"
 #include "core/pod_core.h"
+#include "core/pod_format.h"
 #include "core/text.h"
 #include "platform/file_lists.h"
 #include "platform/latin1.h"
@@ -28,8 +29,7 @@ using platform::Place;
 
 namespace {
 
-constexpr int kNameLength = 12;     // room for an 8.3 file name
-constexpr int kCommentLength = 80;  // the comment field of the archive header
+constexpr int kNameLength = 12;  // room for an 8.3 file name
 
 // Tab goes through `controls` from first to last.
 void TabChain(std::initializer_list<QWidget*> controls) {
@@ -45,7 +45,7 @@ void TabChain(std::initializer_list<QWidget*> controls) {
 
 Form3::Form3(ArchiveState& state, QWidget* parent) : CentredDialog(parent), m_state(state) {
     setObjectName("Form3");
-    setWindowTitle("Karvex32  -  Make");
+    setWindowTitle(platform::WindowCaption("Make"));
     setModal(true);
     setFixedSize(platform::Px(5280), platform::Px(4500));
 
@@ -90,7 +90,7 @@ Form3::Form3(ArchiveState& state, QWidget* parent) : CentredDialog(parent), m_st
     Text2 = new QLineEdit(this);
     Name(Text2, "Text2", "POD Comment");
     Place(Text2, 0, 4095, 5190, 285);
-    Text2->setMaxLength(kCommentLength);
+    Text2->setMaxLength(kCommentSize);
     Label1->setBuddy(Text2);
 
     TabChain({Drive1, Dir1, File1, Text1, Text2, Check3D1, Command3D1, Command3D2});
@@ -127,7 +127,7 @@ void Form3::File1_Click() {
 void Form3::Command3D1_Click() {
     const std::string name = Trim(Text1->text().toStdString());
     if (!IsPodFileName(name)) {
-        platform::ShowMessage(this, kNameFormatText, "Karvex32", Icon::Information);
+        platform::ShowMessage(this, kNameFormatText, kCaption, Icon::Information);
         return;
     }
     m_state.DialogPath = FolderText(fs::path(File1->path().toStdString()));
@@ -135,7 +135,7 @@ void Form3::Command3D1_Click() {
     m_state.DialogOptions = MakeOptions{.mount = Check3D1->isChecked()}.DialogOptions();
     // The header holds exactly 80 bytes: a shorter comment is padded with blanks.
     std::string comment = platform::ToLatin1(Text2->text());
-    comment.resize(kCommentLength, ' ');
+    comment.resize(kCommentSize, ' ');
     m_state.PodComment = comment;
     accept();
 }

@@ -32,7 +32,7 @@ QString PatternOf(int kind) {
 
 Form2::Form2(ArchiveState& state, QWidget* parent) : CentredDialog(parent), m_state(state) {
     setObjectName("Form2");
-    setWindowTitle("Karvex32  -  Open");
+    setWindowTitle(platform::WindowCaption("Open"));
     setModal(true);
     setFixedSize(platform::Px(5280), platform::Px(4095));
 

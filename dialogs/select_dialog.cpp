@@ -26,7 +26,7 @@ constexpr const char* kAllFiles = "*.*";
 
 Form6::Form6(ArchiveState& state, QWidget* parent) : CentredDialog(parent), m_state(state) {
     setObjectName("Form6");
-    setWindowTitle("Karvex32  -  Select");
+    setWindowTitle(platform::WindowCaption("Select"));
     setModal(true);
     setFixedSize(platform::Px(5280), platform::Px(3735));
 

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QDialog>
-
 #include "platform/centred_dialog.h"
 
 #include "core/archive_state.h"

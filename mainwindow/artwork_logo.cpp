@@ -131,7 +131,9 @@ QPixmap PaintLogo(const Colourway& c, qreal gearDegrees, std::optional<qreal> gl
     return pixmap;
 }
 
-std::array<QPixmap, kLogoImages> BuildLogos() {
+}  // namespace
+
+std::array<QPixmap, kLogoImages> LogoImages() {
     std::array<QPixmap, kLogoImages> images;
     constexpr int frames = 11;
     for (int frame = 0; frame < frames; ++frame) {
@@ -145,15 +147,6 @@ std::array<QPixmap, kLogoImages> BuildLogos() {
     images[12] = PaintLogo(kDay, 0, std::nullopt, false);
     images[13] = PaintLogo(kDay, 22.5, std::nullopt, true);
     return images;
-}
-
-}  // namespace
-
-QPixmap LogoImage(int index) {
-    static const std::array<QPixmap, kLogoImages> images = BuildLogos();
-    if (index < 0 || index >= kLogoImages)
-        return {};
-    return images[index];
 }
 
 }  // namespace karvex

@@ -6,6 +6,7 @@
 #include <QFile>
 
 #include "core/command_line.h"
+#include "core/lamp_guard.h"
 #include "core/paths.h"
 #include "core/text.h"
 #include "dialogs/about_box.h"
@@ -16,6 +17,7 @@
 #include "mainwindow/main_window.h"
 #include "platform/latin1.h"
 #include "platform/message_boxes.h"
+#include "platform/naming.h"
 #include "platform/twips.h"
 
 namespace karvex {
@@ -23,7 +25,7 @@ namespace karvex {
 bool Form1::Startup(const QString& commandLine) {
     m_logoMode = 1;
     m_logoFrame = 1;
-    Timer1->start(100);
+    Timer1->start(LampGuard::kTimerMilliseconds);
     Timer1_Timer();  // the first frame at once: a start-up load stops the timer
     platform::CentreOnScreen(this);
     SetLamp(Lamp::Green);
@@ -41,7 +43,7 @@ bool Form1::Startup(const QString& commandLine) {
     const bool inRoot = IsEmptyOrRoot(FolderText(file.path.parent_path()));
     if (file.kind == StartupFile::Kind::Archive) {
         if (inRoot || !file.found) {
-            platform::ShowMessage(this, notFound, "Karvex32", Icon::Exclamation);
+            platform::ShowMessage(this, notFound, kCaption, Icon::Exclamation);
             return false;
         }
         OpenPath(file.path);
@@ -49,7 +51,7 @@ bool Form1::Startup(const QString& commandLine) {
         if (inRoot)
             return false;
         if (!file.found) {
-            platform::ShowMessage(this, notFound, "Karvex32", Icon::Exclamation);
+            platform::ShowMessage(this, notFound, kCaption, Icon::Exclamation);
             return false;
         }
         if (OpenPath(file.path).status == Result::Status::Failed)
@@ -65,7 +67,7 @@ void Form1::Command3D1_Click() {
     if (m_session.IsBusy())
         return;
     const QString title = windowTitle();
-    setWindowTitle("Karvex32");
+    setWindowTitle(platform::WindowCaption());
     int answer = QDialog::Rejected;
     {
         Form2 dialog(m_state, this);
@@ -78,7 +80,7 @@ void Form1::Command3D1_Click() {
     }
     if (!m_state.PodFolder.empty() && !m_state.PodFileName.empty() && !m_state.PodPattern.empty()) {
         RunOpenSequence(m_state.PodPattern == "*.pod");
-        setWindowTitle("Karvex32  -  " + QString::fromStdString(m_state.PodFileName));
+        setWindowTitle(platform::WindowCaption(QString::fromStdString(m_state.PodFileName)));
         ShowValue(Label8, "Selected files", "0");
         return;
     }
@@ -162,7 +164,7 @@ void Form1::Command3D2_Click() {
     // The new archive took the response file's place in the lists: the caption names it,
     // as after Open.
     if (before != m_state.PodPattern)
-        setWindowTitle("Karvex32  -  " + QFile::decodeName(m_state.PodFileName.c_str()));
+        setWindowTitle(platform::WindowCaption(QFile::decodeName(m_state.PodFileName.c_str())));
 }
 
 void Form1::Command3D3_Click() {

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "core/lamp_guard.h"
 #include "core/number_text.h"
 #include "core/paths.h"
 #include "core/text.h"
@@ -90,7 +91,7 @@ template <typename Show>
 void Form1::WithTimerPaused(Show show) {
     SetTimerInterval(0);
     show();
-    SetTimerInterval(100);
+    SetTimerInterval(LampGuard::kTimerMilliseconds);
 }
 
 int Form1::CopyFolder(const QString& subfolder, QString& path, const char* what, bool& renewed) {
@@ -104,7 +105,7 @@ int Form1::CopyFolder(const QString& subfolder, QString& path, const char* what,
         const std::string& lf = m_state.LineFeed;
         ShowMessage(std::string("There is no private folder to copy the ") + what + " into." + lf +
                         lf + QFile::encodeName(error).toStdString(),
-                    "Karvex32", Icon::Exclamation);
+                    kCaption, Icon::Exclamation);
     }
     return folder;
 }
@@ -117,7 +118,7 @@ bool Form1::AllowLargeCopy(std::int64_t bytes, const std::string& holds,
     const std::string& lf = m_state.LineFeed;
     return AskYesNo(holds + " " + FormatNumber(bytes / (1024 * 1024), m_session.GroupSeparator()) +
                         " MiB. " + copied + lf + lf + "Go on?",
-                    "Karvex32");
+                    kCaption);
 }
 
 bool Form1::AllowEntryCopy() {
@@ -198,7 +199,7 @@ void Form1::menuView_Click() {
                     viewer.exec();
                 } else {
                     ShowMessage("The entry " + Trim(name) + " is not a picture that can be shown.",
-                                "Karvex32", Icon::Exclamation);
+                                kCaption, Icon::Exclamation);
                 }
             });
         }
@@ -254,14 +255,14 @@ void Form1::menuNotepad_Click() {
             ShowMessage(
                 "Error running " + DisplayPath(tempFilePath) +
                     (reason.isEmpty() ? "" : lf + lf + QFile::encodeName(reason).toStdString()),
-                "Karvex32", Icon::Exclamation);
+                kCaption, Icon::Exclamation);
         }
         ::close(folder);
     }
     m_state.PodComment = m_state.SavedComment;
     SetStatus(renewed ? platform::kPrivateFolderRenewedText : UpToNul(m_state.PodComment));
     SetLamp(Lamp::Green);
-    SetTimerInterval(100);
+    SetTimerInterval(LampGuard::kTimerMilliseconds);
 }
 
 }  // namespace karvex

@@ -23,6 +23,7 @@
 #include "core/text.h"
 #include "mainwindow/main_window.h"
 #include "platform/latin1.h"
+#include "platform/naming.h"
 
 namespace karvex {
 
@@ -93,11 +94,11 @@ bool Form1::OpenFile(QString path) {
     if (!file.isFile()) {
         ShowMessage("File not found" + m_state.LineFeed + m_state.LineFeed +
                         QFile::encodeName(path).toStdString(),
-                    "Karvex32", Icon::Exclamation);
+                    kCaption, Icon::Exclamation);
         return false;
     }
     OpenPath(QFile::encodeName(file.absoluteFilePath()).toStdString());
-    setWindowTitle("Karvex32  -  " + file.fileName());
+    setWindowTitle(platform::WindowCaption(file.fileName()));
     ShowValue(Label8, "Selected files", "0");
     return true;
 }
@@ -215,7 +216,7 @@ bool Form1::ArchiveUnchanged() {
     if (m_session.ArchiveUnchanged())
         return true;
     // The old table's offsets would point anywhere in the new file: nothing runs on it.
-    if (AskYesNo("The archive has changed on disk since it was opened. Reload it?", "Karvex32"))
+    if (AskYesNo("The archive has changed on disk since it was opened. Reload it?", kCaption))
         RunOpenSequence(true);
     return false;
 }

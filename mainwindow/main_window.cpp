@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "mainwindow/main_window.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QEvent>
@@ -57,7 +56,7 @@ Form1::Form1(Session& session, QWidget* parent)
       m_names(m_table, EntryModel::NameColumn, this),
       m_sizes(m_table, EntryModel::SizeColumn, this) {
     setObjectName("Form1");
-    setWindowTitle("Karvex32");
+    setWindowTitle(platform::WindowCaption());
     setFixedSize(platform::Px(kClientWidth), platform::Px(kClientHeight));
     m_session.SetGroupSeparator(LocaleGroupSeparator());
 
@@ -118,8 +117,7 @@ void Form1::CreateButtonRow() {
     Picture6->setAlignment(Qt::AlignCenter);
     Picture6->setToolTip("Karvex32 version " KARVEX_VERSION);
     Picture6->installEventFilter(this);
-    for (int i = 0; i < kLogoImages; ++i)
-        Picture7[i] = LogoImage(i);
+    Picture7 = LogoImages();
 }
 
 void Form1::CreateStatusLine() {

@@ -16,17 +16,16 @@
 #include "core/host.h"
 #include "core/pod_core.h"
 #include "core/session.h"
+#include "mainwindow/artwork.h"
 #include "mainwindow/entry_model.h"
 #include "platform/private_folder.h"
 #include "viewers/texture.h"
 
 class QDragEnterEvent;
 class QDropEvent;
-class QItemSelection;
 class QMimeData;
 class QAction;
 class QMenu;
-class QItemSelectionModel;
 
 namespace karvex {
 
@@ -205,9 +204,9 @@ class Form1 : public QWidget, public Host {
     QAction* menuDiv1;        // the separator
     QAction* menuSearch;      // "&Search..."
 
-    std::array<QPixmap, 14> Picture7;  // the 14 logo images
-    int m_logoMode = 1;                // LogoMode: 1 to 4, what the logo shows
-    int m_logoFrame = 1;               // LogoFrame: 1 to 11, the animation's frame
+    std::array<QPixmap, kLogoImages> Picture7;  // the logo images
+    int m_logoMode = 1;                         // LogoMode: 1 to 4, what the logo shows
+    int m_logoFrame = 1;                        // LogoFrame: 1 to 11, the animation's frame
     Lamp m_lamp = Lamp::Green;
     int m_syncSource = 0;     // SyncSource: the list whose click is being mirrored, or 0
     int m_selectedCount = 0;  // SelectedCount

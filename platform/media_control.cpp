@@ -13,7 +13,6 @@
 #include <QPainterPath>
 #include <QStyleOptionButton>
 #include <QTimer>
-#include <QUrl>
 
 #include <algorithm>
 

@@ -3,6 +3,8 @@
 
 #include <QWidget>
 
+#include "core/host.h"
+
 namespace karvex::platform {
 
 void Name(QWidget* control, const char* name, const QString& spoken) {
@@ -10,6 +12,10 @@ void Name(QWidget* control, const char* name, const QString& spoken) {
     control->setAccessibleDescription(name);
     if (!spoken.isEmpty())
         control->setAccessibleName(spoken);
+}
+
+QString WindowCaption(const QString& part) {
+    return part.isEmpty() ? QString(kCaption) : QString(kCaption) + "  -  " + part;
 }
 
 }  // namespace karvex::platform

@@ -93,7 +93,7 @@ QCheckBox* NewCheck(QWidget* parent, const char* name, const QString& caption, i
 Form12::Form12(Session& session, QWidget* parent) : CentredDialog(parent), m_session(session) {
     setObjectName("Form12");
     setModal(true);
-    setWindowTitle("Karvex32  -  Search");
+    setWindowTitle(platform::WindowCaption("Search"));
     CreateControls();
     CreateResultLists();
     Form_Load();
@@ -247,7 +247,7 @@ void Form12::RunSearch() {
         return;  // closed while it ran
     ShowProgress(results, result.IsDone() ? kSearchFinishedText : "", true);
     if (result.status == Result::Status::Failed)
-        platform::ShowMessage(this, platform::FromLatin1(result.message), "Karvex32",
+        platform::ShowMessage(this, platform::FromLatin1(result.message), kCaption,
                               Icon::Exclamation);
     if (result.IsDone() && results.Found() > 0)
         SetExpanded(true);

@@ -40,7 +40,6 @@ class Form12 : public platform::CentredDialog {
     void Command3D3_Click();  // expands or collapses the window
     void Check3D4_Click();    // "Search POD contents" clears "Search by size"
 
-    bool IsExpanded() const { return m_expanded; }
     bool IsSearching() const { return m_searching; }
 
   protected:

@@ -86,7 +86,7 @@ void Form9::Form_Load(Analysis analysis) {
     List1->setAccessibleName(QString("Files named, %1").arg(items.size()));
     if (!m_outcome.IsDone() && !m_outcome.message.empty() &&
         m_outcome.status != Result::Status::Cancelled) {
-        platform::ShowMessage(parentWidget(), platform::FromLatin1(m_outcome.message), "Karvex32",
+        platform::ShowMessage(parentWidget(), platform::FromLatin1(m_outcome.message), kCaption,
                               Icon::Exclamation);
     }
 }
@@ -135,14 +135,14 @@ bool Form9::SaveResponseFile(const QString& path) {
                    started.IsDone() ? WriteAndCommit(out, plan.list.lines) : started;
                written.IsDone()) {
         if (!plan.warning.empty())
-            platform::ShowMessage(this, platform::FromLatin1(plan.warning), "Karvex32",
+            platform::ShowMessage(this, platform::FromLatin1(plan.warning), kCaption,
                                   Icon::Exclamation);
         return true;
     } else {
         reason = QString::fromStdString(written.Reason());
     }
     const QString qlf = QString::fromStdString(lf);
-    platform::ShowMessage(this, "Cannot write " + path + qlf + qlf + reason, "Karvex32",
+    platform::ShowMessage(this, "Cannot write " + path + qlf + qlf + reason, kCaption,
                           Icon::Exclamation);
     return false;
 }

@@ -78,7 +78,7 @@ void Form5::Form_Load() {
     const bool known = m_entry >= 0 && m_entry < table.Count();
     m_side = known ? TextureWidth(table.SizeOf(m_entry)) : 0;
     if (m_side == 0) {
-        platform::ShowMessage(parentWidget(), kTextureSizeText, "Karvex32", Icon::Critical);
+        platform::ShowMessage(parentWidget(), kTextureSizeText, kCaption, Icon::Critical);
         return;
     }
     // Its own palette first, then the default one; with neither, the colours stay as the
@@ -259,8 +259,8 @@ bool Form5::SavePng(const QString& path) {
         return true;
     const QString lf = QString::fromStdString(m_session.State().LineFeed);
     platform::ShowMessage(
-        this, "Cannot write " + path + lf + lf + QString::fromStdString(written.Reason()),
-        "Karvex32", Icon::Exclamation);
+        this, "Cannot write " + path + lf + lf + QString::fromStdString(written.Reason()), kCaption,
+        Icon::Exclamation);
     return false;
 }
 
