@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Checks the .deb of a build tree. `package_test.sh make` runs CPack and unpacks the package;
-# each other argument (control, files, desktop, mime, programs) checks one side of it and
-# prints "ok - WHAT" or "not ok - WHAT" per check, exiting 1 when one failed.
+# each other argument (control, files, desktop, mime, programs, lintian, metainfo) checks
+# one side of it and prints "ok - WHAT" or "not ok - WHAT" per check, exiting 1 when one
+# failed.
 # From CTest (tests/package/CMakeLists.txt): KARVEX_TREE is the build tree, KARVEX_WORK a
 # folder of the test's own, KARVEX_CPACK CPack, KARVEX_VERSION the project's version and
 # KARVEX_MIME_QUERY the Qt helper of package_mime.sh.
@@ -48,7 +49,7 @@ check_control() {
   check "control fields" "Package: karvex32
 Version: $version
 Architecture: $arch
-Maintainer: Karvex32 developers
+Maintainer: Karvex32 <karvex32@users.noreply.invalid>
 Section: utils
 Recommends: fonts-wine, xdg-utils, pulseaudio" \
     "$(dpkg-deb -f "$deb" Package Version Architecture Maintainer Section Recommends)"
@@ -73,10 +74,13 @@ check_files() {
     echo ./usr/bin/karvex32
     echo ./usr/bin/karvex32-cli
     echo ./usr/share/applications/karvex32.desktop
+    echo ./usr/share/doc/karvex32/changelog.gz
+    echo ./usr/share/doc/karvex32/copyright
     for size in $sizes; do echo "./usr/share/icons/hicolor/${size}x${size}/apps/karvex32.png"; done
     echo ./usr/share/icons/hicolor/scalable/apps/karvex32.svg
     echo ./usr/share/man/man1/karvex32-cli.1.gz
     echo ./usr/share/man/man1/karvex32.1.gz
+    echo ./usr/share/metainfo/org.karvex32.Karvex32.metainfo.xml
     echo ./usr/share/mime/packages/karvex32.xml
   )
   check "the package's files" "$(LC_ALL=C sort <<< "$expected")" \
@@ -139,6 +143,43 @@ check_programs() {
   done
 }
 
+# Debian's own checker over the package: no error and no warning. A warning the package
+# must live with goes into packaging/karvex32.lintian-overrides, installed as
+# /usr/share/lintian/overrides/karvex32, each with a comment line that gives the reason.
+check_lintian() {
+  local output status=0
+  output=$(lintian --fail-on error,warning --display-level '>=warning' --no-cfg "$deb" 2>&1) ||
+    status=$?
+  if [ "$status" -eq 0 ] && ! grep -Eq '^[EW]: ' <<< "$output"; then
+    pass "lintian finds no error or warning"
+  else
+    fail "lintian (exit $status) says:"
+    sed 's/^/    /' <<< "$output"
+  fi
+  holds "the copyright file is machine-readable" grep -q \
+    '^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/$' \
+    "$root/usr/share/doc/karvex32/copyright"
+  holds "the changelog names this version" grep -q "^karvex32 ($version) " \
+    <(zcat "$root/usr/share/doc/karvex32/changelog.gz")
+}
+
+# What software centres read: the metainfo passes AppStream's validator, and names the
+# desktop entry, both file types and this version's release.
+check_metainfo() {
+  local metainfo=$root/usr/share/metainfo/org.karvex32.Karvex32.metainfo.xml output type
+  if output=$(appstreamcli validate --no-net "$metainfo" 2>&1); then
+    pass "appstreamcli validate --no-net accepts the metainfo"
+  else
+    fail "appstreamcli validate --no-net: $output"
+  fi
+  holds "the metainfo launches karvex32.desktop" \
+    grep -q '<launchable type="desktop-id">karvex32.desktop</launchable>' "$metainfo"
+  for type in application/x-karvex-pod text/x-karvex-lst; do
+    holds "the metainfo provides $type" grep -q "<mediatype>$type</mediatype>" "$metainfo"
+  done
+  holds "the metainfo lists release $version" grep -q "<release version=\"$version\"" "$metainfo"
+}
+
 case ${1:-} in
   make) make_package ;;
   control) check_control ;;
@@ -146,6 +187,8 @@ case ${1:-} in
   desktop) check_desktop ;;
   mime) check_mime ;;
   programs) check_programs ;;
-  *) echo "usage: $0 make|control|files|desktop|mime|programs" >&2; exit 2 ;;
+  lintian) check_lintian ;;
+  metainfo) check_metainfo ;;
+  *) echo "usage: $0 make|control|files|desktop|mime|programs|lintian|metainfo" >&2; exit 2 ;;
 esac
 [ "$failures" -eq 0 ]
