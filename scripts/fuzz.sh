@@ -1,20 +1,23 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # scripts/fuzz.sh [SECONDS]: builds the libFuzzer targets of fuzz/ in a clang tree of their
-# own (build-fuzz/; the main build stays gcc), makes their seed inputs, and runs each target
-# for SECONDS (30 when not given). Fails when a target crashes, leaks, hangs or finds an
-# input that breaks one of its checks, and prints where that input was saved.
+# own (build-fuzz/; the main build stays gcc), makes their seed inputs, and runs the targets
+# for SECONDS in all (70 when not given), each for an equal share of at least one second.
+# Fails when a target crashes, leaks, hangs or finds an input that breaks one of its checks,
+# and prints where that input was saved.
 #
 # A crash's input is not fixed here and forgotten: the fix comes with a named test row in
 # tests/ that feeds the same bytes to the same routine, so the bug stays found.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-seconds=${1:-30}
+seconds=${1:-70}
 [[ $seconds =~ ^[0-9]+$ ]] || { echo "usage: scripts/fuzz.sh [SECONDS]" >&2; exit 2; }
 targets=(fuzz_pod_table fuzz_extract fuzz_response_file fuzz_pod_ini fuzz_viewers fuzz_search
   fuzz_trucks)
 tree=build-fuzz
+share=$((seconds / ${#targets[@]}))
+[ "$share" -ge 1 ] || share=1
 
 scripts/install-deps.sh
 CC=clang-14 CXX=clang++-14 cmake -S . -B "$tree" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -34,12 +37,12 @@ for target in "${targets[@]}"; do
   log=$root/logs/$target.log
   rm -rf "$crashes" "$scratch"
   mkdir -p "$corpus" "$crashes" "$scratch" "$root/logs"
-  echo "== $target: ${seconds}s"
+  echo "== $target: ${share}s"
   status=0
   # The targets make their scratch folders under TMPDIR; the fuzzer's own options: a run
   # slower than 10 s counts as a hang, and leaks are reported as crashes.
   TMPDIR=$scratch ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-    "$root/fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+    "$root/fuzz/$target" -max_total_time="$share" -timeout=10 -rss_limit_mb=2048 \
     -dict=fuzz/karvex.dict -artifact_prefix="$crashes/" -print_final_stats=1 \
     "$corpus" "$root/seeds/$target" > "$log" 2>&1 || status=$?
   found=$(find "$crashes" -type f | head -n 1)

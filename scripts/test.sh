@@ -1,14 +1,23 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Installs what is needed, builds Karvex32 and runs every test: once in an optimised gcc
-# build; once more, the window tests included, built with the address and undefined-
-# behaviour sanitizers, which turn a bad read of a corrupt archive into a failed test; then
-# each libFuzzer target of fuzz/ for a bounded time (scripts/fuzz.sh), and the fault
-# injection of scripts/faults.sh where it is there. Ends with one line that adds them up:
-# "total: N passed, N failed" (each ctest test, fuzz target and fault scenario counts one).
-# The wave player's tests play through a sound server: one with a null sink is started
-# when none runs (scripts/sound-server.sh).
+# Installs what is needed, builds Karvex32 and runs every test:
+#   1. the format check: every C++ file as .clang-format lays it out (scripts/check-format.sh);
+#   2. the whole suite in an optimised gcc build, the package's tests (lintian, AppStream)
+#      included;
+#   3. the suite of a build with the window left out (-DKARVEX_GUI=OFF), as a user who builds
+#      only the command-line tool gets it;
+#   4. the whole suite again, the window tests included, built with the address and
+#      undefined-behaviour sanitizers, which turn a bad read of a corrupt archive into a
+#      failed test;
+#   5. the libFuzzer targets of fuzz/, sharing one time budget (scripts/fuzz.sh), and the
+#      fault injection of scripts/faults.sh.
+# Ends with one line that adds them up: "total: N passed, N failed" (each ctest test, fuzz
+# target, fault scenario and formatted file counts one). The wave player's tests play through
+# a sound server: one with a null sink is started when none runs (scripts/sound-server.sh).
+# Where ccache is installed the builds go through it, so the tree without the window reuses
+# what the first build compiled.
 #
+# KARVEX_FUZZ_SECONDS sets the fuzz budget in seconds (70 when not set).
 # scripts/test.sh --coverage instead builds the suite with gcov, runs it once and prints the
 # line coverage of the plain logic (core, search, trucks and the viewers' logic) and of cli/.
 set -euo pipefail
@@ -19,7 +28,7 @@ if [ "${1:-}" = "--coverage" ]; then
   exec scripts/coverage.sh
 fi
 jobs=$(nproc)
-fuzz_seconds=${KARVEX_FUZZ_SECONDS:-30}
+fuzz_seconds=${KARVEX_FUZZ_SECONDS:-70}
 
 source scripts/sound-server.sh
 output=$(mktemp)
@@ -53,14 +62,30 @@ stage() {
   count "$status"
 }
 
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKARVEX_BUILD_TESTS=ON
+launcher=()
+if command -v ccache > /dev/null; then
+  # Paths below the checkout are hashed relative to it, and the build folder not at all, so
+  # two trees with the same flags share their objects.
+  export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=1
+  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+fi
+
+stage scripts/check-format.sh
+
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKARVEX_BUILD_TESTS=ON \
+  -DKARVEX_GUI=ON "${launcher[@]}"
 cmake --build build -j "$jobs"
 stage ctest --test-dir build --output-on-failure -j "$jobs"
+
+cmake -S . -B build-nogui -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKARVEX_BUILD_TESTS=ON \
+  -DKARVEX_GUI=OFF "${launcher[@]}"
+cmake --build build-nogui -j "$jobs"
+stage ctest --test-dir build-nogui --output-on-failure -j "$jobs"
 
 # The whole suite again under ASan and UBSan. Leaks found inside the third-party libraries
 # the windows use are suppressed in scripts/lsan.supp; leaks in our own code still fail.
 cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKARVEX_BUILD_TESTS=ON \
-  -DKARVEX_SANITIZE=ON -DKARVEX_GUI=ON
+  -DKARVEX_SANITIZE=ON -DKARVEX_GUI=ON -DKARVEX_BUILD_BENCH=OFF "${launcher[@]}"
 cmake --build build-sanitize -j "$jobs"
 export ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1:check_initialization_order=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
