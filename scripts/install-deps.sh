@@ -15,7 +15,8 @@ packages=(build-essential cmake ninja-build libgtest-dev libcli11-dev libpng-dev
   dpkg-dev desktop-file-utils shared-mime-info libglib2.0-bin  # the .deb and its tests (gio)
   lintian appstream  # the package checks: Debian's checker and the metainfo validator
   clang-format  # the format check
-  lcov)  # scripts/test.sh --coverage
+  lcov  # scripts/test.sh --coverage
+  ccache)  # lets the second build of scripts/test.sh reuse the first one's objects
 
 missing=()
 for package in "${packages[@]}"; do
