@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
-#include <vector>
 
 #include "cli/cli_session.h"
 #include "core/file_io.h"

@@ -1,7 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Writing the open archive's entries out to a folder, and the Extract command.
-#include <algorithm>
-#include <system_error>
 
 #include "core/chunked_copy.h"
 #include "core/file_io.h"

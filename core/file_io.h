@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <memory>
 #include <string>
-#include <string_view>
 
 #include "core/io_status.h"
 

@@ -17,7 +17,6 @@
 #include <QShortcut>
 #include <QUrl>
 
-#include <cstdlib>
 #include <set>
 
 #include "core/text.h"

@@ -14,7 +14,7 @@ source scripts/sound-server.sh
 trap StopSoundServer EXIT
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKARVEX_BUILD_TESTS=ON \
-  -DKARVEX_COVERAGE=ON -DKARVEX_GUI=ON
+  -DKARVEX_COVERAGE=ON -DKARVEX_GUI=ON -DKARVEX_BUILD_BENCH=OFF
 cmake --build "$build" -j "$jobs"
 lcov --quiet --zerocounters --directory "$build"
 ctest --test-dir "$build" -j "$jobs" --output-on-failure || echo "coverage: some tests failed"

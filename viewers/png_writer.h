@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <string>
 #include <vector>
 
 #include "core/io_status.h"

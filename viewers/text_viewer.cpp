@@ -5,7 +5,6 @@
 #include <QResizeEvent>
 #include <QScrollBar>
 #include <algorithm>
-#include <string_view>
 
 #include "platform/latin1.h"
 #include "platform/naming.h"

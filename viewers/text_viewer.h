@@ -5,7 +5,6 @@
 #include <QSize>
 #include <QTimer>
 #include <cstdint>
-#include <string>
 #include <vector>
 
 #include "core/session.h"

@@ -5,7 +5,6 @@
 // texture, the colour table filled from a palette, and a texture's bytes turned into
 // colour values. Linked by the viewer window and by karvex32-cli alike.
 
-#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>

@@ -14,7 +14,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <string>
 
 #include "core/session.h"
 #include "platform/latin1.h"
