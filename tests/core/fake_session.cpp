@@ -69,19 +69,13 @@ Result FakeSession::Open(const std::filesystem::path& path, StatusRow& row) {
     return Run("Open " + path.string(), &row);
 }
 
-Result FakeSession::OpenPodSequence(StatusRow& row) {
-    return Run("OpenPodSequence", &row);
-}
-
 Result FakeSession::ShowOpened(StatusRow* row) {
     m_state.PodComment = comment;
-    if (m_host) {
-        m_host->SetListsShown(false);
-        m_host->SetStatus(comment);
-    }
     *row = {FormatNumber(m_state.PodFileLength, m_separator),
             FormatNumber(m_table.Count(), m_separator), false, true, true};
     if (m_host) {
+        m_host->SetListsShown(false);
+        m_host->SetStatus(comment);
         m_host->SetListsShown(true);
         m_host->SetLamp(Lamp::Green);
     }

@@ -8,7 +8,6 @@
 
 #include <cstdlib>
 
-#include "core/pod_ini.h"
 #include "core/replacing_file.h"
 #include "core/target_folder.h"
 #include "tests/core/test_support.h"
@@ -69,8 +68,7 @@ TEST_P(BothWriters, ExtractionWritesFreshFilesOnly) {
     f.state.DialogPath = out.string();
 
     EXPECT_EQ(f.core.ExtractAll().status, Result::Status::Refused);
-    ASSERT_EQ(f.host.messages.size(), 1u);
-    EXPECT_EQ(f.host.messages[0].text,
+    EXPECT_EQ(f.Messages(),
               "These entries were not extracted, because what stands at their place is not to "
               "be replaced:\n\nFOLDER.TXT (Not a regular file)\nFIFO.TXT (Not a regular file)\n"
               "GAME.POD (the archive being read)");
@@ -83,25 +81,6 @@ TEST_P(BothWriters, ExtractionWritesFreshFilesOnly) {
     EXPECT_EQ(ModeOf(out / "PRIVATE.TXT"), 0600u);
     EXPECT_EQ(ReadBytes(out / "SUB" / "NEW.TXT"), "n");
     EXPECT_EQ(Names(out), "FIFO.TXT FOLDER.TXT GAME.POD LINKED.TXT PRIVATE.TXT SUB ");
-}
-
-TEST_P(BothWriters, ACancelledWriteLeavesTheOldFileAndNoTemporary) {
-    TempDir dir;
-    WriteBytes(dir / "pod.ini", "old");
-    fs::permissions(dir / "pod.ini", fs::perms::owner_read | fs::perms::owner_write);
-    {
-        TargetFolder folder(dir.path());
-        ReplacingFile file;
-        const IoStatus opened = folder.OpenAndStartFile("pod.ini", "", file);
-        ASSERT_TRUE(opened.IsDone()) << opened.Reason();
-        std::fputs("half", file.File());
-    }  // dropped unfinished
-    EXPECT_EQ(ReadBytes(dir / "pod.ini"), "old");
-    EXPECT_EQ(Names(dir.path()), "pod.ini ");
-    ASSERT_TRUE(WriteFileReplacing(dir / "pod.ini", "new").IsDone());
-    EXPECT_EQ(ReadBytes(dir / "pod.ini"), "new");
-    EXPECT_EQ(ModeOf(dir / "pod.ini"), 0600u);
-    EXPECT_EQ(Names(dir.path()), "pod.ini ");
 }
 
 INSTANTIATE_TEST_SUITE_P(Writers, BothWriters, testing::Values(false, true),
@@ -153,7 +132,7 @@ TEST(ReplacingFile, RefusesLinksAndSpecialFilesWithoutTouchingThem) {
 }
 
 // pod.ini: a link is refused and nothing is written; a pod.wrk that stands there is left
-// alone; the count saturates instead of overflowing.
+// alone.
 TEST(MountPod, NeverWritesThroughALinkNorOverPodWrk) {
     CoreFixture f;
     f.state.DialogPath = (f.dir / "addons").string();
@@ -163,16 +142,15 @@ TEST(MountPod, NeverWritesThroughALinkNorOverPodWrk) {
     fs::create_symlink(f.dir / "real.ini", f.dir / "addons" / "pod.ini");
     WriteBytes(f.dir / "addons" / "pod.wrk", "someone else's");
     EXPECT_EQ(f.core.MountPod().status, Result::Status::Refused);
-    EXPECT_EQ(
-        f.host.messages.at(0).text,
-        "Cannot write " + (f.dir / "addons" / "pod.ini").string() + "\n\nIt is a symbolic link.");
+    EXPECT_EQ(f.Messages(), "Cannot write " + (f.dir / "addons" / "pod.ini").string() +
+                                "\n\nIt is a symbolic link.");
     EXPECT_EQ(ReadBytes(f.dir / "real.ini"), "1\r\nMTM.POD\r\n");
 
     fs::remove(f.dir / "addons" / "pod.ini");
-    WriteBytes(f.dir / "addons" / "pod.ini", "1\r\nMTM.POD\r\n");
+    WriteBytes(f.dir / "addons" / "POD.INI", "1\r\nMTM.POD\r\n");  // found in any letter case
     EXPECT_TRUE(f.core.MountPod().IsDone());
     EXPECT_EQ(ReadBytes(f.dir / "addons" / "pod.wrk"), "someone else's");
-    EXPECT_EQ(ReadBytes(f.dir / "addons" / "pod.ini"),
+    EXPECT_EQ(ReadBytes(f.dir / "addons" / "POD.INI"),
               " 2\r\nMTM.POD" + std::string(25, ' ') + "\r\nNEW.POD\r\n");
 }
 
@@ -189,23 +167,12 @@ TEST(SpecialFiles, AreRefusedWithoutWaiting) {
     EXPECT_EQ(f.core.OpenResponseSequence(f.row).status, Result::Status::Failed);
     f.state.PodFileName = "x.pod";
     EXPECT_EQ(f.core.RewriteComment("new").status, Result::Status::Failed);
-    ASSERT_EQ(f.host.messages.size(), 3u);
-    EXPECT_EQ(f.host.messages[0].text, "Cannot read " + (f.dir / "x.pod").string() + notRegular);
-    EXPECT_EQ(f.host.messages[1].text, "Cannot read " + (f.dir / "x.lst").string() + notRegular);
-    EXPECT_EQ(f.host.messages[2].text,
-              "Cannot write the comment into " + (f.dir / "x.pod").string() + notRegular);
-
-    WriteBytes(f.dir / "list.lst", "fifo.raw\r\n");
-    EXPECT_FALSE(f.Open("list.lst"));
+    const std::string pod = (f.dir / "x.pod").string(), end = notRegular + "\n--\n";
+    EXPECT_EQ(f.Messages(), "Cannot read " + pod + end + "Cannot read " +
+                                (f.dir / "x.lst").string() + end +
+                                "Cannot write the comment into " + pod + notRegular);
+    EXPECT_FALSE(f.Open("list.lst", "fifo.raw\r\n"));
     EXPECT_EQ(f.Listing(), "fifo.raw|Missing|Missing\n");
-}
-
-TEST(PodIni, ACountTooLargeForANumberIsFull) {
-    for (const char* first : {"18446744073709551615", "99", "100000000000000000000000"})
-        EXPECT_EQ(AddToPodIni(std::string(first) + "\r\n", "NEW.POD", "NEW.POD").outcome,
-                  PodIniEdit::Outcome::Full)
-            << first;
-    EXPECT_EQ(AddToPodIni("98\r\n", "NEW.POD", "NEW.POD").outcome, PodIniEdit::Outcome::Added);
 }
 
 }  // namespace

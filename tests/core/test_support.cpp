@@ -83,6 +83,11 @@ bool CoreFixture::Open(const std::string& file) {
     return result.IsDone();
 }
 
+bool CoreFixture::Open(const std::string& file, const std::string& bytes) {
+    WriteBytes(fs::path(state.PodFolder) / file, bytes);
+    return Open(file);
+}
+
 std::string CoreFixture::Screen() const {
     const char* lamp = host.lamps.empty()                 ? "-"
                        : host.lamps.back() == Lamp::Red   ? "red"
@@ -98,6 +103,13 @@ std::string CoreFixture::Listing() const {
     std::string text;
     for (int i = 0; i < table.Count(); ++i)
         text += table.Name(i) + "|" + table.Size(i) + "|" + table.Offset(i) + "\n";
+    return text;
+}
+
+std::string CoreFixture::Messages() const {
+    std::string text;
+    for (const Message& message : host.messages)
+        text += (text.empty() ? "" : "\n--\n") + message.text;
     return text;
 }
 

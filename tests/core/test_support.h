@@ -82,13 +82,17 @@ class RecordingHost : public Host {
 // The core with its state, table and recording host, over one temporary folder.
 struct CoreFixture {
     CoreFixture();
-    // Runs the open sequence of `file` (".pod" or ".lst") in the temporary folder.
+    // Runs the open sequence of `file` (".pod" or ".lst") in the temporary folder; with
+    // `bytes`, writes them there as that file first.
     bool Open(const std::string& file);
+    bool Open(const std::string& file, const std::string& bytes);
     // What the main window shows, as one line: status line | size | files | lamp | the
     // Make, Extract and Edit buttons (1 enabled) | FailFlag.
     std::string Screen() const;
     // The entry table, one "name|size|offset" line per entry.
     std::string Listing() const;
+    // The texts of the messages shown, in order, joined by "\n--\n".
+    std::string Messages() const;
 
     TempDir dir;
     RecordingHost host;

@@ -20,77 +20,63 @@ TEST(NumberText, GroupsThousandsAndWritesPlainNumbers) {
         std::int64_t value;
         const char* grouped;
         const char* plain;
-    } rows[] = {
-        {0, "0", " 0"},
-        {1, "1", " 1"},
-        {999, "999", " 999"},
-        {1000, "1,000", " 1000"},
-        {-1024, "-1,024", "-1024"},
-        {2147483647, "2,147,483,647", " 2147483647"},
-        {-2147483648LL, "-2,147,483,648", "-2147483648"},
-    };
+    } rows[] = {{0, "0", " 0"},
+                {1, "1", " 1"},
+                {999, "999", " 999"},
+                {1000, "1,000", " 1000"},
+                {-1024, "-1,024", "-1024"},
+                {2147483647, "2,147,483,647", " 2147483647"},
+                {-2147483648LL, "-2,147,483,648", "-2147483648"}};
     for (const auto& row : rows) {
         EXPECT_EQ(FormatNumber(row.value, ","), row.grouped);
         EXPECT_EQ(PlainNumber(row.value), row.plain);
     }
     EXPECT_EQ(FormatNumber(1234567, "."), "1.234.567");
-    EXPECT_EQ(FormatNumber(1234567, "\xA0"),
-              "1\xA0"
-              "234\xA0"
-              "567");
+    EXPECT_EQ(FormatNumber(1234567, "\xA0"), "1\xA0" + "234\xA0"s + "567");
 }
 
 // A typed position: the number the text begins with, whole and within 32 bits.
 TEST(NumberText, ReadsTheNumberATextBeginsWith) {
-    struct Row {
+    const struct {
         const char* text;
         std::int32_t number;
-    };
-    const Row rows[] = {
-        {"", 0},
-        {"500", 500},
-        {"  12 5abc", 125},
-        {"x9", 0},
-        {"2.5", 2},
-        {"3.5", 4},
-        {"-2.5", -2},
-        {".75", 1},
-        {"-7e2", -700},
-        {"1e", 1},
-        {"+-5", 0},
-        {"1,5", 1},
-        {"2147483647", 2147483647},
-        {"2147483648", 2147483647},
-        {"-2147483649", -2147483647 - 1},
-        {"1e400", 2147483647},
-        {"1e-400", 0},
-        {"0x10", 0},
-        {"inf", 0},
-        {"nan", 0},
-    };
-    for (const Row& row : rows)
+    } rows[] = {{"", 0},
+                {"500", 500},
+                {"  12 5abc", 125},
+                {"x9", 0},
+                {"2.5", 2},
+                {"3.5", 4},
+                {"-2.5", -2},
+                {".75", 1},
+                {"-7e2", -700},
+                {"1e", 1},
+                {"+-5", 0},
+                {"1,5", 1},
+                {"2147483647", 2147483647},
+                {"2147483648", 2147483647},
+                {"-2147483649", -2147483647 - 1},
+                {"1e400", 2147483647},
+                {"1e-400", 0},
+                {"0x10", 0},
+                {"inf", 0},
+                {"nan", 0}};
+    for (const auto& row : rows)
         EXPECT_EQ(LeadingNumber(row.text), row.number) << '"' << row.text << '"';
 }
 
-TEST(PodFormat, EncodesNamesAsTheBuilderWritesThem) {
+// A name field: upper-cased as the builder writes it; read back up to a blank or NUL.
+TEST(PodFormat, EncodesAndDecodesNameFields) {
     EXPECT_EQ(EncodeName("caf\xE9.raw"), "CAF\xC9.RAW" + std::string(24, '\0'));
-    // A name written with an inner blank reads back up to the blank.
-    const std::string record = EncodeName("MY FILE.RAW") + std::string(8, '\0');
-    EXPECT_EQ(DecodeRecord(record.data()).name, "MY");
-}
-
-TEST(PodFormat, DecodesNameFields) {
     const struct {
         std::string field;
         std::string name;
         bool invalid;
-    } rows[] = {
-        {std::string(32, 'x'), std::string(32, 'x'), false},
-        {"\0abc"s + std::string(28, '\0'), "", true},
-        {std::string(32, ' '), std::string(32, ' '), true},
-        {"   " + std::string(29, '\0'), "   ", false},
-        {"A.RAW" + std::string(27, '\0'), "A.RAW", false},
-    };
+    } rows[] = {{std::string(32, 'x'), std::string(32, 'x'), false},
+                {"\0abc"s + std::string(28, '\0'), "", true},
+                {std::string(32, ' '), std::string(32, ' '), true},
+                {"   " + std::string(29, '\0'), "   ", false},
+                {"A.RAW" + std::string(27, '\0'), "A.RAW", false},
+                {EncodeName("MY FILE.RAW"), "MY", false}};
     for (const auto& row : rows) {
         const std::string record = row.field + std::string(8, '\0');
         const PodRecord decoded = DecodeRecord(record.data());
@@ -103,10 +89,7 @@ TEST(Text, ConvertsBetweenLatin1AndUtf8) {
     EXPECT_EQ(Latin1ToUtf8("caf\xE9"), "caf\xC3\xA9");
     EXPECT_EQ(Utf8ToLatin1("caf\xC3\xA9"), "caf\xE9");
     EXPECT_EQ(Utf8ToLatin1("\xE2\x82\xAC"), "?");  // the euro sign has no Latin-1 place
-    EXPECT_EQ(Utf8ToLatin1("1\xE2\x80\xAF"
-                           "000"),
-              "1\xA0"
-              "000");                                   // narrow no-break space
+    EXPECT_EQ(Utf8ToLatin1("1\xE2\x80\xAF" + "000"s), "1\xA0" + "000"s);  // narrow no-break space
     EXPECT_EQ(Utf8ToLatin1("\xE9t\xE9"), "\xE9t\xE9");  // not UTF-8: kept byte for byte
     EXPECT_EQ(ToUpperLatin1("abc\xE9\xF7\xFF"), "ABC\xC9\xF7\xFF");
 }
@@ -135,29 +118,14 @@ TEST(Text, ConvertsToLatin1ExactlyOrNotAtAll) {
     }
 }
 
+// Leading separators are dropped; a parent step, a drive or nothing left is refused.
 TEST(Paths, RefusesNamesThatLeaveTheFolder) {
-    const struct {
-        const char* name;
-        bool safe;
-    } rows[] = {
-        {"BOX.RAW", true},
-        {"ART\\BOX.RAW", true},
-        {"A\\B\\C\\D.RAW", true},
-        {"..\\BOX.RAW", false},
-        {"ART\\..\\..\\X", false},
-        {"\\ETC\\X", true},  // leading separators are dropped
-        {"/etc/x", true},
-        {"\\..\\X", false},
-        {"C:\\X.RAW", false},
-        {"c:X.RAW", false},
-        {"..", false},
-        {"", false},
-        {".\\", false},
-        {"A..B.RAW", true},
-        {"ART/../X", false},
-    };
-    for (const auto& row : rows)
-        EXPECT_EQ(UnsafeNameReason(row.name).empty(), row.safe) << row.name;
+    for (const char* name :
+         {"BOX.RAW", "ART\\BOX.RAW", "A\\B\\C\\D.RAW", "\\ETC\\X", "/etc/x", "A..B.RAW"})
+        EXPECT_TRUE(UnsafeNameReason(name).empty()) << name;
+    for (const char* name : {"..\\BOX.RAW", "ART\\..\\..\\X", "\\..\\X", "C:\\X.RAW", "c:X.RAW",
+                             "..", "", ".\\", "ART/../X"})
+        EXPECT_FALSE(UnsafeNameReason(name).empty()) << name;
 }
 
 // Blanks around the line go first, then one pair of quotes around all of it; only then is
@@ -176,8 +144,7 @@ TEST(CommandLine, QuotesAndBlanks) {
         {"\"/tmp/x.pod", StartupFile::Kind::Archive, "x.pod"},  // no pair: the quote is part of it
         {"\"", StartupFile::Kind::None, ""},
         {"", StartupFile::Kind::None, ""},
-        {"notes.txt", StartupFile::Kind::None, ""},
-    };
+        {"notes.txt", StartupFile::Kind::None, ""}};
     for (const auto& row : rows) {
         const StartupFile file = ParseCommandLine(row.line, "/work");
         EXPECT_EQ(file.kind, row.kind) << row.line;
@@ -207,6 +174,11 @@ TEST(PodIni, CountsAndCarriesLinesOver) {
     EXPECT_EQ(AddToPodIni("98\r\n", "N.POD", "N.POD").outcome, PodIniEdit::Outcome::Added);
     EXPECT_EQ(AddToPodIni("3.POD\r\n", "3.POD", "3.POD").outcome, PodIniEdit::Outcome::Added)
         << "line 1 is never compared";
+    // A count too large for a number is full, not wrapped round.
+    for (const char* first : {"18446744073709551615", "99", "100000000000000000000000"})
+        EXPECT_EQ(AddToPodIni(std::string(first) + "\r\n", "N.POD", "N.POD").outcome,
+                  PodIniEdit::Outcome::Full)
+            << first;
 }
 
 }  // namespace
