@@ -2,6 +2,8 @@
 // Building archives, the Make command, mounting in pod.ini and the comment rewrite.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <unistd.h>
 
 #include "core/pod_format.h"
@@ -14,8 +16,7 @@ namespace {
 
 using namespace std::string_literals;
 
-// A response file with its files in "src", loaded, and a Make dialog result for
-// "dest/NEW.POD" with the comment "ABC".
+// A response file with its files in "src", loaded, and a Make into "dest/NEW.POD", comment "ABC".
 struct MakeFixture : CoreFixture {
     explicit MakeFixture(std::initializer_list<std::pair<std::string, std::string>> files,
                          const std::string& extraLines = "") {
@@ -38,49 +39,23 @@ struct MakeFixture : CoreFixture {
     }
     fs::path dest() const { return dir / "dest"; }
     fs::path pod() const { return dest() / "NEW.POD"; }
-    std::size_t FilesInDest() const {
-        return std::distance(fs::directory_iterator(dest()), fs::directory_iterator());
-    }
 };
-
-TEST(BuildPodFile, WritesTheArchiveByteForByte) {
-    MakeFixture f({{"a.raw", std::string(10, 'a')},
-                   {"art\\box.raw", std::string(20, 'b')},
-                   {"my file.bin", "c"},
-                   {std::string(28, 'n') + ".raw", "d"}});
-    f.core.BuildPodFile();
-    std::string expected = "\x04\0\0\0"s + "ABC" + std::string(77, '\0');
-    expected += Record("A.RAW", 10, 244) + Record("ART\\BOX.RAW", 20, 254) +
-                Record("MY\0FILE.BIN"s, 1, 274);
-    expected += std::string(28, 'N') + ".RAW" + "\x01\0\0\0\x13\x01\0\0"s;
-    expected += std::string(10, 'a') + std::string(20, 'b') + "c" + "d";
-    EXPECT_EQ(ReadBytes(f.pod()), expected);
-    EXPECT_EQ(f.state.PodComment, "ABC" + std::string(77, '\0'));
-    EXPECT_EQ(f.FilesInDest(), 1u);
-    EXPECT_EQ(f.host.lamps.back(), Lamp::Green);
-    EXPECT_EQ(f.host.timer, 100);
-}
 
 TEST(BuildPodFile, CopiesWithChunksOnlyWhileMoreThanTheChunkRemains) {
     MakeFixture f({{"e.bin", std::string(61440, 'e')}});
     f.host.yields = 0;
     f.core.BuildPodFile();
-    // One yield for the table entry, then 32768 + 6 x 4096 + 3 x 1024 + 3 x 256 + 3 x 64 + 64
-    // single bytes.
+    // The table entry, then 32768 + 6 x 4096 + 3 x 1024 + 3 x 256 + 3 x 64 + 64 single bytes.
     EXPECT_EQ(f.host.yields, 1 + 1 + 6 + 3 + 3 + 3 + 64);
     EXPECT_EQ(ReadBytes(f.pod()).size(), 124u + 61440u);
 }
 
-// A table the builder must not start from: nothing is written, an older archive stays.
+// Nothing is written and an older archive stays.
 TEST(BuildPodFile, RefusesAnUnsoundTableAndWritesNothing) {
     std::string tooMany;
     for (int i = 0; i <= 32767; ++i)
         tooMany += "a.raw\r\n";
-    const struct {
-        const char* what;
-        std::function<void(MakeFixture&)> spoil;
-        const char* named;  // the reason the message gives
-    } rows[] = {
+    const std::tuple<const char*, std::function<void(MakeFixture&)>, const char*> rows[] = {
         {"missing", [](MakeFixture& f) { f.Open("new.lst", "a.raw\r\nb.raw\r\nc.raw\r\n"); },
          "The file c.raw is missing."},
         {"removed", [](MakeFixture& f) { fs::remove(f.dir / "src" / "b.raw"); },
@@ -100,15 +75,15 @@ TEST(BuildPodFile, RefusesAnUnsoundTableAndWritesNothing) {
              f.host.messages.clear();
          },
          "The list names 32,768 files; an archive holds at most 32,767."}};
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.what);
+    for (const auto& [what, spoil, reason] : rows) {
+        SCOPED_TRACE(what);
         MakeFixture f({{"a.raw", "aaaa"}, {"b.raw", "bb"}});
         WriteBytes(f.pod(), "old archive");
-        row.spoil(f);
+        spoil(f);
         f.core.BuildPodFile();
         EXPECT_EQ(ReadBytes(f.pod()), "old archive");
-        EXPECT_EQ(f.FilesInDest(), 1u) << "no temporary file left";
-        EXPECT_EQ(f.Messages(), "Cannot make " + f.pod().string() + "\n\n" + row.named);
+        EXPECT_EQ(FilesIn(f.dest()), 1u) << "no temporary file left";
+        EXPECT_EQ(f.Messages(), "Cannot make " + f.pod().string() + "\n\n" + reason);
         EXPECT_EQ(f.state.FailFlag, 1);
     }
 }
@@ -119,42 +94,33 @@ TEST(BuildPodFile, ACancelRemovesThePartArchiveAndKeepsTheOldOne) {
     f.host.cancelAfterYields = f.host.yields + 3;
     f.core.BuildPodFile();
     EXPECT_EQ(ReadBytes(f.pod()), "old archive");
-    EXPECT_EQ(f.FilesInDest(), 1u);
+    EXPECT_EQ(FilesIn(f.dest()), 1u);
 }
 
-TEST(BuildPodFile, AFolderThatCannotBeWrittenIsNamed) {
-    MakeFixture f({{"a.raw", "a"}});
-    f.state.DialogPath = (f.dir / "no-such-folder").string();
-    EXPECT_EQ(f.core.BuildPodFile().status, Result::Status::Failed);
-    EXPECT_EQ(f.Messages(), "Cannot write " + (f.dir / "no-such-folder" / "NEW.POD").string() +
-                                "\n\nNo such file or directory");
-}
-
-TEST(MakeCommand, BuildsMountsAndOpensTheNewArchive) {
-    MakeFixture f({{"a.raw", "aaaa"}});
+// Names are upper-cased, a blank ends one, and a 32-character one fills its field.
+TEST(MakeCommand, BuildsByteForByteMountsAndOpensTheNewArchive) {
+    MakeFixture f({{"a.raw", std::string(10, 'a')},
+                   {"art\\box.raw", std::string(20, 'b')},
+                   {"my file.bin", "c"},
+                   {std::string(28, 'n') + ".raw", "d"}});
     WriteBytes(f.dir / "pod.ini", "1\r\nMTM.POD\r\n");
     f.state.DialogOptions = " 1";
     f.host.lists.clear();
     ASSERT_TRUE(f.core.MakeCommand(f.row).IsDone());
+    std::string expected = "\x04\0\0\0"s + "ABC" + std::string(77, '\0');
+    expected += Record("A.RAW", 10, 244) + Record("ART\\BOX.RAW", 20, 254) +
+                Record("MY\0FILE.BIN"s, 1, 274);
+    expected += std::string(28, 'N') + ".RAW" + "\x01\0\0\0\x13\x01\0\0"s;
+    expected += std::string(10, 'a') + std::string(20, 'b') + "c" + "d";
+    EXPECT_EQ(ReadBytes(f.pod()), expected);
+    EXPECT_EQ(FilesIn(f.dest()), 1u);
+    EXPECT_EQ(f.host.timer, 100);
     EXPECT_EQ(f.host.lists, "hidden shown ") << "the reload hides the lists as Open does";
     EXPECT_EQ(ReadBytes(f.dir / "pod.ini"),
               " 2\r\nMTM.POD" + std::string(25, ' ') + "\r\ndest\\NEW.POD\r\n");
     EXPECT_FALSE(fs::exists(f.dir / "pod.wrk"));
-    EXPECT_EQ(f.Listing(), "A.RAW|4| 124\n");
-    EXPECT_EQ(f.Screen(), "ABC|128|1|green|011|0");
+    EXPECT_EQ(f.Screen(), "ABC|276|4|green|011|0");
     EXPECT_EQ(f.state.PodFolder, f.dest().string());
-    EXPECT_EQ(f.host.statuses.at(f.host.statuses.size() - 3), "             Processing...");
-}
-
-TEST(MakeCommand, NoToTheOverwriteQuestionKeepsEverything) {
-    MakeFixture f({{"a.raw", "aaaa"}});
-    WriteBytes(f.pod(), "old");
-    EXPECT_EQ(f.core.MakeCommand(f.row).status, Result::Status::Refused);
-    EXPECT_EQ(ReadBytes(f.pod()), "old");
-    EXPECT_EQ(f.host.questions.at(0).text,
-              "File NEW.POD Exists!\n\nDo you want to overwrite this file?");
-    EXPECT_EQ(f.host.questions.at(0).caption, "Karvex32");
-    EXPECT_EQ(f.Screen(), "new.lst|128|1|green|100|0") << "the response file stays open";
 }
 
 TEST(MakeCommand, AnEmptyListGivesAnArchiveThatFailsToLoad) {
@@ -164,55 +130,49 @@ TEST(MakeCommand, AnEmptyListGivesAnArchiveThatFailsToLoad) {
     EXPECT_EQ(f.Screen(), "Load Failed  -  File may not be a valid POD file.|||green|000|0");
 }
 
+// pod.ini's text, where it lies ("dest" its own, "." the parent, "" none), message, caption,
+// FailFlag
 TEST(MountPod, RefusalsLeavePodIniByteForByte) {
-    const struct {
-        const char* ini;
-        const char* folder;  // where pod.ini lies: "dest" (own), "." (parent) or "" (none)
-        const char* text;
-        const char* caption;
-        int failFlag;
-    } rows[] = {{"", "", "File POD.INI cannot be located.", "Karvex32", 1},
-                {"99\r\n", "dest", "Maximum Pods already mounted!", "Karvex32", 0},
-                {"150\r\n", ".", "Maximum Pods already mounted!", "Karvex", 0},
-                {"2\r\nMTM1.POD\r\nnew.pod\r\n", "dest", "POD already mounted.", "Karvex", 1},
-                {"1\r\nDEST\\NEW.POD", ".", "POD already mounted.", "Karvex", 1},
-                {"1\r\nBIGNEW.POD\r\n", "dest", "POD already mounted.", "Karvex", 1}};
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.ini);
+    const std::tuple<const char*, const char*, const char*, const char*, int> rows[] = {
+        {"", "", "File POD.INI cannot be located.", "Karvex32", 1},
+        {"99\r\n", "dest", "Maximum Pods already mounted!", "Karvex32", 0},
+        {"150\r\n", ".", "Maximum Pods already mounted!", "Karvex", 0},
+        {"2\r\nMTM1.POD\r\nnew.pod\r\n", "dest", "POD already mounted.", "Karvex", 1},
+        {"1\r\nDEST\\NEW.POD", ".", "POD already mounted.", "Karvex", 1},
+        {"1\r\nBIGNEW.POD\r\n", "dest", "POD already mounted.", "Karvex", 1}};
+    for (const auto& [text, folder, message, caption, failFlag] : rows) {
+        SCOPED_TRACE(text);
         MakeFixture f({});
-        const fs::path ini = f.dir / row.folder / "pod.ini";
-        if (*row.folder)
-            WriteBytes(ini, row.ini);
+        const fs::path ini = f.dir / folder / "pod.ini";
+        if (*folder)
+            WriteBytes(ini, text);
         f.state.FailFlag = 0;
         f.core.MountPod();
-        EXPECT_EQ(ReadBytes(ini), row.ini);
+        EXPECT_EQ(ReadBytes(ini), text);
         EXPECT_FALSE(fs::exists(ini.parent_path() / "pod.wrk"));
-        EXPECT_EQ(f.Messages(), row.text);
-        EXPECT_EQ(f.host.messages.at(0).caption, row.caption);
-        EXPECT_EQ(f.state.FailFlag, row.failFlag);
+        EXPECT_EQ(f.Messages(), message);
+        EXPECT_EQ(f.host.messages.at(0).caption, caption);
+        EXPECT_EQ(f.state.FailFlag, failFlag);
     }
 }
 
 TEST(RewriteComment, WritesBytes4To83OnlyOrNothing) {
-    const struct {
-        std::string typed;
-        std::string stored;
-    } rows[] = {{"0123456789", "0123456789" + std::string(70, '\0')},
-                {std::string(100, 'c'), std::string(80, 'c')},
-                {std::string(80, 'e'), std::string(80, 'e')}};
+    const std::pair<std::string, std::string> rows[] = {
+        {"0123456789", "0123456789" + std::string(70, '\0')},
+        {std::string(100, 'c'), std::string(80, 'c')},
+        {std::string(80, 'e'), std::string(80, 'e')}};
     const std::string bytes = PodBytes({{"A", "data"}}, "old");
-    for (const auto& row : rows) {
+    for (const auto& [typed, stored] : rows) {
         CoreFixture f;
         ASSERT_TRUE(f.Open("c.pod", bytes));
-        ASSERT_TRUE(f.core.RewriteComment(row.typed).IsDone());
+        ASSERT_TRUE(f.core.RewriteComment(typed).IsDone());
         std::string expected = bytes;
-        expected.replace(4, 80, row.stored);
+        expected.replace(4, 80, stored);
         EXPECT_EQ(ReadBytes(f.dir / "c.pod"), expected);
-        EXPECT_EQ(f.state.PodComment, row.stored);
-        EXPECT_EQ(f.core.StatusText(), row.stored.substr(0, row.stored.find('\0')));
+        EXPECT_EQ(f.state.PodComment, stored);
+        EXPECT_EQ(f.core.StatusText(), stored.substr(0, stored.find('\0')));
     }
 
-    // Refusals leave file and comment as they were.
     CoreFixture f;
     ASSERT_TRUE(f.Open("c.pod", bytes));
     EXPECT_TRUE(f.core.RewriteComment("").IsDone());

@@ -38,7 +38,6 @@ void FakeSession::Record(const std::string& name) {
 
 Result FakeSession::ReadRange(std::int64_t offset, std::int64_t count,
                               const BlockReceiver& receive) const {
-    ++readsServed;
     if (!readFailure.IsDone())
         return readFailure;
     const ByteRange range = ClampRange(offset, count, static_cast<std::int64_t>(bytes.size()));
@@ -54,7 +53,6 @@ Result FakeSession::ReadRange(std::int64_t offset, std::int64_t count,
 }
 
 IoStatus FakeSession::OpenArchiveBytes(std::unique_ptr<ByteSource>& source) const {
-    ++readsServed;
     if (!readFailure.IsDone())
         return {IoStatus::Code::ReadFailed, m_state.ArchivePath(), readFailure.message};
     source = std::make_unique<MemorySource>(bytes);

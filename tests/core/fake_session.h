@@ -12,8 +12,8 @@
 
 namespace karvex::test {
 
-// A session over an archive held in memory, for the windows' tests: table, state and reads
-// come from its entries; the commands only note their calls and return what was scripted.
+// A session over an archive in memory, for the windows' tests: the commands only note their
+// calls and return what was scripted.
 class FakeSession : public Session {
   public:
     // "test.pod" in the folder "/fake", holding `entries` as an archive lays them out.
@@ -28,17 +28,15 @@ class FakeSession : public Session {
     const EntryTable& Table() const override { return m_table; }
     ColorTable& Colors() override { return m_colors; }
     void SetHost(Host* host) override { m_host = host; }
-    Host* CurrentHost() const { return m_host; }
     void SetGroupSeparator(std::string separator) override { m_separator = std::move(separator); }
     const std::string& GroupSeparator() const override { return m_separator; }
 
-    // Serve `bytes` (a range past their end as far as they go, then Refused), or readFailure.
+    // Serve `bytes` (past their end as far as they go, then Refused), or readFailure.
     Result ReadRange(std::int64_t offset, std::int64_t count,
                      const BlockReceiver& receive) const override;
     IoStatus OpenArchiveBytes(std::unique_ptr<ByteSource>& source) const override;
 
-    // Unless scripted, Open (which takes folder and name from `path`) and OpenPodSequence
-    // show the entries as a loaded archive is shown: lists, comment, row, lamp.
+    // Unless scripted, Open and OpenPodSequence show the entries as a loaded archive is shown.
     Result Open(const std::filesystem::path& path, StatusRow& row) override;
     Result OpenPodSequence(StatusRow& row) override { return Run("OpenPodSequence", &row); }
     Result OpenResponseSequence(StatusRow& row) override {
@@ -52,8 +50,7 @@ class FakeSession : public Session {
     }
     bool ArchiveUnchanged() const override { return unchanged; }
 
-    // What a command does, by its name ("ExtractCommand", "Open", ...), given the row it
-    // fills (null for commands without one). Unscripted commands return Done.
+    // What a command does, by its name ("Open", ...), given the row it fills (or null).
     using Script = std::function<Result(StatusRow* row)>;
     std::map<std::string, Script> scripts;
     // The commands called, with arguments: "Open /fake/b.pod", "ExtractSelectedInto A B".
@@ -61,8 +58,7 @@ class FakeSession : public Session {
     std::string bytes;      // the archive; cut short later, it is a file that shrank once loaded
     std::string comment;    // the archive's comment, as an open shows it
     bool unchanged = true;  // what ArchiveUnchanged answers
-    mutable int readsServed = 0;  // ReadRange calls so far
-    Result readFailure;           // when not Done, what every read returns
+    Result readFailure;     // when not Done, what every read returns
 
   private:
     Result ShowOpened(StatusRow* row);

@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Files written so that they cannot be turned against the user: what stands at an entry's
-// place, the archive being read, hard links, modes, temporaries and killed writes.
+// Files written so that they cannot be turned against the user: what stands at their place,
+// links, modes, temporaries, killed writes, and the open archive replaced only while unchanged.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
+#include <tuple>
 
 #include "core/replacing_file.h"
 #include "core/target_folder.h"
@@ -17,37 +19,9 @@ namespace fs = std::filesystem;
 namespace karvex::test {
 namespace {
 
-// Both ways of writing a new file: unnamed until complete, and named from the start.
-class BothWriters : public testing::TestWithParam<bool> {
-  protected:
-    void SetUp() override {
-        if (GetParam())
-            ::setenv("KARVEX_NO_TMPFILE", "1", 1);
-    }
-    void TearDown() override { ::unsetenv("KARVEX_NO_TMPFILE"); }
-};
-
-std::string Names(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    std::string text;
-    for (const auto& name : names)
-        text += name + " ";
-    return text;
-}
-
-mode_t ModeOf(const fs::path& path) {
-    struct stat info {};
-    ::stat(path.c_str(), &info);
-    return info.st_mode & 07777;
-}
-
-// What stands at an entry's place: a folder, a FIFO (which must not hang the run) and the
-// archive being read are refused by name; a file is replaced, but a hard link to it keeps
-// its old content, and the replacement keeps the old mode. No temporary is left.
-TEST_P(BothWriters, ExtractionWritesFreshFilesOnly) {
+// A folder, a FIFO (which must not hang the run) and the archive being read are refused; a
+// replaced file keeps its mode, a hard link to it its old content.
+TEST(Extraction, WritesFreshFilesOnly) {
     CoreFixture f;
     const fs::path out = f.dir / "out";
     fs::create_directories(out / "FOLDER.TXT");
@@ -56,12 +30,11 @@ TEST_P(BothWriters, ExtractionWritesFreshFilesOnly) {
     fs::create_hard_link(f.dir / "outside.txt", out / "LINKED.TXT");
     WriteBytes(out / "PRIVATE.TXT", "old");
     fs::permissions(out / "PRIVATE.TXT", fs::perms::owner_read | fs::perms::owner_write);
-    const std::string archive = PodBytes({{"FOLDER.TXT", "f"},
-                                          {"FIFO.TXT", "p"},
-                                          {"GAME.POD", "itself"},
-                                          {"LINKED.TXT", "new"},
-                                          {"PRIVATE.TXT", "secret"},
-                                          {"SUB\\NEW.TXT", "n"}});
+    std::vector<PodEntry> entries;
+    for (const char* name :
+         {"FOLDER.TXT", "FIFO.TXT", "GAME.POD", "LINKED.TXT", "PRIVATE.TXT", "SUB\\NEW.TXT"})
+        entries.push_back({name, "new"});
+    const std::string archive = PodBytes(entries);
     WriteBytes(out / "GAME.POD", archive);
     f.state.PodFolder = out.string();
     ASSERT_TRUE(f.Open("GAME.POD"));
@@ -77,14 +50,11 @@ TEST_P(BothWriters, ExtractionWritesFreshFilesOnly) {
     EXPECT_TRUE(fs::is_fifo(out / "FIFO.TXT"));
     EXPECT_EQ(ReadBytes(f.dir / "outside.txt"), "outside");
     EXPECT_EQ(ReadBytes(out / "LINKED.TXT"), "new");
-    EXPECT_EQ(ReadBytes(out / "PRIVATE.TXT"), "secret");
-    EXPECT_EQ(ModeOf(out / "PRIVATE.TXT"), 0600u);
-    EXPECT_EQ(ReadBytes(out / "SUB" / "NEW.TXT"), "n");
-    EXPECT_EQ(Names(out), "FIFO.TXT FOLDER.TXT GAME.POD LINKED.TXT PRIVATE.TXT SUB ");
+    EXPECT_EQ(ReadBytes(out / "PRIVATE.TXT"), "new");
+    EXPECT_EQ(fs::status(out / "PRIVATE.TXT").permissions(), fs::perms(0600));
+    EXPECT_EQ(ReadBytes(out / "SUB" / "NEW.TXT"), "new");
+    EXPECT_EQ(FilesIn(out), 6u) << "no temporary left";
 }
-
-INSTANTIATE_TEST_SUITE_P(Writers, BothWriters, testing::Values(false, true),
-                         [](const auto& info) { return info.param ? "named" : "unnamed"; });
 
 // A process id that no process has now.
 pid_t DeadProcess() {
@@ -95,14 +65,18 @@ pid_t DeadProcess() {
     return 0;
 }
 
+// Run with the writer that names its file from the start, whose temporaries can outlive a kill.
 TEST(ReplacingFile, RemovesTheTemporariesOfRunsThatWereKilled) {
     TempDir dir;
+    ::setenv("KARVEX_NO_TMPFILE", "1", 1);
     const std::string dead = "a.pod.karvex-" + std::to_string(DeadProcess()) + "-0.tmp";
     const std::string alive = "a.pod.karvex-" + std::to_string(::getpid()) + "-99.tmp";
     for (const std::string& name :
          {dead, alive, std::string("a.pod.karvex-x-1.tmp"), std::string("mine.tmp")})
         WriteBytes(dir / name, "t");
-    ASSERT_TRUE(WriteFileReplacing(dir / "a.pod", "new").IsDone());
+    EXPECT_TRUE(WriteFileReplacing(dir / "a.pod", "new").IsDone());
+    ::unsetenv("KARVEX_NO_TMPFILE");
+    EXPECT_EQ(ReadBytes(dir / "a.pod"), "new");
     EXPECT_FALSE(fs::exists(dir / dead));
     EXPECT_TRUE(fs::exists(dir / alive)) << "its writer still runs";
     EXPECT_TRUE(fs::exists(dir / "a.pod.karvex-x-1.tmp")) << "not of our naming";
@@ -114,25 +88,17 @@ TEST(ReplacingFile, RefusesLinksAndSpecialFilesWithoutTouchingThem) {
     WriteBytes(dir / "target", "target");
     fs::create_symlink(dir / "target", dir / "link");
     fs::create_directory(dir / "folder");
-    const struct {
-        const char* name;
-        IoStatus::Code code;
-        const char* reason;
-    } rows[] = {{"link", IoStatus::Code::Link, "It is a symbolic link."},
-                {"folder", IoStatus::Code::NotRegular, "Not a regular file"}};
-    for (const auto& row : rows) {
-        TargetFolder folder(dir.path());
+    const std::pair<const char*, const char*> rows[] = {{"link", "It is a symbolic link."},
+                                                        {"folder", "Not a regular file"}};
+    for (const auto& [name, reason] : rows) {
         ReplacingFile file;
-        const IoStatus opened = folder.OpenAndStartFile(row.name, "", file);
-        EXPECT_EQ(opened.code(), row.code) << row.name;
-        EXPECT_EQ(opened.Reason(), row.reason);
+        EXPECT_EQ(TargetFolder(dir.path()).OpenAndStartFile(name, "", file).Reason(), reason);
     }
     EXPECT_EQ(ReadBytes(dir / "target"), "target");
     EXPECT_TRUE(fs::is_symlink(dir / "link"));
 }
 
-// pod.ini: a link is refused and nothing is written; a pod.wrk that stands there is left
-// alone.
+// A pod.ini that is a link is refused; a pod.wrk that stands there is left alone.
 TEST(MountPod, NeverWritesThroughALinkNorOverPodWrk) {
     CoreFixture f;
     f.state.DialogPath = (f.dir / "addons").string();
@@ -154,8 +120,7 @@ TEST(MountPod, NeverWritesThroughALinkNorOverPodWrk) {
               " 2\r\nMTM.POD" + std::string(25, ' ') + "\r\nNEW.POD\r\n");
 }
 
-// A FIFO or another special file named like an archive, a list or a listed file is refused
-// at once instead of being waited on.
+// A FIFO as archive, list or listed file is refused at once instead of being waited on.
 TEST(SpecialFiles, AreRefusedWithoutWaiting) {
     CoreFixture f;
     for (const char* name : {"x.pod", "x.lst", "fifo.raw"})
@@ -173,6 +138,74 @@ TEST(SpecialFiles, AreRefusedWithoutWaiting) {
                                 "Cannot write the comment into " + pod + notRegular);
     EXPECT_FALSE(f.Open("list.lst", "fifo.raw\r\n"));
     EXPECT_EQ(f.Listing(), "fifo.raw|Missing|Missing\n");
+}
+
+std::uint64_t InodeOf(const fs::path& path) {
+    struct stat info {};
+    ::lstat(path.c_str(), &info);
+    return info.st_ino;
+}
+
+// Opened directly or through a link, and before the commit left alone, grown, touched or
+// swapped for a copy: only an untouched archive is replaced.
+TEST(ReplaceArchive, WritesTheSameEntriesBackOrLeavesEverythingAsItWas) {
+    using Change = void (*)(const fs::path& archive);
+    const Change untouched = [](const fs::path&) {};
+    const std::tuple<const char*, bool, Change, IoStatus::Code> rows[] = {
+        {"rewritten", false, untouched, IoStatus::Code::Done},
+        {"through a link", true, untouched, IoStatus::Code::Done},
+        {"grown meanwhile", false,
+         [](const fs::path& archive) { WriteBytes(archive, ReadBytes(archive) + "x"); },
+         IoStatus::Code::Changed},
+        {"touched meanwhile", false,
+         [](const fs::path& archive) {
+             const timespec times[2] = {{0, UTIME_OMIT}, {12345, 0}};
+             ::utimensat(AT_FDCWD, archive.c_str(), times, 0);
+         },
+         IoStatus::Code::Changed},
+        {"swapped meanwhile", true,
+         [](const fs::path& archive) {
+             const std::string bytes = ReadBytes(archive);
+             fs::remove(archive);
+             WriteBytes(archive, bytes);  // the same bytes, another file
+         },
+         IoStatus::Code::Changed}};
+    const std::string bytes = PodBytes({{"A.TXT", "alpha"}, {"SUB\\B.TXT", "beta"}}, "note");
+    for (const auto& [name, throughLink, meanwhile, code] : rows) {
+        SCOPED_TRACE(name);
+        CoreFixture f;
+        const fs::path real = f.dir / "real" / "GAME.POD";
+        WriteBytes(real, bytes);
+        if (throughLink)
+            fs::create_symlink(real, f.dir / "GAME.POD");
+        f.state.PodFolder = throughLink ? f.dir.path().string() : (f.dir / "real").string();
+        ASSERT_TRUE(f.Open("GAME.POD"));
+        const fs::path opened = f.state.ArchivePath();
+        FileStamp loaded;
+        ASSERT_TRUE(StampOf(opened, loaded).IsDone());
+        const std::uint64_t oldInode = InodeOf(real);
+
+        TargetFolder folder(f.state.PodFolder);
+        ReplacingFile out;
+        ASSERT_TRUE(folder.StartArchiveReplacement(opened, loaded, out).IsDone());
+        ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), out.File()), bytes.size());
+        meanwhile(real);
+        const std::string before = ReadBytes(real);
+        const IoStatus committed = out.Commit();
+
+        EXPECT_EQ(committed.code(), code) << committed.Reason();
+        if (code == IoStatus::Code::Done) {
+            EXPECT_EQ(ReadBytes(real), bytes);
+            EXPECT_NE(InodeOf(real), oldInode) << "a new file, put into place whole";
+        } else {
+            EXPECT_EQ(committed.Reason(), "The archive has changed on disk since it was loaded.");
+            EXPECT_EQ(ReadBytes(real), before);
+        }
+        if (throughLink) {
+            EXPECT_TRUE(fs::is_symlink(f.dir / "GAME.POD")) << "edited at the link's target";
+        }
+        EXPECT_EQ(FilesIn(f.dir / "real"), 1u) << "no temporary left";
+    }
 }
 
 }  // namespace

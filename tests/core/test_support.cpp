@@ -43,6 +43,10 @@ void WriteBytes(const fs::path& path, const std::string& bytes) {
         throw std::runtime_error("cannot write " + path.string());
 }
 
+std::size_t FilesIn(const fs::path& folder) {
+    return std::distance(fs::directory_iterator(folder), fs::directory_iterator());
+}
+
 std::string Record(const std::string& name, int size, int offset) {
     std::string record(40, '\0');
     record.replace(0, std::min<std::size_t>(name.size(), 32), name.substr(0, 32));
@@ -63,12 +67,6 @@ std::string PodBytes(const std::vector<PodEntry>& entries, const std::string& co
     for (const auto& entry : entries)
         bytes += entry.data;
     return bytes;
-}
-
-bool RecordingHost::AskYesNo(const std::string& text, const std::string& caption) {
-    questions.push_back({text, caption, Icon::Question});
-    const std::size_t index = questions.size() - 1;
-    return index < answers.size() && answers[index];
 }
 
 CoreFixture::CoreFixture() {
