@@ -130,8 +130,7 @@ TEST(MakeCommand, AnEmptyListGivesAnArchiveThatFailsToLoad) {
     EXPECT_EQ(f.Screen(), "Load Failed  -  File may not be a valid POD file.|||green|000|0");
 }
 
-// pod.ini's text, where it lies ("dest" its own, "." the parent, "" none), message, caption,
-// FailFlag
+// pod.ini's text, its folder ("dest" own, "." parent, "" none), message, caption, FailFlag
 TEST(MountPod, RefusalsLeavePodIniByteForByte) {
     const std::tuple<const char*, const char*, const char*, const char*, int> rows[] = {
         {"", "", "File POD.INI cannot be located.", "Karvex32", 1},

@@ -32,11 +32,6 @@ TEST(LoadPodFile, ListsAValidArchive) {
     EXPECT_EQ(f.Listing(), "X|-1| 999999\nY|5,000,000|-7\n");
 }
 
-std::string WithCount(std::string bytes, std::int32_t count) {
-    PutInt32(bytes.data(), count);
-    return bytes;
-}
-
 // A failed load keeps the Extract and Edit buttons as an earlier archive left them.
 TEST(LoadPodFile, CorruptAndTruncatedArchivesListWhatIsThereAndFail) {
     const std::string good = PodBytes({{"A.RAW", "aaaa"}, {"B.RAW", "bb"}, {"C.RAW", "c"}});
@@ -45,8 +40,7 @@ TEST(LoadPodFile, CorruptAndTruncatedArchivesListWhatIsThereAndFail) {
         {"header only, count 0", PodBytes({}), 0},
         {"second name starts with NUL",
          PodBytes({{"A.RAW", "a"}, {"\0B.RAW"s, "b"}, {"C.RAW", "c"}}), 3},
-        {"table cut off after one record", good.substr(0, 84 + 40 + 10), 3},
-        {"count just past the limit", WithCount(good, 32768), 32767}};
+        {"table cut off after one record", good.substr(0, 84 + 40 + 10), 3}};
     for (const auto& [what, bytes, listed] : rows) {
         SCOPED_TRACE(what);
         CoreFixture f;
