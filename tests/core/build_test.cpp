@@ -2,6 +2,8 @@
 // Building archives, the Make command, mounting in pod.ini and the comment rewrite.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <unistd.h>
 
 #include "core/pod_format.h"
@@ -14,8 +16,7 @@ namespace {
 
 using namespace std::string_literals;
 
-// A response file with its files in "src", loaded, and a Make dialog result for
-// "dest/NEW.POD" with the comment "ABC".
+// A response file with its files in "src", loaded, and a Make into "dest/NEW.POD", comment "ABC".
 struct MakeFixture : CoreFixture {
     explicit MakeFixture(std::initializer_list<std::pair<std::string, std::string>> files,
                          const std::string& extraLines = "") {
@@ -38,109 +39,54 @@ struct MakeFixture : CoreFixture {
     }
     fs::path dest() const { return dir / "dest"; }
     fs::path pod() const { return dest() / "NEW.POD"; }
-    std::size_t FilesInDest() const {
-        return std::distance(fs::directory_iterator(dest()), fs::directory_iterator());
-    }
 };
-
-TEST(BuildPodFile, WritesTheArchiveByteForByte) {
-    MakeFixture f({{"a.raw", std::string(10, 'a')},
-                   {"art\\box.raw", std::string(20, 'b')},
-                   {"my file.bin", "c"},
-                   {std::string(28, 'n') + ".raw", "d"}});
-    f.core.BuildPodFile();
-    std::string expected = "\x04\0\0\0"s + "ABC" + std::string(77, '\0');
-    expected += Record("A.RAW", 10, 244) + Record("ART\\BOX.RAW", 20, 254) +
-                Record("MY\0FILE.BIN"s, 1, 274);
-    expected += std::string(28, 'N') + ".RAW" + "\x01\0\0\0\x13\x01\0\0"s;
-    expected += std::string(10, 'a') + std::string(20, 'b') + "c" + "d";
-    EXPECT_EQ(ReadBytes(f.pod()), expected);
-    EXPECT_EQ(f.state.PodComment, "ABC" + std::string(77, '\0'));
-    EXPECT_EQ(f.FilesInDest(), 1u);
-    EXPECT_EQ(f.host.lamps.back(), Lamp::Green);
-    EXPECT_EQ(f.host.timer, 100);
-}
-
-TEST(BuildPodFile, TakesFilesFromTheParentFolder) {
-    MakeFixture f({});
-    WriteBytes(f.dir / "up.raw", "parent");
-    WriteBytes(f.dir / "src" / "new.lst", "up.raw\r\n");
-    ASSERT_TRUE(f.Open("new.lst"));
-    f.core.BuildPodFile();
-    EXPECT_EQ(ReadBytes(f.pod()).substr(124), "parent");
-}
 
 TEST(BuildPodFile, CopiesWithChunksOnlyWhileMoreThanTheChunkRemains) {
     MakeFixture f({{"e.bin", std::string(61440, 'e')}});
     f.host.yields = 0;
     f.core.BuildPodFile();
-    // One yield for the table entry, then 32768 + 6 x 4096 + 3 x 1024 + 3 x 256 + 3 x 64 + 64
-    // single bytes.
+    // The table entry, then 32768 + 6 x 4096 + 3 x 1024 + 3 x 256 + 3 x 64 + 64 single bytes.
     EXPECT_EQ(f.host.yields, 1 + 1 + 6 + 3 + 3 + 3 + 64);
     EXPECT_EQ(ReadBytes(f.pod()).size(), 124u + 61440u);
 }
 
-// A table the builder must not start from: nothing is written, an older archive stays.
-struct Unsound {
-    const char* what;
-    std::function<void(MakeFixture&)> spoil;
-    const char* named;  // the reason the message gives
-};
-
-void PrintTo(const Unsound& row, std::ostream* out) {
-    *out << row.what;
+// Nothing is written and an older archive stays.
+TEST(BuildPodFile, RefusesAnUnsoundTableAndWritesNothing) {
+    std::string tooMany;
+    for (int i = 0; i <= 32767; ++i)
+        tooMany += "a.raw\r\n";
+    const std::tuple<const char*, std::function<void(MakeFixture&)>, const char*> rows[] = {
+        {"missing", [](MakeFixture& f) { f.Open("new.lst", "a.raw\r\nb.raw\r\nc.raw\r\n"); },
+         "The file c.raw is missing."},
+        {"removed", [](MakeFixture& f) { fs::remove(f.dir / "src" / "b.raw"); },
+         "The file b.raw is missing."},
+        {"changed", [](MakeFixture& f) { WriteBytes(f.dir / "src" / "a.raw", "aaaaa"); },
+         "The file a.raw has changed since the list was read: 4 bytes were listed, it now has 5."},
+        {"too large",
+         [](MakeFixture& f) {
+             fs::resize_file(f.dir / "src" / "a.raw", 2147483647LL - 100);
+             f.Open("new.lst");
+         },
+         "The archive would be larger than 2,147,483,647 bytes."},
+        {"too many",
+         [&](MakeFixture& f) {
+             EXPECT_FALSE(f.Open("new.lst", tooMany));
+             EXPECT_EQ(f.Messages(), "Maximum files reached (32768)");
+             f.host.messages.clear();
+         },
+         "The list names 32,768 files; an archive holds at most 32,767."}};
+    for (const auto& [what, spoil, reason] : rows) {
+        SCOPED_TRACE(what);
+        MakeFixture f({{"a.raw", "aaaa"}, {"b.raw", "bb"}});
+        WriteBytes(f.pod(), "old archive");
+        spoil(f);
+        f.core.BuildPodFile();
+        EXPECT_EQ(ReadBytes(f.pod()), "old archive");
+        EXPECT_EQ(FilesIn(f.dest()), 1u) << "no temporary file left";
+        EXPECT_EQ(f.Messages(), "Cannot make " + f.pod().string() + "\n\n" + reason);
+        EXPECT_EQ(f.state.FailFlag, 1);
+    }
 }
-
-class BuildRefuses : public testing::TestWithParam<Unsound> {};
-
-TEST_P(BuildRefuses, AndWritesNothing) {
-    MakeFixture f({{"a.raw", "aaaa"}, {"b.raw", "bb"}});
-    WriteBytes(f.pod(), "old archive");
-    GetParam().spoil(f);
-    f.core.BuildPodFile();
-    EXPECT_EQ(ReadBytes(f.pod()), "old archive");
-    EXPECT_EQ(f.FilesInDest(), 1u) << "no temporary file left";
-    ASSERT_EQ(f.host.messages.size(), 1u);
-    EXPECT_EQ(f.host.messages[0].text,
-              "Cannot make " + f.pod().string() + "\n\n" + GetParam().named);
-    EXPECT_EQ(f.state.FailFlag, 1);
-    EXPECT_EQ(f.host.lamps.back(), Lamp::Green);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Tables, BuildRefuses,
-    testing::Values(
-        Unsound{"missing",
-                [](MakeFixture& f) {
-                    WriteBytes(f.dir / "src" / "new.lst", "a.raw\r\nb.raw\r\nc.raw\r\n");
-                    f.Open("new.lst");
-                },
-                "The file c.raw is missing."},
-        Unsound{"removed", [](MakeFixture& f) { fs::remove(f.dir / "src" / "b.raw"); },
-                "The file b.raw is missing."},
-        Unsound{"changed", [](MakeFixture& f) { WriteBytes(f.dir / "src" / "a.raw", "aaaaa"); },
-                "The file a.raw has changed since the list was read: 4 bytes were listed, it now "
-                "has 5."},
-        Unsound{"too large",
-                [](MakeFixture& f) {
-                    fs::resize_file(f.dir / "src" / "a.raw", 2147483647LL - 100);
-                    f.Open("new.lst");
-                },
-                "The archive would be larger than 2,147,483,647 bytes."},
-        Unsound{"too_many",
-                [](MakeFixture& f) {
-                    std::string list;
-                    for (int i = 0; i <= 32767; ++i)
-                        list += "a.raw\r\n";
-                    WriteBytes(f.dir / "src" / "new.lst", list);
-                    EXPECT_FALSE(f.Open("new.lst"));
-                    EXPECT_EQ(f.host.messages.at(0).text, "Maximum files reached (32768)");
-                    f.host.messages.clear();
-                },
-                "The list names 32,768 files; an archive holds at most 32,767."}),
-    [](const auto& info) {
-        return std::string(info.param.what) == "too large" ? "too_large" : info.param.what;
-    });
 
 TEST(BuildPodFile, ACancelRemovesThePartArchiveAndKeepsTheOldOne) {
     MakeFixture f({{"a.raw", std::string(200000, 'a')}});
@@ -148,46 +94,33 @@ TEST(BuildPodFile, ACancelRemovesThePartArchiveAndKeepsTheOldOne) {
     f.host.cancelAfterYields = f.host.yields + 3;
     f.core.BuildPodFile();
     EXPECT_EQ(ReadBytes(f.pod()), "old archive");
-    EXPECT_EQ(f.FilesInDest(), 1u);
-    EXPECT_EQ(f.host.lamps.back(), Lamp::Green);
-    EXPECT_EQ(f.host.timer, 100);
+    EXPECT_EQ(FilesIn(f.dest()), 1u);
 }
 
-TEST(BuildPodFile, AFolderThatCannotBeWrittenIsNamed) {
-    MakeFixture f({{"a.raw", "a"}});
-    f.state.DialogPath = (f.dir / "no-such-folder").string();
-    EXPECT_EQ(f.core.BuildPodFile().status, Result::Status::Failed);
-    ASSERT_EQ(f.host.messages.size(), 1u);
-    EXPECT_EQ(f.host.messages[0].text, "Cannot write " +
-                                           (f.dir / "no-such-folder" / "NEW.POD").string() +
-                                           "\n\nNo such file or directory");
-}
-
-TEST(MakeCommand, BuildsMountsAndOpensTheNewArchive) {
-    MakeFixture f({{"a.raw", "aaaa"}});
+// Names are upper-cased, a blank ends one, and a 32-character one fills its field.
+TEST(MakeCommand, BuildsByteForByteMountsAndOpensTheNewArchive) {
+    MakeFixture f({{"a.raw", std::string(10, 'a')},
+                   {"art\\box.raw", std::string(20, 'b')},
+                   {"my file.bin", "c"},
+                   {std::string(28, 'n') + ".raw", "d"}});
     WriteBytes(f.dir / "pod.ini", "1\r\nMTM.POD\r\n");
     f.state.DialogOptions = " 1";
     f.host.lists.clear();
     ASSERT_TRUE(f.core.MakeCommand(f.row).IsDone());
+    std::string expected = "\x04\0\0\0"s + "ABC" + std::string(77, '\0');
+    expected += Record("A.RAW", 10, 244) + Record("ART\\BOX.RAW", 20, 254) +
+                Record("MY\0FILE.BIN"s, 1, 274);
+    expected += std::string(28, 'N') + ".RAW" + "\x01\0\0\0\x13\x01\0\0"s;
+    expected += std::string(10, 'a') + std::string(20, 'b') + "c" + "d";
+    EXPECT_EQ(ReadBytes(f.pod()), expected);
+    EXPECT_EQ(FilesIn(f.dest()), 1u);
+    EXPECT_EQ(f.host.timer, 100);
     EXPECT_EQ(f.host.lists, "hidden shown ") << "the reload hides the lists as Open does";
     EXPECT_EQ(ReadBytes(f.dir / "pod.ini"),
               " 2\r\nMTM.POD" + std::string(25, ' ') + "\r\ndest\\NEW.POD\r\n");
     EXPECT_FALSE(fs::exists(f.dir / "pod.wrk"));
-    EXPECT_EQ(f.Listing(), "A.RAW|4| 124\n");
-    EXPECT_EQ(f.Screen(), "ABC|128|1|green|011|0");
+    EXPECT_EQ(f.Screen(), "ABC|276|4|green|011|0");
     EXPECT_EQ(f.state.PodFolder, f.dest().string());
-    EXPECT_EQ(f.host.statuses.at(f.host.statuses.size() - 3), "             Processing...");
-}
-
-TEST(MakeCommand, NoToTheOverwriteQuestionKeepsEverything) {
-    MakeFixture f({{"a.raw", "aaaa"}});
-    WriteBytes(f.pod(), "old");
-    EXPECT_EQ(f.core.MakeCommand(f.row).status, Result::Status::Refused);
-    EXPECT_EQ(ReadBytes(f.pod()), "old");
-    EXPECT_EQ(f.host.questions.at(0).text,
-              "File NEW.POD Exists!\n\nDo you want to overwrite this file?");
-    EXPECT_EQ(f.host.questions.at(0).caption, "Karvex32");
-    EXPECT_EQ(f.Screen(), "new.lst|128|1|green|100|0") << "the response file stays open";
 }
 
 TEST(MakeCommand, AnEmptyListGivesAnArchiveThatFailsToLoad) {
@@ -197,88 +130,50 @@ TEST(MakeCommand, AnEmptyListGivesAnArchiveThatFailsToLoad) {
     EXPECT_EQ(f.Screen(), "Load Failed  -  File may not be a valid POD file.|||green|000|0");
 }
 
-TEST(MountPod, OwnFolderParentFolderAndNone) {
-    MakeFixture f({});
-    const std::string pad(24, ' ');
-    WriteBytes(f.dest() / "POD.INI", "3\r\nMTM1.POD\r\nMTM2.POD\r\nMTM3.POD\r\n");
-    f.core.MountPod();
-    EXPECT_EQ(ReadBytes(f.dest() / "POD.INI"), " 4\r\nMTM1.POD" + pad + "\r\nMTM2.POD" + pad +
-                                                   "\r\nMTM3.POD" + pad + "\r\nNEW.POD\r\n");
-    EXPECT_TRUE(f.host.messages.empty());
-
-    // Nothing in the folder, nothing one folder up.
-    fs::remove(f.dest() / "POD.INI");
-    f.core.MountPod();
-    EXPECT_EQ(f.host.messages.at(0).text, "File POD.INI cannot be located.");
-    EXPECT_EQ(f.host.messages.at(0).caption, "Karvex32");
-    EXPECT_EQ(f.state.FailFlag, 1);
-}
-
-struct MountRefusal {
-    const char* ini;
-    const char* folder;  // where pod.ini lies: "dest" (own) or "." (parent)
-    const char* text;
-    const char* caption;
-    int failFlag;
-};
-
-void PrintTo(const MountRefusal& row, std::ostream* out) {
-    *out << row.text << " (" << row.folder << ")";
-}
-
-class MountRefuses : public testing::TestWithParam<MountRefusal> {};
-
-TEST_P(MountRefuses, LeavingPodIniByteForByte) {
-    MakeFixture f({});
-    const fs::path ini = f.dir / GetParam().folder / "pod.ini";
-    WriteBytes(ini, GetParam().ini);
-    f.state.FailFlag = 0;
-    f.core.MountPod();
-    EXPECT_EQ(ReadBytes(ini), GetParam().ini);
-    EXPECT_FALSE(fs::exists(ini.parent_path() / "pod.wrk"));
-    ASSERT_EQ(f.host.messages.size(), 1u);
-    EXPECT_EQ(f.host.messages[0].text, GetParam().text);
-    EXPECT_EQ(f.host.messages[0].caption, GetParam().caption);
-    EXPECT_EQ(f.state.FailFlag, GetParam().failFlag);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, MountRefuses,
-    testing::Values(
-        MountRefusal{"99\r\n", "dest", "Maximum Pods already mounted!", "Karvex32", 0},
-        MountRefusal{"150\r\n", ".", "Maximum Pods already mounted!", "Karvex", 0},
-        MountRefusal{"2\r\nMTM1.POD\r\nnew.pod\r\n", "dest", "POD already mounted.", "Karvex", 1},
-        MountRefusal{"1\r\nDEST\\NEW.POD", ".", "POD already mounted.", "Karvex", 1},
-        MountRefusal{"1\r\nBIGNEW.POD\r\n", "dest", "POD already mounted.", "Karvex", 1}));
-
-TEST(RewriteComment, WritesBytes4To83Only) {
-    const struct {
-        std::string typed;
-        std::string stored;
-    } rows[] = {
-        {"0123456789", "0123456789" + std::string(70, '\0')},
-        {std::string(100, 'c'), std::string(80, 'c')},
-        {std::string(80, 'e'), std::string(80, 'e')},
-    };
-    for (const auto& row : rows) {
-        CoreFixture f;
-        const std::string bytes = PodBytes({{"A", "data"}}, "old");
-        WriteBytes(f.dir / "c.pod", bytes);
-        ASSERT_TRUE(f.Open("c.pod"));
-        ASSERT_TRUE(f.core.RewriteComment(row.typed).IsDone());
-        std::string expected = bytes;
-        expected.replace(4, 80, row.stored);
-        EXPECT_EQ(ReadBytes(f.dir / "c.pod"), expected);
-        EXPECT_EQ(f.state.PodComment, row.stored);
-        EXPECT_EQ(f.core.StatusText(), row.stored.substr(0, row.stored.find('\0')));
+// pod.ini's text, its folder ("dest" own, "." parent, "" none), message, caption, FailFlag
+TEST(MountPod, RefusalsLeavePodIniByteForByte) {
+    const std::tuple<const char*, const char*, const char*, const char*, int> rows[] = {
+        {"", "", "File POD.INI cannot be located.", "Karvex32", 1},
+        {"99\r\n", "dest", "Maximum Pods already mounted!", "Karvex32", 0},
+        {"150\r\n", ".", "Maximum Pods already mounted!", "Karvex", 0},
+        {"2\r\nMTM1.POD\r\nnew.pod\r\n", "dest", "POD already mounted.", "Karvex", 1},
+        {"1\r\nDEST\\NEW.POD", ".", "POD already mounted.", "Karvex", 1},
+        {"1\r\nBIGNEW.POD\r\n", "dest", "POD already mounted.", "Karvex", 1}};
+    for (const auto& [text, folder, message, caption, failFlag] : rows) {
+        SCOPED_TRACE(text);
+        MakeFixture f({});
+        const fs::path ini = f.dir / folder / "pod.ini";
+        if (*folder)
+            WriteBytes(ini, text);
+        f.state.FailFlag = 0;
+        f.core.MountPod();
+        EXPECT_EQ(ReadBytes(ini), text);
+        EXPECT_FALSE(fs::exists(ini.parent_path() / "pod.wrk"));
+        EXPECT_EQ(f.Messages(), message);
+        EXPECT_EQ(f.host.messages.at(0).caption, caption);
+        EXPECT_EQ(f.state.FailFlag, failFlag);
     }
 }
 
-TEST(RewriteComment, RefusalsLeaveFileAndCommentAsTheyWere) {
-    CoreFixture f;
+TEST(RewriteComment, WritesBytes4To83OnlyOrNothing) {
+    const std::pair<std::string, std::string> rows[] = {
+        {"0123456789", "0123456789" + std::string(70, '\0')},
+        {std::string(100, 'c'), std::string(80, 'c')},
+        {std::string(80, 'e'), std::string(80, 'e')}};
     const std::string bytes = PodBytes({{"A", "data"}}, "old");
-    WriteBytes(f.dir / "c.pod", bytes);
-    ASSERT_TRUE(f.Open("c.pod"));
+    for (const auto& [typed, stored] : rows) {
+        CoreFixture f;
+        ASSERT_TRUE(f.Open("c.pod", bytes));
+        ASSERT_TRUE(f.core.RewriteComment(typed).IsDone());
+        std::string expected = bytes;
+        expected.replace(4, 80, stored);
+        EXPECT_EQ(ReadBytes(f.dir / "c.pod"), expected);
+        EXPECT_EQ(f.state.PodComment, stored);
+        EXPECT_EQ(f.core.StatusText(), stored.substr(0, stored.find('\0')));
+    }
+
+    CoreFixture f;
+    ASSERT_TRUE(f.Open("c.pod", bytes));
     EXPECT_TRUE(f.core.RewriteComment("").IsDone());
     EXPECT_EQ(ReadBytes(f.dir / "c.pod"), bytes);
 
@@ -290,10 +185,9 @@ TEST(RewriteComment, RefusalsLeaveFileAndCommentAsTheyWere) {
     EXPECT_EQ(f.core.RewriteComment("new").status, Result::Status::Failed);
     EXPECT_FALSE(fs::exists(f.dir / "c.pod"));
     EXPECT_EQ(f.state.PodComment, "old" + std::string(77, '\0'));
-    ASSERT_EQ(f.host.messages.size(), 2u);
     const std::string what = "Cannot write the comment into " + (f.dir / "c.pod").string();
-    EXPECT_EQ(f.host.messages[0].text, what + "\n\nThe file is no longer a POD archive.");
-    EXPECT_EQ(f.host.messages[1].text, what + "\n\nNo such file or directory");
+    EXPECT_EQ(f.Messages(), what + "\n\nThe file is no longer a POD archive.\n--\n" + what +
+                                "\n\nNo such file or directory");
 }
 
 }  // namespace

@@ -38,7 +38,6 @@ void FakeSession::Record(const std::string& name) {
 
 Result FakeSession::ReadRange(std::int64_t offset, std::int64_t count,
                               const BlockReceiver& receive) const {
-    ++readsServed;
     if (!readFailure.IsDone())
         return readFailure;
     const ByteRange range = ClampRange(offset, count, static_cast<std::int64_t>(bytes.size()));
@@ -54,7 +53,6 @@ Result FakeSession::ReadRange(std::int64_t offset, std::int64_t count,
 }
 
 IoStatus FakeSession::OpenArchiveBytes(std::unique_ptr<ByteSource>& source) const {
-    ++readsServed;
     if (!readFailure.IsDone())
         return {IoStatus::Code::ReadFailed, m_state.ArchivePath(), readFailure.message};
     source = std::make_unique<MemorySource>(bytes);
@@ -69,19 +67,13 @@ Result FakeSession::Open(const std::filesystem::path& path, StatusRow& row) {
     return Run("Open " + path.string(), &row);
 }
 
-Result FakeSession::OpenPodSequence(StatusRow& row) {
-    return Run("OpenPodSequence", &row);
-}
-
 Result FakeSession::ShowOpened(StatusRow* row) {
     m_state.PodComment = comment;
-    if (m_host) {
-        m_host->SetListsShown(false);
-        m_host->SetStatus(comment);
-    }
     *row = {FormatNumber(m_state.PodFileLength, m_separator),
             FormatNumber(m_table.Count(), m_separator), false, true, true};
     if (m_host) {
+        m_host->SetListsShown(false);
+        m_host->SetStatus(comment);
         m_host->SetListsShown(true);
         m_host->SetLamp(Lamp::Green);
     }

@@ -12,10 +12,8 @@
 
 namespace karvex::test {
 
-// A session over an archive held in memory, for tests of the windows that show it: the
-// table, the state and the entry reads come from the entries it is given, and the commands
-// do nothing but note that they were called and return what the test scripted. Nothing is
-// read from or written to disk.
+// A session over an archive in memory, for the windows' tests: the commands only note their
+// calls and return what was scripted.
 class FakeSession : public Session {
   public:
     // "test.pod" in the folder "/fake", holding `entries` as an archive lays them out.
@@ -30,22 +28,17 @@ class FakeSession : public Session {
     const EntryTable& Table() const override { return m_table; }
     ColorTable& Colors() override { return m_colors; }
     void SetHost(Host* host) override { m_host = host; }
-    Host* CurrentHost() const { return m_host; }
     void SetGroupSeparator(std::string separator) override { m_separator = std::move(separator); }
     const std::string& GroupSeparator() const override { return m_separator; }
 
-    // Serves `bytes`; a range past their end is delivered as far as they go, then Refused.
+    // Serve `bytes` (past their end as far as they go, then Refused), or readFailure.
     Result ReadRange(std::int64_t offset, std::int64_t count,
                      const BlockReceiver& receive) const override;
-    // A source over `bytes`; with a scripted readFailure, that failure's message as the reason.
     IoStatus OpenArchiveBytes(std::unique_ptr<ByteSource>& source) const override;
 
-    // Unless scripted, Open and OpenPodSequence show the entries the fake holds as a loaded
-    // archive is shown: lists hidden and shown again, the comment in the state and the status
-    // line, the size and count in `row`, Extract and Edit enabled, the lamp green. Open takes
-    // the folder and the name from `path`.
+    // Unless scripted, Open and OpenPodSequence show the entries as a loaded archive is shown.
     Result Open(const std::filesystem::path& path, StatusRow& row) override;
-    Result OpenPodSequence(StatusRow& row) override;
+    Result OpenPodSequence(StatusRow& row) override { return Run("OpenPodSequence", &row); }
     Result OpenResponseSequence(StatusRow& row) override {
         return Run("OpenResponseSequence", &row);
     }
@@ -57,18 +50,15 @@ class FakeSession : public Session {
     }
     bool ArchiveUnchanged() const override { return unchanged; }
 
-    // What a command does, by its name ("ExtractCommand", "Open", ...): it gets the row the
-    // command fills (null for the commands without one). Unscripted commands return Done.
+    // What a command does, by its name ("Open", ...), given the row it fills (or null).
     using Script = std::function<Result(StatusRow* row)>;
     std::map<std::string, Script> scripts;
-    // The commands called, in order, each with its argument ("Open /fake/b.pod",
-    // "RewriteComment new", "ExtractSelectedInto" with the selected names after it).
+    // The commands called, with arguments: "Open /fake/b.pod", "ExtractSelectedInto A B".
     std::vector<std::string> calls;
     std::string bytes;      // the archive; cut short later, it is a file that shrank once loaded
     std::string comment;    // the archive's comment, as an open shows it
     bool unchanged = true;  // what ArchiveUnchanged answers
-    mutable int readsServed = 0;  // ReadRange calls so far
-    Result readFailure;           // when not Done, what every read returns
+    Result readFailure;     // when not Done, what every read returns
 
   private:
     Result ShowOpened(StatusRow* row);

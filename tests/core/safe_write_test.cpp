@@ -1,14 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Files written so that they cannot be turned against the user: what stands at an entry's
-// place, the archive being read, hard links, modes, temporaries and killed writes.
+// Files written so that they cannot be turned against the user: what stands at their place,
+// links, modes, temporaries, killed writes, and the open archive replaced only while unchanged.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
+#include <tuple>
 
-#include "core/pod_ini.h"
 #include "core/replacing_file.h"
 #include "core/target_folder.h"
 #include "tests/core/test_support.h"
@@ -18,37 +19,8 @@ namespace fs = std::filesystem;
 namespace karvex::test {
 namespace {
 
-// Both ways of writing a new file: unnamed until complete, and named from the start.
-class BothWriters : public testing::TestWithParam<bool> {
-  protected:
-    void SetUp() override {
-        if (GetParam())
-            ::setenv("KARVEX_NO_TMPFILE", "1", 1);
-    }
-    void TearDown() override { ::unsetenv("KARVEX_NO_TMPFILE"); }
-};
-
-std::string Names(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    std::string text;
-    for (const auto& name : names)
-        text += name + " ";
-    return text;
-}
-
-mode_t ModeOf(const fs::path& path) {
-    struct stat info {};
-    ::stat(path.c_str(), &info);
-    return info.st_mode & 07777;
-}
-
-// What stands at an entry's place: a folder, a FIFO (which must not hang the run) and the
-// archive being read are refused by name; a file is replaced, but a hard link to it keeps
-// its old content, and the replacement keeps the old mode. No temporary is left.
-TEST_P(BothWriters, ExtractionWritesFreshFilesOnly) {
+// A folder, a FIFO and the archive are refused; a replaced file keeps its mode, a link its data.
+TEST(Extraction, WritesFreshFilesOnly) {
     CoreFixture f;
     const fs::path out = f.dir / "out";
     fs::create_directories(out / "FOLDER.TXT");
@@ -57,20 +29,18 @@ TEST_P(BothWriters, ExtractionWritesFreshFilesOnly) {
     fs::create_hard_link(f.dir / "outside.txt", out / "LINKED.TXT");
     WriteBytes(out / "PRIVATE.TXT", "old");
     fs::permissions(out / "PRIVATE.TXT", fs::perms::owner_read | fs::perms::owner_write);
-    const std::string archive = PodBytes({{"FOLDER.TXT", "f"},
-                                          {"FIFO.TXT", "p"},
-                                          {"GAME.POD", "itself"},
-                                          {"LINKED.TXT", "new"},
-                                          {"PRIVATE.TXT", "secret"},
-                                          {"SUB\\NEW.TXT", "n"}});
+    std::vector<PodEntry> entries;
+    for (const char* name :
+         {"FOLDER.TXT", "FIFO.TXT", "GAME.POD", "LINKED.TXT", "PRIVATE.TXT", "SUB\\NEW.TXT"})
+        entries.push_back({name, "new"});
+    const std::string archive = PodBytes(entries);
     WriteBytes(out / "GAME.POD", archive);
     f.state.PodFolder = out.string();
     ASSERT_TRUE(f.Open("GAME.POD"));
     f.state.DialogPath = out.string();
 
     EXPECT_EQ(f.core.ExtractAll().status, Result::Status::Refused);
-    ASSERT_EQ(f.host.messages.size(), 1u);
-    EXPECT_EQ(f.host.messages[0].text,
+    EXPECT_EQ(f.Messages(),
               "These entries were not extracted, because what stands at their place is not to "
               "be replaced:\n\nFOLDER.TXT (Not a regular file)\nFIFO.TXT (Not a regular file)\n"
               "GAME.POD (the archive being read)");
@@ -79,35 +49,12 @@ TEST_P(BothWriters, ExtractionWritesFreshFilesOnly) {
     EXPECT_TRUE(fs::is_fifo(out / "FIFO.TXT"));
     EXPECT_EQ(ReadBytes(f.dir / "outside.txt"), "outside");
     EXPECT_EQ(ReadBytes(out / "LINKED.TXT"), "new");
-    EXPECT_EQ(ReadBytes(out / "PRIVATE.TXT"), "secret");
-    EXPECT_EQ(ModeOf(out / "PRIVATE.TXT"), 0600u);
-    EXPECT_EQ(ReadBytes(out / "SUB" / "NEW.TXT"), "n");
-    EXPECT_EQ(Names(out), "FIFO.TXT FOLDER.TXT GAME.POD LINKED.TXT PRIVATE.TXT SUB ");
+    EXPECT_EQ(ReadBytes(out / "PRIVATE.TXT"), "new");
+    EXPECT_EQ(fs::status(out / "PRIVATE.TXT").permissions(), fs::perms(0600));
+    EXPECT_EQ(ReadBytes(out / "SUB" / "NEW.TXT"), "new");
+    EXPECT_EQ(FilesIn(out), 6u) << "no temporary left";
 }
 
-TEST_P(BothWriters, ACancelledWriteLeavesTheOldFileAndNoTemporary) {
-    TempDir dir;
-    WriteBytes(dir / "pod.ini", "old");
-    fs::permissions(dir / "pod.ini", fs::perms::owner_read | fs::perms::owner_write);
-    {
-        TargetFolder folder(dir.path());
-        ReplacingFile file;
-        const IoStatus opened = folder.OpenAndStartFile("pod.ini", "", file);
-        ASSERT_TRUE(opened.IsDone()) << opened.Reason();
-        std::fputs("half", file.File());
-    }  // dropped unfinished
-    EXPECT_EQ(ReadBytes(dir / "pod.ini"), "old");
-    EXPECT_EQ(Names(dir.path()), "pod.ini ");
-    ASSERT_TRUE(WriteFileReplacing(dir / "pod.ini", "new").IsDone());
-    EXPECT_EQ(ReadBytes(dir / "pod.ini"), "new");
-    EXPECT_EQ(ModeOf(dir / "pod.ini"), 0600u);
-    EXPECT_EQ(Names(dir.path()), "pod.ini ");
-}
-
-INSTANTIATE_TEST_SUITE_P(Writers, BothWriters, testing::Values(false, true),
-                         [](const auto& info) { return info.param ? "named" : "unnamed"; });
-
-// A process id that no process has now.
 pid_t DeadProcess() {
     for (pid_t pid = 4194000; pid > 1000; --pid) {
         if (::kill(pid, 0) != 0 && errno == ESRCH)
@@ -116,14 +63,18 @@ pid_t DeadProcess() {
     return 0;
 }
 
+// Run with the writer that names its file from the start, whose temporaries can outlive a kill.
 TEST(ReplacingFile, RemovesTheTemporariesOfRunsThatWereKilled) {
     TempDir dir;
+    ::setenv("KARVEX_NO_TMPFILE", "1", 1);
     const std::string dead = "a.pod.karvex-" + std::to_string(DeadProcess()) + "-0.tmp";
     const std::string alive = "a.pod.karvex-" + std::to_string(::getpid()) + "-99.tmp";
     for (const std::string& name :
          {dead, alive, std::string("a.pod.karvex-x-1.tmp"), std::string("mine.tmp")})
         WriteBytes(dir / name, "t");
-    ASSERT_TRUE(WriteFileReplacing(dir / "a.pod", "new").IsDone());
+    EXPECT_TRUE(WriteFileReplacing(dir / "a.pod", "new").IsDone());
+    ::unsetenv("KARVEX_NO_TMPFILE");
+    EXPECT_EQ(ReadBytes(dir / "a.pod"), "new");
     EXPECT_FALSE(fs::exists(dir / dead));
     EXPECT_TRUE(fs::exists(dir / alive)) << "its writer still runs";
     EXPECT_TRUE(fs::exists(dir / "a.pod.karvex-x-1.tmp")) << "not of our naming";
@@ -135,25 +86,17 @@ TEST(ReplacingFile, RefusesLinksAndSpecialFilesWithoutTouchingThem) {
     WriteBytes(dir / "target", "target");
     fs::create_symlink(dir / "target", dir / "link");
     fs::create_directory(dir / "folder");
-    const struct {
-        const char* name;
-        IoStatus::Code code;
-        const char* reason;
-    } rows[] = {{"link", IoStatus::Code::Link, "It is a symbolic link."},
-                {"folder", IoStatus::Code::NotRegular, "Not a regular file"}};
-    for (const auto& row : rows) {
-        TargetFolder folder(dir.path());
+    const std::pair<const char*, const char*> rows[] = {{"link", "It is a symbolic link."},
+                                                        {"folder", "Not a regular file"}};
+    for (const auto& [name, reason] : rows) {
         ReplacingFile file;
-        const IoStatus opened = folder.OpenAndStartFile(row.name, "", file);
-        EXPECT_EQ(opened.code(), row.code) << row.name;
-        EXPECT_EQ(opened.Reason(), row.reason);
+        EXPECT_EQ(TargetFolder(dir.path()).OpenAndStartFile(name, "", file).Reason(), reason);
     }
     EXPECT_EQ(ReadBytes(dir / "target"), "target");
     EXPECT_TRUE(fs::is_symlink(dir / "link"));
 }
 
-// pod.ini: a link is refused and nothing is written; a pod.wrk that stands there is left
-// alone; the count saturates instead of overflowing.
+// A pod.ini that is a link is refused; a pod.wrk that stands there is left alone.
 TEST(MountPod, NeverWritesThroughALinkNorOverPodWrk) {
     CoreFixture f;
     f.state.DialogPath = (f.dir / "addons").string();
@@ -163,49 +106,97 @@ TEST(MountPod, NeverWritesThroughALinkNorOverPodWrk) {
     fs::create_symlink(f.dir / "real.ini", f.dir / "addons" / "pod.ini");
     WriteBytes(f.dir / "addons" / "pod.wrk", "someone else's");
     EXPECT_EQ(f.core.MountPod().status, Result::Status::Refused);
-    EXPECT_EQ(
-        f.host.messages.at(0).text,
-        "Cannot write " + (f.dir / "addons" / "pod.ini").string() + "\n\nIt is a symbolic link.");
+    EXPECT_EQ(f.Messages(), "Cannot write " + (f.dir / "addons" / "pod.ini").string() +
+                                "\n\nIt is a symbolic link.");
     EXPECT_EQ(ReadBytes(f.dir / "real.ini"), "1\r\nMTM.POD\r\n");
 
     fs::remove(f.dir / "addons" / "pod.ini");
-    WriteBytes(f.dir / "addons" / "pod.ini", "1\r\nMTM.POD\r\n");
+    WriteBytes(f.dir / "addons" / "POD.INI", "1\r\nMTM.POD\r\n");  // found in any letter case
     EXPECT_TRUE(f.core.MountPod().IsDone());
     EXPECT_EQ(ReadBytes(f.dir / "addons" / "pod.wrk"), "someone else's");
-    EXPECT_EQ(ReadBytes(f.dir / "addons" / "pod.ini"),
+    EXPECT_EQ(ReadBytes(f.dir / "addons" / "POD.INI"),
               " 2\r\nMTM.POD" + std::string(25, ' ') + "\r\nNEW.POD\r\n");
 }
 
-// A FIFO or another special file named like an archive, a list or a listed file is refused
-// at once instead of being waited on.
+// A FIFO as archive, list or listed file is refused at once instead of being waited on.
 TEST(SpecialFiles, AreRefusedWithoutWaiting) {
     CoreFixture f;
     for (const char* name : {"x.pod", "x.lst", "fifo.raw"})
         ASSERT_EQ(::mkfifo((f.dir / name).c_str(), 0644), 0);
+    EXPECT_FALSE(f.Open("x.pod"));
+    EXPECT_FALSE(f.Open("x.lst"));
     const std::string notRegular = "\n\nNot a regular file";
-    f.state.PodFileName = "x.pod";
-    EXPECT_EQ(f.core.OpenPodSequence(f.row).status, Result::Status::Failed);
-    f.state.PodFileName = "x.lst";
-    EXPECT_EQ(f.core.OpenResponseSequence(f.row).status, Result::Status::Failed);
-    f.state.PodFileName = "x.pod";
-    EXPECT_EQ(f.core.RewriteComment("new").status, Result::Status::Failed);
-    ASSERT_EQ(f.host.messages.size(), 3u);
-    EXPECT_EQ(f.host.messages[0].text, "Cannot read " + (f.dir / "x.pod").string() + notRegular);
-    EXPECT_EQ(f.host.messages[1].text, "Cannot read " + (f.dir / "x.lst").string() + notRegular);
-    EXPECT_EQ(f.host.messages[2].text,
-              "Cannot write the comment into " + (f.dir / "x.pod").string() + notRegular);
-
-    WriteBytes(f.dir / "list.lst", "fifo.raw\r\n");
-    EXPECT_FALSE(f.Open("list.lst"));
+    EXPECT_EQ(f.Messages(), "Cannot read " + (f.dir / "x.pod").string() + notRegular +
+                                "\n--\nCannot read " + (f.dir / "x.lst").string() + notRegular);
+    EXPECT_FALSE(f.Open("list.lst", "fifo.raw\r\n"));
     EXPECT_EQ(f.Listing(), "fifo.raw|Missing|Missing\n");
 }
 
-TEST(PodIni, ACountTooLargeForANumberIsFull) {
-    for (const char* first : {"18446744073709551615", "99", "100000000000000000000000"})
-        EXPECT_EQ(AddToPodIni(std::string(first) + "\r\n", "NEW.POD", "NEW.POD").outcome,
-                  PodIniEdit::Outcome::Full)
-            << first;
-    EXPECT_EQ(AddToPodIni("98\r\n", "NEW.POD", "NEW.POD").outcome, PodIniEdit::Outcome::Added);
+std::uint64_t InodeOf(const fs::path& path) {
+    struct stat info {};
+    ::lstat(path.c_str(), &info);
+    return info.st_ino;
+}
+
+// Opened directly or through a link: only an archive untouched until the commit is replaced.
+TEST(ReplaceArchive, WritesTheSameEntriesBackOrLeavesEverythingAsItWas) {
+    using Change = void (*)(const fs::path& archive);
+    const Change untouched = [](const fs::path&) {};
+    const std::tuple<const char*, bool, Change, IoStatus::Code> rows[] = {
+        {"rewritten", false, untouched, IoStatus::Code::Done},
+        {"through a link", true, untouched, IoStatus::Code::Done},
+        {"grown meanwhile", false,
+         [](const fs::path& archive) { WriteBytes(archive, ReadBytes(archive) + "x"); },
+         IoStatus::Code::Changed},
+        {"touched meanwhile", false,
+         [](const fs::path& archive) {
+             const timespec times[2] = {{0, UTIME_OMIT}, {12345, 0}};
+             ::utimensat(AT_FDCWD, archive.c_str(), times, 0);
+         },
+         IoStatus::Code::Changed},
+        {"swapped meanwhile", true,
+         [](const fs::path& archive) {
+             const std::string bytes = ReadBytes(archive);
+             fs::remove(archive);
+             WriteBytes(archive, bytes);  // the same bytes, another file
+         },
+         IoStatus::Code::Changed}};
+    const std::string bytes = PodBytes({{"A.TXT", "alpha"}, {"SUB\\B.TXT", "beta"}}, "note");
+    for (const auto& [name, throughLink, meanwhile, code] : rows) {
+        SCOPED_TRACE(name);
+        CoreFixture f;
+        const fs::path real = f.dir / "real" / "GAME.POD";
+        WriteBytes(real, bytes);
+        if (throughLink)
+            fs::create_symlink(real, f.dir / "GAME.POD");
+        f.state.PodFolder = throughLink ? f.dir.path().string() : (f.dir / "real").string();
+        ASSERT_TRUE(f.Open("GAME.POD"));
+        const fs::path opened = f.state.ArchivePath();
+        FileStamp loaded;
+        ASSERT_TRUE(StampOf(opened, loaded).IsDone());
+        const std::uint64_t oldInode = InodeOf(real);
+
+        TargetFolder folder(f.state.PodFolder);
+        ReplacingFile out;
+        ASSERT_TRUE(folder.StartArchiveReplacement(opened, loaded, out).IsDone());
+        ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), out.File()), bytes.size());
+        meanwhile(real);
+        const std::string before = ReadBytes(real);
+        const IoStatus committed = out.Commit();
+
+        EXPECT_EQ(committed.code(), code) << committed.Reason();
+        if (code == IoStatus::Code::Done) {
+            EXPECT_EQ(ReadBytes(real), bytes);
+            EXPECT_NE(InodeOf(real), oldInode) << "a new file, put into place whole";
+        } else {
+            EXPECT_EQ(committed.Reason(), "The archive has changed on disk since it was loaded.");
+            EXPECT_EQ(ReadBytes(real), before);
+        }
+        if (throughLink) {
+            EXPECT_TRUE(fs::is_symlink(f.dir / "GAME.POD")) << "edited at the link's target";
+        }
+        EXPECT_EQ(FilesIn(f.dir / "real"), 1u) << "no temporary left";
+    }
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The archive session: the table parsed from any byte source, entry ranges, the streaming
-// entry reader, look-up by name and the busy state.
+// The archive session: the parsed table, entry ranges and reads, look-up and the busy state.
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 #include "core/archive_session.h"
 #include "core/pod_format.h"
@@ -12,149 +13,74 @@ namespace fs = std::filesystem;
 namespace karvex::test {
 namespace {
 
-TEST(ParsePodTable, ReadsTheSameFromMemoryAsFromAFile) {
-    const std::string bytes = PodBytes({{"A.RAW", "aaaa"}, {"ART\\B.ACT", "bb"}}, "Hello");
-    MemorySource source(bytes);
-    PodTable table;
-    ASSERT_TRUE(ParsePodTable(source, table));
-    EXPECT_EQ(table.count, 2);
-    EXPECT_EQ(table.comment, "Hello" + std::string(75, '\0'));
-    ASSERT_EQ(table.Records(), 2u);
-    EXPECT_EQ(table.Record(1).name, "ART\\B.ACT");
-    EXPECT_EQ(table.Record(1).size, 2);
-    EXPECT_EQ(table.Record(1).offset, 84 + 80 + 4);
-
-    CoreFixture f;
-    WriteBytes(f.dir / "a.pod", bytes);
-    ASSERT_TRUE(f.Open("a.pod"));
-    EXPECT_EQ(f.Listing(), "A.RAW|4| 164\nART\\B.ACT|2| 168\n");
-}
-
-// The count is not trusted: a table that runs past the end reads zeros (invalid names),
-// and no more than one record past the limit is made, whatever the count says.
+// Name, count, bytes kept, records made and named: no more than limit + 1 records are made.
 TEST(ParsePodTable, TruncatedTablesAndHugeCounts) {
-    const struct {
-        const char* what;
-        int count;
-        std::size_t cut;  // bytes of the archive kept
-        std::size_t records;
-        std::size_t named;
-    } rows[] = {
-        {"empty source", 5, 0, 0, 0},  // the count itself reads as 0
+    const std::tuple<const char*, int, std::size_t, std::size_t, std::size_t> rows[] = {
+        {"empty source", 5, 0, 0, 0},
         {"header only", 2, 84, 2, 0},
-        {"half a record", 2, 84 + 20, 2, 1},  // the name field is there, the numbers are not
-        {"one whole record", 2, 84 + 40, 2, 1},
+        {"half a record", 2, 84 + 20, 2, 1},
         {"negative count", -7, 1000, 0, 0},
-        // The data bytes "ab" after the table read as a third name.
-        {"count at the limit + 1", 32768, 1000, 32768, 3},
-        {"largest count", 0x7FFFFFFF, 1000, 32768, 3},
-    };
-    for (const auto& row : rows) {
+        {"count at the limit + 1", 32768, 1000, 32768, 3},  // the data "ab" reads as a name
+        {"largest count", 0x7FFFFFFF, 1000, 32768, 3}};
+    for (const auto& [what, count, cut, records, named] : rows) {
         std::string bytes = PodBytes({{"A", "a"}, {"B", "b"}});
-        PutInt32(bytes.data(), row.count);
-        bytes.resize(std::min(bytes.size(), row.cut));
+        PutInt32(bytes.data(), count);
+        bytes.resize(std::min(bytes.size(), cut));
         MemorySource source(bytes);
         PodTable table;
-        ASSERT_TRUE(ParsePodTable(source, table)) << row.what;
-        EXPECT_EQ(table.Records(), row.records) << row.what;
-        std::size_t named = 0;
+        ASSERT_TRUE(ParsePodTable(source, table)) << what;
+        EXPECT_EQ(table.Records(), records) << what;
+        std::size_t valid = 0;
         for (std::size_t n = 0; n < table.Records(); ++n)
-            named += table.Record(n).invalid ? 0 : 1;
-        EXPECT_EQ(named, row.named) << row.what;
-    }
-}
-
-TEST(ClampRange, KeepsWhatTheArchiveHolds) {
-    const struct {
-        std::int64_t offset, size, length;
-        ByteRange expected;
-    } rows[] = {
-        {100, 50, 200, {100, 50, true}},  {100, 50, 150, {100, 50, true}},
-        {100, 50, 149, {100, 49, false}}, {100, 50, 100, {100, 0, false}},
-        {300, 50, 200, {300, 0, false}},  {100, 0, 100, {100, 0, true}},
-        {100, -1, 200, {100, 0, false}},  {-5, 10, 200, {0, 0, false}},
-    };
-    for (const auto& row : rows) {
-        const ByteRange got = ClampRange(row.offset, row.size, row.length);
-        EXPECT_EQ(got.offset, row.expected.offset) << row.offset << "+" << row.size;
-        EXPECT_EQ(got.length, row.expected.length) << row.offset << "+" << row.size;
-        EXPECT_EQ(got.complete, row.expected.complete) << row.offset << "+" << row.size;
+            valid += table.Record(n).invalid ? 0 : 1;
+        EXPECT_EQ(valid, named) << what;
     }
 }
 
 struct SessionFixture : CoreFixture {
-    explicit SessionFixture(const std::string& bytes) {
-        WriteBytes(dir / "s.pod", bytes);
-        EXPECT_TRUE(Open("s.pod"));
-    }
-    // Entry i as read block by block, with the block sizes seen.
-    std::string Read(int i, std::vector<std::size_t>* blocks = nullptr, Result* result = nullptr) {
+    explicit SessionFixture(const std::string& bytes) { EXPECT_TRUE(Open("s.pod", bytes)); }
+    std::string Read(int i) {
         std::string data;
-        const Result r = session.ReadEntry(i, [&](std::string_view block) {
+        blocks.clear();
+        result = session.ReadEntry(i, [&](std::string_view block) {
             data += block;
-            if (blocks)
-                blocks->push_back(block.size());
+            blocks.push_back(block.size());
             return true;
         });
-        if (result)
-            *result = r;
         return data;
     }
+    std::vector<std::size_t> blocks;  // the block sizes the last Read was given
+    Result result;                    // and what it returned
 };
 
-TEST(ReadEntry, DeliversAnEntryInBlocks) {
+// Entries come in blocks; a shrunk archive gives what is left, a removed one a message.
+TEST(ReadEntry, DeliversTheBytesThatTheFileNowHolds) {
     const std::size_t block = ArchiveSession::kReadBlock;
     std::string big(2 * block + 1, 'x');
     big[block] = 'y';
     SessionFixture f(PodBytes({{"EMPTY", ""}, {"BIG", big}, {"LAST", "end"}}));
-    std::vector<std::size_t> blocks;
-    EXPECT_EQ(f.Read(1, &blocks), big);
-    EXPECT_EQ(blocks, (std::vector<std::size_t>{block, block, 1}));
-    blocks.clear();
-    EXPECT_EQ(f.Read(0, &blocks), "");
-    EXPECT_TRUE(blocks.empty());
-    EXPECT_EQ(f.Read(2), "end");
-    EXPECT_EQ(f.session.EntryExtent(2).length, 3);
-}
-
-TEST(ReadEntry, StopsWhenTheReceiverSaysSo) {
-    SessionFixture f(PodBytes({{"BIG", std::string(3 * ArchiveSession::kReadBlock, 'x')}}));
-    int calls = 0;
-    const Result result = f.session.ReadEntry(0, [&](std::string_view) { return ++calls < 2; });
-    EXPECT_TRUE(result.IsDone());
+    EXPECT_EQ(f.Read(1), big);
+    EXPECT_EQ(f.blocks, (std::vector<std::size_t>{block, block, 1}));
+    EXPECT_EQ(f.Read(0), "");
+    EXPECT_TRUE(f.blocks.empty());
+    int calls = 0;  // the receiver stops the read
+    EXPECT_TRUE(f.session.ReadEntry(1, [&](std::string_view) { return ++calls < 2; }).IsDone());
     EXPECT_EQ(calls, 2);
-}
 
-TEST(ReadEntry, NeverReadsPastTheEndOfTheFileAsItNowIs) {
-    SessionFixture f(PodBytes({{"A", "aaaa"}, {"B", "bbbb"}}));
-    // The archive shrinks after it was loaded: the table still claims 8 data bytes.
     std::string bytes = ReadBytes(f.dir / "s.pod");
     bytes.resize(bytes.size() - 2);
     WriteBytes(f.dir / "s.pod", bytes);
-    Result result;
-    EXPECT_EQ(f.Read(1, nullptr, &result), "bb");
-    EXPECT_EQ(result.status, Result::Status::Refused);
-    EXPECT_EQ(f.session.EntryExtent(1).length, 4) << "the range as loaded";
+    EXPECT_EQ(f.Read(2), "e");
+    EXPECT_EQ(f.result.status, Result::Status::Refused);
+    EXPECT_EQ(f.session.EntryExtent(2).length, 3) << "the range as loaded";
 
     fs::remove(f.dir / "s.pod");
-    EXPECT_EQ(f.Read(0, nullptr, &result), "");
-    EXPECT_EQ(result.status, Result::Status::Failed);
-    EXPECT_EQ(result.message,
+    EXPECT_EQ(f.Read(2), "");
+    EXPECT_EQ(f.result.status, Result::Status::Failed);
+    EXPECT_EQ(f.result.message,
               "Cannot read " + (f.dir / "s.pod").string() + "\n\nNo such file or directory");
     EXPECT_EQ(f.session.ReadEntry(7, [](std::string_view) { return true; }).status,
               Result::Status::Refused);
-}
-
-TEST(ReadRange, ReadsTheWholeDataAreaInBlocks) {
-    SessionFixture f(PodBytes({{"A", "aaaa"}, {"B", "bbbb"}}));
-    std::string data;
-    const Result result =
-        f.session.ReadRange(f.table.OffsetOf(0), 1 << 20, [&](std::string_view b) {
-            data += b;
-            return true;
-        });
-    EXPECT_EQ(data, "aaaabbbb");
-    EXPECT_EQ(result.status, Result::Status::Refused) << "asked for more than there is";
 }
 
 TEST(Find, TheFirstEntryOfThatName) {
@@ -166,15 +92,6 @@ TEST(Find, TheFirstEntryOfThatName) {
     EXPECT_EQ(f.session.Find("art\\b.act", true), 1);
     EXPECT_EQ(f.session.Find("B.ACT", true), -1);
     EXPECT_EQ(f.session.Find("", true), -1);
-}
-
-// The texture viewer's colours outlive the archive they were loaded from.
-TEST(Colors, KeptWhenAnotherArchiveIsOpened) {
-    SessionFixture f(PodBytes({{"A", "a"}}));
-    f.session.Colors().values[1] = 9;
-    WriteBytes(f.dir / "b.pod", PodBytes({{"B", "b"}}));
-    ASSERT_TRUE(f.session.Open(f.dir / "b.pod", f.row).IsDone());
-    EXPECT_EQ(f.session.Colors().values[1], 9u);
 }
 
 TEST(BusyState, ListenersHearChangesAndACancelEndsWithTheCommand) {
@@ -196,8 +113,7 @@ TEST(BusyState, ListenersHearChangesAndACancelEndsWithTheCommand) {
     EXPECT_EQ(heard, "busy idle ");
 }
 
-// Whether the open archive is still the file the last command ended on: a rewrite or a
-// removal changes it, a reload takes the file now there.
+// A rewrite or a removal changes the archive; a reload takes the file now there.
 TEST(ArchiveUnchanged, FollowsTheFileOnDisk) {
     TempDir dir;
     WriteBytes(dir / "a.pod", PodBytes({{"A", "a"}}));
@@ -216,17 +132,6 @@ TEST(ArchiveUnchanged, FollowsTheFileOnDisk) {
     EXPECT_TRUE(session.ArchiveUnchanged());
     fs::remove(dir / "a.pod");
     EXPECT_FALSE(session.ArchiveUnchanged());
-}
-
-TEST(Session, WithoutAWindowQuestionsAreAnsweredNo) {
-    ArchiveSession session;
-    WriteBytes(fs::temp_directory_path() / "karvex-unused", "");
-    session.State().DialogPath = fs::temp_directory_path().string();
-    session.State().DialogName = "karvex-unused";
-    session.State().DialogOptions = " 0";
-    StatusRow row;
-    EXPECT_EQ(session.Core().MakeCommand(row).status, Result::Status::Refused);
-    fs::remove(fs::temp_directory_path() / "karvex-unused");
 }
 
 }  // namespace

@@ -43,6 +43,10 @@ void WriteBytes(const fs::path& path, const std::string& bytes) {
         throw std::runtime_error("cannot write " + path.string());
 }
 
+std::size_t FilesIn(const fs::path& folder) {
+    return std::distance(fs::directory_iterator(folder), fs::directory_iterator());
+}
+
 std::string Record(const std::string& name, int size, int offset) {
     std::string record(40, '\0');
     record.replace(0, std::min<std::size_t>(name.size(), 32), name.substr(0, 32));
@@ -65,12 +69,6 @@ std::string PodBytes(const std::vector<PodEntry>& entries, const std::string& co
     return bytes;
 }
 
-bool RecordingHost::AskYesNo(const std::string& text, const std::string& caption) {
-    questions.push_back({text, caption, Icon::Question});
-    const std::size_t index = questions.size() - 1;
-    return index < answers.size() && answers[index];
-}
-
 CoreFixture::CoreFixture() {
     session.SetHost(&host);
     state.PodFolder = dir.path().string();
@@ -81,6 +79,11 @@ bool CoreFixture::Open(const std::string& file) {
     const Result result =
         EndsWithNoCase(file, ".pod") ? core.OpenPodSequence(row) : core.OpenResponseSequence(row);
     return result.IsDone();
+}
+
+bool CoreFixture::Open(const std::string& file, const std::string& bytes) {
+    WriteBytes(fs::path(state.PodFolder) / file, bytes);
+    return Open(file);
 }
 
 std::string CoreFixture::Screen() const {
@@ -98,6 +101,13 @@ std::string CoreFixture::Listing() const {
     std::string text;
     for (int i = 0; i < table.Count(); ++i)
         text += table.Name(i) + "|" + table.Size(i) + "|" + table.Offset(i) + "\n";
+    return text;
+}
+
+std::string CoreFixture::Messages() const {
+    std::string text;
+    for (const Message& message : host.messages)
+        text += (text.empty() ? "" : "\n--\n") + message.text;
     return text;
 }
 

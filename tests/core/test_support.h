@@ -15,7 +15,7 @@
 
 namespace karvex::test {
 
-// A fresh folder for one test, removed with everything in it afterwards.
+// A fresh folder for one test, removed afterwards.
 class TempDir {
   public:
     TempDir();
@@ -29,16 +29,15 @@ class TempDir {
 
 std::string ReadBytes(const std::filesystem::path& path);
 void WriteBytes(const std::filesystem::path& path, const std::string& bytes);
+std::size_t FilesIn(const std::filesystem::path& folder);
 
-// An archive's bytes, laid out independently of the builder: count, comment (NUL-padded),
-// records with contiguous offsets, data. `count` overrides the header's count when >= 0.
+// An archive laid out independently of the builder; `count` overrides the header's if >= 0.
 struct PodEntry {
     std::string name;
     std::string data;
 };
 std::string PodBytes(const std::vector<PodEntry>& entries, const std::string& comment = "",
                      int count = -1);
-// One raw 40-byte record.
 std::string Record(const std::string& name, int size, int offset);
 
 // A host that answers questions from a script and keeps what was shown.
@@ -50,8 +49,7 @@ class RecordingHost : public Host {
   public:
     void Yield() override {
         ++yields;
-        if (onYield)
-            onYield();
+        onYield();
     }
     bool CancelRequested() override {
         return cancelAfterYields >= 0 && yields >= cancelAfterYields;
@@ -61,19 +59,22 @@ class RecordingHost : public Host {
     void SetStatus(const std::string& text) override { statuses.push_back(text); }
     void SetListsShown(bool shown) override { lists += shown ? "shown " : "hidden "; }
     void SetCurrentFolder(const std::string& folder) override { currentFolder = folder; }
-    bool AskYesNo(const std::string& text, const std::string& caption) override;
+    bool AskYesNo(const std::string& text, const std::string& caption) override {
+        questions.push_back({text, caption, Icon::Question});
+        return questions.size() <= answers.size() && answers[questions.size() - 1];
+    }
     void ShowMessage(const std::string& text, const std::string& caption, Icon icon) override {
         messages.push_back({text, caption, icon});
     }
 
     long yields = 0;
-    std::function<void()> onYield;  // runs at every yield, as a click would
+    std::function<void()> onYield = [] {};  // runs at every yield, as a click would
     long cancelAfterYields = -1;
     int timer = 100;
     std::vector<Lamp> lamps;
     std::vector<std::string> statuses;
-    std::string lists;  // "hidden " and "shown ", in the order the lists were hidden and shown
-    std::string currentFolder;  // the last folder handed over as the current one
+    std::string lists;  // "hidden " and "shown ", in order
+    std::string currentFolder;
     std::vector<Message> messages;
     std::vector<Message> questions;
     std::vector<bool> answers;  // answered in order; No once they run out
@@ -82,13 +83,13 @@ class RecordingHost : public Host {
 // The core with its state, table and recording host, over one temporary folder.
 struct CoreFixture {
     CoreFixture();
-    // Runs the open sequence of `file` (".pod" or ".lst") in the temporary folder.
+    // Opens `file` (".pod" or ".lst") in the folder; with `bytes`, writes it there first.
     bool Open(const std::string& file);
-    // What the main window shows, as one line: status line | size | files | lamp | the
-    // Make, Extract and Edit buttons (1 enabled) | FailFlag.
+    bool Open(const std::string& file, const std::string& bytes);
+    // status line | size | files | lamp | Make, Extract, Edit enabled | FailFlag
     std::string Screen() const;
-    // The entry table, one "name|size|offset" line per entry.
-    std::string Listing() const;
+    std::string Listing() const;   // one "name|size|offset" line per entry
+    std::string Messages() const;  // the texts shown, joined by "\n--\n"
 
     TempDir dir;
     RecordingHost host;

@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Number texts, name and comment encoding, 8-bit text, path rules and the pod.ini edit.
+// Number texts, name encoding, 8-bit text, path rules, the pod.ini edit and dialog options.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "core/command_line.h"
+#include "core/dialog_options.h"
 #include "core/number_text.h"
 #include "core/paths.h"
 #include "core/pod_core.h"
@@ -16,86 +19,54 @@ namespace {
 using namespace std::string_literals;
 
 TEST(NumberText, GroupsThousandsAndWritesPlainNumbers) {
-    const struct {
-        std::int64_t value;
-        const char* grouped;
-        const char* plain;
-    } rows[] = {
+    const std::tuple<std::int64_t, const char*, const char*> rows[] = {
         {0, "0", " 0"},
-        {1, "1", " 1"},
         {999, "999", " 999"},
         {1000, "1,000", " 1000"},
-        {-1024, "-1,024", "-1024"},
         {2147483647, "2,147,483,647", " 2147483647"},
-        {-2147483648LL, "-2,147,483,648", "-2147483648"},
-    };
-    for (const auto& row : rows) {
-        EXPECT_EQ(FormatNumber(row.value, ","), row.grouped);
-        EXPECT_EQ(PlainNumber(row.value), row.plain);
+        {-2147483648LL, "-2,147,483,648", "-2147483648"}};
+    for (const auto& [value, grouped, plain] : rows) {
+        EXPECT_EQ(FormatNumber(value, ","), grouped);
+        EXPECT_EQ(PlainNumber(value), plain);
     }
     EXPECT_EQ(FormatNumber(1234567, "."), "1.234.567");
-    EXPECT_EQ(FormatNumber(1234567, "\xA0"),
-              "1\xA0"
-              "234\xA0"
-              "567");
+    EXPECT_EQ(FormatNumber(1234567, "\xA0"), "1\xA0" + "234\xA0"s + "567");
 }
 
 // A typed position: the number the text begins with, whole and within 32 bits.
 TEST(NumberText, ReadsTheNumberATextBeginsWith) {
-    struct Row {
-        const char* text;
-        std::int32_t number;
-    };
-    const Row rows[] = {
-        {"", 0},
-        {"500", 500},
-        {"  12 5abc", 125},
-        {"x9", 0},
-        {"2.5", 2},
-        {"3.5", 4},
-        {"-2.5", -2},
-        {".75", 1},
-        {"-7e2", -700},
-        {"1e", 1},
-        {"+-5", 0},
-        {"1,5", 1},
-        {"2147483647", 2147483647},
-        {"2147483648", 2147483647},
-        {"-2147483649", -2147483647 - 1},
-        {"1e400", 2147483647},
-        {"1e-400", 0},
-        {"0x10", 0},
-        {"inf", 0},
-        {"nan", 0},
-    };
-    for (const Row& row : rows)
-        EXPECT_EQ(LeadingNumber(row.text), row.number) << '"' << row.text << '"';
+    const std::pair<const char*, std::int32_t> rows[] = {{"", 0},
+                                                         {"  12 5abc", 125},
+                                                         {"x9", 0},
+                                                         {"2.5", 2},
+                                                         {"3.5", 4},
+                                                         {"-7e2", -700},
+                                                         {"1e", 1},
+                                                         {"+-5", 0},
+                                                         {"1,5", 1},
+                                                         {"0x10", 0},
+                                                         {"1e400", INT32_MAX},
+                                                         {"1e-400", 0},
+                                                         {"2147483647", INT32_MAX},
+                                                         {"2147483648", INT32_MAX},
+                                                         {"-2147483649", INT32_MIN}};
+    for (const auto& [text, number] : rows)
+        EXPECT_EQ(LeadingNumber(text), number) << '"' << text << '"';
 }
 
-TEST(PodFormat, EncodesNamesAsTheBuilderWritesThem) {
+TEST(PodFormat, EncodesAndDecodesNameFields) {
     EXPECT_EQ(EncodeName("caf\xE9.raw"), "CAF\xC9.RAW" + std::string(24, '\0'));
-    // A name written with an inner blank reads back up to the blank.
-    const std::string record = EncodeName("MY FILE.RAW") + std::string(8, '\0');
-    EXPECT_EQ(DecodeRecord(record.data()).name, "MY");
-}
-
-TEST(PodFormat, DecodesNameFields) {
-    const struct {
-        std::string field;
-        std::string name;
-        bool invalid;
-    } rows[] = {
+    const std::tuple<std::string, std::string, bool> rows[] = {
         {std::string(32, 'x'), std::string(32, 'x'), false},
         {"\0abc"s + std::string(28, '\0'), "", true},
         {std::string(32, ' '), std::string(32, ' '), true},
         {"   " + std::string(29, '\0'), "   ", false},
         {"A.RAW" + std::string(27, '\0'), "A.RAW", false},
-    };
-    for (const auto& row : rows) {
-        const std::string record = row.field + std::string(8, '\0');
-        const PodRecord decoded = DecodeRecord(record.data());
-        EXPECT_EQ(decoded.name, row.name);
-        EXPECT_EQ(decoded.invalid, row.invalid) << row.name;
+        {EncodeName("MY FILE.RAW"), "MY", false}};
+    for (const auto& [field, name, invalid] : rows) {
+        const PodRecord decoded = DecodeRecord((field + std::string(8, '\0')).data());
+        EXPECT_EQ(decoded.name, name);
+        EXPECT_EQ(decoded.invalid, invalid) << name;
     }
 }
 
@@ -103,103 +74,67 @@ TEST(Text, ConvertsBetweenLatin1AndUtf8) {
     EXPECT_EQ(Latin1ToUtf8("caf\xE9"), "caf\xC3\xA9");
     EXPECT_EQ(Utf8ToLatin1("caf\xC3\xA9"), "caf\xE9");
     EXPECT_EQ(Utf8ToLatin1("\xE2\x82\xAC"), "?");  // the euro sign has no Latin-1 place
-    EXPECT_EQ(Utf8ToLatin1("1\xE2\x80\xAF"
-                           "000"),
-              "1\xA0"
-              "000");                                   // narrow no-break space
+    EXPECT_EQ(Utf8ToLatin1("1\xE2\x80\xAF" + "000"s), "1\xA0" + "000"s);  // narrow no-break space
     EXPECT_EQ(Utf8ToLatin1("\xE9t\xE9"), "\xE9t\xE9");  // not UTF-8: kept byte for byte
     EXPECT_EQ(ToUpperLatin1("abc\xE9\xF7\xFF"), "ABC\xC9\xF7\xFF");
+
+    using enum Latin1Conversion;  // the exact conversion
+    std::string latin1;
+    EXPECT_EQ(Utf8ToLatin1Exactly("caf\xC3\xA9 \xC2\x80\xC3\xBF", latin1), Done);
+    EXPECT_EQ(latin1, "caf\xE9 \x80\xFF");
+    const std::pair<std::string, Latin1Conversion> rows[] = {
+        {"1\xE2\x80\xAF", OutsideLatin1},  // no narrow no-break space stand-in
+        {"\xF0\x9F\x98\x80", OutsideLatin1},
+        {"caf\xE9", NotUtf8},
+        {"\xC3", NotUtf8},               // cut short
+        {"\xC1\xA9", NotUtf8},           // overlong
+        {"\xE0\x83\xA9", NotUtf8},       // overlong
+        {"\xED\xA0\x80", NotUtf8},       // a surrogate
+        {"\xF4\x90\x80\x80", NotUtf8}};  // past U+10FFFF
+    for (const auto& [utf8, result] : rows)
+        EXPECT_EQ(Utf8ToLatin1Exactly(utf8, latin1), result) << utf8;
 }
 
-TEST(Text, ConvertsToLatin1ExactlyOrNotAtAll) {
-    using enum Latin1Conversion;
-    const struct {
-        std::string utf8;
-        Latin1Conversion result;
-        std::string latin1;
-    } rows[] = {{"caf\xC3\xA9 \xC2\x80\xC3\xBF", Done, "caf\xE9 \x80\xFF"},
-                {"1\xE2\x80\xAF", OutsideLatin1, ""},  // no narrow no-break space stand-in
-                {"\xF0\x9F\x98\x80", OutsideLatin1, ""},
-                {"caf\xE9", NotUtf8, ""},
-                {"\xC3", NotUtf8, ""},               // cut short
-                {"\xC1\xA9", NotUtf8, ""},           // overlong
-                {"\xE0\x83\xA9", NotUtf8, ""},       // overlong
-                {"\xED\xA0\x80", NotUtf8, ""},       // a surrogate
-                {"\xF4\x90\x80\x80", NotUtf8, ""}};  // past U+10FFFF
-    for (const auto& row : rows) {
-        std::string latin1;
-        EXPECT_EQ(Utf8ToLatin1Exactly(row.utf8, latin1), row.result) << row.utf8;
-        if (row.result == Done) {
-            EXPECT_EQ(latin1, row.latin1);
-        }
-    }
-}
-
+// Leading separators are dropped; a parent step, a drive or nothing left is refused.
 TEST(Paths, RefusesNamesThatLeaveTheFolder) {
-    const struct {
-        const char* name;
-        bool safe;
-    } rows[] = {
-        {"BOX.RAW", true},
-        {"ART\\BOX.RAW", true},
-        {"A\\B\\C\\D.RAW", true},
-        {"..\\BOX.RAW", false},
-        {"ART\\..\\..\\X", false},
-        {"\\ETC\\X", true},  // leading separators are dropped
-        {"/etc/x", true},
-        {"\\..\\X", false},
-        {"C:\\X.RAW", false},
-        {"c:X.RAW", false},
-        {"..", false},
-        {"", false},
-        {".\\", false},
-        {"A..B.RAW", true},
-        {"ART/../X", false},
-    };
-    for (const auto& row : rows)
-        EXPECT_EQ(UnsafeNameReason(row.name).empty(), row.safe) << row.name;
+    for (const char* name : {"ART\\BOX.RAW", "\\ETC\\X", "/etc/x", "A..B.RAW"})
+        EXPECT_TRUE(UnsafeNameReason(name).empty()) << name;
+    for (const char* name :
+         {"..\\BOX.RAW", "\\..\\X", "C:\\X.RAW", "c:X.RAW", "", ".\\", "ART/../X"})
+        EXPECT_FALSE(UnsafeNameReason(name).empty()) << name;
 }
 
-// Blanks around the line go first, then one pair of quotes around all of it; only then is
-// the ending looked at.
+// Blanks around the line go first, then one pair of quotes; only then is the ending looked at.
 TEST(CommandLine, QuotesAndBlanks) {
-    const struct {
-        const char* line;
-        StartupFile::Kind kind;
-        const char* fileName;
-    } rows[] = {
+    const std::tuple<const char*, StartupFile::Kind, const char*> rows[] = {
         {"/tmp/x.pod", StartupFile::Kind::Archive, "x.pod"},
-        {"\"/tmp/x.pod\"", StartupFile::Kind::Archive, "x.pod"},
         {"\"/tmp/x.pod\" ", StartupFile::Kind::Archive, "x.pod"},
         {"  \"/tmp/my list.LST\"", StartupFile::Kind::ResponseFile, "my list.LST"},
         {"/tmp/x.pod\"", StartupFile::Kind::None, ""},
         {"\"/tmp/x.pod", StartupFile::Kind::Archive, "x.pod"},  // no pair: the quote is part of it
         {"\"", StartupFile::Kind::None, ""},
         {"", StartupFile::Kind::None, ""},
-        {"notes.txt", StartupFile::Kind::None, ""},
-    };
-    for (const auto& row : rows) {
-        const StartupFile file = ParseCommandLine(row.line, "/work");
-        EXPECT_EQ(file.kind, row.kind) << row.line;
-        EXPECT_EQ(file.path.filename(), row.fileName) << row.line;
+        {"notes.txt", StartupFile::Kind::None, ""}};
+    for (const auto& [line, kind, fileName] : rows) {
+        const StartupFile file = ParseCommandLine(line, "/work");
+        EXPECT_EQ(file.kind, kind) << line;
+        EXPECT_EQ(file.path.filename(), fileName) << line;
     }
     EXPECT_EQ(ParseCommandLine("\"a b.pod\"", "/work").path, "/work/a b.pod");
 }
 
 TEST(DialogRules, PodFileNameCheckAndExtractBaseName) {
-    for (const char* name : {"POD", ".POD", "ABCD", "A.PO", "  .pod  ", "MYFILE.TXT"})
+    for (const char* name : {".POD", "  .pod  ", "MYFILE.TXT"})
         EXPECT_FALSE(IsPodFileName(name)) << name;
-    for (const char* name : {"A.POD", "mytruck.pod", "MY.PODX", " a.pod "})
+    for (const char* name : {"A.POD", "MY.PODX", " a.pod "})
         EXPECT_TRUE(IsPodFileName(name)) << name;
-    EXPECT_EQ(ExtractBaseName("MYTRUCK.POD"), "MYTRUCK");
-    EXPECT_EQ(ExtractBaseName("pod1.pod"), "pod1");
-    EXPECT_EQ(ExtractBaseName(".pod"), "");
-    EXPECT_EQ(ExtractBaseName("a"), "");
+    EXPECT_EQ(ExtractBaseName("pod1.pod") + "|" + ExtractBaseName(".pod") + ExtractBaseName("a"),
+              "pod1|");
 }
 
 TEST(PodIni, CountsAndCarriesLinesOver) {
-    EXPECT_EQ(AddToPodIni("", "A.POD", "A.POD").text, " 1\r\nA.POD\r\n");
-    EXPECT_EQ(AddToPodIni("\r\n", "A.POD", "A.POD").text, " 1\r\nA.POD\r\n");
+    for (const char* ini : {"", "\r\n"})
+        EXPECT_EQ(AddToPodIni(ini, "A.POD", "A.POD").text, " 1\r\nA.POD\r\n");
     EXPECT_EQ(AddToPodIni("  12 pods\r\n", "A.POD", "A.POD").text, " 13\r\nA.POD\r\n");
     const std::string longLine = "ADDONS\\A_VERY_LONG_FOLDER_NAME\\TRUCK.POD";
     EXPECT_EQ(AddToPodIni("1\n" + longLine + "\n", "B.POD", "B.POD").text,
@@ -207,6 +142,28 @@ TEST(PodIni, CountsAndCarriesLinesOver) {
     EXPECT_EQ(AddToPodIni("98\r\n", "N.POD", "N.POD").outcome, PodIniEdit::Outcome::Added);
     EXPECT_EQ(AddToPodIni("3.POD\r\n", "3.POD", "3.POD").outcome, PodIniEdit::Outcome::Added)
         << "line 1 is never compared";
+    // A count too large for a number is full, not wrapped round.
+    for (const char* first : {"18446744073709551615", "99", "100000000000000000000000"})
+        EXPECT_EQ(AddToPodIni(std::string(first) + "\r\n", "N.POD", "N.POD").outcome,
+                  PodIniEdit::Outcome::Full)
+            << first;
+}
+
+// Each check box alone, none and all: a box in the wrong place shows in its row.
+TEST(DialogOptions, OnePlacePerCheckBox) {
+    const std::pair<ExtractOptions, const char*> rows[] = {
+        {{}, "000000"},
+        {{.responseFile = true}, "100000"},
+        {{.selectedFiles = true}, "010000"},
+        {{.allFiles = true}, "001000"},
+        {{.information = true}, "000100"},
+        {{.truck = true}, "000010"},
+        {{.binModel = true}, "000001"},
+        {{true, true, true, true, true, true}, "111111"}};
+    for (const auto& [options, text] : rows)
+        EXPECT_EQ(options.DialogOptions(), text);
+    EXPECT_EQ(MakeOptions{.mount = false}.DialogOptions(), " 0");
+    EXPECT_EQ(MakeOptions{.mount = true}.DialogOptions(), " 1");
 }
 
 }  // namespace
