@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The main window as a desktop program: files dropped on it, entries dragged out of it, the
-// keyboard, the recent files, and the check that the archive has not changed on disk since
-// it was opened. All but the drag run over an archive in memory.
+// The main window as a desktop program: drops, drags, the keyboard, the recent files, and the
+// check that the archive has not changed on disk. All but the drag over an archive in memory.
 #include <QDropEvent>
 #include <QFile>
 #include <QItemSelectionModel>
@@ -58,9 +57,6 @@ class DesktopTest : public QObject {
         for (int row : rows)
             names->selectionModel()->select(names->model()->index(row, 0),
                                             QItemSelectionModel::Select);
-    }
-    static QSettings Settings() {
-        return QSettings(QSettings::IniFormat, QSettings::UserScope, "Karvex32", "karvex32");
     }
 
   private slots:
@@ -122,9 +118,9 @@ class DesktopTest : public QObject {
         Form1& window = fake.window;
         QVERIFY(QTest::qWaitForWindowActive(&window));  // where the shortcuts work
         QCOMPARE(window.findChild<QToolButton*>("Command3D1")->toolTip(),
-                 QString("Open a POD file (Ctrl+O)"));
+                 "Open a POD file (Ctrl+O)");
         QCOMPARE(window.findChild<QToolButton*>("Command3D3")->toolTip(),
-                 QString("Extract files from a POD (Ctrl+E)"));
+                 "Extract files from a POD (Ctrl+E)");
         QString opened;
         auto note = [&] {  // the next window opened, closed again
             WhenModal([&](QWidget* modal) {
@@ -187,7 +183,8 @@ class DesktopTest : public QObject {
     }
 
     void recentFiles() {
-        Settings().remove("recentFiles");
+        QSettings(QSettings::IniFormat, QSettings::UserScope, "Karvex32", "karvex32")
+            .remove("recentFiles");
         FakeWindow fake;
         QVERIFY(fake.Start("game.pod"));
         Form1& window = fake.window;

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window: start-up and the Open command on archives the test writes; over an archive
-// in memory, selection across the lists, the window during a load, the comment editor, the
-// logo, and what a screen reader hears.
+// in memory, the lists, the window during a load, the comment editor, the logo, a screen reader.
 #include <QAccessible>
 #include <QFile>
 #include <QInputDialog>
@@ -57,18 +56,6 @@ class MainWindowTest : public QObject {
                (Find<QListView>("List1")->isVisible() ? "lists" : "overlay");
     }
     void Write(const QString& name, const std::string& bytes) { m_folder->Write(name, bytes); }
-    // Answers the comment editor: `typed`, or Cancel when empty. What it offered goes to `shown`.
-    static void AnswerComment(const QString& typed, QString* shown = nullptr) {
-        WhenModal(
-            [=](QWidget* modal) {
-                auto* box = qobject_cast<QInputDialog*>(modal);
-                if (shown)
-                    *shown = box->textValue();
-                box->setTextValue(typed);
-                typed.isEmpty() ? box->reject() : box->accept();
-            },
-            "QInputDialog");
-    }
     QString Quoted(const QString& name) { return '"' + m_folder->filePath(name) + '"'; }
 
   private slots:
@@ -153,15 +140,18 @@ class MainWindowTest : public QObject {
 
         // Escape and the close box keep the open file as it was.
         open("good.pod");
-        WhenModal([](QWidget* dialog) { QTest::keyClick(dialog, Qt::Key_Escape); });
-        window.Command3D1_Click();
-        QCOMPARE(Screen(), QString("Good one|170|2|green|011|lists"));
-        QCOMPARE(window.windowTitle(), QString("Karvex32  -  good.pod"));
-        QCOMPARE(Find<QListView>("List1")->model()->rowCount(), 2);
-        WhenModal([](QWidget* dialog) { QVERIFY(dialog->close()); });
-        window.Command3D1_Click();
-        QCOMPARE(Screen(), QString("Good one|170|2|green|011|lists"));
-
+        for (bool escape : {true, false}) {
+            WhenModal([escape](QWidget* dialog) {
+                if (escape)
+                    QTest::keyClick(dialog, Qt::Key_Escape);
+                else
+                    QVERIFY(dialog->close());
+            });
+            window.Command3D1_Click();
+            QCOMPARE(Screen(), QString("Good one|170|2|green|011|lists"));
+            QCOMPARE(window.windowTitle(), QString("Karvex32  -  good.pod"));
+            QCOMPARE(Find<QListView>("List1")->model()->rowCount(), 2);
+        }
         WhenModal([](QWidget* dialog) { dialog->findChild<QPushButton*>("Command3D2")->click(); });
         window.Command3D1_Click();
         QCOMPARE(Screen(), QString("|||green|000|lists"));
@@ -245,7 +235,14 @@ class MainWindowTest : public QObject {
         fake.session.comment = "Old comment";
         QVERIFY(fake.Start());
         QString initial;
-        AnswerComment(typed, &initial);
+        WhenModal(
+            [&](QWidget* modal) {
+                auto* box = static_cast<QInputDialog*>(modal);
+                initial = box->textValue();
+                box->setTextValue(typed);
+                typed.isEmpty() ? box->reject() : box->accept();  // empty: Cancel
+            },
+            "QInputDialog");
         fake.window.Command1_Click();
         QCOMPARE(initial, QString("Old comment"));
         QCOMPARE(fake.Calls(), calls);

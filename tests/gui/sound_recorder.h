@@ -8,6 +8,13 @@
 
 namespace karvex::test {
 
+// A "fmt " chunk: format code, channels, rate, bits, and what follows them.
+QByteArray Format(quint16 code, quint16 channels, quint32 rate, quint16 bits,
+                  const QByteArray& more = {});
+// A RIFF wave of the chunk `format` and a data chunk that says it holds `declared` bytes and
+// holds `data`, with the chunks `between` before it.
+QByteArray WaveOf(const QByteArray& format, const QByteArray& data, quint32 declared,
+                  const QByteArray& between = {});
 // A mono 16-bit wave file of `milliseconds` of a 440 Hz tone at 8,000 samples a second, or of
 // `frames` samples of it when that is given.
 std::string ToneWave(int milliseconds, int frames = -1);
