@@ -115,8 +115,8 @@ class ContextMenuTest : public QObject {
                                           << " |0|0|5|-N-S";
         QTest::newRow("a texture") << pod << QList<int>{0} << "List2"
                                    << "A.RAW|2|284|0|VN-S";
-        QTest::newRow("rows 3 and 1: 1") << pod << QList<int>{3, 1} << "List1"
-                                         << "readme.txt.bin|4|286|1|VNES";
+        QTest::newRow("rows 3 and 1: the lowest") << pod << QList<int>{3, 1} << "List1"
+                                                  << "readme.txt.bin|4|286|1|VNES";
         QTest::newRow("a truck") << pod << QList<int>{2} << "List1"
                                  << "TRUCK.TRK|1|290|2|-NES";
         QTest::newRow("a wave") << pod << QList<int>{4} << "List1"
