@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The private folder against another user of the machine: which temporary folder it goes
-// into, which folders the start-up clean-up may remove, and a folder swapped for a link.
+// The private folder against another user of the machine: the temporary folder it goes into,
+// which folders the start-up clean-up may remove, and a folder swapped for a link.
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -57,104 +57,82 @@ class PrivateFolderTest : public QObject {
         WriteFile(m_victim.filePath("inner/deep.txt"), "deep");
     }
 
-    // "tmp", "temp", TMPDIR, /tmp: the first that is a folder of the user's or root's,
-    // neither a root nor open to others without the sticky bit, made absolute.
-    void temporaryBase_data() {
-        QTest::addColumn<QString>("tmp");
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<bool>("stranger");
-        QTest::addColumn<bool>("used");
-        QTest::newRow("a private folder") << "base" << 0700 << false << true;
-        QTest::newRow("relative, made absolute") << "./base" << 0700 << false << true;
-        QTest::newRow("the root") << "/" << 0700 << false << false;
-        QTest::newRow("the root, spelt otherwise") << "/tmp/../" << 0700 << false << false;
-        QTest::newRow("missing") << "missing" << 0700 << false << false;
-        QTest::newRow("open to all, no sticky bit") << "base" << 0777 << false << false;
-        QTest::newRow("open to the group") << "base" << 0770 << false << false;
-        QTest::newRow("open to all, sticky") << "base" << 01777 << false << true;
-        QTest::newRow("another user's") << "base" << 0700 << true << false;
-    }
+    // The first folder of the user's or root's, no root, not open to others unless sticky.
     void temporaryBase() {
-        QFETCH(QString, tmp);
-        QFETCH(int, mode);
-        QFETCH(bool, stranger);
-        QFETCH(bool, used);
-        QTemporaryDir work;
-        const QString base = work.filePath("base");
-        QVERIFY(QDir().mkpath(base));
-        ::chmod(Native(base), static_cast<mode_t>(mode));
-        if (stranger && ::chown(Native(base), kStranger, kStranger) != 0)
-            QSKIP("giving a folder to another user needs root");
-        const QString start = QDir::currentPath();
-        QDir::setCurrent(work.path());
-        const QByteArray saved = qgetenv("tmp");
-        qputenv("tmp", Native(tmp));
-        qputenv("temp", "");
-        qputenv("TMPDIR", "");
-        QString error;
-        const QString chosen = PrivateFolder::ResolveTemporaryBase(&error);
-        qputenv("tmp", saved);
-        QDir::setCurrent(start);
-        if (used)
-            QCOMPARE(chosen, base);
-        else
-            QVERIFY2(chosen != base && chosen != "/" && !chosen.startsWith(work.path()),
-                     qPrintable(chosen));
-        QVERIFY(chosen.isEmpty() || QDir::isAbsolutePath(chosen));
-    }
-
-    // Only a folder of the user's own, mode 0700, whose lock no run holds, is removed at
-    // start-up, through handles: a link inside it is unlinked, and a link named as a private
-    // folder is never followed.
-    void removeStale_data() {
-        QTest::addColumn<int>("mode");  // 0: the folder is a link to the documents
-        QTest::addColumn<bool>("stranger");
-        QTest::addColumn<int>("lock");  // 0 none, 1 a lock file, 2 one a run holds
-        QTest::addColumn<bool>("removed");
-        QTest::newRow("stale") << 0700 << false << 1 << true;
-        QTest::newRow("held by a run elsewhere") << 0700 << false << 2 << false;
-        QTest::newRow("no lock") << 0700 << false << 0 << false;
-        QTest::newRow("not private") << 0755 << false << 1 << false;
-        QTest::newRow("a link") << 0 << false << 0 << false;
-        QTest::newRow("another user's") << 0700 << true << 1 << false;  // last: it may skip
-    }
-    void removeStale() {
-        QFETCH(int, mode);
-        QFETCH(bool, stranger);
-        QFETCH(int, lock);
-        QFETCH(bool, removed);
-        // The PID in the name is not running: it decides nothing.
-        const QString planted = m_base.filePath("karvex32-999999999-Ab12Cd");
-        if (mode == 0) {
-            QVERIFY(QFile::link(m_victim.path(), planted));
-        } else {
-            QVERIFY(QDir().mkpath(planted + "/sub"));
-            QVERIFY(QFile::link(m_victim.path(), planted + "/docs"));
-            QVERIFY(QFile::link(m_victim.path(), planted + "/sub/docs"));
-            QVERIFY(QFile::link(m_victim.filePath("document.txt"), planted + "/sub/file"));
-            for (int i = 0; i < 50; ++i)
-                WriteFile(planted + QString("/sub/f%1").arg(i), "x");
+        const struct {
+            const char* tmp;
+            int mode;
+            bool used;
+        } rows[] = {{"base", 0700, true},     {"./base", 0700, true},
+                    {"/", 0700, false},       {"/tmp/../", 0700, false},
+                    {"missing", 0700, false}, {"base", 0777, false},
+                    {"base", 0770, false},    {"base", 01777, true},
+                    {"base", 0, false}};  // 0: another user's, last as it may skip
+        for (const auto& row : rows) {
+            QTemporaryDir work;
+            const QString base = work.filePath("base");
+            QVERIFY(QDir().mkpath(base));
+            ::chmod(Native(base), static_cast<mode_t>(row.mode ? row.mode : 0700));
+            if (!row.mode && ::chown(Native(base), kStranger, kStranger) != 0)
+                QSKIP("giving a folder to another user needs root");
+            const QString start = QDir::currentPath();
+            QDir::setCurrent(work.path());
+            const QByteArray saved = qgetenv("tmp");
+            qputenv("tmp", row.tmp);
+            qputenv("temp", "");
+            qputenv("TMPDIR", "");
+            QString error;
+            const QString chosen = PrivateFolder::ResolveTemporaryBase(&error);
+            qputenv("tmp", saved);
+            QDir::setCurrent(start);
+            QVERIFY2(row.used ? chosen == base
+                              : chosen != base && chosen != "/" && !chosen.startsWith(work.path()),
+                     qPrintable(row.tmp + (" " + chosen)));
+            QVERIFY(chosen.isEmpty() || QDir::isAbsolutePath(chosen));
         }
-        const int handle =
-            lock ? ::open(Native(planted + "/lock"), O_RDWR | O_CREAT | O_CLOEXEC, 0600) : -1;
-        QVERIFY(handle >= 0 || !lock);
-        if (lock == 2)
-            QCOMPARE(::flock(handle, LOCK_EX | LOCK_NB), 0);
-        if (mode)
-            ::chmod(Native(planted), static_cast<mode_t>(mode));
-        if (stranger && ::chown(Native(planted), kStranger, kStranger) != 0)
-            QSKIP("giving a folder to another user needs root");
-        PrivateFolder::RemoveStale();
-        if (handle >= 0)
-            ::close(handle);
-        QCOMPARE(QFileInfo::exists(planted), !removed);
-        QVERIFY(DocumentsIntact());
-        if (!QFile::remove(planted))  // a link goes as a file, never through its target
-            QDir(planted).removeRecursively();
     }
 
-    // A live folder is private and locked: another run's clean-up leaves it, and its lock is
-    // not handed to programs the run starts. Everything in it goes at exit, links unlinked.
+    // Only the user's own 0700 folder whose lock no run holds goes; links are never followed.
+    void removeStale() {
+        const struct {
+            int mode;  // 0: the folder is a link to the documents; -1: another user's
+            int lock;  // 0 none, 1 a lock file, 2 one a run holds
+            bool removed;
+        } rows[] = {{0700, 1, true},  {0700, 2, false}, {0700, 0, false},
+                    {0755, 1, false}, {0, 0, false},    {-1, 1, false}};
+        for (const auto& row : rows) {
+            const QString planted = m_base.filePath("karvex32-999999999-Ab12Cd");
+            if (row.mode == 0) {
+                QVERIFY(QFile::link(m_victim.path(), planted));
+            } else {
+                QVERIFY(QDir().mkpath(planted + "/sub"));
+                QVERIFY(QFile::link(m_victim.path(), planted + "/docs"));
+                QVERIFY(QFile::link(m_victim.path(), planted + "/sub/docs"));
+                QVERIFY(QFile::link(m_victim.filePath("document.txt"), planted + "/sub/file"));
+                for (int i = 0; i < 50; ++i)
+                    WriteFile(planted + QString("/sub/f%1").arg(i), "x");
+            }
+            const int handle =
+                row.lock ? ::open(Native(planted + "/lock"), O_RDWR | O_CREAT | O_CLOEXEC, 0600)
+                         : -1;
+            QVERIFY(handle >= 0 || !row.lock);
+            if (row.lock == 2)
+                QCOMPARE(::flock(handle, LOCK_EX | LOCK_NB), 0);
+            if (row.mode)
+                ::chmod(Native(planted), static_cast<mode_t>(row.mode > 0 ? row.mode : 0700));
+            if (row.mode < 0 && ::chown(Native(planted), kStranger, kStranger) != 0)
+                QSKIP("giving a folder to another user needs root");
+            PrivateFolder::RemoveStale();
+            if (handle >= 0)
+                ::close(handle);
+            QCOMPARE(QFileInfo::exists(planted), !row.removed);
+            QVERIFY(DocumentsIntact());
+            if (!QFile::remove(planted))  // a link goes as a file, never through its target
+                QDir(planted).removeRecursively();
+        }
+    }
+
+    // A live folder is private and locked against another run's clean-up, and gone at exit.
     void liveFolderIsLockedAndRemovedAtExit() {
         QString path;
         {
@@ -178,9 +156,7 @@ class PrivateFolderTest : public QObject {
         QVERIFY(DocumentsIntact());
     }
 
-    // Someone renames the live folder away and puts a link to the user's documents in its
-    // place: the next use makes a new folder, and nothing is written into or removed from
-    // the documents, then or at exit.
+    // The live folder swapped for a link to the documents: the next use makes a new folder.
     void swappedFolderIsNotTrusted() {
         QString moved, path;
         {

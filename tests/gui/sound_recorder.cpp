@@ -56,7 +56,7 @@ SoundRecorder::~SoundRecorder() {
 bool SoundRecorder::Start() {
     m_parec.start("parec", {"-d", "@DEFAULT_MONITOR@", "--raw", "--format=s16le", "--channels=1",
                             "--rate=" + QString::number(kRate), "--latency-msec=10"});
-    // Half a second received means the stream has settled into its pace.
+    // Half a second received: the stream has settled into its pace.
     return m_parec.waitForStarted(kGiveUpMs) && RecordFor(0, 0.5);
 }
 
