@@ -37,11 +37,11 @@ using namespace karvex::test;
 
 namespace {
 
-const std::vector<PodEntry> kGame = {{"A.RAW", "aa"},
-                                     {"readme.txt.bin", "text"},
-                                     {"TRUCK.TRK", "t"},
-                                     {"LOGO.BMP", "not a picture"},
-                                     {"HORN.WAV", "w"}};
+const std::vector<PodEntry> kGame = {
+    {"A.RAW", "aa"},    {"readme.txt.bin", "text"},
+    {"TRUCK.TRK", "t"}, {"LOGO.BMP", "not a picture"},
+    {"HORN.WAV", "w"},
+};
 
 const std::vector<PodEntry> kEntries = {
     {"A.RAW", std::string(65536, 'a')}, {"sounds\\horn.wav", "RIFF"}, {"notes.txt", "line\r\n"},
@@ -71,7 +71,7 @@ class MainWindowTest : public QObject {
     Q_OBJECT
 
   private:
-    std::unique_ptr<TestFolder> m_folder;  // one folder for all the tests
+    TestFolder m_folder;  // one folder for all the tests
     std::unique_ptr<ArchiveSession> m_session;
     std::unique_ptr<Form1> m_window;
     Form1* m_shown = nullptr;            // the window Find and Screen look at
@@ -102,8 +102,8 @@ class MainWindowTest : public QObject {
                on("Command3D2") + on("Command3D3") + on("Command1") + "|" +
                (Find<QListView>("List1")->isVisible() ? "lists" : "overlay");
     }
-    void Write(const QString& name, const std::string& bytes) { m_folder->Write(name, bytes); }
-    QString Quoted(const QString& name) { return '"' + m_folder->filePath(name) + '"'; }
+    void Write(const QString& name, const std::string& bytes) { m_folder.Write(name, bytes); }
+    QString Quoted(const QString& name) { return '"' + m_folder.filePath(name) + '"'; }
     static void Select(Form1& window, const QList<int>& rows) {
         auto* names = window.findChild<QListView*>("List1");
         names->clearSelection();
@@ -158,18 +158,16 @@ class MainWindowTest : public QObject {
 
   private slots:
     void initTestCase() {
-        m_folder = std::make_unique<TestFolder>();
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settings.path());
         qputenv("tmp", QFile::encodeName(m_temporary.path()));
     }
-    void init() { QVERIFY(m_folder->MakeCurrent()); }
+    void init() { QVERIFY(m_folder.MakeCurrent()); }
     void cleanup() {
         m_fake.reset();
         m_shown = nullptr;
         m_window.reset();
         m_session.reset();
     }
-    void cleanupTestCase() { m_folder.reset(); }
 
     // The command line at start-up, after `file` is written; a missing file ends the program.
     void startup_data() {
@@ -177,7 +175,7 @@ class MainWindowTest : public QObject {
         QTest::addColumn<QString>("commandLine");
         QTest::addColumn<QString>("screen");  // empty: the program ends
         const QString listed = "Demo|132|1|green|011|lists", nothing = "|||green|000|lists";
-        const QString path = m_folder->path() + '/';
+        const QString path = m_folder.path() + '/';
         // clang-format off
         QTest::newRow("quoted full path")     << "trucks.pod" << Quoted("trucks.pod") << listed;
         QTest::newRow("a text file")     << "notes.txt"  << path + "notes.txt" << nothing;
@@ -207,7 +205,7 @@ class MainWindowTest : public QObject {
             QCOMPARE(caption, QString("Karvex32"));
         } else {
             QCOMPARE(Screen(), screen);
-            QCOMPARE(m_session->State().StartFolder, m_folder->path().toStdString());
+            QCOMPARE(m_session->State().StartFolder, m_folder.path().toStdString());
         }
     }
 
@@ -364,12 +362,9 @@ class MainWindowTest : public QObject {
 
     // A drag of what the entries became in a fresh private folder; a refused name is left out.
     void dragCarriesTheSelectedEntries() {
-        TestFolder folder;
-        folder.Write("game.pod", PodBytes(kEntries));
-        ArchiveSession session;
-        Form1 window(session);
-        window.show();
-        QVERIFY(window.Startup(folder.filePath("game.pod")));
+        Write("drag.pod", PodBytes(kEntries));
+        Form1& window = Window();
+        QVERIFY(window.Startup(m_folder.filePath("drag.pod")));
         Select(window, {0, 1, 3, 4});
         AnswerMessage("OK");
         std::unique_ptr<QMimeData> data(window.DragOutData());
@@ -378,7 +373,7 @@ class MainWindowTest : public QObject {
         QCOMPARE(urls.size(), 2);
         QCOMPARE(urls[0].fileName(), QString("A.RAW"));
         QCOMPARE(urls[1].fileName(), QString("sounds"));
-        QVERIFY(!urls[0].toLocalFile().startsWith(folder.path()));
+        QVERIFY(!urls[0].toLocalFile().startsWith(m_folder.path()));
         QFile horn(urls[1].toLocalFile() + "/horn.wav");
         QVERIFY(horn.open(QIODevice::ReadOnly));
         QCOMPARE(horn.readAll(), QByteArray("RIFF"));
@@ -505,9 +500,9 @@ class MainWindowTest : public QObject {
         // clang-format off
         QTest::newRow("nothing") << pod << QList<int>{} << "List1" << " |0|0|5|-N-S";
         QTest::newRow("a texture") << pod << QList<int>{0} << "List2" << "A.RAW|2|284|0|VN-S";
-        QTest::newRow("3 and 1: the lowest") << pod << QList<int>{3, 1} << "List1" << "readme.txt.bin|4|286|1|VNES";
+        QTest::newRow("3,1") << pod << QList<int>{3, 1} << "List1" << "readme.txt.bin|4|286|1|VNES";
         QTest::newRow("a truck") << pod << QList<int>{2} << "List1" << "TRUCK.TRK|1|290|2|-NES";
-        QTest::newRow("response file") << "test.lst" << QList<int>{0} << "List1" << "A.RAW|2|284|0|----";
+        QTest::newRow(".lst") << "test.lst" << QList<int>{0} << "List1" << "A.RAW|2|284|0|----";
         // clang-format on
     }
     void recordsTheLowestSelectedEntry() {
@@ -535,13 +530,9 @@ class MainWindowTest : public QObject {
 
     // On an archive on disk, as ctest runs it once more through a real X server.
     void escapeFromSearchLeavesTheMenuWorking() {
-        TestFolder folder;
-        folder.Write("game.pod", PodBytes(kGame));
-        ArchiveSession session;
-        Form1 window(session);
-        m_shown = &window;
-        window.show();
-        QVERIFY(window.Startup(folder.filePath("game.pod")));
+        Write("menu.pod", PodBytes(kGame));
+        Form1& window = Window();
+        QVERIFY(window.Startup(m_folder.filePath("menu.pod")));
         Select(*m_shown, {0});
         window.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&window));
