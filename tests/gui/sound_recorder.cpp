@@ -11,9 +11,8 @@ namespace karvex::test {
 
 namespace {
 
-void PutLittleEndian(std::string& out, std::uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i)
-        out += static_cast<char>((value >> (8 * i)) & 0xFF);
+QByteArray LittleEndian(quint32 value, int bytes) {
+    return QByteArray(reinterpret_cast<const char*>(&value), bytes);
 }
 
 constexpr int kBlock = SoundRecorder::kRate / 100;  // 10 ms
@@ -22,29 +21,26 @@ constexpr int kGiveUpMs = 10000;
 
 }  // namespace
 
+QByteArray Format(quint16 code, quint16 channels, quint32 rate, quint16 bits,
+                  const QByteArray& more) {
+    const quint32 frame = channels * ((bits + 7) / 8);
+    return LittleEndian(code, 2) + LittleEndian(channels, 2) + LittleEndian(rate, 4) +
+           LittleEndian(rate * frame, 4) + LittleEndian(frame, 2) + LittleEndian(bits, 2) + more;
+}
+
+QByteArray WaveOf(const QByteArray& format, const QByteArray& data, quint32 declared,
+                  const QByteArray& between) {
+    const QByteArray body = "WAVEfmt " + LittleEndian(format.size(), 4) + format + between +
+                            "data" + LittleEndian(declared, 4) + data;
+    return "RIFF" + LittleEndian(body.size(), 4) + body;
+}
+
 std::string ToneWave(int milliseconds, int frames) {
     constexpr int kToneRate = 8000;
-    const auto samples =
-        static_cast<std::uint32_t>(frames >= 0 ? frames : kToneRate * milliseconds / 1000);
-    std::string data;
-    for (std::uint32_t i = 0; i < samples; ++i) {
-        const double tone = std::sin(2 * 3.14159265358979 * 440 * i / kToneRate);
-        PutLittleEndian(data, static_cast<std::uint16_t>(static_cast<std::int16_t>(tone * 8000)),
-                        2);
-    }
-    std::string out = "RIFF";
-    PutLittleEndian(out, static_cast<std::uint32_t>(36 + data.size()), 4);
-    out += "WAVEfmt ";
-    PutLittleEndian(out, 16, 4);
-    PutLittleEndian(out, 1, 2);  // PCM
-    PutLittleEndian(out, 1, 2);  // mono
-    PutLittleEndian(out, kToneRate, 4);
-    PutLittleEndian(out, kToneRate * 2, 4);
-    PutLittleEndian(out, 2, 2);
-    PutLittleEndian(out, 16, 2);
-    out += "data";
-    PutLittleEndian(out, static_cast<std::uint32_t>(data.size()), 4);
-    return out + data;
+    QByteArray data;
+    for (int i = 0; i < (frames >= 0 ? frames : kToneRate * milliseconds / 1000); ++i)
+        data += LittleEndian(quint16(qint16(8000 * std::sin(2 * M_PI * 440 * i / kToneRate))), 2);
+    return WaveOf(Format(1, 1, kToneRate, 16), data, data.size()).toStdString();
 }
 
 SoundRecorder::SoundRecorder() {
@@ -60,7 +56,7 @@ SoundRecorder::~SoundRecorder() {
 bool SoundRecorder::Start() {
     m_parec.start("parec", {"-d", "@DEFAULT_MONITOR@", "--raw", "--format=s16le", "--channels=1",
                             "--rate=" + QString::number(kRate), "--latency-msec=10"});
-    // Half a second received means the stream has settled into its pace.
+    // Half a second received: the stream has settled into its pace.
     return m_parec.waitForStarted(kGiveUpMs) && RecordFor(0, 0.5);
 }
 
