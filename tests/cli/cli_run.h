@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-// Runs the built karvex32-cli in a temporary folder and keeps what it printed.
+// Runs the built karvex32-cli and keeps what it printed.
 
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
+#include <cctype>
+#include <csignal>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -18,6 +20,7 @@ using namespace std::string_literals;
 
 struct CliRun {
     int exit = -1;
+    bool timedOut = false;
     std::string out, err;
 };
 
@@ -28,30 +31,43 @@ inline std::string Quote(const std::string& arg) {
     return quoted + "'";
 }
 
+// A row's description as a test name.
+inline std::string RowName(std::string name) {
+    for (char& c : name)
+        c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+    return name;
+}
+
 class Cli : public testing::Test {
   protected:
-    // Runs in `folder` (the test's folder when empty); with `removed`, that folder is removed
-    // once it is the current folder, before the tool starts.
+    // Runs in `folder` (the test's folder when empty), killed after `seconds`; with
+    // `removed`, that folder is removed once it is the current folder, before the tool
+    // starts. What it prints is kept in a folder of its own, so `dir` holds only the test's.
     CliRun Karvex(const std::vector<std::string>& args, const std::filesystem::path& folder = {},
-                  bool removed = false) {
-        const std::filesystem::path where = folder.empty() ? dir.path() : folder;
-        std::string command = "cd " + Quote(where.string()) + " && ";
+                  bool removed = false, int seconds = 60) {
+        const std::string where = (folder.empty() ? dir.path() : folder).string();
+        std::string command = "cd " + Quote(where) + " && ";
         if (removed)
-            command += "rmdir " + Quote(where.string()) + " && ";
-        command += Quote(KARVEX_CLI);
+            command += "rmdir " + Quote(where) + " && ";
+        command += "exec timeout -s KILL " + std::to_string(seconds) + " " + Quote(KARVEX_CLI);
         for (const auto& arg : args)
             command += " " + Quote(arg);
-        command += " > " + Quote((dir / ".out").string()) + " 2> " +
-                   Quote((dir / ".err").string()) + " < /dev/null";
+        command += " > " + Quote((io / "out").string()) + " 2> " + Quote((io / "err").string()) +
+                   " < /dev/null";
         const int status = std::system(command.c_str());
-        CliRun run{WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadBytes(dir / ".out"),
-                   ReadBytes(dir / ".err")};
-        std::filesystem::remove(dir / ".out");
-        std::filesystem::remove(dir / ".err");
-        return run;
+        const int exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        return {exit == 128 + SIGKILL ? -1 : exit, exit == 128 + SIGKILL, ReadBytes(io / "out"),
+                ReadBytes(io / "err")};
     }
 
-    TempDir dir;
+    // Runs `args` and checks its exit status and what it printed to standard error.
+    void Expect(const std::vector<std::string>& args, int exit, const std::string& err) {
+        const CliRun run = Karvex(args);
+        EXPECT_EQ(run.exit, exit) << args[0] << "\n" << run.err;
+        EXPECT_EQ(run.err, err) << args[0];
+    }
+
+    TempDir dir, io;
 };
 
 }  // namespace karvex::test

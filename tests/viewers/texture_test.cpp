@@ -16,12 +16,9 @@ std::string RampPalette() {
         bytes += {static_cast<char>(n), static_cast<char>(255 - n), static_cast<char>(n / 2)};
     return bytes;
 }
-// A palette of one colour throughout.
-std::string FlatPalette(char red, char green, char blue) {
-    std::string bytes;
-    for (int n = 0; n < 256; ++n)
-        bytes += {red, green, blue};
-    return bytes;
+// A palette of one grey throughout.
+std::string Grey(char level) {
+    return std::string(768, level);
 }
 
 TEST(Texture, OnlyTwoSizesHaveAWidth) {
@@ -92,49 +89,22 @@ TEST(Texture, DecodesThroughTheColorTable) {
 }
 
 // A texture drawn from an archive: the size rule, the palette it is drawn through and the
-// bytes past the archive's end.
+// bytes past the archive's end. Its own palette and none (black) are drawn through in the
+// command line's tests.
 class DrawFromArchive : public testing::Test {
   protected:
-    Result Draw(const std::vector<PodEntry>& entries, const std::string& texture) {
-        const FakeSession archive(entries);
-        return DrawTexture(archive, archive.Find(texture, false), image);
-    }
     TextureImage image;
 };
 
-TEST_F(DrawFromArchive, OwnPaletteFirstThenTheDefaultThenBlack) {
-    const std::string texture(65536, '\x01');
-    const PodEntry metal{"metalcr2.act", FlatPalette(1, 2, 3)};
-    const PodEntry own{"TRK01.ACT", FlatPalette(4, 5, 6)};
-    ASSERT_TRUE(Draw({metal, {"trk01.raw", texture}, own}, "trk01.raw").IsDone());
-    EXPECT_EQ(image.width, 256);
-    EXPECT_EQ(image.pixels, std::vector<std::uint32_t>(65536, ColorValue(4, 5, 6)));
-
-    ASSERT_TRUE(Draw({metal, {"trk02.raw", texture}, own}, "trk02.raw").IsDone());
-    EXPECT_EQ(image.pixels.back(), ColorValue(1, 2, 3));
-
-    ASSERT_TRUE(Draw({{"trk02.raw", texture}, own}, "trk02.raw").IsDone());
-    EXPECT_EQ(image.pixels, std::vector<std::uint32_t>(65536, 0u)) << "no palette: black";
-}
-
-TEST_F(DrawFromArchive, OtherSizesAreRefusedWithTheViewersMessage) {
-    for (std::size_t size : {0, 4095, 4097, 65535}) {
-        const Result drawn = Draw({{"a.raw", std::string(size, 'x')}}, "a.raw");
-        EXPECT_EQ(drawn.status, Result::Status::Refused) << size;
-        EXPECT_EQ(drawn.message, kTextureSizeText);
-        EXPECT_EQ(image.width, 0);
-        EXPECT_TRUE(image.pixels.empty());
-    }
-    EXPECT_TRUE(Draw({{"a.raw", std::string(4096, 'x')}}, "a.raw").IsDone());
-    EXPECT_EQ(image.pixels.size(), 4096u);
-}
-
-TEST_F(DrawFromArchive, BytesPastTheArchivesEndCountAsZero) {
+TEST_F(DrawFromArchive, TheDefaultPaletteAndBytesPastTheArchivesEndCountAsZero) {
     // The palette's 768 bytes run on into the texture and past the end of the archive; of
     // the texture's 4096 bytes the archive holds 100.
     FakeSession archive({{"metalcr2.act", "\x0A\x0B\x0C"},
-                         {"a.raw", std::string(100, '\x01') + std::string(3996, '\0')}});
-    archive.bytes.resize(archive.bytes.size() - 3996);
+                         {"a.raw", std::string(100, '\x01') + std::string(3996, '\0')},
+                         {"b.raw", std::string(4095, '\0')}});
+    archive.bytes.resize(archive.bytes.size() - 3996 - 4095);
+    EXPECT_EQ(DrawTexture(archive, 2, image).message, kTextureSizeText);
+    EXPECT_TRUE(image.pixels.empty());
     ASSERT_TRUE(DrawTexture(archive, 1, image).IsDone());
     std::vector<std::uint32_t> expected(4096, ColorValue(10, 11, 12));
     std::fill_n(expected.begin(), 100, ColorValue(1, 1, 1));
@@ -149,7 +119,7 @@ TEST_F(DrawFromArchive, BytesPastTheArchivesEndCountAsZero) {
 }
 
 TEST_F(DrawFromArchive, ATableIsKeptWhenNoPaletteIsFoundOrTheArchiveIsGone) {
-    FakeSession archive({{"a.raw", std::string(4096, '\0')}, {"b.act", FlatPalette(9, 9, 9)}});
+    FakeSession archive({{"a.raw", std::string(4096, '\0')}, {"b.act", Grey(9)}});
     ColorTable table;
     ASSERT_TRUE(LoadTexturePalette(archive, "b.raw", table).IsDone());
     EXPECT_EQ(table.values[1], ColorValue(9, 9, 9));
