@@ -178,41 +178,33 @@ TEST_F(Cli, WritesEveryTextureBeneathTheFolderAsExtractionWould) {
     EXPECT_EQ(Karvex({"textures", "game.pod", "gone"}).exit, 2);
 }
 
-TEST_F(Cli, PrintsAPalettesColourValues) {
-    WriteBytes(dir / "game.pod", PodBytes({{"a.act", std::string(765, '\x01') + "\xFF\0\x10"s}}));
-    const CliRun run = Karvex({"palette", "game.pod", "a.act"});
-    EXPECT_EQ(run.exit, 0) << run.err;
-    std::string expected;
-    for (int n = 0; n < 255; ++n)
-        expected += " 1  1  1\n";
-    EXPECT_EQ(run.out, expected + " 255  0  16\n");
-}
-
-// The text after the last line break is not printed, however long: the break is found
-// reading back from the end, in the long tails with its CR and LF on either side of a read.
-TEST_F(Cli, PrintsATextsLines) {
-    std::string tail;
+// A text's last line break is found reading back from the end, in the long tails with its CR
+// and LF on either side of a read; the text after it is not printed, however long.
+TEST_F(Cli, PrintsAPalettesColourValuesAndATextsLines) {
+    std::string tail, colours;
     while (tail.size() < 196607)
         tail += "\n\rx";  // lone LFs and CRs, no break
+    for (int n = 0; n < 255; ++n)
+        colours += " 1  1  1\n";
     const std::string lines = "AB\r\n\r\nC\xE9\r\n";
-    WriteBytes(dir / "game.pod", PodBytes({{"a.txt", "AB\r\n\r\nC\nD \xE9\r\nE"},
+    WriteBytes(dir / "game.pod", PodBytes({{"a.act", std::string(765, '\x01') + "\xFF\0\x10"s},
+                                           {"a.txt", "AB\r\n\r\nC\nD \xE9\r\nE"},
                                            {"b", "\n"},
                                            {"c", lines + tail.substr(0, 65535)},
                                            {"d", lines + tail.substr(0, 196607)}}));
     const struct {
         std::vector<std::string> args;
         std::string out;
-    } rows[] = {{{"a.txt"}, "AB\n \nC\nD \xC3\xA9\n"},
-                {{"-0", "a.txt"}, "AB\0 \0C\nD \xC3\xA9\0"s},
-                {{"b"}, ""},
-                {{"c"}, "AB\n \nC\xC3\xA9\n"},
-                {{"d"}, "AB\n \nC\xC3\xA9\n"}};
+    } rows[] = {{{"palette", "game.pod", "a.act"}, colours + " 255  0  16\n"},
+                {{"text", "game.pod", "a.txt"}, "AB\n \nC\nD \xC3\xA9\n"},
+                {{"text", "game.pod", "-0", "a.txt"}, "AB\0 \0C\nD \xC3\xA9\0"s},
+                {{"text", "game.pod", "b"}, ""},
+                {{"text", "game.pod", "c"}, "AB\n \nC\xC3\xA9\n"},
+                {{"text", "game.pod", "d"}, "AB\n \nC\xC3\xA9\n"}};
     for (const auto& row : rows) {
-        std::vector<std::string> args = {"text", "game.pod"};
-        args.insert(args.end(), row.args.begin(), row.args.end());
-        const CliRun run = Karvex(args);
+        const CliRun run = Karvex(row.args);
         EXPECT_EQ(run.exit, 0) << run.err;
-        EXPECT_EQ(run.out, row.out) << args.back();
+        EXPECT_EQ(run.out, row.out) << row.args.back();
     }
 }
 
