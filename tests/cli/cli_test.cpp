@@ -181,21 +181,23 @@ TEST_F(Cli, WritesEveryTextureBeneathTheFolderAsExtractionWould) {
 // A text's last line break is found reading back from the end, in the long tails with its CR
 // and LF on either side of a read; the text after it is not printed, however long.
 TEST_F(Cli, PrintsAPalettesColourValuesAndATextsLines) {
-    std::string tail, colours;
+    std::string tail, colours, zeros;
     while (tail.size() < 196607)
         tail += "\n\rx";  // lone LFs and CRs, no break
     for (int n = 0; n < 255; ++n)
-        colours += " 1  1  1\n";
+        colours += " 1  1  1\n", zeros += " 0  0  0\n";
     const std::string lines = "AB\r\n\r\nC\xE9\r\n";
     WriteBytes(dir / "game.pod", PodBytes({{"a.act", std::string(765, '\x01') + "\xFF\0\x10"s},
                                            {"a.txt", "AB\r\n\r\nC\nD \xE9\r\nE"},
                                            {"b", "\n"},
                                            {"c", lines + tail.substr(0, 65535)},
-                                           {"d", lines + tail.substr(0, 196607)}}));
+                                           {"d", lines + tail.substr(0, 196607)},
+                                           {"short.act", "\x05"}}));  // read on past the end
     const struct {
         std::vector<std::string> args;
         std::string out;
     } rows[] = {{{"palette", "game.pod", "a.act"}, colours + " 255  0  16\n"},
+                {{"palette", "game.pod", "short.act"}, " 5  0  0\n" + zeros},
                 {{"text", "game.pod", "a.txt"}, "AB\n \nC\nD \xC3\xA9\n"},
                 {{"text", "game.pod", "-0", "a.txt"}, "AB\0 \0C\nD \xC3\xA9\0"s},
                 {{"text", "game.pod", "b"}, ""},
