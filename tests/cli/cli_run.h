@@ -2,12 +2,13 @@
 #pragma once
 
 // Runs the built karvex32-cli and keeps what it printed.
-
 #include <gtest/gtest.h>
 
+#include <stdio.h>
 #include <sys/wait.h>
 #include <cctype>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -38,11 +39,24 @@ inline std::string RowName(std::string name) {
     return name;
 }
 
+// One sorted line (type, size, mode, mtime, inode, link target) per thing below `root`.
+inline std::string Walk(const std::filesystem::path& root,
+                        const std::vector<std::filesystem::path>& skipped = {}) {
+    std::string command = "find " + Quote(root.string()) + " -mindepth 1";
+    for (const auto& skip : skipped)
+        command += " -path " + Quote(skip.string()) + " -prune -o";
+    command += " -printf '%P\\t%y size=%s mode=%m mtime=%T@ inode=%i -> %l\\n' | LC_ALL=C sort";
+    std::string all;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    for (char line[4096]; pipe && std::fgets(line, sizeof line, pipe);)
+        all += line;
+    EXPECT_TRUE(pipe && ::pclose(pipe) == 0) << command;
+    return all;
+}
+
 class Cli : public testing::Test {
   protected:
-    // Runs in `folder` (the test's folder when empty), killed after `seconds`; with
-    // `removed`, that folder is removed once it is the current folder, before the tool
-    // starts. What it prints is kept in a folder of its own, so `dir` holds only the test's.
+    // Runs in `folder` (or `dir`), which `removed` removes first; its output is kept in `io`.
     CliRun Karvex(const std::vector<std::string>& args, const std::filesystem::path& folder = {},
                   bool removed = false, int seconds = 60) {
         const std::string where = (folder.empty() ? dir.path() : folder).string();
@@ -61,10 +75,11 @@ class Cli : public testing::Test {
     }
 
     // Runs `args` and checks its exit status and what it printed to standard error.
-    void Expect(const std::vector<std::string>& args, int exit, const std::string& err) {
+    CliRun Expect(const std::vector<std::string>& args, int exit, const std::string& err) {
         const CliRun run = Karvex(args);
         EXPECT_EQ(run.exit, exit) << args[0] << "\n" << run.err;
         EXPECT_EQ(run.err, err) << args[0];
+        return run;
     }
 
     TempDir dir, io;

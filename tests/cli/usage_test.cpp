@@ -3,8 +3,6 @@
 // refuses as bad usage (exit 2) before it opens anything.
 #include <gtest/gtest.h>
 
-#include <map>
-
 #include "karvex_version.h"
 #include "tests/cli/cli_run.h"
 
@@ -13,20 +11,7 @@ namespace fs = std::filesystem;
 namespace karvex::test {
 namespace {
 
-// Every file beneath `root` with its bytes.
-std::map<std::string, std::string> Files(const fs::path& root) {
-    std::map<std::string, std::string> files;
-    for (const auto& entry : fs::recursive_directory_iterator(root)) {
-        if (entry.is_regular_file())
-            files[entry.path().string()] = ReadBytes(entry.path());
-    }
-    return files;
-}
-
-// Each command line gives its exit status and either the text its standard output holds
-// (status 0) or its one-line complaint, which the usage follows (status 2). A path that
-// cannot be located from a removed current folder, or an argument the archive's 8-bit text
-// (Latin-1) cannot hold, is refused before anything is opened or written.
+// Status 0 prints the text; status 2 its one-line complaint (and the usage) and writes nothing.
 TEST_F(Cli, HelpsOrNamesTheProblem) {
     WriteBytes(dir / "game.pod",
                PodBytes({{"T.RAW", std::string(4096, '\0')}, {"?.txt", "x\r\n"}}, "old"));
@@ -61,11 +46,7 @@ TEST_F(Cli, HelpsOrNamesTheProblem) {
          cmd + "search ARCHIVE TEXT [--match-case] [--size] [--contents]\n"},
         {{"examine", "--help"}, 0, cmd + "examine ARCHIVE ENTRY\n"},
         {{"search", "a.pod", ""}, 2, "TEXT must not be empty"},
-        {{"examine", "a.lst", "A.BIN"}, 2, "ARCHIVE must end in .pod: a.lst"},
-        {{"texture", "a.lst", "A.RAW", "a.png"}, 2, "ARCHIVE must end in .pod: a.lst"},
-        {{"palette", "a.pod", "A.ACT", "-0"}, 2, "'palette' does not take -0"},
         {{"extract", "a.pod", ".", "--mount=1"}, 2, "'extract' does not take --mount"},
-        {{"comment", "a.pod", "-x"}, 2, "'comment' does not take -x"},
         {{"extract", "a.pod", ".", "--selected"}, 2, "--selected needs a value"},
         {{"build", "a.lst", "B.POD", "C.POD"}, 2, "'build' takes 2 arguments"},
         {{"comment", "--", "a.pod"}, 2, "'comment' takes 2 arguments"},
@@ -74,7 +55,6 @@ TEST_F(Cli, HelpsOrNamesTheProblem) {
         {{"comment", "a.lst", "x"}, 2, "ARCHIVE must end in .pod: a.lst"},
         {{"open", "a.pod"}, 2, "unknown command 'open'"},
         {{}, 2, "no command given"},
-        {{"texture", "game.pod", "T.RAW", ""}, 2, "OUT.png must not be empty"},
         {{"build", "new.lst", "", "--yes"}, 2, "NEWARCHIVE must not be empty"},
         {{"texture", pod, "T.RAW", "out.png"}, 2, "out.png", true},
         {{"build", list, "NEW.POD", "--yes"}, 2, "NEW.POD", true},
@@ -85,12 +65,11 @@ TEST_F(Cli, HelpsOrNamesTheProblem) {
          "--selected" + latin1 + euro + ".txt"},
         {{"build", "new.lst", "NEW.POD", "--comment=" + euro}, 2, "--comment" + latin1 + euro},
         {{"comment", "game.pod", "a" + euro}, 2, "TEXT" + latin1 + "a" + euro},
-        {{"search", "game.pod", euro}, 2, "TEXT" + latin1 + euro},
         {{"comment", "game.pod", "caf\xE9"}, 2, "TEXT is not valid UTF-8: caf\xE9"}};
     // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(testing::PrintToString(row.args));
-        const auto before = Files(dir.path());
+        const auto before = Walk(dir.path());
         if (row.inRemovedFolder)
             fs::create_directory(dir / "gone");
         const CliRun run =
@@ -106,7 +85,7 @@ TEST_F(Cli, HelpsOrNamesTheProblem) {
                                          " from the current folder: No such file or directory\n"
                                    : "karvex32-cli: " + row.text + "\n\n" + usage);
         }
-        EXPECT_EQ(Files(dir.path()), before) << "nothing written, the archive untouched";
+        EXPECT_EQ(Walk(dir.path()), before) << "nothing written, the archive untouched";
     }
 }
 

@@ -31,8 +31,13 @@ std::string Model(std::size_t size, const std::vector<std::pair<std::size_t, std
     return bytes;
 }
 
-const Names kNine = {"abcdefgh.bin", "abcdefg0.bin", "abcdefg1.bin", "tire08l.bin", "tire08r.bin",
-                     "tire10l.bin",  "tire10r.bin",  "tire16l.bin",  "tire16r.bin"};
+// The nine models of a truck whose values give `truck` (cut to 8 and 7 bytes) and `tire`.
+Names Nine(const std::string& truck8, const std::string& truck7, const std::string& tire) {
+    Names names = {truck8 + ".bin", truck7 + "0.bin", truck7 + "1.bin"};
+    for (const char* wheel : {"08l", "08r", "10l", "10r", "16l", "16r"})
+        names.push_back(tire + wheel + ".bin");
+    return names;
+}
 
 TEST(Examine, Rows) {
     constexpr Analysis T = Analysis::Truck, M = Analysis::Model;
@@ -45,14 +50,13 @@ TEST(Examine, Rows) {
         // clang-format off
         {"three keys give the nine names alone", T,
          CrLf({"skin car.raw", "truckModelBaseName", "abcdefghij", "tireModelBaseName", " tire ",
-               "axleModelName", "axle.bin"}), kNine},
+               "axleModelName", "axle.bin"}), Nine("abcdefgh", "abcdefg", "tire")},
         {"keys in capitals", T,
          CrLf({"TRUCKMODELBASENAME", "abcdefghij", "TIREMODELBASENAME", "tire", "AXLEMODELNAME"}),
-         kNine},
+         Nine("abcdefgh", "abcdefg", "tire")},
         {"an empty truck value (keys 22 apart)", T,
          CrLf({"truckModelBaseName", "", "tireModelBaseName", "t", "axleModelName"}),
-         {".bin", "0.bin", "1.bin", "t08l.bin", "t08r.bin", "t10l.bin", "t10r.bin", "t16l.bin",
-          "t16r.bin"}},
+         Nine("", "", "t")},
         {"keys 21 apart hold no value: scanned", T,
          "truckModelBaseName\r\n\ntireModelBaseName\r\n" + CrLf({"t.raw", "axleModelName"}),
          {"t.raw"}},
@@ -75,23 +79,14 @@ TEST(Examine, Rows) {
          Model(64001, {{63992, "\0wheel.raw"s}}), {}},
         {"a name cut by a window's start is listed whole", M,
          Model(64100, {{63995, "\0long.raw"s}}), {"long.raw"}},
-        // A stranger's entry never makes a found name more than a name: a value ends at its
-        // first control byte, so no name holds one; a name that leads out of a folder is
-        // found, and only the response file leaves it out.
+        // A value ends at its first control byte; a name leading out is found (the list drops it).
         {"line breaks inside both values", T,
          CrLf({"truckModelBaseName", "monster", "..\\x", "tireModelBaseName", "tire",
                "..\\.ssh\\id_rsa", "big", "axleModelName"}),
-         {"monster.bin", "monster0.bin", "monster1.bin", "tire08l.bin", "tire08r.bin",
-          "tire10l.bin", "tire10r.bin", "tire16l.bin", "tire16r.bin"}},
+         Nine("monster", "monster", "tire")},
         {"values that start with ..\\", T,
          CrLf({"truckModelBaseName", "..\\..\\abc", "tireModelBaseName", "..\\t", "axleModelName"}),
-         {"..\\..\\ab.bin", "..\\..\\a0.bin", "..\\..\\a1.bin", "..\\t08l.bin", "..\\t08r.bin",
-          "..\\t10l.bin", "..\\t10r.bin", "..\\t16l.bin", "..\\t16r.bin"}},
-        {"a NUL inside each value", T,
-         CrLf({"truckModelBaseName", "ab\0cdefgh"s, "tireModelBaseName", "ti\0re"s,
-               "axleModelName"}),
-         {"ab.bin", "ab0.bin", "ab1.bin", "ti08l.bin", "ti08r.bin", "ti10l.bin", "ti10r.bin",
-          "ti16l.bin", "ti16r.bin"}},
+         Nine("..\\..\\ab", "..\\..\\a", "..\\t")},
         {"a model naming a file two folders up", M, "\0skin.raw\0..\\..\\secret.txt\0"s,
          {"skin.raw", "..\\..\\secret.txt"}},
         // clang-format on
@@ -105,9 +100,7 @@ TEST(Examine, Rows) {
     }
 }
 
-// Saving found names: only the lines that stay inside the folder once read back (the first
-// 32 characters, cut at a comma) are saved, byte for byte; nothing is saved when every name
-// would be left out; when some are, they are told after the save. The texts are exact.
+// Only names that stay inside the folder once read back (32 characters, cut at a comma) are saved.
 TEST(PlanResponseFile, Rows) {
     const std::string cut = std::string(29, 'a') + "\\..b.txt";  // reads back as ...a\..
     const struct {
@@ -117,10 +110,10 @@ TEST(PlanResponseFile, Rows) {
         {{}, "", "", ""},
         {{"a.raw", " b.bin "}, "a.raw\r\nb.bin\r\n", "", ""},
         {{"..\\x.raw"}, "", std::string(kNoneSafeText) + "\n..\\x.raw", ""},
-        {{"a.raw", "..\\..\\x.raw", "..\\y.raw"},
-         "a.raw\r\n",
-         "",
+        // clang-format off
+        {{"a.raw", "..\\..\\x.raw", "..\\y.raw"}, "a.raw\r\n", "",
          std::string(kLeftOutText) + "\n..\\..\\x.raw\n..\\y.raw"},
+        // clang-format on
         {{" skin.raw", cut}, "skin.raw\r\n", "", std::string(kLeftOutText) + "\n" + cut},
     };
     for (const auto& row : rows) {
@@ -131,8 +124,7 @@ TEST(PlanResponseFile, Rows) {
     }
 }
 
-// Found names select the entries of that name, or whose last part is that name; blanks
-// around either and letter case do not count.
+// A found name selects entries of that name or last part, blanks and letter case aside.
 TEST(EntriesNamed, Rows) {
     EntryTable table;
     for (const char* name : {"SKIN.RAW", "ART\\SKIN.RAW", "SKIN.RAW.OLD", " tire.bin ",
@@ -151,17 +143,6 @@ TEST(EntriesNamed, Rows) {
     for (const auto& row : rows)
         EXPECT_EQ(EntriesNamed(row.names, table), row.entries)
             << ::testing::PrintToString(row.names);
-}
-
-// More than 100 windows in each pass: examined to the end, in the same order.
-TEST(ScanModel, LargeModelsAreExaminedInFull) {
-    const std::string bytes = Model(6'400'300, {{10, "first.raw"},
-                                                {6'399'993, "\0edge.wav"s},  // ends window 100
-                                                {6'400'100, "\0w101.raw"s},
-                                                {6'400'200, "\0first.raw"s}});
-    const Examination got = Examine(BufferEntryReader(bytes), Analysis::Model);
-    EXPECT_TRUE(got.result.IsDone());
-    EXPECT_EQ(got.names, (Names{"first.raw", "w101.raw", "edge.wav"}));
 }
 
 TEST(ScanModel, StopsWhenAskedOrFull) {

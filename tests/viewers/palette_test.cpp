@@ -1,19 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The palette viewer's logic: the "Color Values" lines, the outline colour and the grid.
+// The palette viewer's logic: the outline colour and the grid (the lines: see the CLI tests).
 #include <gtest/gtest.h>
 
 #include "viewers/palette.h"
 
 namespace karvex::test {
 namespace {
-
-// The line format is checked through the command line's palette output.
-TEST(Palette, MissingBytesCountAsZero) {
-    const auto shortPalette = PaletteColors("\x01\x02\x03\x04");
-    EXPECT_EQ(shortPalette[0], (Rgb{1, 2, 3}));
-    EXPECT_EQ(shortPalette[1], (Rgb{4, 0, 0})) << "missing bytes count as zero";
-    EXPECT_EQ(shortPalette[255], (Rgb{0, 0, 0}));
-}
 
 TEST(Palette, OutlinesLightComponentsInZeroAndDarkOnesIn255) {
     const std::pair<Rgb, Rgb> rows[] = {

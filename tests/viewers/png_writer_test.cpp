@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The PNG writer: what it writes reads back through libpng as the same 8-bit RGB pixels,
-// and a file that stands at the target is replaced whole or not at all, never the archive.
+// The PNG writer (its pictures are read back in the command line's tests): a file at the
+// target is replaced whole or not at all, never the archive.
 #include <gtest/gtest.h>
 
 #include "tests/core/test_support.h"
@@ -12,23 +12,6 @@ namespace fs = std::filesystem;
 
 namespace karvex::test {
 namespace {
-
-TEST(PngWriter, WritesPixelsThatReadBackTheSame) {
-    TempDir dir;
-    for (const int width : {64, 256}) {
-        std::vector<std::uint32_t> pixels;
-        for (int i = 0; i < width * width; ++i)
-            pixels.push_back(ColorValue(i % 256, (i / 256) % 256, (i * 7) % 256));
-        pixels.back() = ColorValue(255, 255, 255);
-        ASSERT_TRUE(WritePngFile(dir / "t.png", {}, width, width, pixels).IsDone());
-        const PngPicture back = ReadPng(dir / "t.png");
-        ASSERT_TRUE(back.ok);
-        EXPECT_TRUE(back.rgb8);
-        EXPECT_EQ(back.width, static_cast<unsigned>(width));
-        EXPECT_EQ(back.height, static_cast<unsigned>(width));
-        EXPECT_EQ(back.pixels, pixels);
-    }
-}
 
 TEST(PngWriter, ReplacesAFileWholeOrLeavesItAsItWas) {
     TempDir dir;

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The texture viewer's logic: sizes, the palette's name and search, the colour table and
-// the decoding of a texture from an archive.
+// The texture viewer's logic: sizes, the palette's name and search, the colour table, decoding.
 #include <gtest/gtest.h>
 
 #include "tests/core/fake_session.h"
@@ -15,10 +14,6 @@ std::string RampPalette() {
     for (int n = 0; n < 256; ++n)
         bytes += {static_cast<char>(n), static_cast<char>(255 - n), static_cast<char>(n / 2)};
     return bytes;
-}
-// A palette of one grey throughout.
-std::string Grey(char level) {
-    return std::string(768, level);
 }
 
 TEST(Texture, OnlyTwoSizesHaveAWidth) {
@@ -80,25 +75,12 @@ TEST(Texture, DecodesThroughTheColorTable) {
     EXPECT_EQ(pixels[63], ColorValue(255, 0, 127));
     EXPECT_EQ(pixels[64], ColorValue(1, 254, 0));
     EXPECT_EQ(pixels[4095], ColorValue(5, 250, 2));
-
-    PaletteLoad(table, "\x01\x02\x03\x04");
-    EXPECT_EQ(table.values[2], ColorValue(4, 0, 0));
-    pixels = DecodeTexture("\x01", 64, table);
-    EXPECT_EQ(pixels[0], ColorValue(4, 0, 0));
-    EXPECT_EQ(pixels[4095], ColorValue(1, 2, 3)) << "a missing byte counts as zero";
+    EXPECT_EQ(DecodeTexture("\x05", 64, table)[4095], ColorValue(0, 255, 0)) << "missing: 0";
 }
 
-// A texture drawn from an archive: the size rule, the palette it is drawn through and the
-// bytes past the archive's end. Its own palette and none (black) are drawn through in the
-// command line's tests.
-class DrawFromArchive : public testing::Test {
-  protected:
+// The default palette runs into the texture, which runs past the archive's end (100 of 4096).
+TEST(DrawFromArchive, TheDefaultPaletteAndBytesPastTheArchivesEndCountAsZero) {
     TextureImage image;
-};
-
-TEST_F(DrawFromArchive, TheDefaultPaletteAndBytesPastTheArchivesEndCountAsZero) {
-    // The palette's 768 bytes run on into the texture and past the end of the archive; of
-    // the texture's 4096 bytes the archive holds 100.
     FakeSession archive({{"metalcr2.act", "\x0A\x0B\x0C"},
                          {"a.raw", std::string(100, '\x01') + std::string(3996, '\0')},
                          {"b.raw", std::string(4095, '\0')}});
@@ -118,8 +100,9 @@ TEST_F(DrawFromArchive, TheDefaultPaletteAndBytesPastTheArchivesEndCountAsZero) 
     EXPECT_EQ(table.values[200], 0u);
 }
 
-TEST_F(DrawFromArchive, ATableIsKeptWhenNoPaletteIsFoundOrTheArchiveIsGone) {
-    FakeSession archive({{"a.raw", std::string(4096, '\0')}, {"b.act", Grey(9)}});
+TEST(DrawFromArchive, ATableIsKeptWhenNoPaletteIsFoundOrTheArchiveIsGone) {
+    TextureImage image;
+    FakeSession archive({{"a.raw", std::string(4096, '\0')}, {"b.act", std::string(768, '\x09')}});
     ColorTable table;
     ASSERT_TRUE(LoadTexturePalette(archive, "b.raw", table).IsDone());
     EXPECT_EQ(table.values[1], ColorValue(9, 9, 9));
