@@ -82,11 +82,10 @@ TEST_F(Cli, BuildsMountsListsAndRewritesTheComment) {
     WriteBytes(dir / "src" / "new.lst", "a.raw\r\n");
     WriteBytes(dir / "pod.ini", "1\r\nMTM.POD\r\n");
     fs::create_directory(dir / "addons");
-    // A value after an equals sign keeps any equals sign of its own.
     const CliRun run =
         Karvex({"build", "src/new.lst", "addons/New.pod", "--comment=x=\xC3\xA9", "--mount"});
     EXPECT_EQ(run.exit, 0) << run.err;
-    EXPECT_EQ(run.out, "status\tx=\xC3\xA9\nsize\t128\nfiles\t1\nA.RAW\t4\t 124\n");
+    EXPECT_EQ(run.out, "status\tx=\xC3\xA9\nsize\t128\nfiles\t1\nA.RAW\t4\t 124\n") << "= kept";
     EXPECT_EQ(ReadBytes(dir / "pod.ini"),
               " 2\r\nMTM.POD" + std::string(25, ' ') + "\r\naddons\\New.pod\r\n");
 
@@ -174,8 +173,7 @@ TEST_F(Cli, WritesEveryTextureBeneathTheFolderAsExtractionWould) {
     EXPECT_EQ(Karvex({"textures", "game.pod", "gone"}).exit, 2);
 }
 
-// A text's last line break is found reading back from the end, in the long tails with its CR
-// and LF on either side of a read; the text after it is not printed, however long.
+// A text's last break is found reading back from the end, its CR and LF across a read's edge.
 TEST_F(Cli, PrintsAPalettesColourValuesAndATextsLines) {
     std::string tail, colours, zeros;
     while (tail.size() < 196607)
@@ -206,8 +204,7 @@ TEST_F(Cli, PrintsAPalettesColourValuesAndATextsLines) {
     }
 }
 
-// Each option reaches the search; a truck's values print as names alone, no line break or
-// NUL of theirs; a name that holds both kinds, in any letter case, is examined twice as a model.
+// Values print as names alone; a name of both kinds, in any case, is examined twice as a model.
 TEST_F(Cli, PrintsWhatASearchFindsAndATruckOrModelNames) {
     const std::string truck =
         "truckModelBaseName\r\nrig\0cd\r\ntireModelBaseName\r\nt\r\n..\\id_rsa\r\n"
@@ -226,8 +223,6 @@ TEST_F(Cli, PrintsWhatASearchFindsAndATruckOrModelNames) {
         std::string out;
     } rows[] = {
         {{"search", "game.pod", "car"}, "2 Found\ncar.raw\t4,096\nCAR.ACT\t5\n"},
-        {{"search", "game.pod", "car", "--match-case"}, "1 Found\ncar.raw\t4,096\n"},
-        {{"search", "game.pod", "4096", "--size"}, "2 Found\ncar.raw\t4,096\nbig.raw\t14,096\n"},
         {{"search", "game.pod", "WAGON", "--size", "--contents"}, "1 Found\nCAR.ACT\t5\n"},
         {{"search", "game.pod", "lorry"}, "0 Found\n"},
         {{"examine", "game.pod", "rig.trk"}, rig},

@@ -88,9 +88,8 @@ TEST(TextFromArchive, ReadsLinesAroundTheIndexMarks) {
         bool lastGoesOn = false;
     };
     for (const Read& read :
-         {Read{4095, 1, {"L4095"}}, Read{4096, 1, {" "}}, Read{4097, 1, {"L4097"}},
-          Read{4094, 4, {"L4094", "L4095", " ", "L4097"}}, Read{4099, 3, {"L4099", cut}, true},
-          Read{4101, 5, {"B"}}, Read{4102, 1, {}}}) {
+         {Read{4096, 1, {" "}}, Read{4094, 4, {"L4094", "L4095", " ", "L4097"}},
+          Read{4099, 3, {"L4099", cut}, true}, Read{4101, 5, {"B"}}, Read{4102, 1, {}}}) {
         std::vector<ShownLine> lines;
         EXPECT_TRUE(index.ReadLines(archive, read.first, read.count, 1 << 20, lines).IsDone());
         std::vector<std::string> texts;

@@ -1,9 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The texture viewer's logic: sizes, the palette's name and search, the colour table, decoding.
+// The texture and palette viewers' logic, and the PNG writer (whose pictures the CLI tests read
+// back): a file at the target is replaced whole or not at all, never the archive.
 #include <gtest/gtest.h>
 
 #include "tests/core/fake_session.h"
+#include "tests/core/test_support.h"
+#include "tests/viewers/png_read.h"
+#include "viewers/palette.h"
+#include "viewers/png_writer.h"
 #include "viewers/texture.h"
+
+namespace fs = std::filesystem;
 
 namespace karvex::test {
 namespace {
@@ -115,6 +122,55 @@ TEST(DrawFromArchive, ATableIsKeptWhenNoPaletteIsFoundOrTheArchiveIsGone) {
     EXPECT_EQ(LoadTexturePalette(archive, "b.raw", table).status, Result::Status::Failed);
     EXPECT_EQ(DrawTexture(archive, 0, image).status, Result::Status::Failed);
     EXPECT_EQ(table.values[1], ColorValue(9, 9, 9));
+}
+
+TEST(Palette, OutlinesLightComponentsInZeroAndDarkOnesIn255) {
+    const std::pair<Rgb, Rgb> rows[] = {{{200, 50, 127}, {0, 255, 0}},
+                                        {{255, 255, 255}, {0, 0, 0}},
+                                        {{0, 0, 0}, {255, 255, 255}},
+                                        {{126, 127, 128}, {255, 0, 0}}};
+    for (const auto& [color, outline] : rows)
+        EXPECT_EQ(OutlineColor(color), outline) << ColorListLine(color);
+}
+
+TEST(Palette, CellsAndClicksOnTheGrid) {
+    EXPECT_EQ(CellCorner(0), (GridPoint{0, 0}));
+    EXPECT_EQ(CellCorner(15), (GridPoint{240, 0}));
+    EXPECT_EQ(CellCorner(16), (GridPoint{0, 16}));
+    EXPECT_EQ(CellCorner(255), (GridPoint{240, 240}));
+
+    EXPECT_EQ(ColorAt(20, 5), 1);
+    EXPECT_EQ(ColorAt(250, 250), 255);
+    EXPECT_EQ(ColorAt(15, 15), 0) << "the gap right of and below a swatch is its own";
+    EXPECT_EQ(ColorAt(16, 0), 1);
+    EXPECT_EQ(ColorAt(-3, 400), 240) << "kept within the grid";
+
+    const std::pair<double, int> rounding[] = {{2.5, 2},   {3.5, 4},  {15.49, 15},
+                                               {15.5, 16}, {-0.5, 0}, {-1.5, -2}};
+    for (const auto& [position, unit] : rounding)
+        EXPECT_EQ(GridUnit(position), unit) << position;
+}
+
+TEST(PngWriter, ReplacesAFileWholeOrLeavesItAsItWas) {
+    TempDir dir;
+    WriteBytes(dir / "t.png", "old");
+    EXPECT_EQ(WritePngFile(dir / "t.png", {}, 2, 2, {1, 2, 3}).Reason(),
+              "The picture's size does not match its pixels.");
+    EXPECT_EQ(ReadBytes(dir / "t.png"), "old");
+
+    ASSERT_TRUE(WritePngFile(dir / "t.png", {}, 2, 1, {ColorValue(1, 2, 3), 0}).IsDone());
+    EXPECT_EQ(ReadPng(dir / "t.png").pixels, (std::vector<std::uint32_t>{0x030201, 0}));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1)
+        << "no temporary left";
+
+    WriteBytes(dir / "game.pod", "archive");
+    EXPECT_EQ(WritePngFile(dir / "game.pod", dir / "game.pod", 1, 1, {0}).Reason(),
+              "It is the archive being read.");
+    EXPECT_EQ(ReadBytes(dir / "game.pod"), "archive");
+
+    const IoStatus missing = WritePngFile(dir / "missing" / "t.png", {}, 1, 1, {0});
+    EXPECT_FALSE(missing.IsDone());
+    EXPECT_FALSE(missing.Reason().empty());
 }
 
 }  // namespace
