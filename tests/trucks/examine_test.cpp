@@ -108,16 +108,14 @@ TEST(PlanResponseFile, Rows) {
     const struct {
         Names names;
         std::string lines, refusal, warning;
-    } rows[] = {
-        {{}, "", "", ""},
-        {{"a.raw", " b.bin "}, "a.raw\r\nb.bin\r\n", "", ""},
-        {{"..\\x.raw"}, "", std::string(kNoneSafeText) + "\n..\\x.raw", ""},
-        // clang-format off
+    } rows[] = {{{}, "", "", ""},
+                {{"a.raw", " b.bin "}, "a.raw\r\nb.bin\r\n", "", ""},
+                {{"..\\x.raw"}, "", std::string(kNoneSafeText) + "\n..\\x.raw", ""},
+                // clang-format off
         {{"a.raw", "..\\..\\x.raw", "..\\y.raw"}, "a.raw\r\n", "",
          std::string(kLeftOutText) + "\n..\\..\\x.raw\n..\\y.raw"},
-        // clang-format on
-        {{" skin.raw", cut}, "skin.raw\r\n", "", std::string(kLeftOutText) + "\n" + cut},
-    };
+                // clang-format on
+                {{" skin.raw", cut}, "skin.raw\r\n", "", std::string(kLeftOutText) + "\n" + cut}};
     for (const auto& row : rows) {
         const ResponseFilePlan plan = PlanResponseFile(row.names, "\n");
         EXPECT_EQ(plan.list.lines, row.lines) << row.lines;
