@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-// Runs the built karvex32-cli in a temporary folder and keeps what it printed.
-
+// Runs the built karvex32-cli and keeps what it printed.
 #include <gtest/gtest.h>
 
+#include <stdio.h>
 #include <sys/wait.h>
+#include <cctype>
+#include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -18,6 +21,7 @@ using namespace std::string_literals;
 
 struct CliRun {
     int exit = -1;
+    bool timedOut = false;
     std::string out, err;
 };
 
@@ -28,30 +32,57 @@ inline std::string Quote(const std::string& arg) {
     return quoted + "'";
 }
 
+// A row's description as a test name.
+inline std::string RowName(std::string name) {
+    for (char& c : name)
+        c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+    return name;
+}
+
+// One sorted line (type, size, mode, mtime, inode, link target) per thing below `root`.
+inline std::string Walk(const std::filesystem::path& root,
+                        const std::vector<std::filesystem::path>& skipped = {}) {
+    std::string command = "find " + Quote(root.string()) + " -mindepth 1";
+    for (const auto& skip : skipped)
+        command += " -path " + Quote(skip.string()) + " -prune -o";
+    command += " -printf '%P\\t%y size=%s mode=%m mtime=%T@ inode=%i -> %l\\n' | LC_ALL=C sort";
+    std::string all;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    for (char line[4096]; pipe && std::fgets(line, sizeof line, pipe);)
+        all += line;
+    EXPECT_TRUE(pipe && ::pclose(pipe) == 0) << command;
+    return all;
+}
+
 class Cli : public testing::Test {
   protected:
-    // Runs in `folder` (the test's folder when empty); with `removed`, that folder is removed
-    // once it is the current folder, before the tool starts.
+    // Runs in `folder` (or `dir`), which `removed` removes first; its output is kept in `io`.
     CliRun Karvex(const std::vector<std::string>& args, const std::filesystem::path& folder = {},
-                  bool removed = false) {
-        const std::filesystem::path where = folder.empty() ? dir.path() : folder;
-        std::string command = "cd " + Quote(where.string()) + " && ";
+                  bool removed = false, int seconds = 60) {
+        const std::string where = (folder.empty() ? dir.path() : folder).string();
+        std::string command = "cd " + Quote(where) + " && ";
         if (removed)
-            command += "rmdir " + Quote(where.string()) + " && ";
-        command += Quote(KARVEX_CLI);
+            command += "rmdir " + Quote(where) + " && ";
+        command += "exec timeout -s KILL " + std::to_string(seconds) + " " + Quote(KARVEX_CLI);
         for (const auto& arg : args)
             command += " " + Quote(arg);
-        command += " > " + Quote((dir / ".out").string()) + " 2> " +
-                   Quote((dir / ".err").string()) + " < /dev/null";
+        command += " > " + Quote((io / "out").string()) + " 2> " + Quote((io / "err").string()) +
+                   " < /dev/null";
         const int status = std::system(command.c_str());
-        CliRun run{WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadBytes(dir / ".out"),
-                   ReadBytes(dir / ".err")};
-        std::filesystem::remove(dir / ".out");
-        std::filesystem::remove(dir / ".err");
+        const int exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        return {exit == 128 + SIGKILL ? -1 : exit, exit == 128 + SIGKILL, ReadBytes(io / "out"),
+                ReadBytes(io / "err")};
+    }
+
+    // Runs `args` and checks its exit status and what it printed to standard error.
+    CliRun Expect(const std::vector<std::string>& args, int exit, const std::string& err) {
+        const CliRun run = Karvex(args);
+        EXPECT_EQ(run.exit, exit) << args[0] << "\n" << run.err;
+        EXPECT_EQ(run.err, err) << args[0];
         return run;
     }
 
-    TempDir dir;
+    TempDir dir, io;
 };
 
 }  // namespace karvex::test

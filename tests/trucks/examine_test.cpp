@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Examining truck definitions and models, from memory and from an archive.
+// Examining truck definitions and models, the name scan and the found-name list's rules.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -7,6 +7,8 @@
 
 #include "tests/core/fake_session.h"
 #include "trucks/examine.h"
+#include "trucks/found_names.h"
+#include "trucks/name_scan.h"
 #include "trucks/response_list.h"
 
 namespace karvex::test {
@@ -31,92 +33,65 @@ std::string Model(std::size_t size, const std::vector<std::pair<std::size_t, std
     return bytes;
 }
 
-const Names kNine = {"abcdefgh.bin", "abcdefg0.bin", "abcdefg1.bin", "tire08l.bin", "tire08r.bin",
-                     "tire10l.bin",  "tire10r.bin",  "tire16l.bin",  "tire16r.bin"};
+// The nine models of a truck whose values give `truck` (cut to 8 and 7 bytes) and `tire`.
+Names Nine(const std::string& truck8, const std::string& truck7, const std::string& tire) {
+    Names names = {truck8 + ".bin", truck7 + "0.bin", truck7 + "1.bin"};
+    for (const char* wheel : {"08l", "08r", "10l", "10r", "16l", "16r"})
+        names.push_back(tire + wheel + ".bin");
+    return names;
+}
 
 TEST(Examine, Rows) {
-    constexpr Analysis truck = Analysis::Truck, model = Analysis::Model;
+    constexpr Analysis T = Analysis::Truck, M = Analysis::Model;
     const struct {
         const char* what;
         Analysis analysis;
         std::string bytes;
         Names expected;
     } rows[] = {
-        {"three keys give the nine names alone", truck,
+        // clang-format off
+        {"three keys give the nine names alone", T,
          CrLf({"skin car.raw", "truckModelBaseName", "abcdefghij", "tireModelBaseName", " tire ",
-               "axleModelName", "axle.bin"}),
-         kNine},
-        {"keys in capitals", truck,
+               "axleModelName", "axle.bin"}), Nine("abcdefgh", "abcdefg", "tire")},
+        {"keys in capitals", T,
          CrLf({"TRUCKMODELBASENAME", "abcdefghij", "TIREMODELBASENAME", "tire", "AXLEMODELNAME"}),
-         kNine},
-        {"an empty truck value (keys 22 apart)",
-         truck,
+         Nine("abcdefgh", "abcdefg", "tire")},
+        {"an empty truck value (keys 22 apart)", T,
          CrLf({"truckModelBaseName", "", "tireModelBaseName", "t", "axleModelName"}),
-         {".bin", "0.bin", "1.bin", "t08l.bin", "t08r.bin", "t10l.bin", "t10r.bin", "t16l.bin",
-          "t16r.bin"}},
-        {"keys 21 apart hold no value: scanned",
-         truck,
+         Nine("", "", "t")},
+        {"keys 21 apart hold no value: scanned", T,
          "truckModelBaseName\r\n\ntireModelBaseName\r\n" + CrLf({"t.raw", "axleModelName"}),
          {"t.raw"}},
-        {"no axle key: scanned",
-         truck,
-         CrLf({"truckModelBaseName", "dm", "tireModelBaseName", "w.raw"}),
-         {"w.raw"}},
-        {"keys out of order: scanned",
-         truck,
+        {"no axle key: scanned", T,
+         CrLf({"truckModelBaseName", "dm", "tireModelBaseName", "w.raw"}), {"w.raw"}},
+        {"keys out of order: scanned", T,
          CrLf({"tireModelBaseName", "x.act", "truckModelBaseName", "y", "axleModelName"}),
          {"x.act"}},
-        {"a truck name that ends at byte 64,000",
-         truck,
-         std::string(63996, '\n') + ".raw",
-         {".raw"}},
-        {"one byte further is not examined", truck, std::string(63997, '\n') + ".raw", {}},
-        {"an empty model", model, "", {}},
-        {"a small model, pass 1 alone", model, "\0a.raw\0b.act\0a.raw"s, {"a.raw", "b.act"}},
-        {"a straddling name comes from pass 2, after pass 1's",
-         model,
-         Model(64200, {{63992, "\0wheel.raw"s}, {64150, "late.bmp"}}),
-         {"late.bmp", "wheel.raw"}},
-        {"a name whose last byte alone is cut, from pass 2",
-         model,
-         Model(64200, {{63990, "\0abcdef.raw"s}, {64150, "late.bmp"}}),
-         {"late.bmp", "abcdef.raw"}},
-        {"a straddling name near the entry's end is found",
-         model,
-         Model(64002, {{63992, "\0wheel.raw"s}}),
-         {"wheel.raw"}},
-        {"one byte short of its end it is not there",
-         model,
-         Model(64001, {{63992, "\0wheel.raw"s}}),
-         {}},
-        {"a name cut by a window's start is listed whole",
-         model,
-         Model(64100, {{63995, "\0long.raw"s}}),
-         {"long.raw"}},
-        // A stranger's entry never makes a found name more than a name: a value ends at its
-        // first control byte, so no name holds one; a name that leads out of a folder is
-        // found, and only the response file leaves it out.
-        {"line breaks inside both values",
-         truck,
+        {"a truck name that ends at byte 64,000", T, std::string(63996, '\n') + ".raw", {".raw"}},
+        {"one byte further is not examined", T, std::string(63997, '\n') + ".raw", {}},
+        {"an empty model", M, "", {}},
+        {"a small model, pass 1 alone", M, "\0a.raw\0b.act\0a.raw"s, {"a.raw", "b.act"}},
+        {"a straddling name comes from pass 2, after pass 1's", M,
+         Model(64200, {{63992, "\0wheel.raw"s}, {64150, "late.bmp"}}), {"late.bmp", "wheel.raw"}},
+        {"a name whose last byte alone is cut, from pass 2", M,
+         Model(64200, {{63990, "\0abcdef.raw"s}, {64150, "late.bmp"}}), {"late.bmp", "abcdef.raw"}},
+        {"a straddling name near the entry's end is found", M,
+         Model(64002, {{63992, "\0wheel.raw"s}}), {"wheel.raw"}},
+        {"one byte short of its end it is not there", M,
+         Model(64001, {{63992, "\0wheel.raw"s}}), {}},
+        {"a name cut by a window's start is listed whole", M,
+         Model(64100, {{63995, "\0long.raw"s}}), {"long.raw"}},
+        // A value ends at its first control byte; a name leading out is found (the list drops it).
+        {"line breaks inside both values", T,
          CrLf({"truckModelBaseName", "monster", "..\\x", "tireModelBaseName", "tire",
                "..\\.ssh\\id_rsa", "big", "axleModelName"}),
-         {"monster.bin", "monster0.bin", "monster1.bin", "tire08l.bin", "tire08r.bin",
-          "tire10l.bin", "tire10r.bin", "tire16l.bin", "tire16r.bin"}},
-        {"values that start with ..\\",
-         truck,
+         Nine("monster", "monster", "tire")},
+        {"values that start with ..\\", T,
          CrLf({"truckModelBaseName", "..\\..\\abc", "tireModelBaseName", "..\\t", "axleModelName"}),
-         {"..\\..\\ab.bin", "..\\..\\a0.bin", "..\\..\\a1.bin", "..\\t08l.bin", "..\\t08r.bin",
-          "..\\t10l.bin", "..\\t10r.bin", "..\\t16l.bin", "..\\t16r.bin"}},
-        {"a NUL inside each value",
-         truck,
-         CrLf({"truckModelBaseName", "ab\0cdefgh"s, "tireModelBaseName", "ti\0re"s,
-               "axleModelName"}),
-         {"ab.bin", "ab0.bin", "ab1.bin", "ti08l.bin", "ti08r.bin", "ti10l.bin", "ti10r.bin",
-          "ti16l.bin", "ti16r.bin"}},
-        {"a model naming a file two folders up",
-         model,
-         "\0skin.raw\0..\\..\\secret.txt\0"s,
+         Nine("..\\..\\ab", "..\\..\\a", "..\\t")},
+        {"a model naming a file two folders up", M, "\0skin.raw\0..\\..\\secret.txt\0"s,
          {"skin.raw", "..\\..\\secret.txt"}},
+        // clang-format on
     };
     for (const auto& row : rows) {
         for (const std::size_t block : {std::size_t{65536}, std::size_t{999}}) {
@@ -127,67 +102,29 @@ TEST(Examine, Rows) {
     }
 }
 
-// Saved as a response file, what hostile entries name keeps only the lines that stay inside
-// the folder, byte for byte, so no build follows the others.
-TEST(ResponseListOf, HoldsOnlyTheSafeNames) {
-    const struct {
-        const char* what;
-        Analysis analysis;
-        std::string bytes;
-        std::string lines;
-        Names leftOut;
-    } rows[] = {
-        {"a tire value with more lines",
-         Analysis::Truck,
-         CrLf({"truckModelBaseName", "rig", "tireModelBaseName", "t", "..\\.ssh\\id_rsa", "big",
-               "axleModelName"}),
-         "rig.bin\r\nrig0.bin\r\nrig1.bin\r\nt08l.bin\r\nt08r.bin\r\nt10l.bin\r\nt10r.bin\r\n"
-         "t16l.bin\r\nt16r.bin\r\n",
-         {}},
-        {"a truck value that starts with ..\\",
-         Analysis::Truck,
-         CrLf({"truckModelBaseName", "..\\..\\abc", "tireModelBaseName", "t", "axleModelName"}),
-         "t08l.bin\r\nt08r.bin\r\nt10l.bin\r\nt10r.bin\r\nt16l.bin\r\nt16r.bin\r\n",
-         {"..\\..\\ab.bin", "..\\..\\a0.bin", "..\\..\\a1.bin"}},
-        {"a model naming ..\\..\\secret.txt, and a name that leads out once read back",
-         Analysis::Model,
-         "\0 skin.raw\0..\\..\\secret.txt\0"s + std::string(29, 'a') + "\\..b.txt",
-         "skin.raw\r\n",
-         {"..\\..\\secret.txt", std::string(29, 'a') + "\\..b.txt"}},
-    };
-    for (const auto& row : rows) {
-        const ResponseList list =
-            ResponseListOf(Examine(BufferEntryReader(row.bytes), row.analysis).names);
-        EXPECT_EQ(list.lines, row.lines) << row.what;
-        EXPECT_EQ(list.leftOut, row.leftOut) << row.what;
-    }
-}
-
-// Saving found names: nothing is saved when every name would be left out; when some are,
-// they are told after the save. The texts are exact, names one per line.
+// Only names that stay inside the folder once read back (32 characters, cut at a comma) are saved.
 TEST(PlanResponseFile, Rows) {
+    const std::string cut = std::string(29, 'a') + "\\..b.txt";  // reads back as ...a\..
     const struct {
         Names names;
         std::string lines, refusal, warning;
-    } rows[] = {
-        {{}, "", "", ""},
-        {{"a.raw", " b.bin "}, "a.raw\r\nb.bin\r\n", "", ""},
-        {{"..\\x.raw"}, "", std::string(kNoneSafeText) + "\n..\\x.raw", ""},
-        {{"a.raw", "..\\x.raw", "..\\y.raw"},
-         "a.raw\r\n",
-         "",
-         std::string(kLeftOutText) + "\n..\\x.raw\n..\\y.raw"},
-    };
+    } rows[] = {{{}, "", "", ""},
+                {{"a.raw", " b.bin "}, "a.raw\r\nb.bin\r\n", "", ""},
+                {{"..\\x.raw"}, "", std::string(kNoneSafeText) + "\n..\\x.raw", ""},
+                // clang-format off
+        {{"a.raw", "..\\..\\x.raw", "..\\y.raw"}, "a.raw\r\n", "",
+         std::string(kLeftOutText) + "\n..\\..\\x.raw\n..\\y.raw"},
+                // clang-format on
+                {{" skin.raw", cut}, "skin.raw\r\n", "", std::string(kLeftOutText) + "\n" + cut}};
     for (const auto& row : rows) {
         const ResponseFilePlan plan = PlanResponseFile(row.names, "\n");
-        EXPECT_EQ(plan.list.lines, row.lines);
+        EXPECT_EQ(plan.list.lines, row.lines) << row.lines;
         EXPECT_EQ(plan.refusal, row.refusal);
         EXPECT_EQ(plan.warning, row.warning);
     }
 }
 
-// Found names select the entries of that name, or whose last part is that name; blanks
-// around either and letter case do not count.
+// A found name selects entries of that name or last part, blanks and letter case aside.
 TEST(EntriesNamed, Rows) {
     EntryTable table;
     for (const char* name : {"SKIN.RAW", "ART\\SKIN.RAW", "SKIN.RAW.OLD", " tire.bin ",
@@ -197,28 +134,15 @@ TEST(EntriesNamed, Rows) {
         Names names;
         std::vector<int> entries;
     } rows[] = {
-        {{}, {}},
-        {{"skin.raw"}, {0, 1}},
-        {{" TIRE.BIN  "}, {3, 4}},
-        {{"art\\skin.raw"}, {1}},
-        {{"skin.raw.old", "other.raw"}, {2, 6}},
+        // clang-format off
+        {{}, {}}, {{"skin.raw"}, {0, 1}}, {{" TIRE.BIN  "}, {3, 4}}, {{"art\\skin.raw"}, {1}},
+        {{"skin.raw.old", "other.raw"}, {2, 6}}, {{"kin.raw", "SKIN"}, {}},
         {{""}, {5}},  // the part after a lone "\" is empty
-        {{"kin.raw", "SKIN"}, {}},
+        // clang-format on
     };
     for (const auto& row : rows)
         EXPECT_EQ(EntriesNamed(row.names, table), row.entries)
             << ::testing::PrintToString(row.names);
-}
-
-// More than 100 windows in each pass: examined to the end, in the same order.
-TEST(ScanModel, LargeModelsAreExaminedInFull) {
-    const std::string bytes = Model(6'400'300, {{10, "first.raw"},
-                                                {6'399'993, "\0edge.wav"s},  // ends window 100
-                                                {6'400'100, "\0w101.raw"s},
-                                                {6'400'200, "\0first.raw"s}});
-    const Examination got = Examine(BufferEntryReader(bytes), Analysis::Model);
-    EXPECT_TRUE(got.result.IsDone());
-    EXPECT_EQ(got.names, (Names{"first.raw", "w101.raw", "edge.wav"}));
 }
 
 TEST(ScanModel, StopsWhenAskedOrFull) {
@@ -235,29 +159,71 @@ TEST(ScanModel, StopsWhenAskedOrFull) {
     EXPECT_EQ(got.names.size(), FoundNames::kLimit);
 }
 
-TEST(ExaminationsFor, Rows) {
-    using A = Analysis;
-    EXPECT_EQ(ExaminationsFor("DMTRUCK.BIN"), std::vector<A>{A::Model});
-    EXPECT_EQ(ExaminationsFor("demo.Trk"), std::vector<A>{A::Truck});
-    EXPECT_EQ(ExaminationsFor("x.trk.bin"), (std::vector<A>{A::Model, A::Model}));
-    EXPECT_EQ(ExaminationsFor("a.raw"), std::vector<A>{});
-}
-
 TEST(ExamineEntry, ReadsTheArchive) {
-    FakeSession archive({{"demotruck.trk", CrLf({"truckModelBaseName", "abcdefghij",
-                                                 "tireModelBaseName", "tire", "axleModelName"})},
-                         {"dm.bin", "\0a.raw\0b.ra"s}});
+    FakeSession archive({{"dm.bin", "\0a.raw\0b.ra"s}});
     archive.bytes.resize(archive.bytes.size() - 3);  // the model reaches past the end: "\0a.raw\0b"
-    EXPECT_EQ(ExamineEntry(archive, 0, Analysis::Truck).names, kNine);
-    Examination got = ExamineEntry(archive, 1, Analysis::Model);
+    Examination got = ExamineEntry(archive, 0, Analysis::Model);
     EXPECT_TRUE(got.result.IsDone());
     EXPECT_EQ(got.names, Names{"a.raw"});
-    EXPECT_EQ(ExamineEntry(archive, 2, Analysis::Model).result.status, Result::Status::Refused);
+    EXPECT_EQ(ExamineEntry(archive, 1, Analysis::Model).result.status, Result::Status::Refused);
 
     archive.readFailure = Result::Failed("Cannot read /fake/test.pod");
-    got = ExamineEntry(archive, 1, Analysis::Model);
+    got = ExamineEntry(archive, 0, Analysis::Model);
     EXPECT_EQ(got.result.status, Result::Status::Failed);
     EXPECT_EQ(got.result.message, archive.readFailure.message);
+}
+
+TEST(ScanForNames, Rows) {
+    const struct {
+        const char* what;
+        std::string bytes;
+        Names expected;
+    } rows[] = {
+        // clang-format off
+        {"extension by extension, then by position", "\0 a.raw\nx.ACT b.raw"s,
+         {" a.raw", "x.ACT b.raw", "x.ACT"}},
+        {"a name at the first byte is kept", "car.raw", {"car.raw"}},
+        {"blanks and high bytes belong to a name", "\n  \xE9.wav", {"  \xE9.wav"}},
+        {"an extension that needs a byte past the end", "car.ra", {}},
+        {"the search goes on behind an occurrence", ".raw.raw", {".raw", ".raw.raw"}},
+        {"a run longer than the limit keeps its end", std::string(300, 'a') + ".raw",
+         {std::string(kMaxNameLength - 4, 'a') + ".raw"}},
+        // clang-format on
+    };
+    for (const auto& row : rows) {
+        Names names;
+        ScanForNames(row.bytes, 0, row.bytes.size(), [&](std::string_view name) {
+            names.emplace_back(name);
+            return true;
+        });
+        EXPECT_EQ(names, row.expected) << row.what;
+    }
+}
+
+TEST(AddFoundName, Rows) {
+    const struct {
+        const char* what;
+        Names added, listed;
+    } rows[] = {
+        // clang-format off
+        {"leading blanks are kept; without them it is a duplicate", {"  car.raw", "car.raw"},
+         {"  car.raw"}},
+        {"letter case counts", {"CAR.RAW", "car.raw"}, {"CAR.RAW", "car.raw"}},
+        {"after the last comma when longer than 12", {"shadow,tex,car.raw"}, {"car.raw"}},
+        {"a short run with a comma stays whole", {"a,b.raw"}, {"a,b.raw"}},
+        {"12 characters stay whole", {"abcdef,g.raw"}, {"abcdef,g.raw"}},
+        {"13 are cut", {"abcdefg,h.raw"}, {"h.raw"}},
+        {"the text after the comma keeps its blank", {"shadow, tex, car.raw", "car.raw"},
+         {" car.raw"}},
+        {"a name holding a control byte is none", {"a\r\nb.raw", "c\0.raw"s, "d.raw"}, {"d.raw"}},
+        // clang-format on
+    };
+    for (const auto& row : rows) {
+        FoundNames list;
+        for (const std::string& name : row.added)
+            list.AddFoundName(name);
+        EXPECT_EQ(list.Names(), row.listed) << row.what;
+    }
 }
 
 }  // namespace

@@ -1,10 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <png.h>
+
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
+
+#include "tests/core/test_support.h"
 
 namespace karvex::test {
 
@@ -16,6 +21,25 @@ struct PngPicture {
     unsigned width = 0, height = 0;
     std::vector<std::uint32_t> pixels;
 };
-PngPicture ReadPng(const std::filesystem::path& path);
+
+inline PngPicture ReadPng(const std::filesystem::path& path) {
+    PngPicture picture;
+    const std::string bytes = ReadBytes(path);
+    png_image image;
+    std::memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_memory(&image, bytes.data(), bytes.size()))
+        return picture;
+    // Bit depth 8 and colour type 2 (RGB) stand at bytes 24 and 25, in the IHDR chunk.
+    picture.rgb8 = bytes.compare(24, 2, std::string("\x08\x02", 2)) == 0;
+    image.format = PNG_FORMAT_RGB;
+    std::vector<unsigned char> rgb(PNG_IMAGE_SIZE(image));
+    picture.ok = png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr) != 0;
+    picture.width = image.width;
+    picture.height = image.height;
+    for (std::size_t i = 0; i + 2 < rgb.size(); i += 3)
+        picture.pixels.push_back(rgb[i] + 256u * rgb[i + 1] + 65536u * rgb[i + 2]);
+    return picture;
+}
 
 }  // namespace karvex::test
