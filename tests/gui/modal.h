@@ -2,21 +2,9 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 #include <functional>
-
-namespace karvex::test {
-
-// Answers the next modal window (message box, input box, dialog) from a timer, the way a
-// user would: `act` gets the window once it is up and on screen and is a `kind` (a class
-// name such as "QMessageBox").
-void WhenModal(std::function<void(QWidget*)> act, const char* kind = "QWidget");
-
-// Presses the message box button with this text ("OK", "Yes", "No") and gives the box's
-// text and caption to `seen`, if given.
-void AnswerMessage(const QString& button, QString* seen = nullptr, QString* caption = nullptr);
-
-}  // namespace karvex::test
 
 class QDialog;
 
@@ -26,13 +14,21 @@ class FileList;
 
 namespace karvex::test {
 
-// Shows `dialog` and waits until its file list (File1) has read its folder; null if it
-// does not.
-platform::FileList* ShowLoaded(QDialog& dialog);
+// Answers the next modal window from a timer, as a user would: `act` gets it once it is up,
+// on screen and a `kind` (a class name such as "QMessageBox").
+void WhenModal(std::function<void(QWidget*)> act, const char* kind = "QWidget");
+// Presses the message box button with this text ("OK", "Yes") and gives `seen` and
+// `caption` the box's text and caption.
+void AnswerMessage(const QString& button, QString* seen = nullptr, QString* caption = nullptr);
 
-// Clicks (or double-clicks) the file `name` in the list, as the user would; false when the
-// list does not show it.
+// Shows `dialog` and waits until its file list (File1) has read its folder; null if not.
+platform::FileList* ShowLoaded(QDialog& dialog);
+// Clicks (or double-clicks) the file `name` in the list; false when the list lacks it.
 bool ClickFile(platform::FileList* files, const QString& name, Qt::KeyboardModifiers keys = {},
                bool twice = false);
+// Closes `dialog` with "Escape", the "close box" or a click on the button of that name.
+void CloseAs(QDialog& dialog, const QString& how);
+// The rows of the list view `list` in `window`, as shown.
+QStringList ListRows(const QWidget& window, const char* list);
 
 }  // namespace karvex::test

@@ -20,38 +20,25 @@ class TextEditorTest : public QObject {
         QTest::addColumn<QString>("visual");
         QTest::addColumn<QString>("editor");
         QTest::addColumn<QString>("commands");  // one command a line, words joined by |
-        const QString path = "/p/$(rm x) a.txt";
-        QTest::newRow("desktop application, %F") << "gedit --new-window %F" << false << ""
-                                                 << ""
+        const QString path = "/p/$(rm x) a.txt", term = "x-terminal-emulator|-e|";
+        // clang-format off
+        QTest::newRow("desktop application, %F") << "gedit --new-window %F" << false << "" << ""
                                                  << "gedit|--new-window|" + path;
-        QTest::newRow("inside a word, %% kept") << "ed --file=%f 100%%" << false << ""
-                                                << ""
+        QTest::newRow("inside a word, %% kept") << "ed --file=%f 100%%" << false << "" << ""
                                                 << "ed|--file=" + path + "|100%";
-        QTest::newRow("a URI for %U, other codes go") << "kate %i %c %k %U" << false << ""
-                                                      << ""
+        QTest::newRow("a URI for %U, other codes go") << "kate %i %c %k %U" << false << "" << ""
                                                       << "kate|file:///p/$(rm%20x)%20a.txt";
-        QTest::newRow("no file code: the path last") << "\"my editor\" -x" << false << ""
-                                                     << ""
+        QTest::newRow("no file code: the path last") << "\"my editor\" -x" << false << "" << ""
                                                      << "my editor|-x|" + path;
-        QTest::newRow("a shell of the line's own") << "sh -c \"edit %f\"" << false << ""
-                                                   << ""
+        QTest::newRow("a shell of the line's own") << "sh -c \"edit %f\"" << false << "" << ""
                                                    << "sh|-c|edit '" + path + "'";
-        QTest::newRow("in a terminal") << "vim %f" << true << ""
-                                       << ""
-                                       << "x-terminal-emulator|-e|vim|" + path;
-        QTest::newRow("then VISUAL")
-            << "leafpad %f" << false << "nano -w"
-            << "vi"
-            << "leafpad|" + path + "\nx-terminal-emulator|-e|nano|-w|" + path;
-        QTest::newRow("EDITOR without VISUAL") << "" << false << ""
-                                               << "vi"
-                                               << "x-terminal-emulator|-e|vi|" + path;
-        QTest::newRow("an Exec that cannot be read") << "ed \"unclosed" << false << ""
-                                                     << ""
-                                                     << "";
-        QTest::newRow("nothing") << "" << false << " "
-                                 << ""
-                                 << "";
+        QTest::newRow("in a terminal") << "vim %f" << true << "" << "" << term + "vim|" + path;
+        QTest::newRow("then VISUAL") << "leafpad %f" << false << "nano -w" << "vi"
+                                     << "leafpad|" + path + "\n" + term + "nano|-w|" + path;
+        QTest::newRow("EDITOR without VISUAL") << "" << false << "" << "vi" << term + "vi|" + path;
+        QTest::newRow("an Exec that cannot be read") << "ed \"unclosed" << false << "" << "" << "";
+        QTest::newRow("nothing") << "" << false << " " << "" << "";
+        // clang-format on
     }
     void commands() {
         QFETCH(QString, exec);
