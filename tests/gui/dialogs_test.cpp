@@ -146,7 +146,6 @@ class DialogsTest : public QObject {
         QTest::addColumn<bool>("mount");
         QTest::addColumn<QString>("comment");  // recorded in Latin-1, cut or blank-padded to 80
         // clang-format off
-        QTest::newRow("mounted")        << "A.POD" << "A.POD" << true << "0123456789";
         QTest::newRow("blanks trimmed") << " a.pod " << "a.pod" << false << "Caf\u00e9";
         QTest::newRow("full comment")   << "a.pod" << "a.pod" << true << QString(80, 'x');
         // The name box takes 12 characters, the comment box 80.
@@ -219,7 +218,6 @@ class DialogsTest : public QObject {
         const QString x = "Command3D1", both = "Check3D3|Check3D4", pod = "pod1.pod";
         const QString here = "pod1|" + m_folder.path();
         // clang-format off
-        QTest::newRow("nothing")            << pod << "" << ""         << x << "000000" << here;
         QTest::newRow("response and information") << pod << "" << "Check3D1|Check3D4" << x
                                                   << "100100" << here;
         QTest::newRow("selected and all")   << pod << "" << "Check3D2|Check3D3" << x << "011000"
