@@ -1,13 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The Open (Form2), Make (Form3), Extract (Form4) and Select (Form6) dialogs over a folder the
-// test makes: what their lists show, what they refuse or let be typed, and what each writes
-// into the shared state when it closes, over the results of an earlier dialog.
+// The Open, Make, Extract and Select dialogs over a folder the test makes, what each writes
+// into the shared state; and the Extract and Make commands run through them.
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QStorageInfo>
 #include <QTest>
+#include <QTimer>
+#include <QToolButton>
 
 #include "dialogs/extract_dialog.h"
 #include "dialogs/make_dialog.h"
@@ -22,6 +25,18 @@ using namespace karvex::platform;
 using namespace karvex::test;
 
 namespace {
+
+struct OpenRow {
+    bool lists, twice;     // response files chosen first; `file` double-clicked
+    QString folder, file;  // where Dir1 is sent ("" stays); the file clicked ("" none)
+    QString results;
+};
+struct MakeRow {
+    QString typed, comment;
+    bool mount;
+    QString how, made, message{};  // made: Dialog{Path,Name,Options}; message: text|caption
+    QString chosen{};              // the file clicked in the list first
+};
 
 QString Chosen(const ArchiveState& s) {
     return QString::fromStdString(s.PodFolder + "|" + s.PodFileName + "|" + s.PodPattern);
@@ -40,7 +55,28 @@ ArchiveState Earlier() {
     return state;
 }
 
+bool Enabled(const Form1& window, const QStringList& names) {
+    return std::all_of(names.begin(), names.end(), [&](const QString& name) {
+        return window.findChild<QWidget*>(name)->isEnabled();
+    });
+}
+
+// Answers the next Extract or Make dialog: Dir1 to `folder`, boxes ticked, "Text1=..." typed.
+void AnswerDialog(const QString& folder, const QStringList& boxes, const QStringList& texts = {}) {
+    WhenModal([=](QWidget* dialog) {
+        dialog->findChild<FolderList*>("Dir1")->setPath(folder);
+        for (const QString& box : boxes)
+            dialog->findChild<QCheckBox*>(box)->setChecked(true);
+        for (const QString& text : texts)
+            dialog->findChild<QLineEdit*>(text.section('=', 0, 0))->setText(text.section('=', 1));
+        dialog->findChild<QPushButton*>("Command3D1")->click();
+    });
+}
+
 }  // namespace
+
+Q_DECLARE_METATYPE(OpenRow)
+Q_DECLARE_METATYPE(MakeRow)
 
 class DialogsTest : public QObject {
     Q_OBJECT
@@ -55,213 +91,87 @@ class DialogsTest : public QObject {
     }
     void init() { QVERIFY(m_folder.MakeCurrent()); }
 
-    // The list follows the folder, the drive list the folder's volume, the pattern the kind
-    // chosen with the keyboard (letter case aside).
+    // The drive list follows the folder's volume, the pattern the kind chosen by keyboard.
     void openWritesChoice_data() {
-        QTest::addColumn<bool>("lists");      // response files chosen first
-        QTest::addColumn<QString>("folder");  // where Dir1 is sent; empty: stay where it starts
-        QTest::addColumn<QString>("file");    // the file clicked; empty: none
-        QTest::addColumn<QString>("how");     // as CloseAs, or "twice": double-click the file
-        QTest::addColumn<int>("outcome");
-        QTest::addColumn<QString>("results");  // PodFolder|PodFileName|PodPattern afterwards
-        const QString at = m_folder.path(), open = "Command3D1", kept = "/games/mtm|OLD.POD|*.lst";
-        const int ok = QDialog::Accepted, no = QDialog::Rejected;
-        // clang-format off
-        QTest::newRow("a file") << false << "" << "MTM2.POD" << open << ok
-                                << at + "|MTM2.POD|*.pod";
-        QTest::newRow("double click") << false << "" << "a.pod" << "twice" << ok
-                                      << at + "|a.pod|*.pod";
-        QTest::newRow("no file") << false << "" << "" << open << ok << at + "||*.pod";
-        QTest::newRow("response file") << true << m_sub << "inner.LST" << open << ok
-                                       << m_sub + "|inner.LST|*.lst";
-        QTest::newRow("trailing separator") << false << m_sub + "/" << "inner.pod" << open << ok
-                                            << m_sub + "|inner.pod|*.pod";
-        QTest::newRow("the root keeps its separator") << false << "/" << "" << open << ok
-                                                      << "/||*.pod";
-        QTest::newRow("Cancel empties the results")
-            << false << "" << "a.pod" << "Command3D2" << int(Form2::Cancelled) << "||";
-        QTest::newRow("Escape changes nothing") << false << "" << "a.pod" << "Escape" << no << kept;
-        // clang-format on
+        QTest::addColumn<OpenRow>("row");
+        const QString at = m_folder.path();
+        QTest::newRow("a file") << OpenRow{false, false, "", "MTM2.POD", at + "|MTM2.POD|*.pod"};
+        QTest::newRow("double click") << OpenRow{false, true, "", "a.pod", at + "|a.pod|*.pod"};
+        QTest::newRow("response file")
+            << OpenRow{true, false, m_sub, "inner.LST", m_sub + "|inner.LST|*.lst"};
+        QTest::newRow("trailing separator")
+            << OpenRow{false, false, m_sub + "/", "inner.pod", m_sub + "|inner.pod|*.pod"};
+        QTest::newRow("the root keeps its separator") << OpenRow{false, false, "/", "", "/||*.pod"};
     }
     void openWritesChoice() {
-        QFETCH(bool, lists);
-        QFETCH(QString, folder);
-        QFETCH(QString, file);
-        QFETCH(QString, how);
-        QFETCH(int, outcome);
-        QFETCH(QString, results);
+        QFETCH(OpenRow, row);
         ArchiveState state = Earlier();
         Form2 dialog(state);
         FileList* files = ShowLoaded(dialog);
         QVERIFY(files);
-        if (lists)
+        if (row.lists)
             QTest::keyClick(dialog.findChild<QComboBox*>("Combo1"), Qt::Key_Down);
-        if (!folder.isEmpty()) {
-            dialog.findChild<FolderList*>("Dir1")->setPath(folder);
+        if (!row.folder.isEmpty()) {
+            dialog.findChild<FolderList*>("Dir1")->setPath(row.folder);
             QTRY_VERIFY(files->isLoaded());
         }
         QCOMPARE(dialog.findChild<DriveList*>("Drive1")->drive(),
                  QStorageInfo(files->path()).rootPath());
-        if (!file.isEmpty())
-            QVERIFY(ClickFile(files, file, {}, how == "twice"));
-        QCOMPARE(files->fileName(), file);
-        if (how != "twice")
-            CloseAs(dialog, how);
-        QVERIFY(!dialog.isVisible());
-        QCOMPARE(dialog.result(), outcome);
-        QCOMPARE(Chosen(state), results);
+        if (!row.file.isEmpty())
+            QVERIFY(ClickFile(files, row.file, {}, row.twice));
+        QCOMPARE(files->fileName(), row.file);
+        if (!row.twice)
+            CloseAs(dialog, "Command3D1");
+        QCOMPARE(dialog.result(), QDialog::Accepted);
+        QCOMPARE(Chosen(state), row.results);
     }
 
-    // A name unlike MYFILE.POD is refused with a box, and the dialog stays and changes
-    // nothing; Cancel and Escape (the close box too, through the same reject) empty the
-    // results. The comment stays.
-    void makeRefusesOrEmptiesResults_data() {
-        QTest::addColumn<QString>("how");
-        QTest::newRow("MYFILE.TXT refused") << "Command3D1";
-        QTest::newRow("Cancel") << "Command3D2";
-        QTest::newRow("Escape") << "Escape";
-    }
-    void makeRefusesOrEmptiesResults() {
-        QFETCH(QString, how);
-        ArchiveState state = Earlier();
-        Form3 dialog(state);
-        QVERIFY(ShowLoaded(dialog));
-        QTest::keyClicks(dialog.findChild<QLineEdit*>("Text1"), "MYFILE.TXT");
-        const bool refused = how == "Command3D1";
-        QString text, caption;
-        if (refused)
-            AnswerMessage("OK", &text, &caption);
-        CloseAs(dialog, how);
-        QCOMPARE(dialog.isVisible(), refused);
-        QCOMPARE(text + "|" + caption,
-                 refused ? "File must be in a format like:  MYFILE.POD|Karvex32" : "|");
-        QCOMPARE(dialog.result(), QDialog::Rejected);
-        QCOMPARE(Made(state), refused ? "/games/mtm|MTM2|111111" : "||");
-        QCOMPARE(state.PodComment, std::string(80, 'c'));
-    }
-
+    // Typed names keep 12 characters, chosen ones go whole; comments 80; refusals change nothing.
     void makeWritesChoice_data() {
-        QTest::addColumn<QString>("typed");  // into Text1
-        QTest::addColumn<QString>("name");   // the DialogName recorded
-        QTest::addColumn<bool>("mount");
-        QTest::addColumn<QString>("comment");  // recorded in Latin-1, cut or blank-padded to 80
-        // clang-format off
-        QTest::newRow("blanks trimmed") << " a.pod " << "a.pod" << false << "Caf\u00e9";
-        QTest::newRow("full comment")   << "a.pod" << "a.pod" << true << QString(80, 'x');
-        // The name box takes 12 characters, the comment box 80.
-        QTest::newRow("long name")      << "ABCDEFGH.PODX" << "ABCDEFGH.POD" << false << "";
-        QTest::newRow("long comment")   << "a.pod" << "a.pod" << false << QString(81, 'y');
-        // clang-format on
+        QTest::addColumn<MakeRow>("row");
+        using M = MakeRow;
+        const QString at = m_folder.path() + "|", ok = "Command3D1";
+        const QString refusal = "File must be in a format like:  MYFILE.POD|Karvex32";
+        QTest::newRow("blanks trimmed") << M{" a.pod ", "Caf\u00e9", false, ok, at + "a.pod| 0"};
+        QTest::newRow("full comment") << M{"a.pod", QString(80, 'x'), true, ok, at + "a.pod| 1"};
+        QTest::newRow("long name") << M{"ABCDEFGH.PODX", "", false, ok, at + "ABCDEFGH.POD| 0"};
+        QTest::newRow("long comment") << M{"a.pod", QString(81, 'y'), false, ok, at + "a.pod| 0"};
+        QTest::newRow("long name chosen")
+            << M{"x\bdx", "", false, ok, at + "mytruckpack.pod| 0", "", "mytruckpack.pod"};
+        QTest::newRow("MYFILE.TXT refused")
+            << M{"MYFILE.TXT", "", false, ok, "/games/mtm|MTM2|111111", refusal};
+        QTest::newRow("Cancel") << M{"MYFILE.TXT", "", false, "Command3D2", "||"};
     }
     void makeWritesChoice() {
-        QFETCH(QString, typed);
-        QFETCH(QString, name);
-        QFETCH(bool, mount);
-        QFETCH(QString, comment);
-        ArchiveState state;
+        QFETCH(MakeRow, row);
+        ArchiveState state = Earlier();
         Form3 dialog(state);
         FileList* files = ShowLoaded(dialog);
         QVERIFY(files);
-        // It starts in the current folder, listing only archives, with Mount POD clear.
         QCOMPARE(files->fileNames().join('|'), "a.pod|MTM2.POD|mytruckpack.pod");
+        QVERIFY(row.chosen.isEmpty() || ClickFile(files, row.chosen));
         auto* mounted = dialog.findChild<QCheckBox*>("Check3D1");
         QVERIFY(!mounted->isChecked());
-        QTest::keyClicks(dialog.findChild<QLineEdit*>("Text1"), typed);
-        dialog.findChild<QLineEdit*>("Text2")->insert(comment);  // keyClicks takes ASCII only
-        mounted->setChecked(mount);
-        CloseAs(dialog, "Command3D1");
-        QVERIFY(!dialog.isVisible());
-        QCOMPARE(dialog.result(), QDialog::Accepted);
-        QCOMPARE(Made(state), m_folder.path() + "|" + name + (mount ? "| 1" : "| 0"));
+        QTest::keyClicks(dialog.findChild<QLineEdit*>("Text1"), row.typed);
+        dialog.findChild<QLineEdit*>("Text2")->insert(row.comment);  // keyClicks takes ASCII only
+        mounted->setChecked(row.mount);
+        QString text, caption;
+        if (!row.message.isEmpty())
+            AnswerMessage("OK", &text, &caption);
+        CloseAs(dialog, row.how);
+        QCOMPARE(dialog.isVisible(), !row.message.isEmpty());
+        QCOMPARE(row.message.isEmpty() ? "" : text + "|" + caption, row.message);
+        QCOMPARE(Made(state), row.made);
         QCOMPARE(QByteArray::fromStdString(state.PodComment),
-                 comment.toLatin1().leftJustified(80, ' ', true));
+                 dialog.result() == QDialog::Accepted
+                     ? row.comment.toLatin1().leftJustified(80, ' ', true)
+                     : QByteArray(80, 'c'));
     }
 
-    // The 12-character limit is for typing: a longer name chosen in the list goes in whole and
-    // is made under that name; typing can shorten it but not lengthen it.
-    void makeKeepsAChosenNameWhole() {
-        ArchiveState state;
-        Form3 dialog(state);
-        FileList* files = ShowLoaded(dialog);
-        QVERIFY(files && ClickFile(files, "mytruckpack.pod"));
-        auto* name = dialog.findChild<QLineEdit*>("Text1");
-        name->end(false);
-        QTest::keyClicks(name, "x");
-        QCOMPARE(name->text(), "mytruckpack.pod");
-        QTest::keyClick(name, Qt::Key_Backspace);
-        QTest::keyClicks(name, "dx");
-        QCOMPARE(name->text(), "mytruckpack.pod");
-        CloseAs(dialog, "Command3D1");
-        QCOMPARE(dialog.result(), QDialog::Accepted);
-        QCOMPARE(QString::fromStdString(state.DialogName), "mytruckpack.pod");
-    }
-
-    // Another drive takes the folder list, and Label2 with it, to its root.
-    void extractAnotherDriveGoesToItsRoot() {
-        ArchiveState state;
-        Form4 dialog(state);
-        dialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        const QString root = dialog.findChild<DriveList*>("Drive1")->drive();
-        dialog.Drive1_Change();
-        QCOMPARE(dialog.findChild<FolderList*>("Dir1")->path(), root);
-        QCOMPARE(dialog.findChild<QLabel*>("Label2")->text(), root);
-    }
-
-    void extractWritesResults_data() {
-        QTest::addColumn<QString>("podFile");  // the open archive
-        QTest::addColumn<QString>("folder");   // where Dir1 is sent; empty: the current folder
-        QTest::addColumn<QString>("ticked");   // the boxes ticked: "Check3D3|Check3D4"
-        QTest::addColumn<QString>("how");      // as CloseAs
-        QTest::addColumn<QString>("options");  // response, selected, all, information, hidden x2
-        QTest::addColumn<QString>("written");  // DialogName|DialogPath; the path is in Label2
-        const QString x = "Command3D1", both = "Check3D3|Check3D4", pod = "pod1.pod";
-        const QString here = "pod1|" + m_folder.path();
-        // clang-format off
-        QTest::newRow("response and information") << pod << "" << "Check3D1|Check3D4" << x
-                                                  << "100100" << here;
-        QTest::newRow("selected and all")   << pod << "" << "Check3D2|Check3D3" << x << "011000"
-                                            << here;
-        QTest::newRow("Cancel")             << pod << "" << both << "Command3D2" << "" << "|";
-        QTest::newRow("close box")          << pod << "" << both << "close box"  << "" << "|";
-        QTest::newRow("upper case")   << "MYTRUCK.POD" << m_sub << "" << x << "000000"
-                                      << "MYTRUCK|" + m_sub;
-        // clang-format on
-    }
-    void extractWritesResults() {
-        QFETCH(QString, podFile);
-        QFETCH(QString, folder);
-        QFETCH(QString, ticked);
-        QFETCH(QString, how);
-        QFETCH(QString, options);
-        QFETCH(QString, written);
-        ArchiveState state = Earlier();
-        state.PodFileName = podFile.toStdString();
-        Form4 dialog(state);
-        dialog.show();
-        QVERIFY(QTest::qWaitForWindowActive(&dialog));
-        for (const QString& name : ticked.split('|', Qt::SkipEmptyParts)) {
-            auto* box = dialog.findChild<QCheckBox*>(name);  // a click on its caption
-            QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(4, box->height() / 2));
-        }
-        if (!folder.isEmpty())
-            dialog.findChild<FolderList*>("Dir1")->setPath(folder);
-        const bool extracted = how == "Command3D1";
-        if (extracted)
-            QCOMPARE(dialog.findChild<QLabel*>("Label2")->text(), written.section('|', 1));
-        CloseAs(dialog, how);
-        QVERIFY(!dialog.isVisible());
-        QCOMPARE(dialog.result(), extracted ? QDialog::Accepted : QDialog::Rejected);
-        QCOMPARE(QString::fromStdString(state.DialogOptions), options);
-        QCOMPARE(QString::fromStdString(state.DialogName + "|" + state.DialogPath), written);
-    }
-
-    // Select lists every file and counts the selected ones; only Select and a double click
-    // replace the results. A Ctrl-click that deselects MTM2.POD leaves it the focused file,
-    // the one recorded.
+    // A Ctrl-click that deselects MTM2.POD leaves it the focused file, the one recorded.
     void selectWritesChoice_data() {
-        QTest::addColumn<QString>("how");      // a button, or "twice": a double click on two.lst
-        QTest::addColumn<QString>("written");  // PodFolder|PodFileName|PodPattern afterwards
+        QTest::addColumn<QString>("how");  // a button, or "twice": a double click on two.lst
+        QTest::addColumn<QString>("written");
         QTest::newRow("Select") << "Command3D1" << m_folder.path() + "|MTM2.POD|*.*";
         QTest::newRow("double click") << "twice" << m_folder.path() + "|two.lst|*.*";
         QTest::newRow("Cancel") << "Command3D2"
@@ -293,6 +203,80 @@ class DialogsTest : public QObject {
         QVERIFY(!dialog.isVisible());
         QCOMPARE(dialog.result(), how == "Command3D2" ? QDialog::Rejected : QDialog::Accepted);
         QCOMPARE(Chosen(state), written);
+    }
+
+    // Extract with a list, then Make from it into a folder pod.ini mounts (bytes: tests/core).
+    void extractThenMakeThroughTheDialogs() {
+        TestFolder folder;
+        folder.Write("game.pod", PodBytes({{"A.RAW", "aaaa"}, {"ART\\B.ACT", "bb"}}, "Comment"));
+        folder.Write("pod.ini", "1\r\nMTM.POD\r\n");
+        QVERIFY(folder.MakeFolder("out") && folder.MakeFolder("addons"));
+        ArchiveSession session;
+        Form1 window(session);
+        window.show();
+        window.Startup(folder.filePath("game.pod"));
+        AnswerDialog(folder.filePath("out"), {"Check3D3", "Check3D1", "Check3D4"});
+        window.Command3D3_Click();
+        QCOMPARE(folder.Read("out/ART/B.ACT"), std::string("bb"));
+        QCOMPARE(folder.Read("out/game.lst"), std::string("A.RAW\r\nART\\B.ACT\r\n"));
+        QVERIFY(QFile::exists(folder.filePath("out/game.inf")));
+        QCOMPARE(window.findChild<QLabel*>("Label5")->text(), QString("Comment"));
+        QCOMPARE(QDir::currentPath(), folder.filePath("out"));
+        QVERIFY(Enabled(window, {"Command3D3", "Command3D1"}));
+        QVERIFY(window.OpenFile(folder.filePath("out/game.lst")) &&
+                Enabled(window, {"Command3D2"}));
+        AnswerDialog(folder.filePath("addons"), {"Check3D1"}, {"Text1=NEW.POD", "Text2=Made here"});
+        window.Command3D2_Click();
+        QCOMPARE(folder.Read("pod.ini"),
+                 " 2\r\nMTM.POD" + std::string(25, ' ') + "\r\naddons\\NEW.POD\r\n");
+        QCOMPARE(window.findChild<QLabel*>("Label5")->text(), QString("Made here"));
+        QCOMPARE(window.findChild<QLabel*>("Label4")->text(), QString("2"));
+        QVERIFY(!Enabled(window, {"Command3D2"}) && Enabled(window, {"Command3D3", "Command1"}));
+        QCOMPARE(ListRows(window, "List1").value(0), QString("A.RAW"));
+        QCOMPARE(window.windowTitle(), QString("Karvex32  -  NEW.POD"));
+    }
+
+    // The command is asked to stop; after Exit or the close box, without a box, the window closes.
+    void stoppingACommand_data() {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("Escape stops it") << "escape";
+        QTest::newRow("Exit stops it, then ends") << "exit";
+        QTest::newRow("the close box stops it, then ends") << "close";
+    }
+    void stoppingACommand() {
+        QFETCH(QString, how);
+        const bool windowStays = how == "escape";
+        FakeWindow fake({PodEntry{"A.RAW", "aaaa"}});
+        QVERIFY(fake.Start());
+        Form1& window = fake.window;
+        const QStringList buttons{"Command3D1", "Command3D3", "Command1"};
+        bool idle = true, stopRequested = false, boxShown = false;
+        QTimer watch;  // closes any box the command winds down with
+        connect(&watch, &QTimer::timeout, [&] {
+            if (QWidget* box = QApplication::activeModalWidget())
+                boxShown = box->close() || boxShown;
+        });
+        fake.session.scripts["ExtractCommand"] = [&](StatusRow*) {
+            watch.start(0);
+            idle = Enabled(window, buttons);
+            if (how == "escape")
+                QTest::keyClick(&window, Qt::Key_Escape);
+            else if (how == "exit")
+                window.findChild<QToolButton*>("Command3D5")->click();
+            else
+                window.close();
+            stopRequested = fake.session.CancelRequested();
+            window.ShowMessage("Stopped.", "Karvex32", Icon::Information);
+            return Result::Cancelled();
+        };
+        WhenModal([](QWidget* dialog) { CloseAs(*qobject_cast<QDialog*>(dialog), "Command3D2"); });
+        window.Command3D3_Click();
+        watch.stop();
+        QVERIFY(!idle);  // busy: every button was disabled
+        QVERIFY(stopRequested);
+        QCOMPARE(boxShown, windowStays);
+        QCOMPARE(window.isVisible(), windowStays);
+        QVERIFY(Enabled(window, buttons));
     }
 };
 

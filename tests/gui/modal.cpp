@@ -10,8 +10,6 @@
 #include <QTest>
 #include <QTimer>
 
-#include "platform/file_lists.h"
-
 namespace karvex::test {
 
 void WhenModal(std::function<void(QWidget*)> act, const char* kind) {
@@ -65,13 +63,8 @@ bool ClickFile(platform::FileList* files, const QString& name, Qt::KeyboardModif
     return true;
 }
 
-void CloseAs(QDialog& dialog, const QString& how) {
-    if (how == "Escape")
-        QTest::keyClick(&dialog, Qt::Key_Escape);
-    else if (how == "close box")
-        dialog.close();
-    else
-        QTest::mouseClick(dialog.findChild<QPushButton*>(how), Qt::LeftButton);
+void CloseAs(QDialog& dialog, const QString& button) {
+    QTest::mouseClick(dialog.findChild<QPushButton*>(button), Qt::LeftButton);
 }
 
 QStringList ListRows(const QWidget& window, const char* list) {

@@ -1,11 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The collector's results window (Form9) over an archive in memory: what it lists and its
-// caption, copying the names, selecting their entries in the main window, saving them as a
-// response file beside the archive's file, and Examine running one window per kind.
+// The results window (Form9) over an archive in memory: what it lists, copying the names,
+// selecting their entries, saving them as a response file, and Examine's one window per kind.
 #include <QClipboard>
 #include <QFile>
 #include <QGuiApplication>
-#include <QItemSelectionModel>
 #include <QListView>
 #include <QTest>
 
@@ -23,13 +21,9 @@ namespace {
 const std::string kModel = std::string("\x01skin.raw\x02", 10) + "horn.wav" + '\0' + "pal.act";
 
 const std::vector<PodEntry> kEntries = {
-    {"model.bin", kModel},
-    {"SKIN.RAW", "s"},
-    {"sounds\\HORN.WAV", "h"},
-    {"other.raw", "o"},
-    {"both.bin.trk", kModel},
-    {"strange.bin", std::string("\0skin.raw\0..\\..\\secret.txt", 26)},
-    {"escape.bin", std::string("\0..\\..\\secret.txt", 17)},
+    {"model.bin", kModel},     {"SKIN.RAW", "s"},
+    {"sounds\\HORN.WAV", "h"}, {"other.raw", "o"},
+    {"both.bin.trk", kModel},  {"escape.bin", std::string("\0..\\..\\secret.txt", 17)},
 };
 
 }  // namespace
@@ -38,12 +32,13 @@ class ResultsWindowTest : public QObject {
     Q_OBJECT
 
   private slots:
-    void listsWhatTheEntryNames() {
-        FakeSession archive(kEntries);
-        archive.Record("model.bin");
-        Form9 window(archive, Analysis::Model);
-        QVERIFY(window.Outcome().IsDone());
-        QVERIFY(!archive.IsBusy());
+    // Found names select the entries of that name, folders ignored and letter case too.
+    void listsCopiesAndSelectsTheNamedEntries() {
+        FakeWindow fake(kEntries);
+        QVERIFY(fake.Start());
+        fake.session.Record("model.bin");
+        Form9 window(fake.session, Analysis::Model, &fake.window);
+        QVERIFY(window.Outcome().IsDone() && !fake.session.IsBusy());
         QCOMPARE(window.windowTitle(), QString("model.bin"));
         const QStringList names{"skin.raw", "pal.act", "horn.wav"};
         QCOMPARE(ListRows(window, "List1"), names);
@@ -51,44 +46,26 @@ class ResultsWindowTest : public QObject {
                  QString("Files named, 3"));
         window.menuCopy_Click();
         QCOMPARE(QGuiApplication::clipboard()->text(), names.join('\n') + '\n');
-    }
-
-    // Found names select the entries of that name, folders ignored and letter case too.
-    void selectsTheNamedEntries() {
-        FakeWindow fake(kEntries);
-        QVERIFY(fake.Start());
-        fake.session.Record("model.bin");
-        Form9 window(fake.session, Analysis::Model, &fake.window);
         window.menuSelect_Click();
-        QList<int> rows;
-        for (const QModelIndex& index :
-             fake.window.findChild<QListView*>("List2")->selectionModel()->selectedRows())
-            rows << index.row();
-        std::sort(rows.begin(), rows.end());
-        QCOMPARE(rows, (QList<int>{1, 2}));  // SKIN.RAW, sounds\\HORN.WAV
+        const EntryTable& table = fake.session.Table();  // SKIN.RAW, sounds\\HORN.WAV
+        QVERIFY(table.SelectedCount() == 2 && table.IsSelected(1) && table.IsSelected(2));
     }
 
-    // On an archive the test writes: the response files go beside it, never over it (the
-    // archive then stays as it was); a name that leads out of the folder is left out and
-    // named, and when every name would be, nothing is written.
+    // Beside the archive, never over it; when every name leads out of the folder, none is written.
     void savesAResponseFile_data() {
         QTest::addColumn<QString>("entry");
         QTest::addColumn<QString>("file");
         QTest::addColumn<QByteArray>("written");  // null: refused
         QTest::addColumn<QString>("message");     // after "Cannot write <path>" on a refusal
-        const QString secret = "\n..\\..\\secret.txt";
-        QTest::newRow("beside it")
-            << "model.bin"
-            << "needs.lst" << QByteArray("skin.raw\r\npal.act\r\nhorn.wav\r\n") << "";
+        const QString secret = "\n..\\..\\secret.txt", none = kNoneSafeText;
+        const QByteArray refused, all = "skin.raw\r\npal.act\r\nhorn.wav\r\n";
+        // clang-format off
+        QTest::newRow("beside it") << "model.bin" << "needs.lst" << all << "";
         QTest::newRow("over the archive")
-            << "model.bin"
-            << "test.pod" << QByteArray() << "\n\nIt is the archive being examined.";
-        QTest::newRow("a name left out")
-            << "strange.bin"
-            << "strange.lst" << QByteArray("skin.raw\r\n") << kLeftOutText + secret;
+            << "model.bin" << "test.pod" << refused << "\n\nIt is the archive being examined.";
         QTest::newRow("every name left out")
-            << "escape.bin"
-            << "escape.lst" << QByteArray() << "\n\n" + QString(kNoneSafeText) + secret;
+            << "escape.bin" << "escape.lst" << refused << "\n\n" + none + secret;
+        // clang-format on
     }
     void savesAResponseFile() {
         QFETCH(QString, entry);

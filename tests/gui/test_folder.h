@@ -2,7 +2,6 @@
 #pragma once
 
 #include <QDir>
-#include <QString>
 #include <QStringList>
 #include <string>
 
@@ -13,20 +12,16 @@
 
 namespace karvex::test {
 
-// A fresh temporary folder, the process's current folder while it lives; removed with
-// everything in it when it goes, and the previous current folder back.
+// A fresh temporary folder, the current folder while it lives; removed with all in it after.
 class TestFolder {
   public:
     TestFolder();
-    // The process leaves the folder before the members go and remove it.
-    ~TestFolder() { QDir::setCurrent(m_start); }
+    ~TestFolder() { QDir::setCurrent(m_start); }  // before the members remove the folder
     TestFolder(const TestFolder&) = delete;
     TestFolder& operator=(const TestFolder&) = delete;
 
     const QString& path() const { return m_path; }  // links resolved
-    // `name` ("out/game.inf") inside the folder.
     QString filePath(const QString& name) const { return m_path + '/' + name; }
-    // Again, after a test has moved elsewhere.
     bool MakeCurrent() const { return QDir::setCurrent(m_path); }
 
     // An empty file for each name, with any folders on the way; false if one is missing.
@@ -42,17 +37,15 @@ class TestFolder {
         return m_dir.path() / name.toStdString();
     }
 
-    QString m_start;  // the current folder before this one
+    QString m_start;
     TempDir m_dir;
     QString m_path;
 };
 
-// The main window over an archive in memory, in a fresh current folder; an empty file
-// stands in for the one the window opens, which it checks is there.
+// The main window over an archive in memory, in a fresh current folder.
 struct FakeWindow {
     explicit FakeWindow(const std::vector<PodEntry>& entries = {});
-    // Starts the window with `name` (in the folder) on its command line, "" for none, as
-    // Form1::Startup; the calls it made are then forgotten.
+    // Starts the window on an empty file `name` ("" for none), then forgets the calls made.
     bool Start(const QString& name = "test.pod");
     QString Calls() const;  // the session's calls so far, one a line
 
