@@ -3,12 +3,12 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QListView>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
-
-#include "platform/file_lists.h"
 
 namespace karvex::test {
 
@@ -47,9 +47,7 @@ platform::FileList* ShowLoaded(QDialog& dialog) {
     if (!QTest::qWaitForWindowExposed(&dialog) || !files)
         return nullptr;
     QSignalSpy loaded(files, &platform::FileList::loaded);
-    if (!files->isLoaded() && !loaded.wait())
-        return nullptr;
-    return files;
+    return files->isLoaded() || loaded.wait() ? files : nullptr;
 }
 
 bool ClickFile(platform::FileList* files, const QString& name, Qt::KeyboardModifiers keys,
@@ -63,6 +61,18 @@ bool ClickFile(platform::FileList* files, const QString& name, Qt::KeyboardModif
     if (twice)
         QTest::mouseDClick(files->viewport(), Qt::LeftButton, keys, at);
     return true;
+}
+
+void CloseAs(QDialog& dialog, const QString& button) {
+    QTest::mouseClick(dialog.findChild<QPushButton*>(button), Qt::LeftButton);
+}
+
+QStringList ListRows(const QWidget& window, const char* list) {
+    QStringList rows;
+    const QAbstractItemModel* model = window.findChild<QListView*>(list)->model();
+    for (int row = 0; row < model->rowCount(); ++row)
+        rows << model->index(row, 0).data().toString();
+    return rows;
 }
 
 }  // namespace karvex::test

@@ -1,38 +1,26 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QString>
+#include <QStringList>
 #include <QWidget>
 #include <functional>
 
-namespace karvex::test {
-
-// Answers the next modal window (message box, input box, dialog) from a timer, the way a
-// user would: `act` gets the window once it is up and on screen and is a `kind` (a class
-// name such as "QMessageBox").
-void WhenModal(std::function<void(QWidget*)> act, const char* kind = "QWidget");
-
-// Presses the message box button with this text ("OK", "Yes", "No") and gives the box's
-// text and caption to `seen`, if given.
-void AnswerMessage(const QString& button, QString* seen = nullptr, QString* caption = nullptr);
-
-}  // namespace karvex::test
+#include "platform/file_lists.h"
 
 class QDialog;
 
-namespace karvex::platform {
-class FileList;
-}
-
 namespace karvex::test {
 
-// Shows `dialog` and waits until its file list (File1) has read its folder; null if it
-// does not.
+// Answers the next modal window of class `kind` from a timer, once it is up and on screen.
+void WhenModal(std::function<void(QWidget*)> act, const char* kind = "QWidget");
+// Presses the message box button with this text ("OK"), keeping the box's text and caption.
+void AnswerMessage(const QString& button, QString* seen = nullptr, QString* caption = nullptr);
+// Shows `dialog` and waits until its file list (File1) has read its folder; null if not.
 platform::FileList* ShowLoaded(QDialog& dialog);
-
-// Clicks (or double-clicks) the file `name` in the list, as the user would; false when the
-// list does not show it.
+// Clicks (or double-clicks) the file `name` in the list; false when the list lacks it.
 bool ClickFile(platform::FileList* files, const QString& name, Qt::KeyboardModifiers keys = {},
                bool twice = false);
+void CloseAs(QDialog& dialog, const QString& button);           // a click on it
+QStringList ListRows(const QWidget& window, const char* list);  // as shown
 
 }  // namespace karvex::test

@@ -1,18 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The collector's results window (Form9) over an archive in memory: what it lists and its
-// caption, copying the names, selecting their entries in the main window, saving them as a
-// response file (there the archive is a file), and Examine on the pop-up menu running one
-// window per kind.
-#include <QAction>
+// The results window (Form9) over an archive in memory: what it lists, copying the names,
+// selecting their entries, saving them as a response file, and Examine's one window per kind.
 #include <QClipboard>
 #include <QFile>
 #include <QGuiApplication>
-#include <QItemSelectionModel>
 #include <QListView>
 #include <QTest>
 
-#include "mainwindow/main_window.h"
-#include "tests/core/fake_session.h"
 #include "tests/gui/modal.h"
 #include "tests/gui/test_folder.h"
 #include "trucks/response_list.h"
@@ -23,41 +17,14 @@ using namespace karvex::test;
 
 namespace {
 
-const std::string kTruck =
-    "truckModelBaseName\r\nmonster\r\ntireModelBaseName\r\nbig\r\naxleModelName\r\nx\r\n";
 // A model naming a texture, a sound in a folder and a palette, with control bytes between.
 const std::string kModel = std::string("\x01skin.raw\x02", 10) + "horn.wav" + '\0' + "pal.act";
 
 const std::vector<PodEntry> kEntries = {
-    {"monster.trk", kTruck},
-    {"model.bin", kModel},
-    {"SKIN.RAW", "s"},
-    {"sounds\\HORN.WAV", "h"},
-    {"other.raw", "o"},
-    {"both.bin.trk", kModel},
-    {"strange.bin", std::string("\0skin.raw\0..\\..\\secret.txt", 26)},
-    {"escape.bin", std::string("\0..\\..\\secret.txt", 17)},
+    {"model.bin", kModel},     {"SKIN.RAW", "s"},
+    {"sounds\\HORN.WAV", "h"}, {"other.raw", "o"},
+    {"both.bin.trk", kModel},  {"escape.bin", std::string("\0..\\..\\secret.txt", 17)},
 };
-
-// The archive open in the main window, with `name` recorded as right-clicked.
-struct InMainWindow {
-    explicit InMainWindow(const std::string& name) {
-        main.show();
-        StatusRow row;
-        session.OpenPodSequence(row);
-        session.Record(name);
-    }
-    FakeSession session{kEntries};
-    Form1 main{session};
-};
-
-QStringList Listed(Form9& window) {
-    QStringList names;
-    const QAbstractItemModel* model = window.findChild<QListView*>("List1")->model();
-    for (int row = 0; row < model->rowCount(); ++row)
-        names << model->index(row, 0).data().toString();
-    return names;
-}
 
 }  // namespace
 
@@ -65,88 +32,70 @@ class ResultsWindowTest : public QObject {
     Q_OBJECT
 
   private slots:
-    void listsWhatTheEntryNames_data() {
-        QTest::addColumn<QString>("entry");
-        QTest::addColumn<int>("analysis");
-        QTest::addColumn<QStringList>("names");
-        QTest::newRow("truck") << "monster.trk" << int(Analysis::Truck)
-                               << QStringList{"monster.bin", "monster0.bin", "monster1.bin",
-                                              "big08l.bin",  "big08r.bin",   "big10l.bin",
-                                              "big10r.bin",  "big16l.bin",   "big16r.bin"};
-        QTest::newRow("model") << "model.bin" << int(Analysis::Model)
-                               << QStringList{"skin.raw", "pal.act", "horn.wav"};
-    }
-    void listsWhatTheEntryNames() {
-        QFETCH(QString, entry);
-        QFETCH(int, analysis);
-        QFETCH(QStringList, names);
-        FakeSession archive(kEntries);
-        archive.Record(entry.toStdString());
-        Form9 window(archive, static_cast<Analysis>(analysis));
-        QVERIFY(window.Outcome().IsDone());
-        QCOMPARE(window.windowTitle(), entry);
-        QCOMPARE(Listed(window), names);
-        QVERIFY(!archive.IsBusy());
-
+    // Found names select the entries of that name, folders ignored and letter case too.
+    void listsCopiesAndSelectsTheNamedEntries() {
+        FakeWindow fake(kEntries);
+        QVERIFY(fake.Start());
+        fake.session.Record("model.bin");
+        Form9 window(fake.session, Analysis::Model, &fake.window);
+        QVERIFY(window.Outcome().IsDone() && !fake.session.IsBusy());
+        QCOMPARE(window.windowTitle(), QString("model.bin"));
+        const QStringList names{"skin.raw", "pal.act", "horn.wav"};
+        QCOMPARE(ListRows(window, "List1"), names);
+        QCOMPARE(window.findChild<QListView*>("List1")->accessibleName(),
+                 QString("Files named, 3"));
         window.menuCopy_Click();
         QCOMPARE(QGuiApplication::clipboard()->text(), names.join('\n') + '\n');
-    }
-
-    // Found names select the entries of that name, folders ignored and letter case too.
-    void selectsTheNamedEntries() {
-        InMainWindow opened("model.bin");
-        Form1& main = opened.main;
-        Form9 window(opened.session, Analysis::Model, &main);
         window.menuSelect_Click();
-        QList<int> rows;
-        for (const QModelIndex& index :
-             main.findChild<QListView*>("List2")->selectionModel()->selectedRows())
-            rows << index.row();
-        std::sort(rows.begin(), rows.end());
-        QCOMPARE(rows, (QList<int>{2, 3}));
+        const EntryTable& table = fake.session.Table();  // SKIN.RAW, sounds\\HORN.WAV
+        QVERIFY(table.SelectedCount() == 2 && table.IsSelected(1) && table.IsSelected(2));
     }
 
-    // On an archive the test writes: the response files go beside it, never over it.
+    // Beside the archive, never over it; when every name leads out of the folder, none is written.
+    void savesAResponseFile_data() {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QByteArray>("written");  // null: refused
+        QTest::addColumn<QString>("message");     // after "Cannot write <path>" on a refusal
+        const QString secret = "\n..\\..\\secret.txt", none = kNoneSafeText;
+        const QByteArray refused, all = "skin.raw\r\npal.act\r\nhorn.wav\r\n";
+        // clang-format off
+        QTest::newRow("beside it") << "model.bin" << "needs.lst" << all << "";
+        QTest::newRow("over the archive")
+            << "model.bin" << "test.pod" << refused << "\n\nIt is the archive being examined.";
+        QTest::newRow("every name left out")
+            << "escape.bin" << "escape.lst" << refused << "\n\n" + none + secret;
+        // clang-format on
+    }
     void savesAResponseFile() {
-        OpenedArchive archive(kEntries);
-        archive.Record("model.bin");
-        Form9 window(archive.session, Analysis::Model);
-        QVERIFY(window.SaveResponseFile(archive.folder.filePath("needs.lst")));
-        QCOMPARE(archive.folder.Read("needs.lst"),
-                 std::string("skin.raw\r\npal.act\r\nhorn.wav\r\n"));
-
-        // Never over the archive itself; the archive stays as it was.
-        const std::string before = archive.folder.Read("test.pod");
+        QFETCH(QString, entry);
+        QFETCH(QString, file);
+        QFETCH(QByteArray, written);
+        QFETCH(QString, message);
+        TestFolder folder;
+        FakeSession archive(kEntries);
+        folder.Write("test.pod", archive.bytes);
+        archive.State().PodFolder = folder.path().toStdString();
+        archive.Record(entry.toStdString());
+        Form9 window(archive, Analysis::Model);
         QString text;
-        AnswerMessage("OK", &text);
-        QVERIFY(!window.SaveResponseFile(archive.folder.filePath("test.pod")));
-        QVERIFY(text.startsWith("Cannot write " + archive.folder.filePath("test.pod")));
-        QVERIFY(text.endsWith("It is the archive being examined."));
-        QCOMPARE(archive.folder.Read("test.pod"), before);
-
-        // A name that leads out of the folder is left out, and named.
-        archive.Record("strange.bin");
-        Form9 strange(archive.session, Analysis::Model);
-        AnswerMessage("OK", &text);
-        QVERIFY(strange.SaveResponseFile(archive.folder.filePath("strange.lst")));
-        QCOMPARE(archive.folder.Read("strange.lst"), std::string("skin.raw\r\n"));
-        QCOMPARE(text, QString(kLeftOutText) + "\n..\\..\\secret.txt");
-
-        // When every name would be left out, nothing is written.
-        archive.Record("escape.bin");
-        Form9 escape(archive.session, Analysis::Model);
-        AnswerMessage("OK", &text);
-        QVERIFY(!escape.SaveResponseFile(archive.folder.filePath("escape.lst")));
-        QCOMPARE(text, "Cannot write " + archive.folder.filePath("escape.lst") + "\n\n" +
-                           kNoneSafeText + "\n..\\..\\secret.txt");
-        QVERIFY(!QFile::exists(archive.folder.filePath("escape.lst")));
+        if (!message.isEmpty())
+            AnswerMessage("OK", &text);
+        const QString path = folder.filePath(file);
+        QCOMPARE(window.SaveResponseFile(path), !written.isNull());
+        QCOMPARE(text, written.isNull() ? "Cannot write " + path + message : message);
+        QCOMPARE(folder.Read("test.pod"), archive.bytes);
+        if (written.isNull() && file != "test.pod")
+            QVERIFY(!QFile::exists(path));
+        else if (!written.isNull())
+            QCOMPARE(folder.Read(file), written.toStdString());
     }
 
-    // A name with both kinds gets two windows, one after the other; a name with neither
-    // leaves the item disabled.
+    // A name with both kinds gets two windows, one after the other.
     void examineRunsOneWindowPerKind() {
-        InMainWindow opened("both.bin.trk");
-        Form1& main = opened.main;
+        FakeWindow fake(kEntries);
+        QVERIFY(fake.Start());
+        fake.session.Record("both.bin.trk");
         QStringList captions;
         std::function<void(QWidget*)> answer = [&](QWidget* window) {
             captions << window->windowTitle();
@@ -155,7 +104,7 @@ class ResultsWindowTest : public QObject {
             window->close();
         };
         WhenModal(answer, "karvex::Form9");
-        main.menuExamine_Click();
+        fake.window.menuExamine_Click();
         QCOMPARE(captions, (QStringList{"both.bin.trk", "both.bin.trk"}));
     }
 };

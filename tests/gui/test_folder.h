@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QString>
+#include <QDir>
 #include <QStringList>
 #include <string>
 
@@ -12,58 +12,42 @@
 
 namespace karvex::test {
 
-// A fresh temporary folder that is the process's current folder while it lives. When it
-// goes, the previous current folder comes back and the folder is removed with everything
-// in it.
+// A fresh temporary folder, the current folder while it lives; removed with all in it after.
 class TestFolder {
   public:
     TestFolder();
-    ~TestFolder();
+    ~TestFolder() { QDir::setCurrent(m_start); }  // before the members remove the folder
     TestFolder(const TestFolder&) = delete;
     TestFolder& operator=(const TestFolder&) = delete;
 
-    // The folder as the system names it, links resolved.
-    const QString& path() const { return m_path; }
-    // `name` ("out/game.inf") inside the folder.
+    const QString& path() const { return m_path; }  // links resolved
     QString filePath(const QString& name) const { return m_path + '/' + name; }
-    // Makes it the current folder again, after a test has moved elsewhere.
-    bool MakeCurrent() const;
+    bool MakeCurrent() const { return QDir::setCurrent(m_path); }
 
     // An empty file for each name, with any folders on the way; false if one is missing.
     bool MakeFiles(const QStringList& names) const;
-    bool MakeFolder(const QString& name) const;
-    void Write(const QString& name, const std::string& bytes) const;
-    std::string Read(const QString& name) const;
+    bool MakeFolder(const QString& name) const { return QDir(m_path).mkpath(name); }
+    void Write(const QString& name, const std::string& bytes) const {
+        WriteBytes(Native(name), bytes);
+    }
+    std::string Read(const QString& name) const { return ReadBytes(Native(name)); }
 
   private:
-    std::filesystem::path Native(const QString& name) const;
+    std::filesystem::path Native(const QString& name) const {
+        return m_dir.path() / name.toStdString();
+    }
 
-    QString m_start;  // the current folder before this one
+    QString m_start;
     TempDir m_dir;
     QString m_path;
 };
 
-// An archive the test writes as test.pod in a fresh folder, open in a session as the Open
-// command opens it.
-struct OpenedArchive {
-    explicit OpenedArchive(const std::vector<PodEntry>& entries);
-    // Records the first entry named `name` as a right-click on it would.
-    void Record(const std::string& name);
-
-    TestFolder folder;
-    ArchiveSession session;
-    bool loaded = false;
-};
-
-// The main window over an archive held in memory, in a fresh current folder. The window
-// checks that the file it opens is there: an empty file of that name stands in for it.
+// The main window over an archive in memory, in a fresh current folder.
 struct FakeWindow {
     explicit FakeWindow(const std::vector<PodEntry>& entries = {});
-    // Starts the window with `name` (in the folder) on its command line, "" for none, as
-    // Form1::Startup; the calls it made are then forgotten.
+    // Starts the window on an empty file `name` ("" for none), then forgets the calls made.
     bool Start(const QString& name = "test.pod");
-    // The session's calls so far, one line each, as 8-bit text.
-    QString Calls() const;
+    QString Calls() const;  // the session's calls so far, one a line
 
     TestFolder folder;
     FakeSession session;

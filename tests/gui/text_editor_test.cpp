@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Handing a copy to the user's editor: the command lines tried, and the desktop's default
-// application for plain text found in the MIME database and started with the copy as one
-// argument of its own.
+// application for plain text started with the copy as one argument of its own.
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -10,75 +10,51 @@
 
 using namespace karvex::platform;
 
+Q_DECLARE_METATYPE(EditorChoice)
+
 class TextEditorTest : public QObject {
     Q_OBJECT
 
   private slots:
     void commands_data() {
-        QTest::addColumn<QString>("exec");
-        QTest::addColumn<bool>("terminal");
-        QTest::addColumn<QString>("visual");
-        QTest::addColumn<QString>("editor");
+        QTest::addColumn<EditorChoice>("choice");
         QTest::addColumn<QString>("commands");  // one command a line, words joined by |
-        const QString path = "/p/$(rm x) a.txt";
-        QTest::newRow("desktop application, %F") << "gedit --new-window %F" << false << ""
-                                                 << ""
-                                                 << "gedit|--new-window|" + path;
-        QTest::newRow("inside a word, %% kept") << "ed --file=%f 100%%" << false << ""
-                                                << ""
-                                                << "ed|--file=" + path + "|100%";
-        QTest::newRow("a URI for %U, other codes go") << "kate %i %c %k %U" << false << ""
-                                                      << ""
-                                                      << "kate|file:///p/$(rm%20x)%20a.txt";
-        QTest::newRow("no file code: the path last") << "\"my editor\" -x" << false << ""
-                                                     << ""
-                                                     << "my editor|-x|" + path;
-        QTest::newRow("a shell of the line's own") << "sh -c \"edit %f\"" << false << ""
-                                                   << ""
-                                                   << "sh|-c|edit '" + path + "'";
-        QTest::newRow("in a terminal") << "vim %f" << true << ""
-                                       << ""
-                                       << "x-terminal-emulator|-e|vim|" + path;
-        QTest::newRow("then VISUAL")
-            << "leafpad %f" << false << "nano -w"
-            << "vi"
-            << "leafpad|" + path + "\nx-terminal-emulator|-e|nano|-w|" + path;
-        QTest::newRow("EDITOR without VISUAL") << "" << false << ""
-                                               << "vi"
-                                               << "x-terminal-emulator|-e|vi|" + path;
-        QTest::newRow("an Exec that cannot be read") << "ed \"unclosed" << false << ""
-                                                     << ""
-                                                     << "";
-        QTest::newRow("nothing") << "" << false << " "
-                                 << ""
-                                 << "";
+        const QString p = "/p/$(rm x) a.txt", term = "x-terminal-emulator|-e|";
+        using E = EditorChoice;
+        const QString o;
+        QTest::newRow("%F") << E{"gedit --new-window %F", false, o, o} << "gedit|--new-window|" + p;
+        QTest::newRow("%f in a word, %%")
+            << E{"ed -f=%f 100%%", false, o, o} << "ed|-f=" + p + "|100%";
+        QTest::newRow("a URI for %U, other codes go")
+            << E{"kate %i %c %k %U", false, o, o} << "kate|file:///p/$(rm%20x)%20a.txt";
+        QTest::newRow("path last") << E{"\"my ed\" -x", false, o, o} << "my ed|-x|" + p;
+        QTest::newRow("own shell") << E{"sh -c \"ed %f\"", false, o, o} << "sh|-c|ed '" + p + "'";
+        QTest::newRow("in a terminal") << E{"vim %f", true, o, o} << term + "vim|" + p;
+        QTest::newRow("then VISUAL") << E{"leafpad %f", false, "nano -w", "vi"}
+                                     << "leafpad|" + p + "\n" + term + "nano|-w|" + p;
+        QTest::newRow("EDITOR without VISUAL") << E{"", false, "", "vi"} << term + "vi|" + p;
+        QTest::newRow("an Exec that cannot be read") << E{"ed \"unclosed", false, o, o} << "";
+        QTest::newRow("nothing") << E{"", false, " ", o} << "";
     }
     void commands() {
-        QFETCH(QString, exec);
-        QFETCH(bool, terminal);
-        QFETCH(QString, visual);
-        QFETCH(QString, editor);
+        QFETCH(EditorChoice, choice);
         QFETCH(QString, commands);
         QStringList lines;
-        for (const QStringList& command :
-             EditorCommands({exec, terminal, visual, editor}, "/p/$(rm x) a.txt"))
+        for (const QStringList& command : EditorCommands(choice, "/p/$(rm x) a.txt"))
             lines << command.join('|');
         QCOMPARE(lines.join('\n'), commands);
     }
 
-    // The default application for text/plain, whatever the copy's name says, asks for a
-    // terminal: it is started inside x-terminal-emulator, with the path as one argument.
+    // The default for text/plain, whatever the copy's name, asks for a terminal and gets one.
     void startsTheDefaultApplication() {
         QTemporaryDir home;
-        const auto write = [&](const QString& name, const QByteArray& text, bool program = false) {
+        const auto write = [&](const QString& name, const QByteArray& text) {
             QFile file(home.filePath(name));
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(text);
-            file.close();
-            if (program)
+            QVERIFY(QDir(home.path()).mkpath(QFileInfo(name).path()) &&
+                    file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
+            if (name.startsWith("bin/"))
                 file.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
         };
-        QVERIFY(QDir(home.path()).mkpath("applications") && QDir(home.path()).mkpath("bin"));
         write("applications/plain.desktop",
               "[Desktop Entry]\nType=Application\nName=Plain\nExec=plain-editor --edit %f\n"
               "Terminal=true\nMimeType=text/plain;\n");
@@ -87,23 +63,21 @@ class TextEditorTest : public QObject {
             "[Desktop Entry]\nType=Application\nName=Web\nExec=browser %u\nMimeType=text/html;\n");
         write("mimeapps.list",
               "[Default Applications]\ntext/plain=plain.desktop\ntext/html=web.desktop\n");
-        write("bin/plain-editor", "#!/bin/sh\n", true);
+        write("bin/plain-editor", "#!/bin/sh\n");
+        const QByteArray out = QFile::encodeName(home.filePath("started"));
         write("bin/x-terminal-emulator",
-              "#!/bin/sh\nf=\"" + QFile::encodeName(home.filePath("started")) +
-                  "\"\nfor a in \"$@\"; do printf '%s|' \"$a\"; done > \"$f.new\" && mv \"$f.new\" "
-                  "\"$f\"\n",
-              true);
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path()));
-        qputenv("XDG_DATA_HOME", QFile::encodeName(home.path()));
-        qputenv("XDG_DATA_DIRS", QFile::encodeName(home.path()));
+              "#!/bin/sh\nfor a in \"$@\"; do printf '%s|' \"$a\"; done > \"" + out +
+                  ".new\"\nmv \"" + out + ".new\" \"" + out + "\"\n");
+        for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_DATA_DIRS"})
+            qputenv(name, QFile::encodeName(home.path()));
         qputenv("PATH", QFile::encodeName(home.filePath("bin")) + ":/usr/bin:/bin");
         const QString copy = home.filePath("a page; $(x).html");
         QString reason;
         QVERIFY2(StartTextEditor(copy, reason), qPrintable(reason));
-        QFile started(home.filePath("started"));
-        QTRY_VERIFY(started.exists() && started.size() > 0);
-        QVERIFY(started.open(QIODevice::ReadOnly));
-        QCOMPARE(QString::fromUtf8(started.readAll()), "-e|plain-editor|--edit|" + copy + "|");
+        QFile file(QFile::decodeName(out));
+        QTRY_VERIFY(file.exists() && file.size() > 0);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(file.readAll()), "-e|plain-editor|--edit|" + copy + "|");
     }
 };
 
