@@ -74,6 +74,15 @@ class Cli : public testing::Test {
                 ReadBytes(io / "err")};
     }
 
+    // Runs each row's arguments, which must succeed and print the row's text.
+    void ExpectOut(const std::vector<std::pair<std::vector<std::string>, std::string>>& rows) {
+        for (const auto& [args, out] : rows) {
+            const CliRun run = Karvex(args);
+            EXPECT_EQ(run.exit, 0) << run.err;
+            EXPECT_EQ(run.out, out) << args.back();
+        }
+    }
+
     // Runs `args` and checks its exit status and what it printed to standard error.
     CliRun Expect(const std::vector<std::string>& args, int exit, const std::string& err) {
         const CliRun run = Karvex(args);

@@ -137,12 +137,6 @@ TEST(Extract, AFolderThatCannotBeWrittenStopsWithAMessage) {
     EXPECT_FALSE(fs::exists(f.out())) << "the routine stops at the failure";
 }
 
-std::string InfoHead(const std::string& size, const std::string& title) {
-    return "Pod Filename = game.pod\r\nPod Size     = " + size +
-           "\r\nPod Entries  =  3\r\nPod Title    = " + title +
-           "\r\n \r\nFilename                     File Size      File Offset\r\n";
-}
-
 // Asked before replacing, and kept on No; the columns are fixed and a long name overruns them.
 TEST(WriteInfoFile, ListsTheEntriesInFixedColumnsAndAsksBeforeReplacing) {
     const std::string name32 = "ABCDEFGHIJKLMNOPQRSTUVWXYZ012345";
@@ -164,16 +158,17 @@ TEST(WriteInfoFile, ListsTheEntriesInFixedColumnsAndAsksBeforeReplacing) {
     f.core.WriteInfoFile();
     EXPECT_EQ(
         ReadBytes(f.out() / "game.inf"),
-        InfoHead(" 1229", "My trucks") +
-            "ART\\BOX.RAW                  1,024           204                                \r\n"
-            "ABCDEFGHIJKLMNOPQRSTUVWXYZ012145             1228                               \r\n"
-            "Z                            0               1229                               \r\n");
+        "Pod Filename = game.pod\r\nPod Size     =  1229\r\nPod Entries  =  3\r\n"
+        "Pod Title    = My trucks\r\n \r\n"
+        "Filename                     File Size      File Offset\r\n"
+        "ART\\BOX.RAW                  1,024           204                                \r\n"
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZ012145             1228                               \r\n"
+        "Z                            0               1229                               \r\n");
     EXPECT_EQ(FilesIn(f.out()), 1u) << "no temporary left";
 }
 
 TEST(ExtractCommand, RunsTheTickedRoutinesAndRestoresTheComment) {
     ExtractFixture f(PodBytes({{"A.TXT", "a"}, {"B.TXT", "b"}}, "C"));
-    // A dialog closed without its button leaves no options: Extract and Make do nothing.
     EXPECT_TRUE(f.core.ExtractCommand().IsDone() && f.core.MakeCommand(f.row).IsDone());
     EXPECT_TRUE(f.host.statuses.empty() && f.host.messages.empty() && f.host.questions.empty());
     f.state.DialogOptions = "000000";

@@ -2,8 +2,6 @@
 // Loading archives and response files, and what the open sequences leave on screen.
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 #include "core/paths.h"
 #include "core/pod_format.h"
 #include "tests/core/test_support.h"
@@ -12,8 +10,6 @@ namespace fs = std::filesystem;
 
 namespace karvex::test {
 namespace {
-
-using namespace std::string_literals;
 
 TEST(LoadPodFile, ListsAValidArchive) {
     CoreFixture f;
@@ -30,25 +26,6 @@ TEST(LoadPodFile, ListsAValidArchive) {
     ASSERT_TRUE(f.Open("odd.pod",
                        PodBytes({}, "", 2) + Record("X", -1, 999999) + Record("Y", 5000000, -7)));
     EXPECT_EQ(f.Listing(), "X|-1| 999999\nY|5,000,000|-7\n");
-}
-
-// A failed load keeps the Extract and Edit buttons as an earlier archive left them.
-TEST(LoadPodFile, CorruptAndTruncatedArchivesListWhatIsThereAndFail) {
-    const std::string good = PodBytes({{"A.RAW", "aaaa"}, {"B.RAW", "bb"}, {"C.RAW", "c"}});
-    const std::tuple<const char*, std::string, int> rows[] = {
-        {"empty file", "", 0},
-        {"header only, count 0", PodBytes({}), 0},
-        {"second name starts with NUL",
-         PodBytes({{"A.RAW", "a"}, {"\0B.RAW"s, "b"}, {"C.RAW", "c"}}), 3},
-        {"table cut off after one record", good.substr(0, 84 + 40 + 10), 3}};
-    for (const auto& [what, bytes, listed] : rows) {
-        SCOPED_TRACE(what);
-        CoreFixture f;
-        f.row.Command3D3 = f.row.Command1 = true;
-        EXPECT_FALSE(f.Open("bad.pod", bytes));
-        EXPECT_EQ(f.table.Count(), listed);
-        EXPECT_EQ(f.Screen(), "Load Failed  -  File may not be a valid POD file.|||magenta|011|0");
-    }
 }
 
 TEST(LoadPodFile, StopsAtTheEntryLimitWithOneMessage) {

@@ -54,22 +54,6 @@ TEST(NumberText, ReadsTheNumberATextBeginsWith) {
         EXPECT_EQ(LeadingNumber(text), number) << '"' << text << '"';
 }
 
-TEST(PodFormat, EncodesAndDecodesNameFields) {
-    EXPECT_EQ(EncodeName("caf\xE9.raw"), "CAF\xC9.RAW" + std::string(24, '\0'));
-    const std::tuple<std::string, std::string, bool> rows[] = {
-        {std::string(32, 'x'), std::string(32, 'x'), false},
-        {"\0abc"s + std::string(28, '\0'), "", true},
-        {std::string(32, ' '), std::string(32, ' '), true},
-        {"   " + std::string(29, '\0'), "   ", false},
-        {"A.RAW" + std::string(27, '\0'), "A.RAW", false},
-        {EncodeName("MY FILE.RAW"), "MY", false}};
-    for (const auto& [field, name, invalid] : rows) {
-        const PodRecord decoded = DecodeRecord((field + std::string(8, '\0')).data());
-        EXPECT_EQ(decoded.name, name);
-        EXPECT_EQ(decoded.invalid, invalid) << name;
-    }
-}
-
 TEST(Text, ConvertsBetweenLatin1AndUtf8) {
     EXPECT_EQ(Latin1ToUtf8("caf\xE9"), "caf\xC3\xA9");
     EXPECT_EQ(Utf8ToLatin1("caf\xC3\xA9"), "caf\xE9");
