@@ -75,6 +75,8 @@ TEST(Examine, Rows) {
          Model(64200, {{63992, "\0wheel.raw"s}, {64150, "late.bmp"}}), {"late.bmp", "wheel.raw"}},
         {"a name whose last byte alone is cut, from pass 2", M,
          Model(64200, {{63990, "\0abcdef.raw"s}, {64150, "late.bmp"}}), {"late.bmp", "abcdef.raw"}},
+        {"a name cut by a window's start is listed whole", M,
+         Model(64100, {{63995, "\0long.raw"s}}), {"long.raw"}},
         {"a straddling name near the entry's end is found", M,
          Model(64002, {{63992, "\0wheel.raw"s}}), {"wheel.raw"}},
         {"one byte short of its end it is not there", M,
