@@ -14,8 +14,12 @@ void Name(QWidget* control, const char* name, const QString& spoken) {
         control->setAccessibleName(spoken);
 }
 
+QString WindowCaption() {
+    return kCaption;
+}
+
 QString WindowCaption(const QString& part) {
-    return part.isEmpty() ? QString(kCaption) : QString(kCaption) + "  -  " + part;
+    return WindowCaption() + "  -  " + part;
 }
 
 }  // namespace karvex::platform

@@ -11,8 +11,9 @@ namespace karvex::platform {
 // control's name (List1, Command3D1), the accessible name what a screen reader should say.
 void Name(QWidget* control, const char* name, const QString& spoken = {});
 
-// A window's caption: "Karvex32  -  PART", or "Karvex32" alone for an empty part.
-QString WindowCaption(const QString& part = {});
+// A window's caption: "Karvex32" alone, or "Karvex32  -  PART".
+QString WindowCaption();
+QString WindowCaption(const QString& part);
 
 template <typename W>
 W* Named(W* control, const char* name, const QString& spoken = {}) {
