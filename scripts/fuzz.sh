@@ -21,6 +21,7 @@ share=$((seconds / ${#targets[@]}))
 
 scripts/install-deps.sh
 CC=clang-14 CXX=clang++-14 cmake -S . -B "$tree" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -g1 -DNDEBUG" \
   -DCMAKE_CXX_COMPILER=clang++-14 \
   -DKARVEX_GUI=OFF -DKARVEX_BUILD_TESTS=OFF -DKARVEX_SANITIZE=OFF -DKARVEX_FUZZ=ON > /dev/null
 cmake --build "$tree" --target fuzz_targets -j "$(nproc)"

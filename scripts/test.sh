@@ -60,6 +60,7 @@ stage() {
   local status=0
   "$@" 2>&1 | tee "$output" || status=$?
   count "$status"
+  echo "(${SECONDS} s since the start)"
 }
 
 launcher=()
@@ -70,15 +71,19 @@ if command -v ccache > /dev/null; then
   launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 fi
 
+# In the optimised trees, line tables are all the debug information a failure's stack trace
+# needs; full -g makes each of their compiles about half as slow again.
+optimised=(-DCMAKE_BUILD_TYPE=RelWithDebInfo "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -g1 -DNDEBUG")
+
 stage scripts/check-format.sh
 
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKARVEX_BUILD_TESTS=ON \
-  -DKARVEX_GUI=ON "${launcher[@]}"
+cmake -S . -B build -G Ninja "${optimised[@]}" -DKARVEX_BUILD_TESTS=ON -DKARVEX_GUI=ON \
+  "${launcher[@]}"
 cmake --build build -j "$jobs"
 stage ctest --test-dir build --output-on-failure -j "$jobs"
 
-cmake -S . -B build-nogui -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKARVEX_BUILD_TESTS=ON \
-  -DKARVEX_GUI=OFF "${launcher[@]}"
+cmake -S . -B build-nogui -G Ninja "${optimised[@]}" -DKARVEX_BUILD_TESTS=ON -DKARVEX_GUI=OFF \
+  "${launcher[@]}"
 cmake --build build-nogui -j "$jobs"
 stage ctest --test-dir build-nogui --output-on-failure -j "$jobs"
 
