@@ -2,7 +2,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # scripts/fuzz.sh [SECONDS]: builds the libFuzzer targets of fuzz/ in a clang tree of their
 # own (build-fuzz/; the main build stays gcc), makes their seed inputs, and runs the targets
-# for SECONDS in all (70 when not given), each for an equal share of at least one second.
+# for SECONDS in all (42 when not given), each for an equal share of at least one second.
 # Fails when a target crashes, leaks, hangs or finds an input that breaks one of its checks,
 # and prints where that input was saved.
 #
@@ -11,7 +11,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-seconds=${1:-70}
+seconds=${1:-42}
 [[ $seconds =~ ^[0-9]+$ ]] || { echo "usage: scripts/fuzz.sh [SECONDS]" >&2; exit 2; }
 targets=(fuzz_pod_table fuzz_extract fuzz_response_file fuzz_pod_ini fuzz_viewers fuzz_search
   fuzz_trucks)
