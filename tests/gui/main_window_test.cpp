@@ -1,48 +1,23 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The main window: start-up, Open, the lists, a load, the comment editor, About, a screen reader,
-// the pop-up menu and its copies; drops, drags, keys, recent files, the archive changed on disk.
+// The main window: start-up, Open, the lists, the comment editor, About, a screen reader;
+// drops, drags, keys, recent files and the archive changed on disk.
 #include <QAccessible>
-#include <QAction>
-#include <QApplication>
-#include <QDir>
 #include <QDropEvent>
 #include <QFile>
-#include <QFileInfo>
 #include <QInputDialog>
-#include <QItemSelectionModel>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListView>
-#include <QMenu>
-#include <QMessageBox>
-#include <QMimeData>
 #include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QSettings>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
 #include <QToolButton>
 
 #include "karvex_version.h"
-#include "mainwindow/main_window.h"
 #include "platform/file_lists.h"
-#include "tests/gui/modal.h"
-#include "tests/gui/test_folder.h"
-#include "viewers/wave_player.h"
+#include "tests/gui/window_fixture.h"
 
 using namespace karvex;
 using namespace karvex::test;
 
 namespace {
-
-const std::vector<PodEntry> kGame = {{"A.RAW", "aa"},
-                                     {"readme.txt.bin", "text"},
-                                     {"TRUCK.TRK", "t"},
-                                     {"LOGO.BMP", "not a picture"},
-                                     {"HORN.WAV", "w"}};
-
 const std::vector<PodEntry> kEntries = {
     {"A.RAW", std::string(65536, 'a')}, {"sounds\\horn.wav", "RIFF"}, {"notes.txt", "line\r\n"},
     {"sounds\\beep.wav", "RIFFbeep"},   {"..\\up.txt", "u"},  // extraction refuses it
@@ -67,104 +42,13 @@ bool Drop(QWidget& window, const QStringList& paths) {
 
 }  // namespace
 
-class MainWindowTest : public QObject {
+class MainWindowTest : public QObject, public WindowFixture {
     Q_OBJECT
 
-  private:
-    TestFolder m_folder;  // one folder for all the tests
-    std::unique_ptr<ArchiveSession> m_session;
-    std::unique_ptr<Form1> m_window;
-    Form1* m_shown = nullptr;            // the window Find and Screen look at
-    QTemporaryDir m_settings;            // for the recent files
-    std::unique_ptr<FakeWindow> m_fake;  // the pop-up menu's window
-    QTemporaryDir m_temporary;           // the private folders' base
-
-    Form1& Window() {
-        m_session = std::make_unique<ArchiveSession>();
-        m_window = std::make_unique<Form1>(*m_session);
-        m_window->show();
-        m_shown = m_window.get();
-        return *m_window;
-    }
-    template <typename T>
-    T* Find(const char* name) {
-        return m_shown->findChild<T*>(name);
-    }
-    QString Text(const char* label) { return Find<QLabel>(label)->text(); }
-    // Status line | size | files | lamp | Make, Extract, Edit enabled | lists shown.
-    QString Screen() {
-        const QString lamp = QString("red green magenta").split(' ')[int(m_shown->LampColour())];
-        auto on = [this](const char* name) { return Find<QWidget>(name)->isEnabled() ? "1" : "0"; };
-        return Text("Label5") + "|" + Text("Label3") + "|" + Text("Label4") + "|" + lamp + "|" +
-               on("Command3D2") + on("Command3D3") + on("Command1") + "|" +
-               (Find<QListView>("List1")->isVisible() ? "lists" : "overlay");
-    }
-    void Write(const QString& name, const std::string& bytes) { m_folder.Write(name, bytes); }
-    QString Quoted(const QString& name) { return '"' + m_folder.filePath(name) + '"'; }
-    static void Select(Form1& window, const QList<int>& rows) {
-        auto* names = window.findChild<QListView*>("List1");
-        names->clearSelection();
-        for (int row : rows)
-            names->selectionModel()->select(names->model()->index(row, 0),
-                                            QItemSelectionModel::Select);
-    }
-
-    QMenu* Menu() { return m_shown->findChild<QMenu*>("menuPopup"); }
-    void RightClick(const char* list) {
-        auto* view = m_shown->findChild<QListView*>(list);
-        QTest::mousePress(view->viewport(), Qt::RightButton, {}, QPoint(5, 5));
-        QTest::mouseRelease(view->viewport(), Qt::RightButton, {}, QPoint(5, 5));
-    }
-    // The window over an archive in memory, started on `name` ("": nothing open).
-    Form1& Fake(const std::vector<PodEntry>& entries = {}, const QString& name = "test.pod") {
-        m_fake = std::make_unique<FakeWindow>(entries);
-        m_shown = &m_fake->window;
-        m_fake->Start(name);
-        return *m_shown;
-    }
-    // The game archive (or a response file, by its name) open unless the test made its own.
-    Form1& Open(const QList<int>& rows = {}, const QString& name = "test.pod",
-                const char* list = "List1") {
-        if (!m_fake)
-            m_fake = std::make_unique<FakeWindow>(kGame);
-        m_shown = &m_fake->window;
-        m_fake->Start(name);
-        Select(*m_shown, rows);
-        if (list)
-            RightClick(list);
-        return *m_shown;
-    }
-    // The record and the enabled items as one line: name|size|offset|index|items on.
-    QString Recorded() {
-        const ArchiveState& s = m_fake->session.State();
-        QString on;
-        for (const char* item : {"menuView", "menuNotepad", "menuExamine", "menuSearch"})
-            on += Menu()->findChild<QAction*>(item)->isEnabled() ? QString(item).mid(4, 1) : "-";
-        return QString::fromStdString(s.SelectedName) + "|" + QString::number(s.SelectedSize) +
-               "|" + QString::number(s.SelectedOffset) + "|" + QString::number(s.EntryIndex) + "|" +
-               on;
-    }
-    QString CopyPath() { return QString::fromStdString(m_fake->session.State().DialogPath); }
-    // View, or a drag, which here hands nothing over.
-    void CopyOut(bool drag) {
-        if (drag)
-            QVERIFY(!std::unique_ptr<QMimeData>(m_shown->DragOutData()));
-        else
-            m_shown->menuView_Click();
-    }
-
   private slots:
-    void initTestCase() {
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settings.path());
-        qputenv("tmp", QFile::encodeName(m_temporary.path()));
-    }
+    void initTestCase() { SetUpTestCase(); }
     void init() { QVERIFY(m_folder.MakeCurrent()); }
-    void cleanup() {
-        m_fake.reset();
-        m_shown = nullptr;
-        m_window.reset();
-        m_session.reset();
-    }
+    void cleanup() { Reset(); }
 
     // The command line at start-up, after `file` is written; a missing file ends the program.
     void startup_data() {
@@ -451,167 +335,6 @@ class MainWindowTest : public QObject {
             QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(item).center());
             QTRY_COMPARE(window.windowTitle(), QString("Karvex32  -  ") + chosen);
             QVERIFY(goneDuringOpen);
-        }
-    }
-
-    // The lowest selected entry is recorded whichever list is clicked; the items follow its kind.
-    void recordsTheLowestSelectedEntry_data() {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QList<int>>("rows");
-        QTest::addColumn<QString>("list");
-        QTest::addColumn<QString>("recorded");
-        const QString pod = "test.pod";
-        // clang-format off
-        QTest::newRow("nothing") << pod << QList<int>{} << "List1" << " |0|0|5|-N-S";
-        QTest::newRow("a texture") << pod << QList<int>{0} << "List2" << "A.RAW|2|284|0|VN-S";
-        QTest::newRow("3,1") << pod << QList<int>{3, 1} << "List1" << "readme.txt.bin|4|286|1|VNES";
-        QTest::newRow("a truck") << pod << QList<int>{2} << "List1" << "TRUCK.TRK|1|290|2|-NES";
-        QTest::newRow(".lst") << "test.lst" << QList<int>{0} << "List1" << "A.RAW|2|284|0|----";
-        // clang-format on
-    }
-    void recordsTheLowestSelectedEntry() {
-        QFETCH(QString, file);
-        QFETCH(QList<int>, rows);
-        QFETCH(QString, list);
-        QFETCH(QString, recorded);
-        Open(rows, file, list.toLatin1());
-        QTRY_VERIFY(Menu()->isVisible());
-        QCOMPARE(Recorded(), recorded);
-        Menu()->close();
-        QCOMPARE(m_fake->session.Table().SelectedCount(), int(rows.size()));  // kept
-        if (!rows.isEmpty())
-            return;
-        bool asked = false;  // Open in Notepad with nothing recorded hands nothing over
-        QTimer::singleShot(0, [&] {
-            QWidget* box = QApplication::activeModalWidget();
-            asked = box && box->close();
-        });
-        m_shown->menuNotepad_Click();
-        QCoreApplication::processEvents();
-        QVERIFY(!asked);
-        QCOMPARE(m_fake->Calls(), QString());
-    }
-
-    // On an archive on disk, as ctest runs it once more through a real X server.
-    void escapeFromSearchLeavesTheMenuWorking() {
-        Write("menu.pod", PodBytes(kGame));
-        Form1& window = Window();
-        QVERIFY(window.Startup(m_folder.filePath("menu.pod")));
-        Select(*m_shown, {0});
-        window.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
-        RightClick("List1");
-        QTRY_VERIFY(Menu()->isVisible());
-        bool closed = false;
-        WhenModal(
-            [&](QWidget* search) {
-                auto* box = search->findChild<QLineEdit*>("Text1");
-                QTest::keyClicks(box, "a");
-                QTest::keyClick(box, Qt::Key_Return);
-                QTest::keyClick(box, Qt::Key_Escape);
-                closed = !search->isVisible();
-            },
-            "karvex::Form12");
-        QTest::keyClick(Menu(), Qt::Key_S);
-        QVERIFY(closed);
-        QTRY_VERIFY(!Menu()->isVisible());
-        RightClick("List1");
-        QTRY_VERIFY(Menu()->isVisible());
-    }
-
-    // A bitmap or a wave is viewed through a copy in the private folder, gone afterwards.
-    void viewOpensTheViewers_data() {
-        QTest::addColumn<QList<int>>("rows");
-        QTest::addColumn<QString>("seen");  // the viewer's class, or the message
-        QTest::addColumn<QString>("copy");
-        // clang-format off
-        QTest::newRow("no picture") << QList<int>{3, 4}
-            << "The entry LOGO.BMP is not a picture that can be shown." << "karvex.bmp";
-        QTest::newRow("wave") << QList<int>{4} << "karvex::Form13" << "karvex.wav";
-        // clang-format on
-    }
-    void viewOpensTheViewers() {
-        QFETCH(QList<int>, rows);
-        QFETCH(QString, seen);
-        QFETCH(QString, copy);
-        Form1& window = Open(rows);
-        const PodEntry& entry = kGame[rows.first()];
-        m_fake->session.scripts["ExtractSelectedInto"] = [&](StatusRow*) {
-            WriteBytes(m_fake->session.State().DialogPath, entry.data);
-            return Result::Done();
-        };
-        QString opened, played;
-        QByteArray bytes;
-        WhenModal([&](QWidget* modal) {
-            auto* box = qobject_cast<QMessageBox*>(modal);
-            opened = box ? box->text() : modal->metaObject()->className();
-            if (auto* player = qobject_cast<Form13*>(modal)) {
-                played = player->WavePath();
-                QFile file(played);
-                QVERIFY(file.open(QIODevice::ReadOnly));
-                bytes = file.readAll();
-            }
-            modal->close();
-        });
-        window.menuView_Click();
-        QCOMPARE(opened, seen);
-        QCOMPARE(m_fake->Calls(), "ExtractSelectedInto " + QString(entry.name.c_str()));
-        QCOMPARE(QFileInfo(CopyPath()).fileName(), copy);
-        QVERIFY(CopyPath().startsWith(m_temporary.path()));
-        QVERIFY(!QFile::exists(CopyPath()));
-        if (!played.isEmpty()) {
-            QCOMPARE(played, CopyPath());
-            QCOMPARE(bytes, QByteArray(entry.data.c_str()));
-        }
-    }
-
-    // The recorded entry alone goes into a folder of its own; an editor that cannot run is named.
-    void openInTextEditor() {
-        // No desktop application for plain text here (not for the Open dialog): $VISUAL runs.
-        qputenv("XDG_DATA_DIRS", QFile::encodeName(m_temporary.path()));
-        qputenv("XDG_DATA_HOME", QFile::encodeName(m_temporary.path()));
-        qputenv("VISUAL", "/nonexistent/editor");
-        Form1& window = Open({1, 2});
-        QString text;
-        AnswerMessage("OK", &text);
-        window.menuNotepad_Click();
-        QCOMPARE(m_fake->Calls(), QString("ExtractSelectedInto readme.txt.bin"));
-        QCOMPARE(text, "Error running " + CopyPath() +
-                           "/readme.txt.bin\n\n/nonexistent/editor: no such program");
-        const QFileInfo folder(CopyPath());
-        QCOMPARE(folder.dir().absolutePath().section('/', 0, -2), m_temporary.path());
-        QVERIFY(folder.fileName().startsWith("editor"));
-        QCOMPARE(m_shown->findChild<QLabel*>("Label5")->text(), QString());
-        QCOMPARE(m_fake->session.Table().SelectedCount(), 2);
-    }
-
-    // Over 200 MiB asks first and No copies nothing; no private folder is said. View, a drag.
-    void copyOutAsksOrRefuses() {
-        const QString base = m_temporary.path();
-        for (bool drag : {false, true}) {
-            m_fake = std::make_unique<FakeWindow>();
-            m_fake->session.Table().Append("BIG.WAV", 210 << 20, "220,200,960", 124, "124");
-            Open({0});
-            QString text;
-            AnswerMessage("No", &text);
-            CopyOut(drag);
-            QCOMPARE(text,
-                     QString(drag ? "The entries to drag hold 210 MiB. They are copied out of "
-                                    "the archive first.\n\nGo on?"
-                                  : "The entry holds 210 MiB. It is copied out of the archive "
-                                    "first.\n\nGo on?"));
-            QCOMPARE(m_fake->Calls(), QString());
-            m_fake.reset();
-            Open({4});
-            QVERIFY(QDir().rename(base, base + "-away"));
-            AnswerMessage("OK", &text);
-            CopyOut(drag);
-            QVERIFY(QDir().rename(base + "-away", base));
-            QCOMPARE(text, QString("There is no private folder to copy the ") +
-                               (drag ? "entries" : "entry") +
-                               " into.\n\nCannot open the temporary folder " + base +
-                               ": No such file or directory");
-            QCOMPARE(m_fake->Calls(), QString());
         }
     }
 };
