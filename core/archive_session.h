@@ -53,6 +53,9 @@ class ArchiveSession final : public Session {
     Result RewriteComment(const std::string& newComment) override {
         return m_core.RewriteComment(newComment);
     }
+    Result EditArchive(const EditPlan& plan, StatusRow& row, std::vector<int>& changed) override {
+        return m_core.EditCommand(plan, row, changed);
+    }
 
     // Also true when the archive could not be looked at when the last command ended.
     bool ArchiveUnchanged() const override;

@@ -7,8 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "core/archive_edit.h"
 #include "core/archive_state.h"
 #include "core/entry_table.h"
+#include "core/file_io.h"
 #include "core/host.h"
 #include "core/result.h"
 
@@ -109,6 +111,25 @@ class PodCore {
     // open archive, then into PodComment and the status line. An empty text changes nothing.
     Result RewriteComment(const std::string& newComment);
 
+    // --- Editing the open archive ---------------------------------------------------------
+    // Applies `plan` to the archive loaded last and puts the result in its place through a
+    // ReplacingFile beside it: either the old archive or the whole new one is on disk at
+    // every moment. Entries keep their table order and their 32 name bytes (unless renamed),
+    // a replaced entry its place; added entries come last; the data is laid out from the end
+    // of the table in table order, as the builder lays it out, and the comment and the file's
+    // mode are kept. Nothing is written (Refused, with a message naming the entry or file and
+    // the reason) when the archive did not load cleanly or has changed since, when a name to
+    // be found is not there or a new name is taken or bad (NewNameProblem), when a kept
+    // entry's data runs past the end of the archive, or when the result would hold no entries,
+    // more than 32,767 or more than 2,147,483,647 bytes; a source that is not a regular file
+    // or is the archive itself is Refused too, one that cannot be read Failed. `changed` gets
+    // the new rows of the entries added, replaced or renamed.
+    Result EditArchive(const EditPlan& plan, std::vector<int>& changed);
+    // The edit as the window runs it: "Processing..." in the status line, EditArchive, then
+    // the archive reloaded through the open sequence once it was written. Refused or
+    // cancelled, the archive stays open as it was, with its comment (or "Cancelled.") shown.
+    Result EditCommand(const EditPlan& plan, StatusRow& row, std::vector<int>& changed);
+
     // The status line's text as last set through SetStatus.
     const std::string& StatusText() const { return m_status; }
 
@@ -136,6 +157,10 @@ class PodCore {
     std::string m_separator = ",";
     std::string m_status;
     int m_destination = -1;  // see SetDestination
+    // The archive as LoadPodFile read it, and whether it loaded without a fault: what an
+    // edit checks the file on disk against.
+    FileStamp m_loaded;
+    bool m_loadedCleanly = false;
 };
 
 // The Make dialog's check of a new archive's file name: more than four characters and

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/archive_edit.h"
 #include "core/archive_state.h"
 #include "core/color_table.h"
 #include "core/entry_table.h"
@@ -109,6 +110,10 @@ class Session {
     virtual Result MakeCommand(StatusRow& row) = 0;
     // Writes `newComment` into the open archive's comment.
     virtual Result RewriteComment(const std::string& newComment) = 0;
+    // Applies `plan` to the open archive, all of it or nothing, and reloads the archive once
+    // it was written; `changed` then holds the rows of the entries added, replaced or renamed.
+    // Refusals are told as messages; see PodCore::EditArchive.
+    virtual Result EditArchive(const EditPlan& plan, StatusRow& row, std::vector<int>& changed) = 0;
 
     // --- The archive on disk -----------------------------------------------------------------
     // False when the open archive is no longer the file it was when the last command ended

@@ -89,6 +89,23 @@ Result FakeSession::ExtractSelectedInto(int /*folder*/) {
     return Run(call);
 }
 
+Result FakeSession::EditArchive(const EditPlan& plan, StatusRow& row, std::vector<int>& changed) {
+    static const char* const kKinds[] = {"add", "replace", "delete", "rename"};
+    std::string call = "EditArchive";
+    for (const EditChange& change : plan.changes) {
+        call += (call.size() > 11 ? ", " : " ") + std::string(kKinds[int(change.kind)]) + " " +
+                change.name;
+        if (change.kind == EditChange::Kind::Rename)
+            call += "=" + change.newName;
+        else if (!change.source.empty())
+            call += "=" + change.source.string();
+    }
+    if (plan.replaceExisting)
+        call += " --replace";
+    changed = editedRows;
+    return Run(call, &row);
+}
+
 Result FakeSession::Run(const std::string& call, StatusRow* row) {
     calls.push_back(call);
     const auto script = scripts.find(call.substr(0, call.find(' ')));

@@ -48,6 +48,9 @@ class FakeSession : public Session {
     Result RewriteComment(const std::string& newComment) override {
         return Run("RewriteComment " + newComment);
     }
+    // Noted as "EditArchive add NAME=SOURCE, replace NAME=SOURCE, delete NAME, rename OLD=NEW"
+    // (" --replace" after it for replaceExisting); `changed` gets editedRows.
+    Result EditArchive(const EditPlan& plan, StatusRow& row, std::vector<int>& changed) override;
     bool ArchiveUnchanged() const override { return unchanged; }
 
     // What a command does, by its name ("Open", ...), given the row it fills (or null).
@@ -59,6 +62,7 @@ class FakeSession : public Session {
     std::string comment;    // the archive's comment, as an open shows it
     bool unchanged = true;  // what ArchiveUnchanged answers
     Result readFailure;     // when not Done, what every read returns
+    std::vector<int> editedRows;  // what EditArchive hands back as the rows changed
 
   private:
     Result ShowOpened(StatusRow* row);

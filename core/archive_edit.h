@@ -1,0 +1,49 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/entry_table.h"
+
+namespace karvex {
+
+// One change of an edit of the open archive. Names are 8-bit (Latin-1) text. A name that
+// is to be found means the first entry, in table order, whose name equals it after Latin-1
+// upper-casing ("é.raw" finds "É.RAW").
+struct EditChange {
+    enum class Kind {
+        Add,      // `source`'s bytes as a new entry `name`, after all the others
+        Replace,  // the data of entry `name` by `source`'s bytes, in the entry's place
+        Delete,   // entry `name`
+        Rename,   // entry `name` becomes `newName`
+    };
+    Kind kind = Kind::Add;
+    std::string name;
+    std::string newName;
+    std::filesystem::path source;
+};
+
+// The changes of one edit, applied in order: all of them or none.
+struct EditPlan {
+    std::vector<EditChange> changes;
+    // An Add of a name that is there already replaces that entry's data instead of being
+    // refused.
+    bool replaceExisting = false;
+};
+
+// Why `name` cannot be given to an entry, or "" when it can: the builder's writing (upper
+// case, NUL-padded to 32 bytes) would damage it, or a later extraction or build would be led
+// astray by it. "longer than 32 bytes", "holds a blank", "is empty", "holds a control
+// character", "is absolute", "has an empty or \".\" folder part", or UnsafeNameReason's.
+std::string NewNameProblem(std::string_view name);
+
+// True when two entry names are equal after Latin-1 upper-casing.
+bool SameEntryName(std::string_view a, std::string_view b);
+
+// The first entry of `table` named `name` as SameEntryName compares, or -1.
+int FindEntry(const EntryTable& table, std::string_view name);
+
+}  // namespace karvex
