@@ -10,208 +10,14 @@
 
 #include "cli/archive_commands.h"
 #include "cli/collector_commands.h"
+#include "cli/command_line_rules.h"
+#include "cli/edit_commands.h"
 #include "cli/viewer_commands.h"
 #include "core/text.h"
 #include "karvex_version.h"
 
 namespace karvex {
 namespace {
-
-// The width of the first column of the usage's list of commands.
-constexpr std::size_t kTermWidth = 10;
-
-// "  TERM      TEXT", each further line of TEXT indented to the text's column:
-//   Term("extract", "writes...\n--lst ...") == "  extract   writes...\n            --lst ...\n"
-std::string Term(const std::string& term, const std::string& text) {
-    std::string line = "  " + term;
-    line.resize(2 + kTermWidth, ' ');
-    for (const char c : text)
-        line += c == '\n' ? "\n" + std::string(2 + kTermWidth, ' ') : std::string(1, c);
-    return line + "\n";
-}
-
-// A command of the tool: a subcommand with, beside its own help's description, the summary
-// the usage lists it with.
-// Made through CLI11's parent constructor, as add_subcommand(name, description) makes one,
-// so that it takes over the parent's formatter, help flag and leave to keep extra words.
-class Command : public CLI::App {
-  public:
-    Command(CLI::App& parent, const std::string& name, const std::string& summary,
-            const std::string& description)
-        : CLI::App(description, name, &parent), m_summary(summary) {}
-
-    const std::string& Summary() const { return m_summary; }
-
-  private:
-    std::string m_summary;
-};
-
-// The usage: every command's line, the description, the commands' summaries and the footer.
-// A command's help is CLI11's own, with the command's line of the usage for its "Usage:".
-class UsageFormatter : public CLI::Formatter {
-  public:
-    std::string make_help(const CLI::App* app, std::string name,
-                          CLI::AppFormatMode mode) const override {
-        if (app->get_parent())
-            return Formatter::make_help(app, name, mode);
-        return make_usage(app, name) + "\n" + make_description(app) + make_subcommands(app, mode) +
-               make_footer(app);
-    }
-
-    std::string make_usage(const CLI::App* app, std::string name) const override {
-        const std::string usage = get_label("Usage") + ":";
-        if (app->get_parent())
-            return usage + " " + UsageLine(app, name) + "\n";
-        std::string text = usage + "\n";
-        for (const CLI::App* command : app->get_subcommands({}))
-            text += "  " + UsageLine(command, name + " " + command->get_name()) + "\n";
-        return text + "  " + name + " " + app->get_help_ptr()->get_name() + " | " +
-               app->get_version_ptr()->get_name() + "\n";
-    }
-
-    std::string make_subcommands(const CLI::App* app, CLI::AppFormatMode) const override {
-        std::string text;
-        for (const CLI::App* command : app->get_subcommands({}))
-            text += Term(command->get_name(), static_cast<const Command*>(command)->Summary());
-        return text;
-    }
-
-  private:
-    // "NAME OPERAND... [--flag] [--option VALUE]...": the command's operands, then its
-    // options other than the help.
-    static std::string UsageLine(const CLI::App* command, const std::string& name) {
-        std::string line = name;
-        for (const CLI::Option* operand : command->get_options(
-                 [](const CLI::Option* option) { return option->get_positional(); }))
-            line += " " + operand->get_name();
-        for (const CLI::Option* option : command->get_options(
-                 [](const CLI::Option* option) { return option->nonpositional(); })) {
-            if (option == command->get_help_ptr())
-                continue;
-            line += " [" + option->get_name();
-            if (!option->get_type_name().empty())
-                line += " " + option->get_type_name();
-            line += option->get_expected_max() > 1 ? "]..." : "]";
-        }
-        return line;
-    }
-};
-
-// The endings a path operand must have, by its name.
-std::vector<std::string> EndingsOf(const std::string& operand) {
-    if (operand == "FILE")
-        return {".pod", ".lst"};
-    if (operand == "ARCHIVE")
-        return {".pod"};
-    if (operand == "LISTFILE")
-        return {".lst"};
-    return {};
-}
-
-// CLI11 reads "--comment=" as "--comment" and takes the next word as its value; an empty
-// value is meant, so it is passed as one.
-std::vector<std::string> Words(int argc, char** argv) {
-    std::vector<std::string> words;
-    bool optionsEnded = false;
-    for (int i = 1; i < argc; ++i) {
-        std::string word = argv[i];
-        optionsEnded |= word == "--";
-        if (!optionsEnded && word.size() > 3 && word.starts_with("--") && word.ends_with("=")) {
-            word.pop_back();
-            words.push_back(word);
-            word.clear();
-        }
-        words.push_back(word);
-    }
-    return words;
-}
-
-// True for the operands and options that become archive text; the other operands are paths.
-bool IsArchiveText(const std::string& name) {
-    return name == "ENTRY" || name == "TEXT" || name == "--selected" || name == "--comment";
-}
-
-// A command's operands, in order.
-std::vector<const CLI::Option*> Operands(const CLI::App& command) {
-    return command.get_options([](const CLI::Option* option) { return option->get_positional(); });
-}
-
-// What is wrong with a parsed command line, or "" when the command can run. CLI11 keeps
-// the words that no command or option took; they are judged here so that every
-// problem is told in the same words.
-std::string Problem(const CLI::App& app, const CLI::App* command) {
-    if (!command) {
-        const auto words = app.remaining();
-        return words.empty() ? "no command given" : "unknown command '" + words.front() + "'";
-    }
-    const std::string name = "'" + command->get_name() + "'";
-    auto extras = command->remaining();
-    for (const std::string& word : app.remaining())
-        extras.push_back(word);
-    bool optionsEnded = false;
-    std::size_t extraOperands = 0;
-    for (const std::string& word : extras) {
-        if (word == "--" && !optionsEnded) {
-            optionsEnded = true;
-        } else if (!optionsEnded && word.size() > 1 && word[0] == '-') {
-            return name + " does not take " + word.substr(0, word.find('='));
-        } else {
-            ++extraOperands;
-        }
-    }
-    const auto operands = Operands(*command);
-    const std::size_t wanted = operands.size();
-    const bool given = std::all_of(operands.begin(), operands.end(),
-                                   [](const CLI::Option* operand) { return operand->count() > 0; });
-    if (!given || extraOperands > 0)
-        return name + " takes " + std::to_string(wanted) + " argument" + (wanted > 1 ? "s" : "");
-    for (const CLI::Option* operand : operands) {
-        const std::string operandName = operand->get_name();
-        if (!IsArchiveText(operandName) && operand->results().front().empty())
-            return operandName + " must not be empty";  // a path: "" names no file
-    }
-    return "";
-}
-
-// What is wrong with the arguments that become archive text, or "": each must be UTF-8 of
-// characters that Latin-1, the archives' 8-bit text, holds, so that none is changed.
-std::string ArchiveTextProblem(const CLI::App& command) {
-    std::string latin1;
-    for (const CLI::Option* option : command.get_options()) {
-        if (!IsArchiveText(option->get_name()))
-            continue;
-        const std::string argument = option->get_name();
-        for (const std::string& value : option->reduced_results()) {
-            switch (Utf8ToLatin1Exactly(value, latin1)) {
-                case Latin1Conversion::Done:
-                    break;
-                case Latin1Conversion::NotUtf8:
-                    return argument + " is not valid UTF-8: " + value;
-                case Latin1Conversion::OutsideLatin1:
-                    return argument +
-                           " has a character outside Latin-1, the archive's 8-bit text: " + value;
-            }
-        }
-    }
-    return "";
-}
-
-// What is wrong with a path operand's ending, or "".
-std::string EndingProblem(const CLI::App& command) {
-    for (const CLI::Option* operand : Operands(command)) {
-        const std::vector<std::string> endings = EndingsOf(operand->get_name());
-        const std::string& path = operand->results().front();
-        std::string wanted;
-        bool ends = endings.empty();
-        for (const std::string& end : endings) {
-            ends |= EndsWithNoCase(path, end);
-            wanted += (wanted.empty() ? "" : " or ") + end;
-        }
-        if (!ends)
-            return operand->get_name() + " must end in " + wanted + ": " + path;
-    }
-    return "";
-}
 
 // The tool's command line: the commands, each with its options read into its own struct
 // and its routine run by the command's callback, which sets `status`.
@@ -221,15 +27,17 @@ struct CommandLine {
     // Adds a command run by `run` once its command line is found usable.
     CLI::App* Add(const std::string& name, const std::string& summary,
                   const std::string& description, std::function<int()> run);
-    // Adds an operand, shown by its name alone.
-    static void Operand(CLI::App* command, const std::string& name, std::string& value,
+    // Adds an operand, shown by its name alone (a list of them as "NAME...").
+    template <typename Value>
+    static void Operand(CLI::App* command, const std::string& name, Value& value,
                         const std::string& help) {
         command->add_option(name, value, help)->type_name("");
     }
 
     CLI::App app{
-        "FILE is an archive (.pod) or a response file (.lst); ENTRY is an entry's exact name\n"
-        "(the first entry of that name is used).",
+        "FILE is an archive (.pod) or a response file (.lst), for add any file. ENTRY is an\n"
+        "entry's exact name; the names that delete and rename are given match in any letter\n"
+        "case. The first entry of a name is used.",
         "karvex32-cli"};
     int status = kExitDone;
 
@@ -243,12 +51,14 @@ struct CommandLine {
     TextArgs text;
     SearchArgs search;
     ExamineArgs examine;
+    AddArgs add;
+    DeleteArgs remove;
+    RenameArgs rename;
 };
 
 CLI::App* CommandLine::Add(const std::string& name, const std::string& summary,
                            const std::string& description, std::function<int()> run) {
-    CLI::App* command =
-        app.add_subcommand(std::make_shared<Command>(app, name, summary, description));
+    CLI::App* command = app.add_subcommand(MakeCommand(app, name, summary, description));
     command->callback([this, command, run = std::move(run)] {
         std::string problem = Problem(app, command);
         if (problem.empty())
@@ -262,7 +72,7 @@ CLI::App* CommandLine::Add(const std::string& name, const std::string& summary,
 
 CommandLine::CommandLine() {
     // Set before the commands are added, which take these over.
-    app.formatter(std::make_shared<UsageFormatter>());
+    app.formatter(MakeUsageFormatter());
     app.allow_extras();
     app.require_subcommand(0, 1);
     app.set_version_flag("--version", std::string("karvex32-cli ") + KARVEX_VERSION);
@@ -345,6 +155,32 @@ CommandLine::CommandLine() {
               [this] { return RunExamine(examine); });
     Operand(sub, "ARCHIVE", examine.archive, "the archive (.pod)");
     Operand(sub, "ENTRY", examine.entry, "a truck or model");
+
+    sub = Add("add",
+              "adds each FILE as an entry named by its file name, or by --as NAME;\n"
+              "--replace replaces the data of an entry of that name instead",
+              "Adds each FILE as an entry named by its file name (upper case), after the others.",
+              [this] { return RunAdd(add); });
+    Operand(sub, "ARCHIVE", add.archive, "the archive (.pod)");
+    Operand(sub, "FILE", add.files, "a file to add");
+    sub->add_option("--as", add.as, "the entry's name, which may hold \\ folders (one FILE only)")
+        ->type_name("NAME")
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    sub->add_flag("--replace", add.replace,
+                  "replaces an entry of the same name in its place instead of refusing");
+
+    sub = Add("delete", "removes the entries named NAME",
+              "Removes the first entry of each NAME; all of them or none.",
+              [this] { return RunDelete(remove); });
+    Operand(sub, "ARCHIVE", remove.archive, "the archive (.pod)");
+    Operand(sub, "NAME", remove.names, "an entry's name");
+
+    sub =
+        Add("rename", "gives the entry OLD the name NEW",
+            "Gives the entry OLD the name NEW (upper case).", [this] { return RunRename(rename); });
+    Operand(sub, "ARCHIVE", rename.archive, "the archive (.pod)");
+    Operand(sub, "OLD", rename.oldName, "the entry's name");
+    Operand(sub, "NEW", rename.newName, "its new name, which may hold \\ folders");
 
     // Set once the commands are added, which would take it over.
     app.footer(

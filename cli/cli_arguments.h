@@ -60,6 +60,22 @@ struct ExamineArgs {
     std::string archive, entry;
 };
 
+struct AddArgs {
+    std::string archive;
+    std::vector<std::string> files;
+    std::optional<std::string> as;  // the entry's name, for one file only
+    bool replace = false;
+};
+
+struct DeleteArgs {
+    std::string archive;
+    std::vector<std::string> names;
+};
+
+struct RenameArgs {
+    std::string archive, oldName, newName;
+};
+
 // Prints "karvex32-cli: PROBLEM" and the usage on standard error; returns kExitUsage.
 int UsageError(const std::string& problem);
 

@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Reading archives and response files, and the open sequences around them.
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <vector>
@@ -62,6 +64,7 @@ bool ReadListedNames(std::FILE* file, std::vector<std::string>& names) {
 Result PodCore::LoadPodFile() {
     LampGuard lamp(m_host);
     m_table.Clear();
+    m_loadedCleanly = false;
 
     m_state.PodPath = m_state.ArchivePath().string();
     ReadFile file;
@@ -76,6 +79,10 @@ Result PodCore::LoadPodFile() {
         m_state.FailFlag = 1;
         return IoError("Cannot read", DisplayPath(m_state.PodPath), error);
     }
+    // What an edit later checks the file against: the very file read, as it was then.
+    m_loaded = {};
+    if (struct stat info{}; ::fstat(fileno(file.file.get()), &info) == 0)
+        m_loaded = StampFrom(info);
     file.file.reset();
     m_state.PodFileLength = file.length;
     m_state.EntryCount = pod.count;
@@ -99,6 +106,7 @@ Result PodCore::LoadPodFile() {
         m_table.Append(record.name, record.size, FormatNumber(record.size, m_separator),
                        record.offset, PlainNumber(record.offset));
     }
+    m_loadedCleanly = result.IsDone() && m_table.Count() > 0;
     return result;
 }
 

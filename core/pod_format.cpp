@@ -71,6 +71,13 @@ PodRecord PodTable::Record(std::size_t n) const {
     return DecodeRecord(zeros);
 }
 
+std::string PodTable::NameField(std::size_t n) const {
+    const std::size_t at = n * kRecordSize;
+    if (at + kRecordSize <= m_bytes.size())
+        return std::string(m_bytes.data() + at, kNameSize);
+    return std::string(kNameSize, '\0');
+}
+
 bool FileSource::ReadAt(std::int64_t position, char* buffer, std::size_t count) {
     return ReadZeroFilled(m_file, position, buffer, count).IsDone();
 }

@@ -88,6 +88,8 @@ struct PodTable {
     // there, which give empty (invalid) names.
     std::size_t Records() const { return m_records; }
     PodRecord Record(std::size_t n) const;
+    // Record n's 32 name bytes as stored, padding and all (zeros past the source's end).
+    std::string NameField(std::size_t n) const;
 
   private:
     friend bool ParsePodTable(ByteSource& source, PodTable& table);
