@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // End-to-end: the built karvex32-cli on archives the tests make; tests/core checks the bytes.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cctype>
@@ -207,6 +208,47 @@ TEST_F(Cli, PrintsWhatASearchFindsAndATruckOrModelNames) {
     Expect({"examine", "game.pod", "none.bin"}, 1, "karvex32-cli: no entry named none.bin\n");
 }
 
+// Each command line is one edit: all of it or nothing. Done, nothing is printed.
+TEST_F(Cli, EditsAnArchiveInPlace) {
+    WriteBytes(dir / "game.pod", PodBytes({{"T.RAW", "t"}, {"b.txt", "bb"}}, "old"));
+    for (const char* name : {"a.raw", "x.bin"})
+        WriteBytes(dir / name, name);
+    ::mkfifo((dir / "fifo").c_str(), 0600);
+    const std::string refused = "Karvex32: Cannot change " + (dir / "game.pod").string() + "\n\n";
+    const std::tuple<std::vector<std::string>, int, std::string> rows[] = {
+        {{"add", "game.pod", "a.raw", "x.bin"}, 0, ""},
+        {{"add", "game.pod", "x.bin", "--as", "sub\\\xC3\xA9.bin"}, 0, ""},
+        {{"add", "game.pod", "a.raw", "--replace", "--as", "b.TXT"}, 0, ""},
+        {{"rename", "game.pod", "t.raw", "NEW\\T.RAW"}, 0, ""},
+        {{"delete", "game.pod", "x.BIN"}, 0, ""},
+        {{"add", "game.pod", "x.bin", "a.raw"},
+         1,
+         refused + "An entry named A.RAW is in the archive already.\n"},
+        {{"delete", "game.pod", "A.RAW", "none"},
+         1,
+         refused + "There is no entry named none in the archive.\n"},
+        {{"rename", "game.pod", "A.RAW", "a b"}, 1, refused + "The name a b holds a blank.\n"},
+        {{"add", "game.pod", "fifo"},
+         1,
+         refused + "The file " + (dir / "fifo").string() + " is not a regular file.\n"},
+        {{"add", "game.pod", "none"},
+         2,
+         "Karvex32: Cannot read " + (dir / "none").string() + "\n\nNo such file or directory\n"},
+    };
+    for (const auto& [args, exit, err] : rows) {
+        const std::string before = ReadBytes(dir / "game.pod");
+        const CliRun run = Karvex(args);
+        EXPECT_EQ(run.exit, exit) << args[1];
+        EXPECT_EQ(run.err, err);
+        EXPECT_EQ(run.out, "");
+        if (exit != 0)
+            EXPECT_EQ(ReadBytes(dir / "game.pod"), before);
+    }
+    EXPECT_EQ(Karvex({"list", "game.pod"}).out,
+              "status\told\nsize\t260\nfiles\t4\nNEW\\T.RAW\t1\t 244\nb.txt\t5\t 245\n"
+              "A.RAW\t5\t 250\nSUB\\\xC3\x89.BIN\t5\t 255\n");
+}
+
 // Status 0 prints the text; status 2 its one-line complaint (and the usage) and writes nothing.
 TEST_F(Cli, HelpsOrNamesTheProblem) {
     WriteBytes(dir / "game.pod",
@@ -232,6 +274,14 @@ TEST_F(Cli, HelpsOrNamesTheProblem) {
         {{"list", "--help"}, 0, cmd + "list FILE\n"},
         {{"build", "-h"}, 0,
          cmd + "build LISTFILE NEWARCHIVE [--comment TEXT] [--mount] [--yes]\n"},
+        {{"add", "-h"}, 0, cmd + "add ARCHIVE FILE... [--as NAME] [--replace]\n"},
+        {{"delete", "-h"}, 0, cmd + "delete ARCHIVE NAME...\n"},
+        {{"rename", "-h"}, 0, cmd + "rename ARCHIVE OLD NEW\n"},
+        {{"add", "game.pod"}, 2, "'add' takes at least 2 arguments"},
+        {{"rename", "game.pod", "T.RAW"}, 2, "'rename' takes 3 arguments"},
+        {{"add", "game.pod", "a.raw", "new.lst", "--as", "X"}, 2,
+         "--as names the entry of one FILE only"},
+        {{"delete", "game.pod", euro}, 2, "NAME" + latin1 + euro},
         {{"search", "a.pod", ""}, 2, "TEXT must not be empty"},
         {{"extract", "a.pod", ".", "--mount=1"}, 2, "'extract' does not take --mount"},
         {{"extract", "a.pod", ".", "--selected"}, 2, "--selected needs a value"},

@@ -76,8 +76,9 @@ CoreFixture::CoreFixture() {
 
 bool CoreFixture::Open(const std::string& file) {
     state.PodFileName = file;
-    const Result result =
-        EndsWithNoCase(file, ".pod") ? core.OpenPodSequence(row) : core.OpenResponseSequence(row);
+    const bool archive = EndsWithNoCase(file, ".pod");
+    state.PodPattern = archive ? "*.pod" : "*.lst";
+    const Result result = archive ? core.OpenPodSequence(row) : core.OpenResponseSequence(row);
     return result.IsDone();
 }
 

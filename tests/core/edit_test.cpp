@@ -1,0 +1,313 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Editing the open archive: the results against archives laid out here, and every refusal.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <functional>
+
+#include "core/archive_edit.h"
+#include "core/pod_format.h"
+#include "tests/core/test_support.h"
+
+namespace fs = std::filesystem;
+
+namespace karvex::test {
+namespace {
+
+using namespace std::string_literals;
+using Kind = EditChange::Kind;
+
+// The name bytes after the NUL and the comment's are kept as stored, as is the odd case.
+const std::string kComment = "hello\0junk"s;
+const std::vector<PodEntry> kOld = {
+    {"A.RAW", "aaaa"}, {"b.txt\0xyz"s, "bee"}, {"C\\D.WAV", "cc"}, {"\xC9.RAW", "e"}};
+
+struct EditFixture : CoreFixture {
+    explicit EditFixture(const std::vector<PodEntry>& entries = kOld) {
+        old = PodBytes(entries, kComment);
+        WriteBytes(pod(), old);
+        WriteBytes(dir / "new.txt", "NEW DATA");
+        WriteBytes(dir / "two.bin", "22");
+        Open("a.pod");
+        host.messages.clear();
+    }
+    fs::path pod() const { return dir / "a.pod"; }
+    // Sources are named relative to the test's folder.
+    Result Edit(std::vector<EditChange> changes, bool replace = false) {
+        for (EditChange& change : changes) {
+            if (!change.source.empty())
+                change.source = dir / change.source;
+        }
+        return core.EditArchive({std::move(changes), replace}, changed);
+    }
+    std::string src(const char* name) const { return (dir / name).string(); }
+    std::string old;
+    std::vector<int> changed;
+};
+
+struct Row {
+    const char* what;
+    std::vector<EditChange> changes;
+    bool replace;
+    std::vector<PodEntry> result;
+    std::vector<int> changed;
+};
+
+TEST(EditArchive, WritesTheArchiveAsLaidOutByHand) {
+    const fs::path n = "new.txt", t = "two.bin";
+    const Row rows[] = {
+        {"add",
+         {{Kind::Add, "new.txt", {}, n}, {Kind::Add, "sub\\Two.bin", {}, t}},
+         false,
+         {kOld[0], kOld[1], kOld[2], kOld[3], {"NEW.TXT", "NEW DATA"}, {"SUB\\TWO.BIN", "22"}},
+         {4, 5}},
+        {"replace in place",
+         {{Kind::Add, "B.TXT", {}, n}},
+         true,
+         {kOld[0], {"b.txt\0xyz"s, "NEW DATA"}, kOld[2], kOld[3]},
+         {1}},
+        {"replace a Latin-1 name",
+         {{Kind::Replace, "\xE9.raw", {}, t}},
+         false,
+         {kOld[0], kOld[1], kOld[2], {"\xC9.RAW", "22"}},
+         {3}},
+        {"delete",
+         {{Kind::Delete, "a.raw", {}, {}}, {Kind::Delete, "C\\d.wav", {}, {}}},
+         false,
+         {kOld[1], kOld[3]},
+         {}},
+        {"rename",
+         {{Kind::Rename, "c\\d.wav", "snd\\x.wav", {}}},
+         false,
+         {kOld[0], kOld[1], {"SND\\X.WAV", "cc"}, kOld[3]},
+         {2}},
+        {"rename to the same name in upper case",
+         {{Kind::Rename, "b.txt", "b.txt", {}}},
+         false,
+         {kOld[0], {"B.TXT", "bee"}, kOld[2], kOld[3]},
+         {1}},
+        {"all at once",
+         {{Kind::Delete, "A.RAW", {}, {}},
+          {Kind::Add, "Z.BIN", {}, t},
+          {Kind::Rename, "Z.BIN", "Y.BIN", {}},
+          {Kind::Replace, "c\\D.WAV", {}, n},
+          {Kind::Rename, "B.TXT", "32-BYTES-NAME-IS-THE-LONGEST.OK!", {}}},
+         false,
+         {{"32-BYTES-NAME-IS-THE-LONGEST.OK!", "bee"},
+          {"C\\D.WAV", "NEW DATA"},
+          kOld[3],
+          {"Y.BIN", "22"}},
+         {0, 1, 3}},
+    };
+    for (const Row& row : rows) {
+        EditFixture f;
+        ::chmod(f.pod().c_str(), 0640);
+        ASSERT_TRUE(f.Edit(row.changes, row.replace).IsDone()) << row.what << f.Messages();
+        EXPECT_EQ(ReadBytes(f.pod()), PodBytes(row.result, kComment)) << row.what;
+        EXPECT_EQ(f.changed, row.changed) << row.what;
+        struct stat info {};
+        ::stat(f.pod().c_str(), &info);
+        EXPECT_EQ(info.st_mode & 07777, 0640u) << row.what;
+        EXPECT_EQ(FilesIn(f.dir.path()), 3u) << row.what;  // no temporary left
+    }
+}
+
+// Shared data is written once for each entry; bytes no entry holds are left behind.
+TEST(EditArchive, CopiesEachEntrysRangeOnItsOwn) {
+    std::string bytes = PodBytes({}, "c");
+    PutInt32(bytes.data(), 2);
+    bytes += Record("ONE", 3, 164) + Record("TWO", 3, 164) + "ABCgap";
+    EditFixture f(std::vector<PodEntry>{{"X", "x"}});
+    WriteBytes(f.pod(), bytes);
+    ASSERT_TRUE(f.Open("a.pod"));
+    ASSERT_TRUE(f.Edit({{Kind::Rename, "ONE", "UNO", {}}}).IsDone()) << f.Messages();
+    EXPECT_EQ(ReadBytes(f.pod()), PodBytes({{"UNO", "ABC"}, {"TWO", "ABC"}}, "c"));
+}
+
+TEST(EditArchive, RefusesAndLeavesTheArchiveAsItWas) {
+    const fs::path n = "new.txt";
+    const std::string lf = "\n\n";
+    const std::tuple<std::vector<EditChange>, Result::Status, std::string> rows[] = {
+        {{{Kind::Delete, "X.RAW", {}, {}}},
+         Result::Status::Refused,
+         "There is no entry named X.RAW in the archive."},
+        {{{Kind::Delete, "A.RAW", {}, {}}, {Kind::Delete, "A.RAW", {}, {}}},
+         Result::Status::Refused,
+         "There is no entry named A.RAW in the archive."},
+        {{{Kind::Add, "a.raw", {}, n}},
+         Result::Status::Refused,
+         "An entry named A.RAW is in the archive already."},
+        {{{Kind::Rename, "A.RAW", "\xE9.RAW", {}}},
+         Result::Status::Refused,
+         "An entry named \xC9.RAW is in the archive already."},
+        {{{Kind::Rename, "X.RAW", "Y", {}}},
+         Result::Status::Refused,
+         "There is no entry named X.RAW in the archive."},
+        {{{Kind::Add, std::string(33, 'L'), {}, n}},
+         Result::Status::Refused,
+         "The name " + std::string(33, 'L') + " is longer than 32 bytes."},
+        {{{Kind::Add, "MY FILE", {}, n}},
+         Result::Status::Refused,
+         "The name MY FILE holds a blank."},
+        {{{Kind::Add, "", {}, n}}, Result::Status::Refused, "The name  is empty."},
+        {{{Kind::Add, "A\tB", {}, n}},
+         Result::Status::Refused,
+         "The name A\tB holds a control character."},
+        {{{Kind::Add, "\\ROOT", {}, n}}, Result::Status::Refused, "The name \\ROOT is absolute."},
+        {{{Kind::Add, "A\\\\B", {}, n}},
+         Result::Status::Refused,
+         "The name A\\\\B has an empty or \".\" folder part."},
+        {{{Kind::Add, "A\\.\\B", {}, n}},
+         Result::Status::Refused,
+         "The name A\\.\\B has an empty or \".\" folder part."},
+        {{{Kind::Add, "..\\UP", {}, n}},
+         Result::Status::Refused,
+         "The name ..\\UP leads out of the folder."},
+        {{{Kind::Add, "C:X", {}, n}}, Result::Status::Refused, "The name C:X names a drive."},
+        {{{Kind::Delete, "A.RAW", {}, {}},
+          {Kind::Delete, "B.TXT", {}, {}},
+          {Kind::Delete, "C\\D.WAV", {}, {}},
+          {Kind::Delete, "\xC9.RAW", {}, {}}},
+         Result::Status::Refused,
+         "An archive must keep at least one entry."},
+        {{{Kind::Add, "F", {}, "fifo"}},
+         Result::Status::Refused,
+         "The file DIR/fifo is not a regular file."},
+        {{{Kind::Add, "S", {}, "a.pod"}},
+         Result::Status::Refused,
+         "The file DIR/a.pod is the archive itself."},
+        {{{Kind::Add, "L", {}, "link"}},
+         Result::Status::Refused,
+         "The file DIR/link is the archive itself."},
+        {{{Kind::Add, "H", {}, "huge"}},
+         Result::Status::Refused,
+         "The archive would be larger than 2,147,483,647 bytes."},
+        {{{Kind::Add, "N", {}, "none"}},
+         Result::Status::Failed,
+         "Cannot read DIR/none" + lf + "No such file or directory"},
+    };
+    for (const auto& [changes, status, message] : rows) {
+        EditFixture f;
+        ::mkfifo((f.dir / "fifo").c_str(), 0600);
+        fs::create_symlink("a.pod", f.dir / "link");
+        WriteBytes(f.dir / "huge", "");
+        fs::resize_file(f.dir / "huge", std::uintmax_t{1} << 31);  // sparse
+        const Result result = f.Edit(changes);
+        std::string expected = message;
+        if (const auto at = expected.find("DIR"); at != std::string::npos)
+            expected.replace(at, 3, f.dir.path().string());
+        if (status == Result::Status::Refused)
+            expected = "Cannot change " + f.pod().string() + lf + expected;
+        EXPECT_EQ(result.status, status) << message;
+        EXPECT_EQ(f.Messages(), expected);
+        EXPECT_EQ(ReadBytes(f.pod()), f.old) << message;
+        EXPECT_TRUE(f.changed.empty());
+    }
+}
+
+// The archive as loaded is what is edited: another file, a load that failed or data that
+// runs past the end cannot be kept faithfully.
+TEST(EditArchive, RefusesAnArchiveThatCannotBeKeptFaithfully) {
+    const std::tuple<const char*, std::function<void(EditFixture&)>, const char*> rows[] = {
+        {"changed", [](EditFixture& f) { WriteBytes(f.pod(), f.old + "x"); },
+         "The archive has changed on disk since it was loaded."},
+        {"invalid name",
+         [](EditFixture& f) {
+             f.Open("a.pod", PodBytes({{"", "x"}}, ""));
+         },
+         "The archive did not load cleanly."},
+        {"past the end",
+         [](EditFixture& f) {
+             std::string bytes = PodBytes({{"A", "aa"}, {"B", "b"}}, "");
+             PutInt32(bytes.data() + 84 + 40 + 32, 5);
+             f.Open("a.pod", bytes);
+         },
+         "The data of the entry B runs past the end of the archive."},
+        {"response file", [](EditFixture& f) { f.Open("a.lst", "new.txt\r\n"); },
+         "Only an archive (.pod) can be changed."},
+    };
+    for (const auto& [what, spoil, reason] : rows) {
+        EditFixture f;
+        spoil(f);
+        const std::string before = ReadBytes(f.pod());
+        f.host.messages.clear();
+        EXPECT_EQ(f.Edit({{Kind::Delete, "A", {}, {}}}).status, Result::Status::Refused) << what;
+        EXPECT_NE(f.Messages().find(reason), std::string::npos) << f.Messages();
+        EXPECT_EQ(ReadBytes(f.pod()), before) << what;
+    }
+}
+
+TEST(EditArchive, KeepsAtMost32767Entries) {
+    std::vector<PodEntry> entries(32766);
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        entries[i].name = "E" + std::to_string(i);
+    EditFixture f(entries);
+    ASSERT_TRUE(f.Edit({{Kind::Add, "LAST", {}, "two.bin"}}).IsDone()) << f.Messages();
+    ASSERT_TRUE(f.Open("a.pod"));
+    const std::string full = ReadBytes(f.pod());
+    EXPECT_EQ(f.Edit({{Kind::Add, "MORE", {}, "two.bin"}}).status, Result::Status::Refused);
+    EXPECT_NE(f.Messages().find("The archive would hold 32,768 entries; an archive holds at most "
+                                "32,767."),
+              std::string::npos);
+    EXPECT_EQ(ReadBytes(f.pod()), full);
+}
+
+// A source that shrinks or grows while it is copied would be added wrong: nothing is written.
+TEST(EditArchive, RefusesASourceThatChangesWhileItIsCopied) {
+    const std::tuple<const char*, std::function<void(const fs::path&)>, Result::Status, const char*>
+        rows[] = {
+            {"shrinks", [](const fs::path& p) { fs::resize_file(p, 10); }, Result::Status::Failed,
+             "The file ended early."},
+            {"grows", [](const fs::path& p) { WriteBytes(p, std::string(200000, 'g')); },
+             Result::Status::Refused, "changed while it was added."},
+        };
+    for (const auto& [what, change, status, reason] : rows) {
+        EditFixture f(std::vector<PodEntry>{{"E", ""}});
+        const fs::path source = f.dir / "big";
+        WriteBytes(source, std::string(100000, 's'));
+        const long start = f.host.yields;
+        f.host.onYield = [&, change = change] {
+            if (f.host.yields == start + 2)  // the first chunk of the source
+                change(source);
+        };
+        EXPECT_EQ(f.Edit({{Kind::Add, "BIG", {}, source}}).status, status) << what;
+        EXPECT_NE(f.Messages().find(reason), std::string::npos) << f.Messages();
+        EXPECT_EQ(ReadBytes(f.pod()), f.old) << what;
+        EXPECT_EQ(FilesIn(f.dir.path()), 4u) << what;
+    }
+}
+
+// The command: "Processing..." while it runs, then the archive reloaded and its comment shown;
+// cancelled, the old archive stays open and "Cancelled." is shown.
+TEST(EditCommand, ReloadsTheArchiveOrLeavesItAsItWas) {
+    EditFixture f;
+    EXPECT_TRUE(
+        f.core.EditCommand({{{Kind::Add, "N", {}, f.dir / "new.txt"}}, false}, f.row, f.changed)
+            .IsDone());
+    EXPECT_EQ(f.host.statuses.back(), "hello");
+    EXPECT_EQ(f.table.Count(), 5);
+    EXPECT_EQ(f.table.Name(4), "N");
+    EXPECT_EQ(f.changed, std::vector<int>{4});
+    const std::string edited = ReadBytes(f.pod());
+    f.host.statuses.clear();
+    f.host.cancelAfterYields = f.host.yields + 2;
+    EXPECT_EQ(
+        f.core.EditCommand({{{Kind::Add, "M", {}, f.dir / "new.txt"}}, false}, f.row, f.changed)
+            .status,
+        Result::Status::Cancelled);
+    EXPECT_EQ(f.host.statuses, (std::vector<std::string>{kProcessingText, kCancelledText}));
+    EXPECT_EQ(ReadBytes(f.pod()), edited);
+    EXPECT_EQ(f.table.Count(), 5);
+    EXPECT_TRUE(f.changed.empty());
+    EXPECT_EQ(FilesIn(f.dir.path()), 3u);
+}
+
+TEST(NewNameProblem, AcceptsFolderPartsAndEvery8BitLetter) {
+    for (const char* name :
+         {"A", "SOUNDS\\HORN.WAV", "a/b", "\xE9\xFF.RAW", "x~!#$%&'()+,;=@[]^_`{}"})
+        EXPECT_EQ(NewNameProblem(name), "") << name;
+}
+
+}  // namespace
+}  // namespace karvex::test
