@@ -46,6 +46,19 @@ struct EditFixture : CoreFixture {
     std::vector<int> changed;
 };
 
+EditChange Add(std::string name, const char* source = "new.txt") {
+    return {Kind::Add, std::move(name), {}, source};
+}
+EditChange Replace(std::string name, const char* source) {
+    return {Kind::Replace, std::move(name), {}, source};
+}
+EditChange Delete(std::string name) {
+    return {Kind::Delete, std::move(name), {}, {}};
+}
+EditChange Rename(std::string name, std::string to) {
+    return {Kind::Rename, std::move(name), std::move(to), {}};
+}
+
 struct Row {
     const char* what;
     std::vector<EditChange> changes;
@@ -55,51 +68,26 @@ struct Row {
 };
 
 TEST(EditArchive, WritesTheArchiveAsLaidOutByHand) {
-    const fs::path n = "new.txt", t = "two.bin";
+    const std::string longest = "32-BYTES-NAME-IS-THE-LONGEST.OK!";
+    const PodEntry added{"NEW.TXT", "NEW DATA"};
+    // clang-format off
     const Row rows[] = {
-        {"add",
-         {{Kind::Add, "new.txt", {}, n}, {Kind::Add, "sub\\Two.bin", {}, t}},
-         false,
-         {kOld[0], kOld[1], kOld[2], kOld[3], {"NEW.TXT", "NEW DATA"}, {"SUB\\TWO.BIN", "22"}},
-         {4, 5}},
-        {"replace in place",
-         {{Kind::Add, "B.TXT", {}, n}},
-         true,
-         {kOld[0], {"b.txt\0xyz"s, "NEW DATA"}, kOld[2], kOld[3]},
-         {1}},
-        {"replace a Latin-1 name",
-         {{Kind::Replace, "\xE9.raw", {}, t}},
-         false,
-         {kOld[0], kOld[1], kOld[2], {"\xC9.RAW", "22"}},
-         {3}},
-        {"delete",
-         {{Kind::Delete, "a.raw", {}, {}}, {Kind::Delete, "C\\d.wav", {}, {}}},
-         false,
-         {kOld[1], kOld[3]},
-         {}},
-        {"rename",
-         {{Kind::Rename, "c\\d.wav", "snd\\x.wav", {}}},
-         false,
-         {kOld[0], kOld[1], {"SND\\X.WAV", "cc"}, kOld[3]},
-         {2}},
-        {"rename to the same name in upper case",
-         {{Kind::Rename, "b.txt", "b.txt", {}}},
-         false,
-         {kOld[0], {"B.TXT", "bee"}, kOld[2], kOld[3]},
-         {1}},
-        {"all at once",
-         {{Kind::Delete, "A.RAW", {}, {}},
-          {Kind::Add, "Z.BIN", {}, t},
-          {Kind::Rename, "Z.BIN", "Y.BIN", {}},
-          {Kind::Replace, "c\\D.WAV", {}, n},
-          {Kind::Rename, "B.TXT", "32-BYTES-NAME-IS-THE-LONGEST.OK!", {}}},
-         false,
-         {{"32-BYTES-NAME-IS-THE-LONGEST.OK!", "bee"},
-          {"C\\D.WAV", "NEW DATA"},
-          kOld[3],
-          {"Y.BIN", "22"}},
-         {0, 1, 3}},
+        {"add", {Add("new.txt"), Add("sub\\Two.bin", "two.bin")}, false,
+         {kOld[0], kOld[1], kOld[2], kOld[3], added, {"SUB\\TWO.BIN", "22"}}, {4, 5}},
+        {"replace in place", {Add("B.TXT")}, true,
+         {kOld[0], {"b.txt\0xyz"s, "NEW DATA"}, kOld[2], kOld[3]}, {1}},
+        {"replace a Latin-1 name", {Replace("\xE9.raw", "two.bin")}, false,
+         {kOld[0], kOld[1], kOld[2], {"\xC9.RAW", "22"}}, {3}},
+        {"delete", {Delete("a.raw"), Delete("C\\d.wav")}, false, {kOld[1], kOld[3]}, {}},
+        {"rename", {Rename("c\\d.wav", "snd\\x.wav")}, false,
+         {kOld[0], kOld[1], {"SND\\X.WAV", "cc"}, kOld[3]}, {2}},
+        {"rename to the same name", {Rename("b.txt", "b.txt")}, false,
+         {kOld[0], {"B.TXT", "bee"}, kOld[2], kOld[3]}, {1}},
+        {"all at once", {Delete("A.RAW"), Add("Z.BIN", "two.bin"), Rename("Z.BIN", "Y.BIN"),
+                         Replace("c\\D.WAV", "new.txt"), Rename("B.TXT", longest)}, false,
+         {{longest, "bee"}, {"C\\D.WAV", "NEW DATA"}, kOld[3], {"Y.BIN", "22"}}, {0, 1, 3}},
     };
+    // clang-format on
     for (const Row& row : rows) {
         EditFixture f;
         ::chmod(f.pod().c_str(), 0640);
@@ -118,75 +106,43 @@ TEST(EditArchive, CopiesEachEntrysRangeOnItsOwn) {
     std::string bytes = PodBytes({}, "c");
     PutInt32(bytes.data(), 2);
     bytes += Record("ONE", 3, 164) + Record("TWO", 3, 164) + "ABCgap";
-    EditFixture f(std::vector<PodEntry>{{"X", "x"}});
-    WriteBytes(f.pod(), bytes);
-    ASSERT_TRUE(f.Open("a.pod"));
-    ASSERT_TRUE(f.Edit({{Kind::Rename, "ONE", "UNO", {}}}).IsDone()) << f.Messages();
+    EditFixture f;
+    ASSERT_TRUE(f.Open("a.pod", bytes));
+    ASSERT_TRUE(f.Edit({Rename("ONE", "UNO")}).IsDone()) << f.Messages();
     EXPECT_EQ(ReadBytes(f.pod()), PodBytes({{"UNO", "ABC"}, {"TWO", "ABC"}}, "c"));
 }
 
 TEST(EditArchive, RefusesAndLeavesTheArchiveAsItWas) {
-    const fs::path n = "new.txt";
-    const std::string lf = "\n\n";
+    const std::string lf = "\n\n", l33(33, 'L');
+    // clang-format off
     const std::tuple<std::vector<EditChange>, Result::Status, std::string> rows[] = {
-        {{{Kind::Delete, "X.RAW", {}, {}}},
-         Result::Status::Refused,
-         "There is no entry named X.RAW in the archive."},
-        {{{Kind::Delete, "A.RAW", {}, {}}, {Kind::Delete, "A.RAW", {}, {}}},
-         Result::Status::Refused,
+        {{Delete("X.RAW")}, Result::Status::Refused, "There is no entry named X.RAW in the archive."},
+        {{Delete("A.RAW"), Delete("A.RAW")}, Result::Status::Refused,
          "There is no entry named A.RAW in the archive."},
-        {{{Kind::Add, "a.raw", {}, n}},
-         Result::Status::Refused,
-         "An entry named A.RAW is in the archive already."},
-        {{{Kind::Rename, "A.RAW", "\xE9.RAW", {}}},
-         Result::Status::Refused,
+        {{Add("a.raw")}, Result::Status::Refused, "An entry named A.RAW is in the archive already."},
+        {{Rename("A.RAW", "\xE9.RAW")}, Result::Status::Refused,
          "An entry named \xC9.RAW is in the archive already."},
-        {{{Kind::Rename, "X.RAW", "Y", {}}},
-         Result::Status::Refused,
-         "There is no entry named X.RAW in the archive."},
-        {{{Kind::Add, std::string(33, 'L'), {}, n}},
-         Result::Status::Refused,
-         "The name " + std::string(33, 'L') + " is longer than 32 bytes."},
-        {{{Kind::Add, "MY FILE", {}, n}},
-         Result::Status::Refused,
-         "The name MY FILE holds a blank."},
-        {{{Kind::Add, "", {}, n}}, Result::Status::Refused, "The name  is empty."},
-        {{{Kind::Add, "A\tB", {}, n}},
-         Result::Status::Refused,
-         "The name A\tB holds a control character."},
-        {{{Kind::Add, "\\ROOT", {}, n}}, Result::Status::Refused, "The name \\ROOT is absolute."},
-        {{{Kind::Add, "A\\\\B", {}, n}},
-         Result::Status::Refused,
-         "The name A\\\\B has an empty or \".\" folder part."},
-        {{{Kind::Add, "A\\.\\B", {}, n}},
-         Result::Status::Refused,
-         "The name A\\.\\B has an empty or \".\" folder part."},
-        {{{Kind::Add, "..\\UP", {}, n}},
-         Result::Status::Refused,
-         "The name ..\\UP leads out of the folder."},
-        {{{Kind::Add, "C:X", {}, n}}, Result::Status::Refused, "The name C:X names a drive."},
-        {{{Kind::Delete, "A.RAW", {}, {}},
-          {Kind::Delete, "B.TXT", {}, {}},
-          {Kind::Delete, "C\\D.WAV", {}, {}},
-          {Kind::Delete, "\xC9.RAW", {}, {}}},
-         Result::Status::Refused,
-         "An archive must keep at least one entry."},
-        {{{Kind::Add, "F", {}, "fifo"}},
-         Result::Status::Refused,
-         "The file DIR/fifo is not a regular file."},
-        {{{Kind::Add, "S", {}, "a.pod"}},
-         Result::Status::Refused,
-         "The file DIR/a.pod is the archive itself."},
-        {{{Kind::Add, "L", {}, "link"}},
-         Result::Status::Refused,
-         "The file DIR/link is the archive itself."},
-        {{{Kind::Add, "H", {}, "huge"}},
-         Result::Status::Refused,
+        {{Rename("X.RAW", "Y")}, Result::Status::Refused, "There is no entry named X.RAW in the archive."},
+        {{Add(l33)}, Result::Status::Refused, "The name " + l33 + " is longer than 32 bytes."},
+        {{Add("MY FILE")}, Result::Status::Refused, "The name MY FILE holds a blank."},
+        {{Add("")}, Result::Status::Refused, "The name  is empty."},
+        {{Add("A\tB")}, Result::Status::Refused, "The name A\tB holds a control character."},
+        {{Add("\\ROOT")}, Result::Status::Refused, "The name \\ROOT is absolute."},
+        {{Add("A\\\\B")}, Result::Status::Refused, "The name A\\\\B has an empty or \".\" folder part."},
+        {{Add("A\\.\\B")}, Result::Status::Refused, "The name A\\.\\B has an empty or \".\" folder part."},
+        {{Add("..\\UP")}, Result::Status::Refused, "The name ..\\UP leads out of the folder."},
+        {{Add("C:X")}, Result::Status::Refused, "The name C:X names a drive."},
+        {{Delete("A.RAW"), Delete("B.TXT"), Delete("C\\D.WAV"), Delete("\xC9.RAW")},
+         Result::Status::Refused, "An archive must keep at least one entry."},
+        {{Add("F", "fifo")}, Result::Status::Refused, "The file DIR/fifo is not a regular file."},
+        {{Add("S", "a.pod")}, Result::Status::Refused, "The file DIR/a.pod is the archive itself."},
+        {{Add("L", "link")}, Result::Status::Refused, "The file DIR/link is the archive itself."},
+        {{Add("H", "huge")}, Result::Status::Refused,
          "The archive would be larger than 2,147,483,647 bytes."},
-        {{{Kind::Add, "N", {}, "none"}},
-         Result::Status::Failed,
+        {{Add("N", "none")}, Result::Status::Failed,
          "Cannot read DIR/none" + lf + "No such file or directory"},
     };
+    // clang-format on
     for (const auto& [changes, status, message] : rows) {
         EditFixture f;
         ::mkfifo((f.dir / "fifo").c_str(), 0600);
@@ -232,7 +188,7 @@ TEST(EditArchive, RefusesAnArchiveThatCannotBeKeptFaithfully) {
         spoil(f);
         const std::string before = ReadBytes(f.pod());
         f.host.messages.clear();
-        EXPECT_EQ(f.Edit({{Kind::Delete, "A", {}, {}}}).status, Result::Status::Refused) << what;
+        EXPECT_EQ(f.Edit({Delete("A")}).status, Result::Status::Refused) << what;
         EXPECT_NE(f.Messages().find(reason), std::string::npos) << f.Messages();
         EXPECT_EQ(ReadBytes(f.pod()), before) << what;
     }
@@ -243,10 +199,10 @@ TEST(EditArchive, KeepsAtMost32767Entries) {
     for (std::size_t i = 0; i < entries.size(); ++i)
         entries[i].name = "E" + std::to_string(i);
     EditFixture f(entries);
-    ASSERT_TRUE(f.Edit({{Kind::Add, "LAST", {}, "two.bin"}}).IsDone()) << f.Messages();
+    ASSERT_TRUE(f.Edit({Add("LAST", "two.bin")}).IsDone()) << f.Messages();
     ASSERT_TRUE(f.Open("a.pod"));
     const std::string full = ReadBytes(f.pod());
-    EXPECT_EQ(f.Edit({{Kind::Add, "MORE", {}, "two.bin"}}).status, Result::Status::Refused);
+    EXPECT_EQ(f.Edit({Add("MORE", "two.bin")}).status, Result::Status::Refused);
     EXPECT_NE(f.Messages().find("The archive would hold 32,768 entries; an archive holds at most "
                                 "32,767."),
               std::string::npos);
