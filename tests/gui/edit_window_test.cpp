@@ -185,6 +185,22 @@ class EditWindowTest : public QObject, public WindowFixture {
         QTest::mouseDClick(names->viewport(), Qt::LeftButton, {}, at);
         QCOMPARE(opened, QString("karvex::Form11"));
     }
+
+    // Through the archive routines on a file: the entry dropped is added, and selected.
+    void dropAddsToAnArchiveFile() {
+        Write("edit.pod", PodBytes(kGame));
+        Write("new.txt", "new");
+        Form1& window = Window();
+        QVERIFY(window.Startup(Quoted("edit.pod")));
+        QStringList seen;
+        Answer({"Yes"}, &seen);
+        QVERIFY(Drop(window, {m_folder.filePath("new.txt")}));
+        QTRY_COMPARE(seen, QStringList{"Add 1 file to edit.pod?"});
+        QCOMPARE(ListRows(window, "List1").join('|'),
+                 QString("A.RAW|readme.txt.bin|TRUCK.TRK|LOGO.BMP|HORN.WAV|NEW.TXT"));
+        QCOMPARE(m_session->Table().SelectedCount(), 1);
+        QVERIFY(m_session->Table().IsSelected(5));
+    }
 };
 
 QTEST_MAIN(EditWindowTest)
