@@ -121,16 +121,6 @@ void Form1::Command3D6_Click() {
     dialog.exec();
 }
 
-template <typename Work>
-void Form1::RunCommand(Work work) {
-    {
-        BusyScope busy(m_session);
-        work();
-    }
-    if (m_exitRequested)
-        Command3D5_Click();
-}
-
 Result Form1::RunOpenSequence(bool archive) {
     Result result;
     RunCommand([&] {

@@ -38,10 +38,17 @@ void Form1::CreateMenu() {
     menuExamine = menuPopup->addAction("&Examine", this, &Form1::menuExamine_Click);
     menuDiv1 = menuPopup->addSeparator();
     menuSearch = menuPopup->addAction("&Search...", this, &Form1::menuSearch_Click);
+    menuDiv2 = menuPopup->addSeparator();
+    menuReplace = menuPopup->addAction("Replace with File...", this, &Form1::menuReplace_Click);
+    menuRename = menuPopup->addAction("Rename...", this, &Form1::menuRename_Click);
+    menuDelete = menuPopup->addAction("Delete", this, &Form1::menuDelete_Click);
     menuView->setObjectName("menuView");
     menuNotepad->setObjectName("menuNotepad");
     menuExamine->setObjectName("menuExamine");
     menuSearch->setObjectName("menuSearch");
+    menuReplace->setObjectName("menuReplace");
+    menuRename->setObjectName("menuRename");
+    menuDelete->setObjectName("menuDelete");
 }
 
 void Form1::List1_MouseDown(const QPoint& where) {
@@ -73,12 +80,15 @@ void Form1::RecordEntry(int i) {
         m_state.SelectedSize = static_cast<std::int32_t>(m_table.SizeOf(i));
         m_state.SelectedOffset = static_cast<std::int32_t>(m_table.OffsetOf(i));
     }
-    for (QAction* item : {menuView, menuExamine, menuNotepad, menuSearch})
+    for (QAction* item :
+         {menuView, menuExamine, menuNotepad, menuSearch, menuReplace, menuRename, menuDelete})
         item->setEnabled(false);
     if (!ContainsNoCase(m_state.PodFileName, ".pod"))
         return;  // a response file: every item stays disabled
     menuNotepad->setEnabled(true);
     menuSearch->setEnabled(true);
+    for (QAction* item : {menuReplace, menuRename, menuDelete})
+        item->setEnabled(EntryEditable());
     const std::string& name = m_state.SelectedName;
     for (const char* kind : {".raw", ".act", ".txt", ".lvl", ".loc", ".wav", ".bmp"}) {
         if (ContainsNoCase(name, kind))

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// What makes the main window a desktop program: files dropped on it are opened, entries are
-// dragged out to a file manager, keyboard shortcuts, the recent files on the Open button,
-// sizes in tool tips, and the check that the archive has not changed on disk since it was
-// opened.
+// What makes the main window a desktop program: files dropped on it are opened (or added to
+// the open archive), entries are dragged out to a file manager, keyboard shortcuts, a
+// double-click to view, the recent files on the Open button, sizes in tool tips, and the
+// check that the archive has not changed on disk since it was opened.
 #include <unistd.h>
 
 #include <QDir>
@@ -78,6 +78,10 @@ void Form1::CreateComforts() {
     List1->setDragEnabled(true);
     List1->setDragDropMode(QAbstractItemView::DragOnly);
     m_names.SetDragSource([this] { return DragOutData(); });
+    for (QListView* list : {List1, List2}) {
+        connect(list, &QAbstractItemView::doubleClicked, this,
+                [this, list] { ViewFocusedEntry(list); });
+    }
 
     Command3D1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(Command3D1, &QWidget::customContextMenuRequested, this,
@@ -103,19 +107,31 @@ bool Form1::OpenFile(QString path) {
 }
 
 void Form1::dragEnterEvent(QDragEnterEvent* event) {
+    // The window's own drag of entries (a source in this program) is never dropped back.
     const QList<QUrl> urls = event->mimeData()->urls();
     if (!m_session.IsBusy() && !urls.isEmpty() && urls.first().isLocalFile() &&
-        IsOpenable(urls.first().toLocalFile()) && event->source() == nullptr)
+        (IsOpenable(urls.first().toLocalFile()) || ArchiveOpen()) && event->source() == nullptr)
         event->acceptProposedAction();
 }
 
 void Form1::dropEvent(QDropEvent* event) {
-    // Several files dropped: the first is opened, as the Open dialog opens one.
+    // The first file decides. An archive or a response file is opened (the first of several,
+    // as the Open dialog opens one); other files are added to the open archive.
     const QList<QUrl> urls = event->mimeData()->urls();
     if (urls.isEmpty() || !urls.first().isLocalFile())
         return;
+    if (IsOpenable(urls.first().toLocalFile())) {
+        event->acceptProposedAction();
+        OpenFile(urls.first().toLocalFile());
+        return;
+    }
+    if (m_session.IsBusy() || !ArchiveOpen() || event->source() != nullptr)
+        return;
     event->acceptProposedAction();
-    OpenFile(urls.first().toLocalFile());
+    // The questions come once the drop has ended: the program the files came from is not
+    // kept waiting for the user's answers.
+    QMetaObject::invokeMethod(
+        this, [this, urls] { AddDroppedFiles(urls); }, Qt::QueuedConnection);
 }
 
 void Form1::ViewFocusedEntry(QListView* list) {

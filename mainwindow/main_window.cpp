@@ -269,6 +269,8 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
         ViewFocusedEntry(static_cast<QListView*>(watched));
         return true;
     }
+    if (list && event->type() == QEvent::KeyPress && key && EditKey(key))
+        return true;  // Delete, F2
     if (list && (menuKey || shiftF10)) {
         auto* view = static_cast<QListView*>(watched);
         const QPoint where = view->viewport()->mapToGlobal(QPoint(4, 4));

@@ -23,6 +23,8 @@
 
 class QDragEnterEvent;
 class QDropEvent;
+class QKeyEvent;
+class QUrl;
 class QMimeData;
 class QAction;
 class QMenu;
@@ -74,6 +76,12 @@ class Form1 : public QWidget, public Host {
     void menuNotepad_Click();  // a copy of the recorded entry in the text editor
     void menuExamine_Click();  // the files a truck or model names, in the results window
     void menuSearch_Click();   // the search window
+    // The edits of the open archive, for the recorded entry; each runs only while an archive
+    // (not a response file) is open and an entry is recorded, and does nothing when the
+    // user cancels or answers No.
+    void menuReplace_Click();  // its data by a file chosen in a file dialog
+    void menuRename_Click();   // a new name, typed into an input box
+    void menuDelete_Click();   // every selected entry, after a question
 
     // Opens an archive (.pod) or a response file (.lst) as the Open command does; a file
     // dropped on the window or chosen among the recent files comes here. False when the
@@ -164,6 +172,35 @@ class Form1 : public QWidget, public Host {
     // The archive size's tool tip, in KiB or MiB.
     void ShowSizeTip();
 
+    // True while an archive is open: PodPattern "*.pod" and a file name ending in ".pod".
+    bool ArchiveOpen() const;
+    // True when ArchiveOpen and the record names an entry of the table.
+    bool EntryEditable() const;
+    // Delete and F2 in a list: the record is made as a right-click makes it, then Delete or
+    // Rename runs. False for any other key.
+    bool EditKey(const QKeyEvent* key);
+    // A drop whose first file is not an archive or response file: the dropped files (those
+    // beneath a dropped folder too) are added to the open archive after "Add N files to
+    // NAME.POD?", each that is there already after "Replace ENTRY?" (Yes, Yes to All, No,
+    // Cancel). Nothing is changed when a name is outside Latin-1 (after a message naming it)
+    // or the user says No to the first question or Cancel to any other.
+    void AddDroppedFiles(const QList<QUrl>& urls);
+    // The Add changes for the dropped files in `urls`, in the order of the drop, a folder's
+    // files sorted by name. False after a message when a name is outside Latin-1.
+    bool DroppedFiles(const QList<QUrl>& urls, std::vector<EditChange>& files);
+    // Turns the dropped files whose names the table (or an earlier file of the drop) holds
+    // into Replace changes, or leaves them out, as the user answers; the rest stay Add
+    // changes. False when the user cancelled.
+    bool AskReplacements(std::vector<EditChange>& files, EditPlan& plan);
+    // `text` as 8-bit text in `latin1`; false, after a message naming it, when a character
+    // of it is outside Latin-1.
+    bool ToEntryName(const QString& text, std::string& latin1);
+    // Runs `plan` through the session with the window busy; once it is done, the reloaded
+    // table is shown with the entries added, replaced or renamed selected.
+    void RunEdit(const EditPlan& plan);
+    // Selects `rows` of the table in both lists and scrolls the first of them into view.
+    void SelectRows(const std::vector<int>& rows);
+
     Session& m_session;
     ArchiveState& m_state;
     EntryTable& m_table;
@@ -203,6 +240,10 @@ class Form1 : public QWidget, public Host {
     QAction* menuExamine;     // "&Examine": the truck collector
     QAction* menuDiv1;        // the separator
     QAction* menuSearch;      // "&Search..."
+    QAction* menuDiv2;        // the separator before the edits
+    QAction* menuReplace;     // "Replace with File..."
+    QAction* menuRename;      // "Rename..."
+    QAction* menuDelete;      // "Delete"
 
     std::array<QPixmap, kLogoImages> Picture7;  // the logo images
     int m_logoMode = 1;                         // LogoMode: 1 to 4, what the logo shows
@@ -211,5 +252,15 @@ class Form1 : public QWidget, public Host {
     int m_syncSource = 0;     // SyncSource: the list whose click is being mirrored, or 0
     int m_selectedCount = 0;  // SelectedCount
 };
+
+template <typename Work>
+void Form1::RunCommand(Work work) {
+    {
+        BusyScope busy(m_session);
+        work();
+    }
+    if (m_exitRequested)
+        Command3D5_Click();
+}
 
 }  // namespace karvex

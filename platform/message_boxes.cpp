@@ -39,6 +39,25 @@ bool AskYesNo(QWidget* parent, const QString& text, const QString& caption) {
     return box.exec() == QMessageBox::Yes;
 }
 
+Answer AskYesToAll(QWidget* parent, const QString& text, const QString& caption) {
+    QMessageBox box(
+        QMessageBox::Question, caption, text,
+        QMessageBox::Yes | QMessageBox::YesToAll | QMessageBox::No | QMessageBox::Cancel, parent);
+    box.setObjectName("MessageBox");
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+        case QMessageBox::Yes:
+            return Answer::Yes;
+        case QMessageBox::YesToAll:
+            return Answer::YesToAll;
+        case QMessageBox::No:
+            return Answer::No;
+        default:
+            return Answer::Cancel;
+    }
+}
+
 QString InputBox(QWidget* parent, const QString& title, const QString& prompt,
                  const QString& initial) {
     QInputDialog box(parent);

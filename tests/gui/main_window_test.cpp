@@ -23,23 +23,6 @@ const std::vector<PodEntry> kEntries = {
     {"sounds\\beep.wav", "RIFFbeep"},   {"..\\up.txt", "u"},  // extraction refuses it
 };
 
-// Sends a drag of `paths` over the window and drops it: whether the window took it.
-bool Drop(QWidget& window, const QStringList& paths) {
-    QMimeData data;
-    QList<QUrl> urls;
-    for (const QString& path : paths)
-        urls << QUrl::fromLocalFile(path);
-    data.setUrls(urls);
-    const QPoint where(20, 200);
-    QDragEnterEvent enter(where, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(&window, &enter);
-    if (!enter.isAccepted())
-        return false;
-    QDropEvent drop(where, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(&window, &drop);
-    return drop.isAccepted();
-}
-
 }  // namespace
 
 class MainWindowTest : public QObject, public WindowFixture {
@@ -208,11 +191,16 @@ class MainWindowTest : public QObject, public WindowFixture {
         QVERIFY(m_fake->folder.MakeFiles({"game.pod", "list.lst", "notes.txt"}));
         const QString game = m_fake->folder.filePath("game.pod"),
                       list = m_fake->folder.filePath("list.lst");
-        QVERIFY(!Drop(window, {m_fake->folder.filePath("notes.txt")}));  // not a kind it opens
+        const QString notes = m_fake->folder.filePath("notes.txt");
+        QString text;
+        AnswerMessage("No", &text);  // not a kind it opens: the fake's test.pod is open
+        QVERIFY(Drop(window, {notes}));
+        QTRY_COMPARE(text, QString("Add 1 file to test.pod?"));
         QVERIFY(Drop(window, {game, list}));
         QCOMPARE(window.windowTitle(), QString("Karvex32  -  game.pod"));
         QVERIFY(Drop(window, {list}));
         QCOMPARE(window.windowTitle(), QString("Karvex32  -  list.lst"));
+        QVERIFY(!Drop(window, {notes}));  // nor to a response file
         QCOMPARE(m_fake->Calls(), "Open " + game + "\nOpen " + list);
         BusyScope busy(m_fake->session);
         QVERIFY(!Drop(window, {game}));  // not while a command runs

@@ -4,6 +4,7 @@
 // What the main window's tests share: the window on a real archive or over one in memory,
 // and what they read off it.
 #include <QAction>
+#include <QDropEvent>
 #include <QFile>
 #include <QItemSelectionModel>
 #include <QLabel>
@@ -67,6 +68,23 @@ class WindowFixture {
         for (int row : rows)
             names->selectionModel()->select(names->model()->index(row, 0),
                                             QItemSelectionModel::Select);
+    }
+
+    // Sends a drag of `paths` over the window and drops it: whether the window took it.
+    static bool Drop(QWidget& window, const QStringList& paths) {
+        QMimeData data;
+        QList<QUrl> urls;
+        for (const QString& path : paths)
+            urls << QUrl::fromLocalFile(path);
+        data.setUrls(urls);
+        const QPoint where(20, 200);
+        QDragEnterEvent enter(where, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&window, &enter);
+        if (!enter.isAccepted())
+            return false;
+        QDropEvent drop(where, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&window, &drop);
+        return drop.isAccepted();
     }
 
     QMenu* Menu() { return m_shown->findChild<QMenu*>("menuPopup"); }
