@@ -204,10 +204,11 @@ class Form1 : public QWidget, public Host {
     Session& m_session;
     ArchiveState& m_state;
     EntryTable& m_table;
-    StatusRow m_row;               // size, count and the Make, Extract and Edit buttons' states
-    EntryModel m_names;            // what List1 shows
-    EntryModel m_sizes;            // what List2 shows
-    bool m_exitRequested = false;  // Exit or the close box was used while a command ran
+    StatusRow m_row;                   // size, count and the Make, Extract and Edit buttons' states
+    EntryModel m_names;                // what List1 shows
+    EntryModel m_sizes;                // what List2 shows
+    bool m_exitRequested = false;      // Exit or the close box was used while a command ran
+    QWidget* m_hiddenFocus = nullptr;  // the list that had the focus when the lists were hidden
     platform::PrivateFolder m_privateFolder;  // the viewers' and the editor's copies
     QElapsedTimer m_yieldClock;               // when the last yield processed events
     std::string m_status;                     // the status line's latest text

@@ -85,9 +85,17 @@ void Form1::SetListsShown(bool shown) {
             model->Freeze();
         }
     }
+    // Hiding a list takes the focus from it; the focus goes back when the lists are shown, so
+    // that the keys go on working in the list after a reload.
+    if (!shown && (focusWidget() == List1 || focusWidget() == List2))
+        m_hiddenFocus = focusWidget();
     List1->setVisible(shown);
     List2->setVisible(shown);
     Label9->setVisible(!shown);
+    if (shown && m_hiddenFocus) {
+        m_hiddenFocus->setFocus();
+        m_hiddenFocus = nullptr;
+    }
 }
 
 // Once Exit was used, a command still winding down asks nothing and shows nothing: every
