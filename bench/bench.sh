@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Performance check for karvex32-cli: list, extract, build and examine timings against
+# Performance check for karvex32-cli: list, extract, build, examine and edit timings against
 # plain shell tools, plus the peak memory of every karvex32-cli run.
 #
 # Usage: bench/bench.sh [BUILD_DIR]     (default: <repo>/build)
@@ -60,17 +60,18 @@ pair() {
   [[ $ref == - ]] || REF_MED=$(median "${r[@]}")
 }
 
-# row WHAT CLI_US REF_NAME REF_US PEAK_KB GOAL KIND LIMIT
-# KIND "abs": CLI time must stay under LIMIT seconds; "ratio": CLI/REF <= LIMIT.
+# row WHAT CLI_US REF_NAME REF_US PEAK_KB GOAL KIND LIMIT [MEM_MIB]
+# KIND "abs": CLI time must stay under LIMIT seconds; "ratio": CLI/REF <= LIMIT. The peak
+# memory must stay under MEM_GOAL_MIB, or at most MEM_MIB when that is given.
 ROWS=()
 row() {
   ROWS+=("$(awk -v what="$1" -v c="$2" -v rn="$3" -v r="$4" -v kb="$5" -v goal="$6" \
-    -v kind="$7" -v lim="$8" -v memlim="$MEM_GOAL_MIB" 'BEGIN {
+    -v kind="$7" -v lim="$8" -v memlim="${9:-$MEM_GOAL_MIB}" -v memle="${9:+1}" 'BEGIN {
       mib = kb / 1024
       if (kind == "abs") { ref = "—"; ratio = "—"; ok = c / 1e6 < lim }
       else { q = r > 0 ? c / r : 0; ref = sprintf("%s %.2f s", rn, r / 1e6)
              ratio = sprintf("%.2f", q); ok = r > 0 && q <= lim }
-      ok = ok && mib < memlim
+      ok = ok && (memle ? mib <= memlim : mib < memlim)
       printf "| %s | %.2f s | %s | %s | %.1f MiB | %s | %s |", what, c / 1e6, ref, ratio, mib, goal, ok ? "yes" : "no"
     }')")
 }
@@ -106,6 +107,16 @@ mkdir "$WORK/check"
 diff -r -x FILES.LST "$SRC" "$WORK/check" > /dev/null || { log "extracted files differ from the sources"; exit 1; }
 rm -rf -- "$WORK/check"
 
+# The edits work on a copy of DATA.pod in a folder of their own, put back from the original
+# before every edit run: replace one entry by a 64 KiB file, and delete every 20th entry.
+log "preparing the edits"
+EDIT=$WORK/edit
+mkdir "$EDIT" "$WORK/one"
+cp --reflink=never "$WORK/DATA.pod" "$EDIT/ORIG.pod"
+head -c 65536 /dev/urandom > "$WORK/one/F1000.BIN"
+DELETE_NAMES=()
+for ((i = 1; i <= 2000; i += 20)); do printf -v name 'F%04d.BIN' "$i"; DELETE_NAMES+=("$name"); done
+
 # A 64 MiB model that is ".raw" from end to end: 16 million occurrences of the extension,
 # each naming the 256 bytes before it, for examine against grep over the same bytes.
 log "building MODEL.pod"
@@ -128,6 +139,10 @@ run_extract() { reset; timed "$CLI" extract "$WORK/DATA.pod" "$WORK/dest2" --all
 run_cat()     { reset; timed cat "$SRC"/*.BIN > "$WORK/cat.out"; }
 run_build()   { reset; timed "$CLI" build "$SRC/FILES.LST" "$WORK/NEW.pod" --yes < /dev/null > /dev/null; }
 run_grep()    { timed grep -c -F .raw "$WORK/model/MODEL.BIN" > /dev/null; }
+edit_restore() { rm -f -- "$EDIT/COPY.pod"; cp --reflink=never "$EDIT/ORIG.pod" "$EDIT/A.pod"; sync; }
+run_copy()    { edit_restore; timed cp --reflink=never "$EDIT/A.pod" "$EDIT/COPY.pod"; }
+run_replace() { edit_restore; timed "$CLI" add "$EDIT/A.pod" "$WORK/one/F1000.BIN" --replace < /dev/null > /dev/null; }
+run_delete()  { edit_restore; timed "$CLI" delete "$EDIT/A.pod" "${DELETE_NAMES[@]}" < /dev/null > /dev/null; }
 run_examine() { timed "$CLI" examine "$WORK/MODEL.pod" MODEL.BIN < /dev/null > /dev/null; }
 
 MEM_GOAL="< $MEM_GOAL_MIB MiB"
@@ -143,7 +158,19 @@ row "build, 200 MiB in 2,000 entries" "$CLI_MED" cat "$REF_MED" "$CLI_PEAK" "≤
 log "timing examine vs grep"
 pair run_grep run_examine
 row "examine, a 64 MiB model of .raw" "$CLI_MED" "grep -c -F" "$REF_MED" "$CLI_PEAK" "≤ 3× grep -c -F .raw, $MEM_GOAL" ratio 3
+log "timing add --replace vs cp"
+pair run_copy run_replace
+# The last round's result: the same entries, the one replaced 64 KiB long.
+n=$("$CLI" list "$EDIT/A.pod" | awk -F'\t' 'NR > 3 { n++ } $1 == "F1000.BIN" { size = $2 } END { print n, size }')
+[[ $n == "2000 65,536" ]] || { log "after add --replace: $n (entries, size of F1000.BIN)"; exit 1; }
+row "add --replace, one 64 KiB entry of 200 MiB" "$CLI_MED" "cp --reflink=never" "$REF_MED" "$CLI_PEAK" "≤ 1.1× cp, ≤ 32 MiB" ratio 1.1 32
+log "timing delete of 100 entries vs cp"
+pair run_copy run_delete
+n=$("$CLI" list "$EDIT/A.pod" | tail -n +4 | wc -l)
+[[ $n == 1900 ]] || { log "after delete: $n entries, expected 1900"; exit 1; }
+row "delete, 100 of 2,000 entries (200 MiB)" "$CLI_MED" "cp --reflink=never" "$REF_MED" "$CLI_PEAK" "≤ 1.1× cp, ≤ 32 MiB" ratio 1.1 32
 reset
+rm -rf -- "$EDIT"
 
 # --- report ----------------------------------------------------------------
 cpu=$(grep -m 1 'model name' /proc/cpuinfo 2> /dev/null | cut -d: -f2- | sed 's/^ *//' || true)

@@ -11,6 +11,7 @@ mkdir -p "$out"/fuzz_pod_table "$out"/fuzz_extract "$out"/fuzz_response_file "$o
   "$out"/fuzz_viewers
 mkdir -p "$out"/fuzz_search
 mkdir -p "$out"/fuzz_trucks
+mkdir -p "$out"/fuzz_edit
 
 # A 32-bit little-endian integer (negative values in two's complement).
 le32() {
@@ -126,5 +127,20 @@ printf '\x00\x00a.raw\x00\x00wheel.bin\x01tire08l.bin\x00sky.tex.lvl\x00' > "$tr
 { printf '\x10\x20'; head -c 63992 /dev/zero; printf 'wheel.raw'; head -c 150 /dev/zero; } \
   > "$trucks/window_edge.bin"
 pod "$trucks/archive.pod" "Trucks" 'demo.trk' "$truck" 'dm.bin' 'x.raw y.act'
+
+edits=$out/fuzz_edit
+# fuzz_edit reads its input as a chain of choices: entry count, spare data, whether the count
+# lies, the comment, then each entry's name, size and offset, then the plan. Three entries
+# F4.RAW, F9.RAW and F12.RAW laid out in order; delete F9.RAW, rename F4.RAW to F4.RAWX, add
+# F28.RAW.
+seed='\x03\x10\x05\x04SEED\x01\x05\x01\x00\x01\x00\x0a\x00\x05\x02\x01\x01\x00\x14\x00'
+seed+='\x05\x03\x00\x01\x00\x05\x00\x2a'
+printf "$seed"'\x00\x02\x02\x00\x01\x03\x00\x00\x0c\x00\x00\x05\x07\x00\x05\x11\x20' \
+  > "$edits/delete_rename_add.bin"
+# The same entries with replacing on: add F12.RAW again (its data replaced) and delete F4.RAW
+# in the other letter case.
+printf "$seed"'\x01\x01\x00\x00\x02\x05\x11\x20\x02\x0a\x00' > "$edits/replace_existing.bin"
+printf '\x01\x00\x00\x00' > "$edits/no_plan.bin"
+printf 'edit: any bytes make an archive and a plan' > "$edits/text.bin"
 
 echo "Seed inputs in $out: $(find "$out" -type f | wc -l) files"
