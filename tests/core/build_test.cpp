@@ -55,6 +55,7 @@ TEST(BuildPodFile, RefusesAnUnsoundTableAndWritesNothing) {
     std::string tooMany;
     for (int i = 0; i <= 32767; ++i)
         tooMany += "a.raw\r\n";
+    // clang-format off
     const std::tuple<const char*, std::function<void(MakeFixture&)>, const char*> rows[] = {
         {"missing", [](MakeFixture& f) { f.Open("new.lst", "a.raw\r\nb.raw\r\nc.raw\r\n"); },
          "The file c.raw is missing."},
@@ -62,19 +63,16 @@ TEST(BuildPodFile, RefusesAnUnsoundTableAndWritesNothing) {
          "The file b.raw is missing."},
         {"changed", [](MakeFixture& f) { WriteBytes(f.dir / "src" / "a.raw", "aaaaa"); },
          "The file a.raw has changed since the list was read: 4 bytes were listed, it now has 5."},
-        {"too large",
-         [](MakeFixture& f) {
+        {"too large", [](MakeFixture& f) {
              fs::resize_file(f.dir / "src" / "a.raw", 2147483647LL - 100);
-             f.Open("new.lst");
-         },
+             f.Open("new.lst"); },
          "The archive would be larger than 2,147,483,647 bytes."},
-        {"too many",
-         [&](MakeFixture& f) {
+        {"too many", [&](MakeFixture& f) {
              EXPECT_FALSE(f.Open("new.lst", tooMany));
              EXPECT_EQ(f.Messages(), "Maximum files reached (32768)");
-             f.host.messages.clear();
-         },
+             f.host.messages.clear(); },
          "The list names 32,768 files; an archive holds at most 32,767."}};
+    // clang-format on
     for (const auto& [what, spoil, reason] : rows) {
         SCOPED_TRACE(what);
         MakeFixture f({{"a.raw", "aaaa"}, {"b.raw", "bb"}});

@@ -33,15 +33,15 @@ struct EditFixture : CoreFixture {
         host.messages.clear();
     }
     fs::path pod() const { return dir / "a.pod"; }
-    // Sources are named relative to the test's folder.
-    Result Edit(std::vector<EditChange> changes, bool replace = false) {
+    // Sources are named relative to the test's folder; `command`: through the Edit command.
+    Result Edit(std::vector<EditChange> changes, bool replace = false, bool command = false) {
         for (EditChange& change : changes) {
             if (!change.source.empty())
                 change.source = dir / change.source;
         }
-        return core.EditArchive({std::move(changes), replace}, changed);
+        return command ? core.EditCommand({std::move(changes), replace}, row, changed)
+                       : core.EditArchive({std::move(changes), replace}, changed);
     }
-    std::string src(const char* name) const { return (dir / name).string(); }
     std::string old;
     std::vector<int> changed;
 };
@@ -114,33 +114,32 @@ TEST(EditArchive, CopiesEachEntrysRangeOnItsOwn) {
 
 TEST(EditArchive, RefusesAndLeavesTheArchiveAsItWas) {
     const std::string lf = "\n\n", l33(33, 'L');
+    using enum Result::Status;
     // clang-format off
     const std::tuple<std::vector<EditChange>, Result::Status, std::string> rows[] = {
-        {{Delete("X.RAW")}, Result::Status::Refused, "There is no entry named X.RAW in the archive."},
-        {{Delete("A.RAW"), Delete("A.RAW")}, Result::Status::Refused,
+        {{Delete("X.RAW")}, Refused, "There is no entry named X.RAW in the archive."},
+        {{Delete("A.RAW"), Delete("A.RAW")}, Refused,
          "There is no entry named A.RAW in the archive."},
-        {{Add("a.raw")}, Result::Status::Refused, "An entry named A.RAW is in the archive already."},
-        {{Rename("A.RAW", "\xE9.RAW")}, Result::Status::Refused,
+        {{Add("a.raw")}, Refused, "An entry named A.RAW is in the archive already."},
+        {{Rename("A.RAW", "\xE9.RAW")}, Refused,
          "An entry named \xC9.RAW is in the archive already."},
-        {{Rename("X.RAW", "Y")}, Result::Status::Refused, "There is no entry named X.RAW in the archive."},
-        {{Add(l33)}, Result::Status::Refused, "The name " + l33 + " is longer than 32 bytes."},
-        {{Add("MY FILE")}, Result::Status::Refused, "The name MY FILE holds a blank."},
-        {{Add("")}, Result::Status::Refused, "The name  is empty."},
-        {{Add("A\tB")}, Result::Status::Refused, "The name A\tB holds a control character."},
-        {{Add("\\ROOT")}, Result::Status::Refused, "The name \\ROOT is absolute."},
-        {{Add("A\\\\B")}, Result::Status::Refused, "The name A\\\\B has an empty or \".\" folder part."},
-        {{Add("A\\.\\B")}, Result::Status::Refused, "The name A\\.\\B has an empty or \".\" folder part."},
-        {{Add("..\\UP")}, Result::Status::Refused, "The name ..\\UP leads out of the folder."},
-        {{Add("C:X")}, Result::Status::Refused, "The name C:X names a drive."},
+        {{Rename("X.RAW", "Y")}, Refused, "There is no entry named X.RAW in the archive."},
+        {{Add(l33)}, Refused, "The name " + l33 + " is longer than 32 bytes."},
+        {{Add("MY FILE")}, Refused, "The name MY FILE holds a blank."},
+        {{Add("")}, Refused, "The name  is empty."},
+        {{Add("A\tB")}, Refused, "The name A\tB holds a control character."},
+        {{Add("\\ROOT")}, Refused, "The name \\ROOT is absolute."},
+        {{Add("A\\\\B")}, Refused, "The name A\\\\B has an empty or \".\" folder part."},
+        {{Add("A\\.\\B")}, Refused, "The name A\\.\\B has an empty or \".\" folder part."},
+        {{Add("..\\UP")}, Refused, "The name ..\\UP leads out of the folder."},
+        {{Add("C:X")}, Refused, "The name C:X names a drive."},
         {{Delete("A.RAW"), Delete("B.TXT"), Delete("C\\D.WAV"), Delete("\xC9.RAW")},
-         Result::Status::Refused, "An archive must keep at least one entry."},
-        {{Add("F", "fifo")}, Result::Status::Refused, "The file DIR/fifo is not a regular file."},
-        {{Add("S", "a.pod")}, Result::Status::Refused, "The file DIR/a.pod is the archive itself."},
-        {{Add("L", "link")}, Result::Status::Refused, "The file DIR/link is the archive itself."},
-        {{Add("H", "huge")}, Result::Status::Refused,
-         "The archive would be larger than 2,147,483,647 bytes."},
-        {{Add("N", "none")}, Result::Status::Failed,
-         "Cannot read DIR/none" + lf + "No such file or directory"},
+         Refused, "An archive must keep at least one entry."},
+        {{Add("F", "fifo")}, Refused, "The file DIR/fifo is not a regular file."},
+        {{Add("S", "a.pod")}, Refused, "The file DIR/a.pod is the archive itself."},
+        {{Add("L", "link")}, Refused, "The file DIR/link is the archive itself."},
+        {{Add("H", "huge")}, Refused, "The archive would be larger than 2,147,483,647 bytes."},
+        {{Add("N", "none")}, Failed, "Cannot read DIR/none" + lf + "No such file or directory"},
     };
     // clang-format on
     for (const auto& [changes, status, message] : rows) {
@@ -165,24 +164,19 @@ TEST(EditArchive, RefusesAndLeavesTheArchiveAsItWas) {
 // The archive as loaded is what is edited: another file, a load that failed or data that
 // runs past the end cannot be kept faithfully.
 TEST(EditArchive, RefusesAnArchiveThatCannotBeKeptFaithfully) {
+    std::string pastEnd = PodBytes({{"A", "aa"}, {"B", "b"}}, "");
+    PutInt32(pastEnd.data() + 84 + 40 + 32, 5);
+    // clang-format off
     const std::tuple<const char*, std::function<void(EditFixture&)>, const char*> rows[] = {
         {"changed", [](EditFixture& f) { WriteBytes(f.pod(), f.old + "x"); },
          "The archive has changed on disk since it was loaded."},
-        {"invalid name",
-         [](EditFixture& f) {
-             f.Open("a.pod", PodBytes({{"", "x"}}, ""));
-         },
+        {"invalid name", [](EditFixture& f) { f.Open("a.pod", PodBytes({{"", "x"}}, "")); },
          "The archive did not load cleanly."},
-        {"past the end",
-         [](EditFixture& f) {
-             std::string bytes = PodBytes({{"A", "aa"}, {"B", "b"}}, "");
-             PutInt32(bytes.data() + 84 + 40 + 32, 5);
-             f.Open("a.pod", bytes);
-         },
+        {"past the end", [&](EditFixture& f) { f.Open("a.pod", pastEnd); },
          "The data of the entry B runs past the end of the archive."},
         {"response file", [](EditFixture& f) { f.Open("a.lst", "new.txt\r\n"); },
-         "Only an archive (.pod) can be changed."},
-    };
+         "Only an archive (.pod) can be changed."}};
+    // clang-format on
     for (const auto& [what, spoil, reason] : rows) {
         EditFixture f;
         spoil(f);
@@ -238,9 +232,7 @@ TEST(EditArchive, RefusesASourceThatChangesWhileItIsCopied) {
 // cancelled, the old archive stays open and "Cancelled." is shown.
 TEST(EditCommand, ReloadsTheArchiveOrLeavesItAsItWas) {
     EditFixture f;
-    EXPECT_TRUE(
-        f.core.EditCommand({{{Kind::Add, "N", {}, f.dir / "new.txt"}}, false}, f.row, f.changed)
-            .IsDone());
+    EXPECT_TRUE(f.Edit({Add("N")}, false, true).IsDone());
     EXPECT_EQ(f.host.statuses.back(), "hello");
     EXPECT_EQ(f.table.Count(), 5);
     EXPECT_EQ(f.table.Name(4), "N");
@@ -248,10 +240,7 @@ TEST(EditCommand, ReloadsTheArchiveOrLeavesItAsItWas) {
     const std::string edited = ReadBytes(f.pod());
     f.host.statuses.clear();
     f.host.cancelAfterYields = f.host.yields + 2;
-    EXPECT_EQ(
-        f.core.EditCommand({{{Kind::Add, "M", {}, f.dir / "new.txt"}}, false}, f.row, f.changed)
-            .status,
-        Result::Status::Cancelled);
+    EXPECT_EQ(f.Edit({Add("M")}, false, true).status, Result::Status::Cancelled);
     EXPECT_EQ(f.host.statuses, (std::vector<std::string>{kProcessingText, kCancelledText}));
     EXPECT_EQ(ReadBytes(f.pod()), edited);
     EXPECT_EQ(f.table.Count(), 5);

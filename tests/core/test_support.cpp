@@ -47,6 +47,21 @@ std::size_t FilesIn(const fs::path& folder) {
     return std::distance(fs::directory_iterator(folder), fs::directory_iterator());
 }
 
+std::string RampPalette() {
+    std::string bytes;
+    for (int n = 0; n < 256; ++n)
+        bytes += {static_cast<char>(n), static_cast<char>(255 - n), static_cast<char>(n / 2)};
+    return bytes;
+}
+
+std::string Laid(std::size_t size, const std::vector<std::pair<std::size_t, std::string>>& at) {
+    std::string bytes(size, '\0');
+    for (const auto& [offset, text] : at)
+        bytes.replace(offset, text.size(), text);
+    bytes.resize(size);
+    return bytes;
+}
+
 std::string Record(const std::string& name, int size, int offset) {
     std::string record(40, '\0');
     record.replace(0, std::min<std::size_t>(name.size(), 32), name.substr(0, 32));
@@ -88,10 +103,8 @@ bool CoreFixture::Open(const std::string& file, const std::string& bytes) {
 }
 
 std::string CoreFixture::Screen() const {
-    const char* lamp = host.lamps.empty()                 ? "-"
-                       : host.lamps.back() == Lamp::Red   ? "red"
-                       : host.lamps.back() == Lamp::Green ? "green"
-                                                          : "magenta";
+    const char* const lamps[] = {"red", "green", "magenta"};
+    const char* lamp = host.lamps.empty() ? "-" : lamps[int(host.lamps.back())];
     auto on = [](bool b) { return b ? "1" : "0"; };
     return core.StatusText() + "|" + row.Label3 + "|" + row.Label4 + "|" + lamp + "|" +
            on(row.Command3D2) + on(row.Command3D3) + on(row.Command1) + "|" +

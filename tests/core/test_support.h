@@ -30,6 +30,10 @@ class TempDir {
 std::string ReadBytes(const std::filesystem::path& path);
 void WriteBytes(const std::filesystem::path& path, const std::string& bytes);
 std::size_t FilesIn(const std::filesystem::path& folder);
+// `size` zero bytes with each text written at its offset (what runs past `size` is cut).
+// A palette whose colour n is (n, 255 - n, n / 2).
+std::string RampPalette();
+std::string Laid(std::size_t size, const std::vector<std::pair<std::size_t, std::string>>& at);
 
 // An archive laid out independently of the builder; `count` overrides the header's if >= 0.
 struct PodEntry {

@@ -35,21 +35,12 @@ TEST(NumberText, GroupsThousandsAndWritesPlainNumbers) {
 
 // A typed position: the number the text begins with, whole and within 32 bits.
 TEST(NumberText, ReadsTheNumberATextBeginsWith) {
-    const std::pair<const char*, std::int32_t> rows[] = {{"", 0},
-                                                         {"  12 5abc", 125},
-                                                         {"x9", 0},
-                                                         {"2.5", 2},
-                                                         {"3.5", 4},
-                                                         {"-7e2", -700},
-                                                         {"1e", 1},
-                                                         {"+-5", 0},
-                                                         {"1,5", 1},
-                                                         {"0x10", 0},
-                                                         {"1e400", INT32_MAX},
-                                                         {"1e-400", 0},
-                                                         {"2147483647", INT32_MAX},
-                                                         {"2147483648", INT32_MAX},
-                                                         {"-2147483649", INT32_MIN}};
+    // clang-format off
+    const std::pair<const char*, std::int32_t> rows[] = {
+        {"", 0}, {"  12 5abc", 125}, {"x9", 0}, {"2.5", 2}, {"3.5", 4}, {"-7e2", -700}, {"1e", 1},
+        {"+-5", 0}, {"1,5", 1}, {"0x10", 0}, {"1e400", INT32_MAX}, {"1e-400", 0},
+        {"2147483647", INT32_MAX}, {"2147483648", INT32_MAX}, {"-2147483649", INT32_MIN}};
+    // clang-format on
     for (const auto& [text, number] : rows)
         EXPECT_EQ(LeadingNumber(text), number) << '"' << text << '"';
 }
@@ -90,15 +81,14 @@ TEST(Paths, RefusesNamesThatLeaveTheFolder) {
 
 // Blanks around the line go first, then one pair of quotes; only then is the ending looked at.
 TEST(CommandLine, QuotesAndBlanks) {
+    using enum StartupFile::Kind;
+    // clang-format off
     const std::tuple<const char*, StartupFile::Kind, const char*> rows[] = {
-        {"/tmp/x.pod", StartupFile::Kind::Archive, "x.pod"},
-        {"\"/tmp/x.pod\" ", StartupFile::Kind::Archive, "x.pod"},
-        {"  \"/tmp/my list.LST\"", StartupFile::Kind::ResponseFile, "my list.LST"},
-        {"/tmp/x.pod\"", StartupFile::Kind::None, ""},
-        {"\"/tmp/x.pod", StartupFile::Kind::Archive, "x.pod"},  // no pair: the quote is part of it
-        {"\"", StartupFile::Kind::None, ""},
-        {"", StartupFile::Kind::None, ""},
-        {"notes.txt", StartupFile::Kind::None, ""}};
+        {"/tmp/x.pod", Archive, "x.pod"}, {"\"/tmp/x.pod\" ", Archive, "x.pod"},
+        {"  \"/tmp/my list.LST\"", ResponseFile, "my list.LST"}, {"/tmp/x.pod\"", None, ""},
+        {"\"/tmp/x.pod", Archive, "x.pod"},  // no pair: the quote is part of it
+        {"\"", None, ""}, {"", None, ""}, {"notes.txt", None, ""}};
+    // clang-format on
     for (const auto& [line, kind, fileName] : rows) {
         const StartupFile file = ParseCommandLine(line, "/work");
         EXPECT_EQ(file.kind, kind) << line;
@@ -135,15 +125,13 @@ TEST(PodIni, CountsAndCarriesLinesOver) {
 
 // Each check box alone, none and all: a box in the wrong place shows in its row.
 TEST(DialogOptions, OnePlacePerCheckBox) {
+    // clang-format off
     const std::pair<ExtractOptions, const char*> rows[] = {
-        {{}, "000000"},
-        {{.responseFile = true}, "100000"},
-        {{.selectedFiles = true}, "010000"},
-        {{.allFiles = true}, "001000"},
-        {{.information = true}, "000100"},
-        {{.truck = true}, "000010"},
-        {{.binModel = true}, "000001"},
+        {{}, "000000"}, {{.responseFile = true}, "100000"}, {{.selectedFiles = true}, "010000"},
+        {{.allFiles = true}, "001000"}, {{.information = true}, "000100"},
+        {{.truck = true}, "000010"}, {{.binModel = true}, "000001"},
         {{true, true, true, true, true, true}, "111111"}};
+    // clang-format on
     for (const auto& [options, text] : rows)
         EXPECT_EQ(options.DialogOptions(), text);
     EXPECT_EQ(MakeOptions{.mount = false}.DialogOptions(), " 0");

@@ -45,54 +45,42 @@ class BitmapViewerTest : public QObject {
 
   private slots:
     // The window fits the picture and snaps back after a drag; all but a right click close it.
-    void windowFitsThePicture_data() {
-        QTest::addColumn<QSize>("picture");
-        QTest::addColumn<QSize>("dragged");
-        QTest::addColumn<QString>("how");
-        QTest::newRow("64 x 32, click on it") << QSize(64, 32) << QSize(500, 400) << "picture";
-        QTest::newRow("1 x 1, right click") << QSize(1, 1) << QSize(20, 20) << "right";
-        QTest::newRow("640 x 480, beside") << QSize(640, 480) << QSize(300, 507) << "beside";
-        QTest::newRow("2 x 600, Escape") << QSize(2, 600) << QSize(50, 50) << "Escape";
-    }
     void windowFitsThePicture() {
-        QFETCH(QSize, picture);
-        QFETCH(QSize, dragged);
-        QFETCH(QString, how);
-        BitmapFixture fixture(Encoded(picture));
-        Form14 viewer(fixture.session, fixture.path());
-        viewer.show();
-        QVERIFY(viewer.IsLoaded() && QTest::qWaitForWindowExposed(&viewer));
-        auto* Picture1 = viewer.findChild<QLabel*>("Picture1");
-        QCOMPARE(Picture1->geometry(), QRect(QPoint(0, 0), picture));
-        QCOMPARE(viewer.frameGeometry().size(), picture + kFrameRoom);
-        QCOMPARE(viewer.windowTitle(), QString("ART\\LOGO.BMP"));
-        QCOMPARE(
-            Picture1->accessibleName(),
-            QString("ART\\LOGO.BMP, %1 x %2 pixels").arg(picture.width()).arg(picture.height()));
-        viewer.resize(dragged);
-        QTRY_COMPARE(viewer.frameGeometry().size(), picture + kFrameRoom);
-        if (how == "Escape")
-            QTest::keyClick(&viewer, Qt::Key_Escape);
-        else if (how == "beside")
-            QTest::mouseClick(&viewer, Qt::LeftButton, {}, QPoint(2, picture.height() + 10));
-        else
-            QTest::mouseClick(Picture1, how == "right" ? Qt::RightButton : Qt::LeftButton);
-        QCOMPARE(viewer.isVisible(), how == "right");
+        using Row = std::tuple<QSize, QSize, QString>;  // picture, window dragged to, how closed
+        for (const auto& [picture, dragged, how] :
+             {Row{{64, 32}, {500, 400}, "picture"}, Row{{1, 1}, {20, 20}, "right"},
+              Row{{640, 480}, {300, 507}, "beside"}, Row{{2, 600}, {50, 50}, "Escape"}}) {
+            BitmapFixture fixture(Encoded(picture));
+            Form14 viewer(fixture.session, fixture.path());
+            viewer.show();
+            QVERIFY(viewer.IsLoaded() && QTest::qWaitForWindowExposed(&viewer));
+            auto* Picture1 = viewer.findChild<QLabel*>("Picture1");
+            QCOMPARE(Picture1->geometry(), QRect(QPoint(0, 0), picture));
+            QCOMPARE(viewer.frameGeometry().size(), picture + kFrameRoom);
+            QCOMPARE(viewer.windowTitle(), QString("ART\\LOGO.BMP"));
+            QCOMPARE(Picture1->accessibleName(), QString("ART\\LOGO.BMP, %1 x %2 pixels")
+                                                     .arg(picture.width())
+                                                     .arg(picture.height()));
+            viewer.resize(dragged);
+            QTRY_COMPARE(viewer.frameGeometry().size(), picture + kFrameRoom);
+            if (how == "Escape")
+                QTest::keyClick(&viewer, Qt::Key_Escape);
+            else if (how == "beside")
+                QTest::mouseClick(&viewer, Qt::LeftButton, {}, QPoint(2, picture.height() + 10));
+            else
+                QTest::mouseClick(Picture1, how == "right" ? Qt::RightButton : Qt::LeftButton);
+            QCOMPARE(viewer.isVisible(), how == "right");
+        }
     }
 
     // The content decides, not the name.
-    void loadsOnlyPictures_data() {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<bool>("loaded");
-        QTest::newRow("PNG named .bmp") << Encoded({8, 8}, "PNG") << true;
-        QTest::newRow("bitmap cut short") << Encoded({64, 32}).left(30) << false;
-        QTest::newRow("empty file") << QByteArray("") << false;
-    }
     void loadsOnlyPictures() {
-        QFETCH(QByteArray, bytes);
-        QFETCH(bool, loaded);
-        BitmapFixture fixture(bytes);
-        QCOMPARE(Form14(fixture.session, fixture.path()).IsLoaded(), loaded);
+        for (const auto& [bytes, loaded] :
+             {std::pair{Encoded({8, 8}, "PNG"), true}, std::pair{Encoded({64, 32}).left(30), false},
+              std::pair{QByteArray(""), false}}) {
+            BitmapFixture fixture(bytes);
+            QCOMPARE(Form14(fixture.session, fixture.path()).IsLoaded(), loaded);
+        }
     }
 };
 

@@ -24,41 +24,35 @@ class ContextMenuTest : public QObject, public WindowFixture {
     void cleanup() { Reset(); }
 
     // The lowest selected entry is recorded whichever list is clicked; the items follow its kind.
-    void recordsTheLowestSelectedEntry_data() {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QList<int>>("rows");
-        QTest::addColumn<QString>("list");
-        QTest::addColumn<QString>("recorded");
+    void recordsTheLowestSelectedEntry() {
+        using Row = std::tuple<QString, QList<int>, const char*, QString>;
         const QString pod = "test.pod";
         // clang-format off
-        QTest::newRow("nothing") << pod << QList<int>{} << "List1" << " |0|0|5|-N-S";
-        QTest::newRow("a texture") << pod << QList<int>{0} << "List2" << "A.RAW|2|284|0|VN-S";
-        QTest::newRow("3,1") << pod << QList<int>{3, 1} << "List1" << "readme.txt.bin|4|286|1|VNES";
-        QTest::newRow("a truck") << pod << QList<int>{2} << "List1" << "TRUCK.TRK|1|290|2|-NES";
-        QTest::newRow(".lst") << "test.lst" << QList<int>{0} << "List1" << "A.RAW|2|284|0|----";
-        // clang-format on
-    }
-    void recordsTheLowestSelectedEntry() {
-        QFETCH(QString, file);
-        QFETCH(QList<int>, rows);
-        QFETCH(QString, list);
-        QFETCH(QString, recorded);
-        Open(rows, file, list.toLatin1());
-        QTRY_VERIFY(Menu()->isVisible());
-        QCOMPARE(Recorded(), recorded);
-        Menu()->close();
-        QCOMPARE(m_fake->session.Table().SelectedCount(), int(rows.size()));  // kept
-        if (!rows.isEmpty())
-            return;
-        bool asked = false;  // Open in Notepad with nothing recorded hands nothing over
-        QTimer::singleShot(0, [&] {
-            QWidget* box = QApplication::activeModalWidget();
-            asked = box && box->close();
-        });
-        m_shown->menuNotepad_Click();
-        QCoreApplication::processEvents();
-        QVERIFY(!asked);
-        QCOMPARE(m_fake->Calls(), QString());
+        for (const auto& [file, rows, list, recorded] : {
+                 Row{pod, {}, "List1", " |0|0|5|-N-S"},
+                 Row{pod, {0}, "List2", "A.RAW|2|284|0|VN-S"},
+                 Row{pod, {3, 1}, "List1", "readme.txt.bin|4|286|1|VNES"},
+                 Row{pod, {2}, "List1", "TRUCK.TRK|1|290|2|-NES"},
+                 Row{"test.lst", {0}, "List1", "A.RAW|2|284|0|----"}}) {
+            // clang-format on
+            m_fake.reset();
+            Open(rows, file, list);
+            QTRY_VERIFY(Menu()->isVisible());
+            QCOMPARE(Recorded(), recorded);
+            Menu()->close();
+            QCOMPARE(m_fake->session.Table().SelectedCount(), int(rows.size()));  // kept
+            if (!rows.isEmpty())
+                continue;
+            bool asked = false;  // Open in Notepad with nothing recorded hands nothing over
+            QTimer::singleShot(0, [&] {
+                QWidget* box = QApplication::activeModalWidget();
+                asked = box && box->close();
+            });
+            m_shown->menuNotepad_Click();
+            QCoreApplication::processEvents();
+            QVERIFY(!asked);
+            QCOMPARE(m_fake->Calls(), QString());
+        }
     }
 
     // On an archive on disk, as ctest runs it once more through a real X server.
@@ -89,48 +83,41 @@ class ContextMenuTest : public QObject, public WindowFixture {
     }
 
     // A bitmap or a wave is viewed through a copy in the private folder, gone afterwards.
-    void viewOpensTheViewers_data() {
-        QTest::addColumn<QList<int>>("rows");
-        QTest::addColumn<QString>("seen");  // the viewer's class, or the message
-        QTest::addColumn<QString>("copy");
-        // clang-format off
-        QTest::newRow("no picture") << QList<int>{3, 4}
-            << "The entry LOGO.BMP is not a picture that can be shown." << "karvex.bmp";
-        QTest::newRow("wave") << QList<int>{4} << "karvex::Form13" << "karvex.wav";
-        // clang-format on
-    }
     void viewOpensTheViewers() {
-        QFETCH(QList<int>, rows);
-        QFETCH(QString, seen);
-        QFETCH(QString, copy);
-        Form1& window = Open(rows);
-        const PodEntry& entry = kGame[rows.first()];
-        m_fake->session.scripts["ExtractSelectedInto"] = [&](StatusRow*) {
-            WriteBytes(m_fake->session.State().DialogPath, entry.data);
-            return Result::Done();
-        };
-        QString opened, played;
-        QByteArray bytes;
-        WhenModal([&](QWidget* modal) {
-            auto* box = qobject_cast<QMessageBox*>(modal);
-            opened = box ? box->text() : modal->metaObject()->className();
-            if (auto* player = qobject_cast<Form13*>(modal)) {
-                played = player->WavePath();
-                QFile file(played);
-                QVERIFY(file.open(QIODevice::ReadOnly));
-                bytes = file.readAll();
+        using Row = std::tuple<QList<int>, QString, QString>;  // rows, the viewer or message, copy
+        for (const auto& [rows, seen, copy] :
+             {Row{{3, 4}, "The entry LOGO.BMP is not a picture that can be shown.", "karvex.bmp"},
+              Row{{4}, "karvex::Form13", "karvex.wav"}}) {
+            m_fake.reset();
+            Form1& window = Open(rows);
+            const PodEntry& entry = kGame[rows.first()];
+            m_fake->session.scripts["ExtractSelectedInto"] = [&](StatusRow*) {
+                WriteBytes(m_fake->session.State().DialogPath, entry.data);
+                return Result::Done();
+            };
+            QString opened, played;
+            QByteArray bytes;
+            WhenModal([&](QWidget* modal) {
+                auto* box = qobject_cast<QMessageBox*>(modal);
+                opened = box ? box->text() : modal->metaObject()->className();
+                if (auto* player = qobject_cast<Form13*>(modal)) {
+                    played = player->WavePath();
+                    QFile file(played);
+                    QVERIFY(file.open(QIODevice::ReadOnly));
+                    bytes = file.readAll();
+                }
+                modal->close();
+            });
+            window.menuView_Click();
+            QCOMPARE(opened, seen);
+            QCOMPARE(m_fake->Calls(), "ExtractSelectedInto " + QString(entry.name.c_str()));
+            QCOMPARE(QFileInfo(CopyPath()).fileName(), copy);
+            QVERIFY(CopyPath().startsWith(m_temporary.path()));
+            QVERIFY(!QFile::exists(CopyPath()));
+            if (!played.isEmpty()) {
+                QCOMPARE(played, CopyPath());
+                QCOMPARE(bytes, QByteArray(entry.data.c_str()));
             }
-            modal->close();
-        });
-        window.menuView_Click();
-        QCOMPARE(opened, seen);
-        QCOMPARE(m_fake->Calls(), "ExtractSelectedInto " + QString(entry.name.c_str()));
-        QCOMPARE(QFileInfo(CopyPath()).fileName(), copy);
-        QVERIFY(CopyPath().startsWith(m_temporary.path()));
-        QVERIFY(!QFile::exists(CopyPath()));
-        if (!played.isEmpty()) {
-            QCOMPARE(played, CopyPath());
-            QCOMPARE(bytes, QByteArray(entry.data.c_str()));
         }
     }
 
@@ -164,11 +151,9 @@ class ContextMenuTest : public QObject, public WindowFixture {
             QString text;
             AnswerMessage("No", &text);
             CopyOut(drag);
-            QCOMPARE(text,
-                     QString(drag ? "The entries to drag hold 210 MiB. They are copied out of "
-                                    "the archive first.\n\nGo on?"
-                                  : "The entry holds 210 MiB. It is copied out of the archive "
-                                    "first.\n\nGo on?"));
+            QCOMPARE(text, (drag ? "The entries to drag hold 210 MiB. They are"
+                                 : "The entry holds 210 MiB. It is") +
+                               QString(" copied out of the archive first.\n\nGo on?"));
             QCOMPARE(m_fake->Calls(), QString());
             m_fake.reset();
             Open({4});

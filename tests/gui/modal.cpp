@@ -2,6 +2,7 @@
 #include "tests/gui/modal.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QListView>
 #include <QMessageBox>
@@ -73,6 +74,15 @@ QStringList ListRows(const QWidget& window, const char* list) {
     for (int row = 0; row < model->rowCount(); ++row)
         rows << model->index(row, 0).data().toString();
     return rows;
+}
+
+QStringList Heard(QWidget* list) {
+    QAccessible::setActive(true);
+    QStringList items;
+    QAccessibleInterface* view = QAccessible::queryAccessibleInterface(list);
+    for (int i = 0; i < view->childCount(); ++i)
+        items << view->child(i)->text(QAccessible::Name);
+    return items;
 }
 
 }  // namespace karvex::test

@@ -22,5 +22,6 @@ bool ClickFile(platform::FileList* files, const QString& name, Qt::KeyboardModif
                bool twice = false);
 void CloseAs(QDialog& dialog, const QString& button);           // a click on it
 QStringList ListRows(const QWidget& window, const char* list);  // as shown
+QStringList Heard(QWidget* list);  // the names a screen reader hears for the list's items
 
 }  // namespace karvex::test

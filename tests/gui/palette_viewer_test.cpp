@@ -6,7 +6,6 @@
 #include <QListWidget>
 #include <QTest>
 
-#include <map>
 #include <optional>
 #include <tuple>
 
@@ -15,18 +14,9 @@
 
 using namespace karvex;
 using namespace karvex::test;
+using namespace std::string_literals;
 
 namespace {
-
-// Colour n is (n, 255 - n, n / 2), unless `colors` names it otherwise.
-std::string PaletteBytes(const std::map<int, QColor>& colors = {}) {
-    std::string bytes;
-    for (int n = 0; n < 256; ++n) {
-        const QColor c = colors.count(n) ? colors.at(n) : QColor(n, 255 - n, n / 2);
-        bytes += {char(c.red()), char(c.green()), char(c.blue())};
-    }
-    return bytes;
-}
 
 // The palette, last in the archive so that a short one runs past its end, opened in the viewer.
 struct Viewer {
@@ -57,7 +47,8 @@ class PaletteViewerTest : public QObject {
   private slots:
     // One line per colour; a palette cut short by the archive's end reads as zero past it.
     void listLinesExact() {
-        const std::string bytes = PaletteBytes({{0, QColor(255, 0, 16)}, {255, QColor(1, 2, 3)}});
+        const std::string bytes =
+            RampPalette().replace(0, 3, "\xFF\0\x10"s).replace(765, 3, "\x01\x02\x03");
         Viewer whole(bytes), cut(bytes.substr(0, 7));
         QCOMPARE(whole.form->windowTitle(), "pal.act");
         QCOMPARE(whole.List()->count(), 256);
@@ -72,7 +63,7 @@ class PaletteViewerTest : public QObject {
 
     // A click (grid units, inside the border) or an arrow key selects a colour, never outside.
     void gridClickAndKeysSelectLine() {
-        Viewer viewer(PaletteBytes(), true);
+        Viewer viewer(RampPalette(), true);
         const std::pair<QPointF, int> clicks[] = {
             {{20, 5}, 1}, {{250, 250}, 255}, {{3, 15}, 0}, {{15.5, 0}, 1}, {{300, -5}, 15}};
         for (auto [at, line] : clicks) {
@@ -95,7 +86,7 @@ class PaletteViewerTest : public QObject {
 
     // Selecting a line outlines its cell, over the swatch's border; another moves the outline.
     void lineSelectsCell() {
-        Viewer viewer(PaletteBytes());
+        Viewer viewer(RampPalette());
         const QPoint corner(0, 16);  // of colour 16, (16, 239, 8): outlined in (255, 0, 255)
         viewer.List()->setCurrentRow(16);
         const QImage grid = viewer.form->Grid();
@@ -111,7 +102,7 @@ class PaletteViewerTest : public QObject {
 
     // Ctrl+C copies the selected colour from the grid or the list; a screen reader hears it.
     void copyAndAccessibleNames() {
-        Viewer viewer(PaletteBytes({{200, QColor(255, 0, 16)}}), true);
+        Viewer viewer(RampPalette().replace(600, 3, "\xFF\0\x10"s), true);
         QCOMPARE(viewer.Grid()->accessibleName(), "Colour grid, 256 colours, none selected");
         QClipboard* clipboard = QGuiApplication::clipboard();
         clipboard->setText("before");

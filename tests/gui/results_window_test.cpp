@@ -52,43 +52,33 @@ class ResultsWindowTest : public QObject {
     }
 
     // Beside the archive, never over it; when every name leads out of the folder, none is written.
-    void savesAResponseFile_data() {
-        QTest::addColumn<QString>("entry");
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QByteArray>("written");  // null: refused
-        QTest::addColumn<QString>("message");     // after "Cannot write <path>" on a refusal
+    void savesAResponseFile() {
         const QString secret = "\n..\\..\\secret.txt", none = kNoneSafeText;
         const QByteArray refused, all = "skin.raw\r\npal.act\r\nhorn.wav\r\n";
-        // clang-format off
-        QTest::newRow("beside it") << "model.bin" << "needs.lst" << all << "";
-        QTest::newRow("over the archive")
-            << "model.bin" << "test.pod" << refused << "\n\nIt is the archive being examined.";
-        QTest::newRow("every name left out")
-            << "escape.bin" << "escape.lst" << refused << "\n\n" + none + secret;
-        // clang-format on
-    }
-    void savesAResponseFile() {
-        QFETCH(QString, entry);
-        QFETCH(QString, file);
-        QFETCH(QByteArray, written);
-        QFETCH(QString, message);
-        TestFolder folder;
-        FakeSession archive(kEntries);
-        folder.Write("test.pod", archive.bytes);
-        archive.State().PodFolder = folder.path().toStdString();
-        archive.Record(entry.toStdString());
-        Form9 window(archive, Analysis::Model);
-        QString text;
-        if (!message.isEmpty())
-            AnswerMessage("OK", &text);
-        const QString path = folder.filePath(file);
-        QCOMPARE(window.SaveResponseFile(path), !written.isNull());
-        QCOMPARE(text, written.isNull() ? "Cannot write " + path + message : message);
-        QCOMPARE(folder.Read("test.pod"), archive.bytes);
-        if (written.isNull() && file != "test.pod")
-            QVERIFY(!QFile::exists(path));
-        else if (!written.isNull())
-            QCOMPARE(folder.Read(file), written.toStdString());
+        using Row = std::tuple<std::string, QString, QByteArray, QString>;
+        // Entry, file, what is written (null: refused), the message after "Cannot write <path>".
+        for (const auto& [entry, file, written, message] :
+             {Row{"model.bin", "needs.lst", all, ""},
+              Row{"model.bin", "test.pod", refused, "\n\nIt is the archive being examined."},
+              Row{"escape.bin", "escape.lst", refused, "\n\n" + none + secret}}) {
+            TestFolder folder;
+            FakeSession archive(kEntries);
+            folder.Write("test.pod", archive.bytes);
+            archive.State().PodFolder = folder.path().toStdString();
+            archive.Record(entry);
+            Form9 window(archive, Analysis::Model);
+            QString text;
+            if (!message.isEmpty())
+                AnswerMessage("OK", &text);
+            const QString path = folder.filePath(file);
+            QCOMPARE(window.SaveResponseFile(path), !written.isNull());
+            QCOMPARE(text, written.isNull() ? "Cannot write " + path + message : message);
+            QCOMPARE(folder.Read("test.pod"), archive.bytes);
+            if (written.isNull() && file != "test.pod")
+                QVERIFY(!QFile::exists(path));
+            else if (!written.isNull())
+                QCOMPARE(folder.Read(file), written.toStdString());
+        }
     }
 
     // A name with both kinds gets two windows, one after the other.

@@ -47,41 +47,33 @@ class SearchWindowTest : public QObject {
 
   private slots:
     // Found, the results come into view; contents clears size, and ticked again still wins.
-    void findsAndLists_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QStringList>("checks");
-        QTest::addColumn<QStringList>("names");
-        QTest::addColumn<QStringList>("sizes");
-        const QStringList none, both{"Check3D3", "Check3D4", "Check3D3"};
-        QTest::newRow("nothing found") << " car  " << none << none << none;
-        QTest::newRow("contents wins over size")
-            << "truck" << both << QStringList{"truck.txt", "horn.wav"} << QStringList{"13", "10"};
-    }
     void findsAndLists() {
-        QFETCH(QString, text);
-        QFETCH(QStringList, checks);
-        QFETCH(QStringList, names);
-        QFETCH(QStringList, sizes);
-        FakeSession archive(kEntries);
-        Form12 window(archive);
-        window.show();
-        QCOMPARE(window.windowTitle(), QString("Karvex32  -  Search"));
-        QCOMPARE(Text(window, "Label3"), "Name" + QString(52, ' ') + "Size");
-        QCOMPARE(window.height(), kCollapsed);
-        Search(window, "");
-        QCOMPARE(Text(window, "Label4"), QString());
-        Search(window, text, checks);
-        QCOMPARE(ListRows(window, "List1"), names);
-        QCOMPARE(ListRows(window, "List2"), sizes);
-        QCOMPARE(Text(window, "Label2"), QString("%1 Found").arg(names.size()));
-        QCOMPARE(window.findChild<QLabel*>("Label2")->accessibleName(), Text(window, "Label2"));
-        QCOMPARE(Text(window, "Label4"), QString("Finished"));
-        QCOMPARE(window.findChild<QCheckBox*>("Check3D3")->isChecked(), !checks.isEmpty());
-        QCOMPARE(window.height(), names.isEmpty() ? kCollapsed : kExpanded);
-        window.Command3D3_Click();
-        QCOMPARE(window.height(), names.isEmpty() ? kExpanded : kCollapsed);
-        QCOMPARE(window.findChild<QAbstractButton*>("Command3D3")->accessibleName(),
-                 names.isEmpty() ? "Hide the results" : "Show the results");
+        const QStringList none, both{"Check3D3", "Check3D4", "Check3D3"};
+        for (const auto& [text, checks, names, sizes] :
+             {std::tuple<QString, QStringList, QStringList, QStringList>{" car  ", none, none,
+                                                                         none},
+              {"truck", both, {"truck.txt", "horn.wav"}, {"13", "10"}}}) {
+            FakeSession archive(kEntries);
+            Form12 window(archive);
+            window.show();
+            QCOMPARE(window.windowTitle(), QString("Karvex32  -  Search"));
+            QCOMPARE(Text(window, "Label3"), "Name" + QString(52, ' ') + "Size");
+            QCOMPARE(window.height(), kCollapsed);
+            Search(window, "");
+            QCOMPARE(Text(window, "Label4"), QString());
+            Search(window, text, checks);
+            QCOMPARE(ListRows(window, "List1"), names);
+            QCOMPARE(ListRows(window, "List2"), sizes);
+            QCOMPARE(Text(window, "Label2"), QString("%1 Found").arg(names.size()));
+            QCOMPARE(window.findChild<QLabel*>("Label2")->accessibleName(), Text(window, "Label2"));
+            QCOMPARE(Text(window, "Label4"), QString("Finished"));
+            QCOMPARE(window.findChild<QCheckBox*>("Check3D3")->isChecked(), !checks.isEmpty());
+            QCOMPARE(window.height(), names.isEmpty() ? kCollapsed : kExpanded);
+            window.Command3D3_Click();
+            QCOMPARE(window.height(), names.isEmpty() ? kExpanded : kCollapsed);
+            QCOMPARE(window.findChild<QAbstractButton*>("Command3D3")->accessibleName(),
+                     names.isEmpty() ? "Hide the results" : "Show the results");
+        }
     }
 
     // Found entries join the main window's selection, and the two lists' rows follow each other.
@@ -100,30 +92,26 @@ class SearchWindowTest : public QObject {
     }
 
     // Search again stops a running search and starts the new one; Cancel stops it and closes.
-    void stopsARunningSearch_data() {
-        QTest::addColumn<bool>("again");
-        QTest::newRow("Search again") << true;
-        QTest::newRow("Cancel") << false;
-    }
     void stopsARunningSearch() {
-        QFETCH(bool, again);
-        std::vector<PodEntry> many;
-        for (int i = 0; i < 2000; ++i)
-            many.push_back({"file" + std::to_string(i) + ".raw", "x"});
-        FakeSession archive(many);
-        Form12 window(archive);
-        window.show();
-        bool stepSeen = false;
-        QTimer::singleShot(0, &window, [&] {
-            stepSeen = Text(window, "Label4").startsWith("Searching") && window.IsSearching();
-            again ? Search(window, "file1999") : window.Command3D2_Click();
-        });
-        Search(window, "file");
-        QVERIFY(stepSeen && !window.IsSearching());
-        QCOMPARE(window.isVisible(), again);
-        if (again)
-            QCOMPARE(ListRows(window, "List1"), QStringList{"file1999.raw"});
-        QCOMPARE(Text(window, "Label4") == "Finished", again);
+        for (bool again : {true, false}) {
+            std::vector<PodEntry> many;
+            for (int i = 0; i < 2000; ++i)
+                many.push_back({"file" + std::to_string(i) + ".raw", "x"});
+            FakeSession archive(many);
+            Form12 window(archive);
+            window.show();
+            bool stepSeen = false;
+            QTimer::singleShot(0, &window, [&] {
+                stepSeen = Text(window, "Label4").startsWith("Searching") && window.IsSearching();
+                again ? Search(window, "file1999") : window.Command3D2_Click();
+            });
+            Search(window, "file");
+            QVERIFY(stepSeen && !window.IsSearching());
+            QCOMPARE(window.isVisible(), again);
+            if (again)
+                QCOMPARE(ListRows(window, "List1"), QStringList{"file1999.raw"});
+            QCOMPARE(Text(window, "Label4") == "Finished", again);
+        }
     }
 };
 

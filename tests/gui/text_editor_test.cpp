@@ -10,39 +10,34 @@
 
 using namespace karvex::platform;
 
-Q_DECLARE_METATYPE(EditorChoice)
-
 class TextEditorTest : public QObject {
     Q_OBJECT
 
   private slots:
-    void commands_data() {
-        QTest::addColumn<EditorChoice>("choice");
-        QTest::addColumn<QString>("commands");  // one command a line, words joined by |
-        const QString p = "/p/$(rm x) a.txt", term = "x-terminal-emulator|-e|";
-        using E = EditorChoice;
-        const QString o;
-        QTest::newRow("%F") << E{"gedit --new-window %F", false, o, o} << "gedit|--new-window|" + p;
-        QTest::newRow("%f in a word, %%")
-            << E{"ed -f=%f 100%%", false, o, o} << "ed|-f=" + p + "|100%";
-        QTest::newRow("a URI for %U, other codes go")
-            << E{"kate %i %c %k %U", false, o, o} << "kate|file:///p/$(rm%20x)%20a.txt";
-        QTest::newRow("path last") << E{"\"my ed\" -x", false, o, o} << "my ed|-x|" + p;
-        QTest::newRow("own shell") << E{"sh -c \"ed %f\"", false, o, o} << "sh|-c|ed '" + p + "'";
-        QTest::newRow("in a terminal") << E{"vim %f", true, o, o} << term + "vim|" + p;
-        QTest::newRow("then VISUAL") << E{"leafpad %f", false, "nano -w", "vi"}
-                                     << "leafpad|" + p + "\n" + term + "nano|-w|" + p;
-        QTest::newRow("EDITOR without VISUAL") << E{"", false, "", "vi"} << term + "vi|" + p;
-        QTest::newRow("an Exec that cannot be read") << E{"ed \"unclosed", false, o, o} << "";
-        QTest::newRow("nothing") << E{"", false, " ", o} << "";
-    }
     void commands() {
-        QFETCH(EditorChoice, choice);
-        QFETCH(QString, commands);
-        QStringList lines;
-        for (const QStringList& command : EditorCommands(choice, "/p/$(rm x) a.txt"))
-            lines << command.join('|');
-        QCOMPARE(lines.join('\n'), commands);
+        const QString p = "/p/$(rm x) a.txt", term = "x-terminal-emulator|-e|", o;
+        using E = EditorChoice;
+        // The choice, then the commands tried: one a line, words joined by |.
+        // clang-format off
+        const std::pair<EditorChoice, QString> rows[] = {
+            {E{"gedit --new-window %F", false, o, o}, "gedit|--new-window|" + p},
+            {E{"ed -f=%f 100%%", false, o, o}, "ed|-f=" + p + "|100%"},  // %f in a word, %%
+            {E{"kate %i %c %k %U", false, o, o}, "kate|file:///p/$(rm%20x)%20a.txt"},  // %U a URI
+            {E{"\"my ed\" -x", false, o, o}, "my ed|-x|" + p},  // the path last
+            {E{"sh -c \"ed %f\"", false, o, o}, "sh|-c|ed '" + p + "'"},  // its own shell
+            {E{"vim %f", true, o, o}, term + "vim|" + p},  // in a terminal
+            {E{"leafpad %f", false, "nano -w", "vi"},  // then VISUAL
+             "leafpad|" + p + "\n" + term + "nano|-w|" + p},
+            {E{"", false, "", "vi"}, term + "vi|" + p},  // EDITOR without VISUAL
+            {E{"ed \"unclosed", false, o, o}, ""},  // an Exec that cannot be read
+            {E{"", false, " ", o}, ""}};  // nothing
+        // clang-format on
+        for (const auto& [choice, commands] : rows) {
+            QStringList lines;
+            for (const QStringList& command : EditorCommands(choice, "/p/$(rm x) a.txt"))
+                lines << command.join('|');
+            QCOMPARE(lines.join('\n'), commands);
+        }
     }
 
     // The default for text/plain, whatever the copy's name, asks for a terminal and gets one.

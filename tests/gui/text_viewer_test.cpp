@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The text viewer (Form11) over an archive in memory: its items as a screen reader hears them
 // (the line rules themselves are in tests/viewers), and a long text the list's window follows.
-#include <QAccessible>
 #include <QListView>
 #include <QTest>
 
 #include "tests/core/fake_session.h"
+#include "tests/gui/modal.h"
 #include "viewers/text_viewer.h"
 
 using namespace karvex;
@@ -27,30 +27,20 @@ class TextViewerTest : public QObject {
 
   private slots:
     // A row shows 64 KiB of its line, and an ellipsis when the line goes on.
-    void listsTheLines_data() {
-        QTest::addColumn<QByteArray>("text");
-        QTest::addColumn<QStringList>("items");
-        const QByteArray full(65536, 'a');
-        QTest::newRow("no break at all") << QByteArray("ABCD") << QStringList{};
-        QTest::newRow("Latin-1") << QByteArray("\xE9t\xE9\r\n") << QStringList{"\u00E9t\u00E9"};
-        QTest::newRow("64 KiB") << full + "\r\nB\r\n" << QStringList{QString(full), "B"};
-        QTest::newRow("64 KiB + 1 goes on") << full + "a\r\nB\r\n"
-                                            << QStringList{QString(full) + "\u2026", "B"};
-    }
     void listsTheLines() {
-        QFETCH(QByteArray, text);
-        QFETCH(QStringList, items);
-        ViewerFixture fixture(text.toStdString());
-        Form11 viewer(fixture);
-        QCOMPARE(viewer.windowTitle(), QString("NOTES.TXT"));
-        auto* List1 = viewer.findChild<QListView*>("List1");
-        QCOMPARE(List1->accessibleName(), QString("%1 lines of NOTES.TXT").arg(items.size()));
-        QAccessible::setActive(true);
-        QAccessibleInterface* list = QAccessible::queryAccessibleInterface(List1);
-        QStringList heard;
-        for (int i = 0; i < list->childCount(); ++i)
-            heard << list->child(i)->text(QAccessible::Name);
-        QCOMPARE(heard, items);
+        const QByteArray full(65536, 'a');
+        using Row = std::pair<QByteArray, QStringList>;  // 64 KiB shown whole, then one more
+        for (const auto& [text, items] :
+             {Row{"ABCD", {}}, Row{"\xE9t\xE9\r\n", {"\u00E9t\u00E9"}},
+              Row{full + "\r\nB\r\n", {QString(full), "B"}},
+              Row{full + "a\r\nB\r\n", {QString(full) + "\u2026", "B"}}}) {
+            ViewerFixture fixture(text.toStdString());
+            Form11 viewer(fixture);
+            QCOMPARE(viewer.windowTitle(), QString("NOTES.TXT"));
+            auto* List1 = viewer.findChild<QListView*>("List1");
+            QCOMPARE(List1->accessibleName(), QString("%1 lines of NOTES.TXT").arg(items.size()));
+            QCOMPARE(Heard(List1), items);
+        }
     }
 
     // The list's window of rows follows the scrolling; List1 takes the window less 8 x 27 pixels.

@@ -20,15 +20,9 @@ using namespace karvex::test;
 
 namespace {
 
-// A palette whose colour n is (n, tag, 255 - n): the tag tells the palettes apart.
-std::string PaletteBytes(int tag) {
-    std::string bytes;
-    for (int n = 0; n < 256; ++n)
-        bytes += {char(n), char(tag), char(255 - n)};
-    return bytes;
-}
-QRgb PaletteColor(int tag, int n) {
-    return qRgb(n, tag, 255 - n);
+// Colour n of RampPalette().
+QRgb Ramp(int n) {
+    return qRgb(n, 255 - n, n / 2);
 }
 
 // A texture of `side` x `side` bytes whose pixel i is i % 256.
@@ -75,7 +69,7 @@ class TextureViewerTest : public QObject {
     void wrongSizeShowsMessageAndEmptyPicture() {
         QString text, caption;
         AnswerMessage("OK", &text, &caption);
-        Viewer viewer({{"tex.raw", std::string(4097, 1)}, {"tex.act", PaletteBytes(7)}});
+        Viewer viewer({{"tex.raw", std::string(4097, 1)}, {"tex.act", RampPalette()}});
         QCOMPARE(text, QString(kTextureSizeText));
         QCOMPARE(caption, "Karvex32");
         QCOMPARE(viewer.form->windowTitle(), "tex.raw");
@@ -88,52 +82,46 @@ class TextureViewerTest : public QObject {
     }
 
     // Bytes 0 and 255 take the own palette's colours 0 and 255; 256 x 256 is drawn in 16 bands.
-    void pixelsAndBands_data() {
-        QTest::addColumn<int>("side");
-        QTest::addColumn<int>("bands");
-        QTest::newRow("64x64") << 64 << 1;
-        QTest::newRow("256x256") << 256 << 16;
-    }
     void pixelsAndBands() {
-        QFETCH(int, side);
-        QFETCH(int, bands);
-        Viewer viewer({{"tex.raw", TextureBytes(side)}, {"tex.act", PaletteBytes(7)}});
-        QCOMPARE(viewer.form->TextureSide(), side);
-        for (const QImage& image : {viewer.form->Image(), viewer.Shown()}) {
-            QCOMPARE(image.pixel(0, 0), PaletteColor(7, 0));
-            QCOMPARE(image.pixel(255 % side, 255 / side), PaletteColor(7, 255));
-            QCOMPARE(image.pixel(side - 1, side - 1), PaletteColor(7, 255));
+        for (auto [side, bands] : {std::pair{64, 1}, std::pair{256, 16}}) {
+            Viewer viewer({{"tex.raw", TextureBytes(side)}, {"tex.act", RampPalette()}});
+            QCOMPARE(viewer.form->TextureSide(), side);
+            for (const QImage& image : {viewer.form->Image(), viewer.Shown()}) {
+                QCOMPARE(image.pixel(0, 0), Ramp(0));
+                QCOMPARE(image.pixel(255 % side, 255 / side), Ramp(255));
+                QCOMPARE(image.pixel(side - 1, side - 1), Ramp(255));
+            }
+            if (side == 64)  // the rest of the area stays clear
+                QCOMPARE(viewer.form->Image().pixel(64, 64),
+                         viewer.Picture()->palette().color(QPalette::Window).rgb());
+            QCOMPARE(viewer.Picture()->accessibleName(),
+                     QString("Texture tex.raw, %1 by %1 pixels, zoom 1x, colours from tex.act")
+                         .arg(side));
+            PaintCounter counter;
+            viewer.Picture()->installEventFilter(&counter);
+            QList<int> seen, expected;
+            connect(&*viewer.form, &Form5::bandDrawn, this, [&](int drawn) {
+                seen << drawn;
+                QCOMPARE(counter.paints, seen.size());  // one repaint before each band is told
+            });
+            viewer.form->TextureDraw();
+            for (int band = 1; band <= bands; ++band)
+                expected << band * side / bands;
+            QCOMPARE(seen, expected);
         }
-        if (side == 64)  // the rest of the area stays clear
-            QCOMPARE(viewer.form->Image().pixel(64, 64),
-                     viewer.Picture()->palette().color(QPalette::Window).rgb());
-        QCOMPARE(
-            viewer.Picture()->accessibleName(),
-            QString("Texture tex.raw, %1 by %1 pixels, zoom 1x, colours from tex.act").arg(side));
-        PaintCounter counter;
-        viewer.Picture()->installEventFilter(&counter);
-        QList<int> seen, expected;
-        connect(&*viewer.form, &Form5::bandDrawn, this, [&](int drawn) {
-            seen << drawn;
-            QCOMPARE(counter.paints, seen.size());  // one repaint before each band is told
-        });
-        viewer.form->TextureDraw();
-        for (int band = 1; band <= bands; ++band)
-            expected << band * side / bands;
-        QCOMPARE(seen, expected);
     }
 
     // A view that finds no palette draws with the colours the last view loaded, and says so.
     void colourTableKeptBetweenViews() {
         Viewer first({{"tex.raw", TextureBytes(64)},
-                      {"tex.act", PaletteBytes(9)},
+                      {"tex.act", RampPalette()},
                       {"other.raw", TextureBytes(64)}},
                      "tex.raw", false);
         first.archive.Record("other.raw");
         Form5 other(first.archive);
         other.show();
         QVERIFY(QTest::qWaitForWindowActive(&other));
-        QCOMPARE(other.Image().pixel(63, 63), PaletteColor(9, 255));
+        QCOMPARE(other.Image().pixel(63, 63), Ramp(255));
         QVERIFY(
             other.findChild<QLabel*>("Picture1")->accessibleName().contains("no palette found"));
         QTest::mouseClick(other.findChild<QLabel*>("Picture1"), Qt::LeftButton);
@@ -143,7 +131,7 @@ class TextureViewerTest : public QObject {
     // A key and the menu zoom by whole pixels; the window grows with the picture.
     void zoomRepeatsPixels() {
         for (auto [side, zoom, byKey] : {std::tuple{64, 4, true}, std::tuple{256, 2, false}}) {
-            Viewer viewer({{"tex.raw", TextureBytes(side)}, {"tex.act", PaletteBytes(3)}});
+            Viewer viewer({{"tex.raw", TextureBytes(side)}, {"tex.act", RampPalette()}});
             Form5& form = *viewer.form;
             const QSize before = form.size();
             if (byKey)
@@ -157,16 +145,15 @@ class TextureViewerTest : public QObject {
             const QImage shown = viewer.Shown();
             const QPoint texel(255 % side, 255 / side);
             for (QPoint offset : {QPoint(0, 0), QPoint(zoom - 1, zoom - 1)})
-                QCOMPARE(shown.pixel(texel * zoom + offset), PaletteColor(3, 255));
-            QCOMPARE(shown.pixel(texel * zoom - QPoint(1, 0)),
-                     PaletteColor(3, 254));  // its neighbour
+                QCOMPARE(shown.pixel(texel * zoom + offset), Ramp(255));
+            QCOMPARE(shown.pixel(texel * zoom - QPoint(1, 0)), Ramp(254));  // its neighbour
             QVERIFY(viewer.Picture()->accessibleName().contains(QString("zoom %1x").arg(zoom)));
         }
     }
 
     // Save as PNG writes the texture at its own size, whatever the zoom; a failed write is named.
     void saveAsPng() {
-        Viewer viewer({{"ART\\tex.raw", TextureBytes(256)}, {"ART\\tex.act", PaletteBytes(5)}},
+        Viewer viewer({{"ART\\tex.raw", TextureBytes(256)}, {"ART\\tex.act", RampPalette()}},
                       "ART\\tex.raw");
         viewer.form->SetZoom(2);
         TestFolder folder;
@@ -186,7 +173,7 @@ class TextureViewerTest : public QObject {
         const QImage saved(path);
         QCOMPARE(saved.size(), QSize(256, 256));
         for (QPoint at : {QPoint(0, 0), QPoint(255, 0), QPoint(17, 200), QPoint(255, 255)})
-            QCOMPARE(saved.pixel(at), PaletteColor(5, (at.y() * 256 + at.x()) % 256));
+            QCOMPARE(saved.pixel(at), Ramp((at.y() * 256 + at.x()) % 256));
 
         const QString missing = folder.filePath("missing/out.png");
         QString text, caption;

@@ -24,15 +24,6 @@ std::string CrLf(const Names& lines) {
     return text;
 }
 
-// `size` zero bytes with each text written at its offset.
-std::string Model(std::size_t size, const std::vector<std::pair<std::size_t, std::string>>& at) {
-    std::string bytes(size, '\0');
-    for (const auto& [offset, text] : at)
-        bytes.replace(offset, text.size(), text);
-    bytes.resize(size);
-    return bytes;
-}
-
 // The nine models of a truck whose values give `truck` (cut to 8 and 7 bytes) and `tire`.
 Names Nine(const std::string& truck8, const std::string& truck7, const std::string& tire) {
     Names names = {truck8 + ".bin", truck7 + "0.bin", truck7 + "1.bin"};
@@ -72,19 +63,18 @@ TEST(Examine, Rows) {
         {"an empty model", M, "", {}},
         {"a small model, pass 1 alone", M, "\0a.raw\0b.act\0a.raw"s, {"a.raw", "b.act"}},
         {"a straddling name comes from pass 2, after pass 1's", M,
-         Model(64200, {{63992, "\0wheel.raw"s}, {64150, "late.bmp"}}), {"late.bmp", "wheel.raw"}},
+         Laid(64200, {{63992, "\0wheel.raw"s}, {64150, "late.bmp"}}), {"late.bmp", "wheel.raw"}},
         {"a name whose last byte alone is cut, from pass 2", M,
-         Model(64200, {{63990, "\0abcdef.raw"s}, {64150, "late.bmp"}}), {"late.bmp", "abcdef.raw"}},
+         Laid(64200, {{63990, "\0abcdef.raw"s}, {64150, "late.bmp"}}), {"late.bmp", "abcdef.raw"}},
         {"a name cut by a window's start is listed whole", M,
-         Model(64100, {{63995, "\0long.raw"s}}), {"long.raw"}},
+         Laid(64100, {{63995, "\0long.raw"s}}), {"long.raw"}},
         {"a straddling name near the entry's end is found", M,
-         Model(64002, {{63992, "\0wheel.raw"s}}), {"wheel.raw"}},
+         Laid(64002, {{63992, "\0wheel.raw"s}}), {"wheel.raw"}},
         {"one byte short of its end it is not there", M,
-         Model(64001, {{63992, "\0wheel.raw"s}}), {}},
+         Laid(64001, {{63992, "\0wheel.raw"s}}), {}},
         {"line breaks inside both values", T,
          CrLf({"truckModelBaseName", "monster", "..\\x", "tireModelBaseName", "tire",
-               "..\\.ssh\\id_rsa", "big", "axleModelName"}),
-         Nine("monster", "monster", "tire")},
+               "..\\.ssh\\id_rsa", "big", "axleModelName"}), Nine("monster", "monster", "tire")},
         {"values that start with ..\\", T,
          CrLf({"truckModelBaseName", "..\\..\\abc", "tireModelBaseName", "..\\t", "axleModelName"}),
          Nine("..\\..\\ab", "..\\..\\a", "..\\t")},
@@ -141,7 +131,7 @@ TEST(EntriesNamed, Rows) {
 }
 
 TEST(ScanModel, StopsWhenAskedOrFull) {
-    const std::string bytes = Model(200'000, {{10, "one.raw"}, {70'000, "two.raw"}});
+    const std::string bytes = Laid(200'000, {{10, "one.raw"}, {70'000, "two.raw"}});
     Examination got = Examine(BufferEntryReader(bytes), Analysis::Model, [] { return true; });
     EXPECT_EQ(got.result.status, Result::Status::Cancelled);
     EXPECT_EQ(got.names, Names{"one.raw"});

@@ -10,18 +10,8 @@
 #include "viewers/text_lines.h"
 #include "viewers/texture.h"
 
-namespace fs = std::filesystem;
-
 namespace karvex::test {
 namespace {
-
-// A palette whose colour n is (n, 255 - n, n / 2).
-std::string RampPalette() {
-    std::string bytes;
-    for (int n = 0; n < 256; ++n)
-        bytes += {static_cast<char>(n), static_cast<char>(255 - n), static_cast<char>(n / 2)};
-    return bytes;
-}
 
 TEST(Texture, OnlyTwoSizesHaveAWidth) {
     const std::pair<std::int64_t, int> rows[] = {{0, 0},       {64, 0},    {4095, 0},
@@ -156,8 +146,7 @@ TEST(PngWriter, ReplacesAFileWholeOrLeavesItAsItWas) {
 
     ASSERT_TRUE(WritePngFile(dir / "t.png", {}, 2, 1, {ColorValue(1, 2, 3), 0}).IsDone());
     EXPECT_EQ(ReadPng(dir / "t.png").pixels, (std::vector<std::uint32_t>{0x030201, 0}));
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1)
-        << "no temporary left";
+    EXPECT_EQ(FilesIn(dir.path()), 1u) << "no temporary left";
 
     WriteBytes(dir / "game.pod", "archive");
     EXPECT_EQ(WritePngFile(dir / "game.pod", dir / "game.pod", 1, 1, {0}).Reason(),
