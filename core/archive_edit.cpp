@@ -246,10 +246,19 @@ Result PodCore::EditArchive(const EditPlan& plan, std::vector<int>& changed) {
         return discard(IoError("Cannot write", shown, ErrorText()));
 
     offset = static_cast<std::int64_t>(header.size());
-    for (std::size_t n = 0; n < items.size(); ++n) {
+    for (std::size_t n = 0, next = 0; n < items.size(); n = next) {
         const Item& item = items[n];
-        if (item.changed)
-            changed.push_back(static_cast<int>(n));
+        // Entries whose data lies one after the other in the old archive go in one copy.
+        std::int64_t size = 0;
+        for (next = n; next < items.size(); ++next) {
+            const Item& joined = items[next];
+            if (next > n &&
+                (!item.source.empty() || !joined.source.empty() || joined.from != item.from + size))
+                break;
+            if (joined.changed)
+                changed.push_back(static_cast<int>(next));
+            size += joined.size;
+        }
         ReadFile in;
         std::FILE* from = archive.file.get();
         std::int64_t position = item.from;
@@ -262,8 +271,7 @@ Result PodCore::EditArchive(const EditPlan& plan, std::vector<int>& changed) {
             from = in.file.get();
             position = 0;
         }
-        const IoStatus copied =
-            ChunkedCopy(from, position, out.File(), offset, item.size, ChunkRule::MoreThan, m_host);
+        const IoStatus copied = SpanCopy(from, position, out.File(), offset, size, m_host);
         const std::string read = item.source.empty() ? shown : DisplayPath(item.source);
         if (copied.code() == IoStatus::Code::Cancelled)
             return discard(Result::Cancelled());
@@ -274,7 +282,7 @@ Result PodCore::EditArchive(const EditPlan& plan, std::vector<int>& changed) {
         // A file that grew while it was copied would be added cut short.
         if (in.file && !SameFile(in.file.get(), item.stamp))
             return discard(refuse("The file " + read + " changed while it was added."));
-        offset += item.size;
+        offset += size;
     }
     if (const IoStatus committed = out.Commit(); !committed.IsDone()) {
         changed.clear();

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/chunked_copy.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <memory>
@@ -35,7 +36,9 @@ class ChunkMover {
   public:
     ChunkMover(std::FILE* source, std::FILE* target) : m_source(source), m_target(target) {}
 
-    IoStatus Move(std::int64_t& from, std::int64_t& to, std::size_t size, char* buffer) {
+    // Moves `size` bytes; `buffer` holds `room` bytes, for when the kernel cannot copy.
+    IoStatus Move(std::int64_t& from, std::int64_t& to, std::size_t size, char* buffer,
+                  std::size_t room) {
 #ifdef __linux__
         if (m_kernelCopy) {
             std::size_t done = 0;
@@ -65,10 +68,16 @@ class ChunkMover {
 #endif
         if (IoStatus read = SeekTo(m_source, from); !read.IsDone())
             return read;
-        if (IoStatus read = ReadExactly(m_source, buffer, size); !read.IsDone())
-            return read;
-        if (!SeekTo(m_target, to).IsDone() || std::fwrite(buffer, 1, size, m_target) != size)
+        if (!SeekTo(m_target, to).IsDone())
             return IoStatus::FromErrno(IoStatus::Code::WriteFailed);
+        for (std::size_t done = 0; done < size;) {
+            const std::size_t piece = std::min(room, size - done);
+            if (IoStatus read = ReadExactly(m_source, buffer, piece); !read.IsDone())
+                return read;
+            if (std::fwrite(buffer, 1, piece, m_target) != piece)
+                return IoStatus::FromErrno(IoStatus::Code::WriteFailed);
+            done += piece;
+        }
         from += static_cast<std::int64_t>(size);
         to += static_cast<std::int64_t>(size);
         return IoStatus::Done();
@@ -111,17 +120,39 @@ IoStatus ChunkedCopy(std::FILE* source, std::int64_t sourcePosition, std::FILE* 
                 tail += chunk;
                 continue;
             }
-            IoStatus moved = mover.Move(sourcePosition, targetPosition,
-                                        static_cast<std::size_t>(chunk), BufferFor(i));
+            const auto size = static_cast<std::size_t>(chunk);
+            IoStatus moved = mover.Move(sourcePosition, targetPosition, size, BufferFor(i), size);
             if (!moved.IsDone())
                 return moved;
         }
     }
     if (tail > 0) {
+        // The 32768-byte buffer holds any tail.
         IoStatus moved = mover.Move(sourcePosition, targetPosition, static_cast<std::size_t>(tail),
-                                    BufferFor(1));  // the 32768-byte buffer holds any tail
+                                    BufferFor(1), static_cast<std::size_t>(kChunkSizes[1]));
         if (!moved.IsDone())
             return moved;
+    }
+    if (std::fflush(target) != 0)
+        return IoStatus::FromErrno(IoStatus::Code::WriteFailed);
+    return IoStatus::Done();
+}
+
+IoStatus SpanCopy(std::FILE* source, std::int64_t sourcePosition, std::FILE* target,
+                  std::int64_t targetPosition, std::int64_t count, Host& host) {
+    if (std::fflush(target) != 0)
+        return IoStatus::FromErrno(IoStatus::Code::WriteFailed);
+    ChunkMover mover(source, target);
+    for (std::int64_t remaining = count; remaining > 0;) {
+        host.Yield();
+        if (host.CancelRequested())
+            return IoStatus::Cancelled();
+        const std::int64_t span = std::min(remaining, kSpan);
+        IoStatus moved = mover.Move(sourcePosition, targetPosition, static_cast<std::size_t>(span),
+                                    BufferFor(0), static_cast<std::size_t>(kChunkSizes[0]));
+        if (!moved.IsDone())
+            return moved;
+        remaining -= span;
     }
     if (std::fflush(target) != 0)
         return IoStatus::FromErrno(IoStatus::Code::WriteFailed);

@@ -23,4 +23,13 @@ enum class ChunkRule { AtLeast, MoreThan };
 IoStatus ChunkedCopy(std::FILE* source, std::int64_t sourcePosition, std::FILE* target,
                      std::int64_t targetPosition, std::int64_t count, ChunkRule rule, Host& host);
 
+// How many bytes SpanCopy moves at a time.
+inline constexpr std::int64_t kSpan = 1 << 20;
+
+// The same copy in spans of kSpan bytes (the last one shorter), yielding before each: for a
+// copy whose chunks nobody watches, such as an edit's, where small chunks would only cost
+// time. A span the kernel cannot copy goes through a buffer of 61440 bytes.
+IoStatus SpanCopy(std::FILE* source, std::int64_t sourcePosition, std::FILE* target,
+                  std::int64_t targetPosition, std::int64_t count, Host& host);
+
 }  // namespace karvex
