@@ -17,7 +17,7 @@
 # Where ccache is installed the builds go through it, so the tree without the window reuses
 # what the first build compiled.
 #
-# KARVEX_FUZZ_SECONDS sets the fuzz budget in seconds (42 when not set: 6 s a target).
+# KARVEX_FUZZ_SECONDS sets the fuzz budget in seconds (42 when not set: 5 s a target).
 # scripts/test.sh --coverage instead builds the suite with gcov, runs it once and prints the
 # line coverage of the plain logic (core, search, trucks and the viewers' logic) and of cli/.
 set -euo pipefail
