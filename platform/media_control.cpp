@@ -78,6 +78,19 @@ class StripButton : public QAbstractButton {
 
 }  // namespace
 
+// The sound as the output reads it. It never tells the output that it is at its end: Qt 6.4's
+// PulseAudio output, when it runs dry with its source at the end, asks the sound server to
+// drain the stream and to answer to the output itself, and leaves that request standing when
+// the output is stopped and deleted. The answer then comes on the sound server's thread to a
+// deleted output. The control looks at Finished instead, and ends the play itself once the
+// output has played every frame handed to it.
+class MediaControl::Feed : public WaveSource {
+  public:
+    using WaveSource::WaveSource;
+    bool Finished() const { return WaveSource::atEnd(); }
+    bool atEnd() const override { return false; }
+};
+
 MediaControl::MediaControl(QWidget* parent)
     : QWidget(parent),
       m_follow(new QTimer(this)),
@@ -201,11 +214,14 @@ bool MediaControl::Play() {
     EndPlay();
     // The output is made for this play alone: a stream opened before Play would run its
     // clock, and the sound would start late and cut short.
-    m_source = std::make_unique<WaveSource>(m_file, *m_layout, first);
-    m_sink = new QAudioSink(QMediaDevices::defaultAudioOutput(), m_layout->format, this);
+    // Without a parent: Qt hands it on to the output's inner part, which would then be deleted
+    // with this control, in the middle of its destruction; EndPlay has the output deleted later.
+    m_sink = new QAudioSink(QMediaDevices::defaultAudioOutput(), m_layout->format);
+    m_source = new Feed(m_file, *m_layout, first);
+    m_source->setParent(m_sink);  // the output reads it until it is deleted
     m_firstFrame = m_frame = first;
     m_played = -1;
-    m_sink->start(m_source.get());
+    m_sink->start(m_source);
     if (m_sink->error() != QAudio::NoError) {
         EndPlay();
         ShowState();
@@ -232,7 +248,7 @@ void MediaControl::FollowPlay() {
     const bool failed =
         m_sink->state() == QAudio::StoppedState && m_sink->error() != QAudio::NoError;
     // An output that stops counting with nothing left to hand over has ended too.
-    if (failed || (m_source->atEnd() && (allPlayed || m_stalled.elapsed() > kStallMs))) {
+    if (failed || (m_source->Finished() && (allPlayed || m_stalled.elapsed() > kStallMs))) {
         EndPlay();
         m_frame = m_layout->frames;
         ShowState();
@@ -242,15 +258,18 @@ void MediaControl::FollowPlay() {
 
 void MediaControl::EndPlay() {
     m_follow->stop();
-    if (m_sink) {
-        m_frame =
-            std::min(m_layout->frames, m_firstFrame + m_sink->processedUSecs() *
-                                                          m_layout->format.sampleRate() / 1000000);
-        m_sink->stop();
-        delete m_sink;
-        m_sink = nullptr;
-    }
-    m_source.reset();
+    if (!m_sink)
+        return;
+    m_frame =
+        std::min(m_layout->frames,
+                 m_firstFrame + m_sink->processedUSecs() * m_layout->format.sampleRate() / 1000000);
+    m_sink->stop();
+    // Deleting an output runs the event loop (Qt's PulseAudio output does): it goes later, so
+    // that no click or update comes in halfway through a command, nor while the window and this
+    // control are being destroyed.
+    m_sink->deleteLater();
+    m_sink = nullptr;
+    m_source = nullptr;
 }
 
 void MediaControl::Stop() {

@@ -7,7 +7,6 @@
 #include <QWidget>
 
 #include <functional>
-#include <memory>
 #include <optional>
 
 #include "platform/wave_source.h"
@@ -74,6 +73,8 @@ class MediaControl : public QWidget {
     void resizeEvent(QResizeEvent* event) override;
 
   private:
+    class Feed;  // the open sound as the output reads it, from where the play started
+
     void ClickPlay();
     void ClickStop();
     void Open();
@@ -89,12 +90,12 @@ class MediaControl : public QWidget {
 
     QFile m_file;
     std::optional<WaveLayout> m_layout;  // nothing: no playable sound is open
-    std::unique_ptr<WaveSource> m_source;
-    QAudioSink* m_sink = nullptr;  // only while playing
-    qint64 m_firstFrame = 0;       // where the running play started
-    qint64 m_frame = 0;            // where the sound stands while it does not play
-    qint64 m_played = -1;          // the output's last count of played microseconds
-    QElapsedTimer m_stalled;       // since that count last moved
+    QAudioSink* m_sink = nullptr;        // only while playing
+    Feed* m_source = nullptr;            // only while playing, a child of the output
+    qint64 m_firstFrame = 0;             // where the running play started
+    qint64 m_frame = 0;                  // where the sound stands while it does not play
+    qint64 m_played = -1;                // the output's last count of played microseconds
+    QElapsedTimer m_stalled;             // since that count last moved
     QTimer* m_follow;
     QTimer* m_updates;
     QAbstractButton* m_playButton;
