@@ -45,7 +45,8 @@ std::string NewNameProblem(std::string_view name) {
         // The builder's writing turns a blank into the NUL that ends the name.
         if (c == ' ')
             return "holds a blank";
-        if (static_cast<unsigned char>(c) < 32)
+        // Below 32, DEL, and Latin-1's own control characters.
+        if (const auto u = static_cast<unsigned char>(c); u < 32 || (u >= 0x7F && u <= 0x9F))
             return "holds a control character";
     }
     // Extraction drops leading separators and "." parts and joins empty ones, so such a name
@@ -77,21 +78,23 @@ struct Item {
     fs::path source;        // the file the data comes from
     FileStamp stamp;        // that file as it was checked
     bool changed = false;   // added, replaced or renamed
+    int row = -1;           // its index in the old archive; -1 when added
 };
 
-// The first item named `name`, or items.end().
-std::vector<Item>::iterator FindItem(std::vector<Item>& items, std::string_view name) {
-    return std::find_if(items.begin(), items.end(),
-                        [name](const Item& item) { return SameEntryName(item.name, name); });
+// The first item named `name` (with `row` not -1, the old archive's entry `row`, when it is
+// still there and named so), or items.end().
+std::vector<Item>::iterator FindItem(std::vector<Item>& items, std::string_view name, int row) {
+    return std::find_if(items.begin(), items.end(), [name, row](const Item& item) {
+        return (row < 0 || item.row == row) && SameEntryName(item.name, name);
+    });
 }
 
-// Whether `file`, open, is still the file `stamp` describes, by identity and size.
+// Whether `file`, open, is still the file `stamp` describes: the same file, length and time.
 bool SameFile(std::FILE* file, const FileStamp& stamp) {
     struct stat info {};
     if (::fstat(fileno(file), &info) != 0)
         return false;
-    const FileStamp now = StampFrom(info);
-    return now.device == stamp.device && now.inode == stamp.inode && now.size == stamp.size;
+    return StampFrom(info) == stamp;  // a rewrite of the same length changes the time
 }
 
 }  // namespace
@@ -126,7 +129,8 @@ Result PodCore::EditArchive(const EditPlan& plan, std::vector<int>& changed) {
     std::vector<Item> items(table.Records());
     for (std::size_t n = 0; n < items.size(); ++n) {
         const PodRecord record = table.Record(n);
-        items[n] = {table.NameField(n), record.name, record.size, record.offset, {}, {}, false};
+        items[n] = {table.NameField(n), record.name, record.size, record.offset, {}, {}, false,
+                    static_cast<int>(n)};
     }
 
     // The changes, on the model of the new table; a source is checked as it comes.
@@ -154,7 +158,7 @@ Result PodCore::EditArchive(const EditPlan& plan, std::vector<int>& changed) {
     };
     for (const EditChange& change : plan.changes) {
         m_host.Yield();
-        auto found = FindItem(items, change.name);
+        auto found = FindItem(items, change.name, change.kind == Kind::Add ? -1 : change.row);
         const bool there = found != items.end();
         Kind kind = change.kind;
         if (kind == Kind::Add && there) {

@@ -24,6 +24,9 @@ struct EditChange {
     std::string name;
     std::string newName;
     std::filesystem::path source;
+    // For all but Add: the entry at this index of the archive as loaded, which must be named
+    // `name`, whatever entries of that name come before it; -1: the first entry of the name.
+    int row = -1;
 };
 
 // The changes of one edit, applied in order: all of them or none.

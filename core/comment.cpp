@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Replacing the comment of the open archive in place.
+#include <sys/stat.h>
+
 #include "core/file_io.h"
 #include "core/paths.h"
 #include "core/pod_core.h"
@@ -29,10 +31,17 @@ Result PodCore::RewriteComment(const std::string& newComment) {
     if (archive.length < kHeaderSize)
         return IoError(what, DisplayPath(path), "The file is no longer a POD archive.");
     FilePtr file = std::move(archive.file);
+    // The archive as loaded stays the one that was loaded once its comment is new: an edit
+    // after this one must not take the new modification time for someone else's change.
+    struct stat info {};
+    const bool asLoaded = ::fstat(fileno(file.get()), &info) == 0 && StampFrom(info) == m_loaded;
     IoStatus written = SeekTo(file.get(), kCommentOffset);
     if (written.IsDone() &&
-        std::fwrite(comment.data(), 1, comment.size(), file.get()) != comment.size())
+        (std::fwrite(comment.data(), 1, comment.size(), file.get()) != comment.size() ||
+         std::fflush(file.get()) != 0))
         written = IoStatus::FromErrno(IoStatus::Code::WriteFailed);
+    if (written.IsDone() && asLoaded && ::fstat(fileno(file.get()), &info) == 0)
+        m_loaded = StampFrom(info);
     if (written.IsDone())
         written = CloseWritten(file);
     if (!written.IsDone())

@@ -16,6 +16,7 @@
 
 #include "core/number_text.h"
 #include "core/paths.h"
+#include "core/pod_format.h"
 #include "core/text.h"
 #include "mainwindow/main_window.h"
 #include "platform/latin1.h"
@@ -34,9 +35,11 @@ std::filesystem::path NativePath(const QString& path) {
     return QFile::encodeName(path).toStdString();
 }
 
+// A change of entry `row` (-1: the first entry of the name, or a new entry): the user chose
+// that row, which another entry of the same name may come before.
 EditChange Change(EditChange::Kind kind, std::string name, std::filesystem::path source = {},
-                  std::string newName = {}) {
-    return {kind, std::move(name), std::move(newName), std::move(source)};
+                  std::string newName = {}, int row = -1) {
+    return {kind, std::move(name), std::move(newName), std::move(source), row};
 }
 
 }  // namespace
@@ -75,6 +78,15 @@ bool Form1::DroppedFiles(const QList<QUrl>& urls, std::vector<EditChange>& files
             const QDir folder(item.absoluteFilePath());
             QDirIterator walk(folder.path(), QDir::Files, QDirIterator::Subdirectories);
             while (walk.hasNext()) {
+                // A drop of a whole disk is not walked to its end: no archive could hold it.
+                if (files.size() + static_cast<std::size_t>(found.size()) >=
+                    static_cast<std::size_t>(kMaxEntries)) {
+                    platform::ShowMessage(this,
+                                          "The drop holds more than 32,767 files; an archive "
+                                          "holds at most 32,767.",
+                                          kCaption, Icon::Exclamation);
+                    return false;
+                }
                 const QString path = walk.next();
                 QString name = item.fileName() + '/' + folder.relativeFilePath(path);
                 found.append({name.replace('/', '\\'), path});
@@ -140,6 +152,7 @@ void Form1::menuReplace_Click() {
     if (!EntryEditable() || m_session.IsBusy() || !ArchiveUnchanged())
         return;
     const std::string name = m_state.SelectedName;
+    const int row = m_state.EntryIndex;
     // The program's own file dialog, on every desktop alike.
     QFileDialog dialog(this, "Replace " + platform::FromLatin1(name));
     dialog.setObjectName("ReplaceDialog");
@@ -149,8 +162,8 @@ void Form1::menuReplace_Click() {
         m_session.IsBusy())
         return;
     EditPlan plan;
-    plan.changes.push_back(
-        Change(EditChange::Kind::Replace, name, NativePath(dialog.selectedFiles().first())));
+    plan.changes.push_back(Change(EditChange::Kind::Replace, name,
+                                  NativePath(dialog.selectedFiles().first()), {}, row));
     RunEdit(plan);
 }
 
@@ -158,6 +171,7 @@ void Form1::menuRename_Click() {
     if (!EntryEditable() || m_session.IsBusy() || !ArchiveUnchanged())
         return;
     const std::string name = m_state.SelectedName;
+    const int row = m_state.EntryIndex;
     const QString current = platform::FromLatin1(name);
     const QString answer =
         platform::InputBox(this, "Rename entry", "New name for " + current + ":", current);
@@ -166,19 +180,19 @@ void Form1::menuRename_Click() {
         !ToEntryName(answer, newName))
         return;
     EditPlan plan;
-    plan.changes.push_back(Change(EditChange::Kind::Rename, name, {}, newName));
+    plan.changes.push_back(Change(EditChange::Kind::Rename, name, {}, newName, row));
     RunEdit(plan);
 }
 
 void Form1::menuDelete_Click() {
     if (!EntryEditable() || m_session.IsBusy() || !ArchiveUnchanged())
         return;
-    // One change a selected row: the core deletes the first entry of the name each time, so
-    // two rows of one name delete both.
+    // One change a selected row, of that row: an entry of the same name that is not selected
+    // stays.
     EditPlan plan;
     for (int i = 0; i < m_table.Count(); ++i) {
         if (m_table.IsSelected(i))
-            plan.changes.push_back(Change(EditChange::Kind::Delete, m_table.Name(i)));
+            plan.changes.push_back(Change(EditChange::Kind::Delete, m_table.Name(i), {}, {}, i));
     }
     if (plan.changes.empty() ||
         !AskYesNo("Delete " +

@@ -52,11 +52,11 @@ EditChange Add(std::string name, const char* source = "new.txt") {
 EditChange Replace(std::string name, const char* source) {
     return {Kind::Replace, std::move(name), {}, source};
 }
-EditChange Delete(std::string name) {
-    return {Kind::Delete, std::move(name), {}, {}};
+EditChange Delete(std::string name, int row = -1) {
+    return {Kind::Delete, std::move(name), {}, {}, row};
 }
-EditChange Rename(std::string name, std::string to) {
-    return {Kind::Rename, std::move(name), std::move(to), {}};
+EditChange Rename(std::string name, std::string to, int row = -1) {
+    return {Kind::Rename, std::move(name), std::move(to), {}, row};
 }
 
 struct Row {
@@ -112,6 +112,21 @@ TEST(EditArchive, CopiesEachEntrysRangeOnItsOwn) {
     EXPECT_EQ(ReadBytes(f.pod()), PodBytes({{"UNO", "ABC"}, {"TWO", "ABC"}}, "c"));
 }
 
+// The window names the row chosen, which an entry of the same name may come before; the
+// comment rewritten in place before is no change of someone else's.
+TEST(EditArchive, ChangesTheRowChosen) {
+    const std::vector<PodEntry> twice = {{"A.RAW", "1"}, {"B", "2"}, {"a.raw", "3"}};
+    for (const auto& [change, result] :
+         {std::pair{Delete("A.RAW", 2), std::vector<PodEntry>{twice[0], twice[1]}},
+          std::pair{Rename("A.RAW", "C", 2), std::vector<PodEntry>{twice[0], twice[1], {"C", "3"}}},
+          std::pair{Delete("A.RAW"), std::vector<PodEntry>{twice[1], twice[2]}}}) {
+        EditFixture f(twice);
+        ASSERT_TRUE(f.core.RewriteComment("new").IsDone());
+        ASSERT_TRUE(f.Edit({change}).IsDone()) << f.Messages();
+        EXPECT_EQ(ReadBytes(f.pod()), PodBytes(result, "new"));
+    }
+}
+
 TEST(EditArchive, RefusesAndLeavesTheArchiveAsItWas) {
     const std::string lf = "\n\n", l33(33, 'L');
     using enum Result::Status;
@@ -128,6 +143,9 @@ TEST(EditArchive, RefusesAndLeavesTheArchiveAsItWas) {
         {{Add("MY FILE")}, Refused, "The name MY FILE holds a blank."},
         {{Add("")}, Refused, "The name  is empty."},
         {{Add("A\tB")}, Refused, "The name A\tB holds a control character."},
+        {{Add("A\x7F")}, Refused, "The name A\x7F holds a control character."},
+        {{Rename("A.RAW", "\x9F")}, Refused, "The name \x9F holds a control character."},
+        {{Delete("A.RAW", 1)}, Refused, "There is no entry named A.RAW in the archive."},
         {{Add("\\ROOT")}, Refused, "The name \\ROOT is absolute."},
         {{Add("A\\\\B")}, Refused, "The name A\\\\B has an empty or \".\" folder part."},
         {{Add("A\\.\\B")}, Refused, "The name A\\.\\B has an empty or \".\" folder part."},
@@ -203,13 +221,20 @@ TEST(EditArchive, KeepsAtMost32767Entries) {
     EXPECT_EQ(ReadBytes(f.pod()), full);
 }
 
-// A source that shrinks or grows while it is copied would be added wrong: nothing is written.
+// A source that shrinks, grows or is rewritten while it is copied would be added wrong: nothing is
+// written.
 TEST(EditArchive, RefusesASourceThatChangesWhileItIsCopied) {
     const std::tuple<const char*, std::function<void(const fs::path&)>, Result::Status, const char*>
         rows[] = {
             {"shrinks", [](const fs::path& p) { fs::resize_file(p, 10); }, Result::Status::Failed,
              "The file ended early."},
             {"grows", [](const fs::path& p) { WriteBytes(p, std::string(200000, 'g')); },
+             Result::Status::Refused, "changed while it was added."},
+            {"rewritten",
+             [](const fs::path& p) {
+                 WriteBytes(p, std::string(100000, 'r'));
+                 fs::last_write_time(p, fs::last_write_time(p) + std::chrono::seconds(1));
+             },
              Result::Status::Refused, "changed while it was added."},
         };
     for (const auto& [what, change, status, reason] : rows) {

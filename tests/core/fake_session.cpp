@@ -95,6 +95,8 @@ Result FakeSession::EditArchive(const EditPlan& plan, StatusRow& row, std::vecto
     for (const EditChange& change : plan.changes) {
         call += (call.size() > 11 ? ", " : " ") + std::string(kKinds[int(change.kind)]) + " " +
                 change.name;
+        if (change.row >= 0)
+            call += "#" + std::to_string(change.row);
         if (change.kind == EditChange::Kind::Rename)
             call += "=" + change.newName;
         else if (!change.source.empty())

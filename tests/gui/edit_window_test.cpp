@@ -4,6 +4,7 @@
 #include <QAbstractButton>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 
 #include "tests/gui/window_fixture.h"
@@ -38,7 +39,8 @@ void Answer(QStringList answers, QStringList* seen) {
                 input->accept();
             } else if (auto* files = qobject_cast<QFileDialog*>(modal)) {
                 *seen << files->windowTitle();
-                files->selectFile(answer);
+                // Typed into the name box: selectFile leaves a box that has the focus be.
+                files->findChild<QLineEdit*>("fileNameEdit")->setText(answer);
                 static_cast<QDialog*>(files)->accept();  // public there
             }
         },
@@ -131,14 +133,14 @@ class EditWindowTest : public QObject, public WindowFixture {
         const QString pod = "test.pod", renameA = "Rename entry: New name for A.RAW: A.RAW";
         // clang-format off
         QTest::newRow("replace") << pod << QList<int>{0} << "menuReplace" << QStringList{"@new"}
-            << "Replace A.RAW" << "EditArchive replace A.RAW=@new";
+            << "Replace A.RAW" << "EditArchive replace A.RAW#0=@new";
         QTest::newRow("rename") << pod << QList<int>{0, 1} << "menuRename"
-            << QStringList{"B\u00c9.RAW"} << renameA << "EditArchive rename A.RAW=B\u00c9.RAW";
+            << QStringList{"B\u00c9.RAW"} << renameA << "EditArchive rename A.RAW#0=B\u00c9.RAW";
         QTest::newRow("F2, the same name") << pod << QList<int>{0} << "F2"
             << QStringList{"A.RAW"} << renameA << "";
         QTest::newRow("delete") << pod << QList<int>{3, 1} << "menuDelete" << QStringList{"Yes"}
             << "Delete 2 entries from test.pod?"
-            << "EditArchive delete readme.txt.bin, delete LOGO.BMP";
+            << "EditArchive delete readme.txt.bin#1, delete LOGO.BMP#3";
         QTest::newRow("Delete, No") << pod << QList<int>{4} << "Delete" << QStringList{"No"}
             << "Delete 1 entry from test.pod?" << "";
         QTest::newRow("nothing recorded") << pod << QList<int>{} << "Delete" << QStringList{}
