@@ -52,6 +52,10 @@ bool Form1::EntryEditable() const {
     return ArchiveOpen() && m_state.EntryIndex >= 0 && m_state.EntryIndex < m_table.Count();
 }
 
+bool Form1::EntryEditStarts() {
+    return EntryEditable() && !m_session.IsBusy() && ArchiveUnchanged();
+}
+
 bool Form1::ToEntryName(const QString& text, std::string& latin1) {
     if (Utf8ToLatin1Exactly(text.toStdString(), latin1) == Latin1Conversion::Done)
         return true;
@@ -149,7 +153,7 @@ void Form1::AddDroppedFiles(const QList<QUrl>& urls) {
 // --- The pop-up menu's edits -------------------------------------------------------------
 
 void Form1::menuReplace_Click() {
-    if (!EntryEditable() || m_session.IsBusy() || !ArchiveUnchanged())
+    if (!EntryEditStarts())
         return;
     const std::string name = m_state.SelectedName;
     const int row = m_state.EntryIndex;
@@ -168,7 +172,7 @@ void Form1::menuReplace_Click() {
 }
 
 void Form1::menuRename_Click() {
-    if (!EntryEditable() || m_session.IsBusy() || !ArchiveUnchanged())
+    if (!EntryEditStarts())
         return;
     const std::string name = m_state.SelectedName;
     const int row = m_state.EntryIndex;
@@ -185,7 +189,7 @@ void Form1::menuRename_Click() {
 }
 
 void Form1::menuDelete_Click() {
-    if (!EntryEditable() || m_session.IsBusy() || !ArchiveUnchanged())
+    if (!EntryEditStarts())
         return;
     // One change a selected row, of that row: an entry of the same name that is not selected
     // stays.

@@ -176,6 +176,9 @@ class Form1 : public QWidget, public Host {
     bool ArchiveOpen() const;
     // True when ArchiveOpen and the record names an entry of the table.
     bool EntryEditable() const;
+    // Whether a menu edit of the record may start: EntryEditable, no command running, and the
+    // archive as it was opened (ArchiveUnchanged asks to reload it otherwise).
+    bool EntryEditStarts();
     // Delete and F2 in a list: the record is made as a right-click makes it, then Delete or
     // Rename runs. False for any other key.
     bool EditKey(const QKeyEvent* key);
