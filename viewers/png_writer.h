@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <string_view>
 #include <vector>
 
 #include "core/io_status.h"
@@ -18,10 +19,19 @@ namespace karvex {
 // file cannot be written.
 IoStatus WritePng(std::FILE* file, int width, int height, const std::vector<std::uint32_t>& pixels);
 
+// Writes a texture of width x width bytes as an 8-bit indexed PNG (colour type 3): the
+// bytes are the pixels' indices and PLTE holds the 256 colours of `palette` (768 bytes,
+// colour n at 3n). WriteFailed when the sizes do not agree or the file cannot be written.
+IoStatus WriteIndexedPng(std::FILE* file, int width, std::string_view indices,
+                         std::string_view palette);
+
 // The same into a new file that replaces (or creates) `path` whole, in its folder held open
 // as a TargetFolder: a failure half-way leaves what stood there as it was, and the file
 // `archive` leads to (the archive being read; none when empty) is refused with Archive.
 IoStatus WritePngFile(const std::filesystem::path& path, const std::filesystem::path& archive,
                       int width, int height, const std::vector<std::uint32_t>& pixels);
+IoStatus WriteIndexedPngFile(const std::filesystem::path& path,
+                             const std::filesystem::path& archive, int width,
+                             std::string_view indices, std::string_view palette);
 
 }  // namespace karvex

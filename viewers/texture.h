@@ -98,10 +98,16 @@ std::vector<std::uint32_t> DecodeTexture(std::string_view bytes, int width,
 // loaded in this run, or black); Failed, `table` untouched, when the archive cannot be read.
 Result LoadTexturePalette(const Session& session, std::string_view textureName, ColorTable& table);
 
-// A texture as the viewer draws it from the open archive: its width and colour values.
+// The 768 palette bytes a colour table was filled from (colour n at 3n).
+std::string PaletteBytes(const ColorTable& table);
+
+// A texture as the viewer draws it from the open archive: its width and colour values, and
+// the bytes and palette they were made from, as an indexed PNG holds them.
 struct TextureImage {
     int width = 0;
     std::vector<std::uint32_t> pixels;
+    std::string indices;  // width * width palette indices, top row first
+    std::string palette;  // the 768 bytes of the colours drawn through
 };
 // Draws entry i through `colors`: a size other than 4096 or 65536 is Refused with
 // kTextureSizeText and nothing is read. Failed when the archive cannot be read.
