@@ -9,6 +9,39 @@
 #include "core/target_folder.h"
 
 namespace karvex {
+namespace {
+
+// Ends a simplified-API write: Done, or WriteFailed with libpng's reason.
+IoStatus Finish(png_image& image, int written) {
+    IoStatus status;
+    if (!written || PNG_IMAGE_FAILED(image)) {
+        status = IoStatus(IoStatus::Code::WriteFailed, {},
+                          image.message[0] ? image.message : "The PNG file could not be written.");
+    }
+    png_image_free(&image);
+    return status;
+}
+
+// Opens `path` in its folder, protecting `archive`, has `write` fill it and puts it in place.
+template <typename WriteFn>
+IoStatus WriteReplacing(const std::filesystem::path& path, const std::filesystem::path& archive,
+                        WriteFn write) {
+    TargetFolder folder(path.parent_path());
+    if (!archive.empty())
+        folder.Protect(archive);
+    ReplacingFile out;
+    IoStatus opened =
+        folder.OpenAndStartFile(path.filename().string(), "It is the archive being read.", out);
+    if (!opened.IsDone())
+        return opened.For(path);
+    if (IoStatus written = write(out.File()); !written.IsDone()) {
+        out.Abandon();
+        return written.For(path);
+    }
+    return out.Commit().For(path);
+}
+
+}  // namespace
 
 IoStatus WritePng(std::FILE* file, int width, int height,
                   const std::vector<std::uint32_t>& pixels) {
@@ -29,32 +62,40 @@ IoStatus WritePng(std::FILE* file, int width, int height,
     image.width = static_cast<png_uint_32>(width);
     image.height = static_cast<png_uint_32>(height);
     image.format = PNG_FORMAT_RGB;
-    const int written = png_image_write_to_stdio(&image, file, 0, rgb.data(), 0, nullptr);
-    if (!written || PNG_IMAGE_FAILED(image)) {
-        IoStatus status(Code::WriteFailed, {},
-                        image.message[0] ? image.message : "The PNG file could not be written.");
-        png_image_free(&image);
-        return status;
+    return Finish(image, png_image_write_to_stdio(&image, file, 0, rgb.data(), 0, nullptr));
+}
+
+IoStatus WriteIndexedPng(std::FILE* file, int width, std::string_view indices,
+                         std::string_view palette) {
+    if (width <= 0 || width > 65536 ||
+        indices.size() != static_cast<std::size_t>(width) * static_cast<std::size_t>(width) ||
+        palette.size() != 768) {
+        return {IoStatus::Code::WriteFailed, {}, "The picture's size does not match its pixels."};
     }
-    png_image_free(&image);
-    return IoStatus::Done();
+    png_image image;
+    std::memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    image.width = static_cast<png_uint_32>(width);
+    image.height = static_cast<png_uint_32>(width);
+    image.format = PNG_FORMAT_RGB_COLORMAP;
+    image.colormap_entries = 256;  // all of them, so that PLTE is the palette whole
+    const int written =
+        png_image_write_to_stdio(&image, file, 0, indices.data(), 0, palette.data());
+    return Finish(image, written);
+}
+
+IoStatus WriteIndexedPngFile(const std::filesystem::path& path,
+                             const std::filesystem::path& archive, int width,
+                             std::string_view indices, std::string_view palette) {
+    return WriteReplacing(path, archive, [&](std::FILE* file) {
+        return WriteIndexedPng(file, width, indices, palette);
+    });
 }
 
 IoStatus WritePngFile(const std::filesystem::path& path, const std::filesystem::path& archive,
                       int width, int height, const std::vector<std::uint32_t>& pixels) {
-    TargetFolder folder(path.parent_path());
-    if (!archive.empty())
-        folder.Protect(archive);
-    ReplacingFile out;
-    IoStatus opened =
-        folder.OpenAndStartFile(path.filename().string(), "It is the archive being read.", out);
-    if (!opened.IsDone())
-        return opened.For(path);
-    if (IoStatus written = WritePng(out.File(), width, height, pixels); !written.IsDone()) {
-        out.Abandon();
-        return written.For(path);
-    }
-    return out.Commit().For(path);
+    return WriteReplacing(path, archive,
+                          [&](std::FILE* file) { return WritePng(file, width, height, pixels); });
 }
 
 }  // namespace karvex
