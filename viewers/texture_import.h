@@ -5,10 +5,12 @@
 // for each pixel as the nearest colour of the game's palette, unless the PNG carries the
 // palette's own indices already.
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <vector>
 
 #include "core/result.h"
 
@@ -36,8 +38,15 @@ class NearestColors {
     unsigned char Find(unsigned red, unsigned green, unsigned blue);
 
   private:
-    std::string m_palette;
-    std::unordered_map<std::uint32_t, unsigned char> m_answers;  // by colour value
+    unsigned char Search(unsigned red, unsigned green, unsigned blue) const;
+
+    // The palette's channels apart, so that the search is one loop the compiler vectorises.
+    std::array<std::int32_t, 256> m_red{}, m_green{}, m_blue{};
+    // The colours met, by open addressing: a slot holds colour value + 1 (0: empty) and
+    // its answer. Emptied when half full, so that it never grows past these 640 KiB.
+    std::vector<std::uint32_t> m_colors;
+    std::vector<unsigned char> m_answers;
+    std::size_t m_used = 0;
 };
 
 // The texture bytes (4,096 or 65,536) of the PNG file `png` against `palette` (768 bytes):
