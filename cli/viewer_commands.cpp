@@ -51,10 +51,11 @@ Result CannotWrite(const CliSession& session, const fs::path& path, const std::s
     return Result::Failed("Cannot write " + DisplayPath(path) + lf + lf + Utf8ToLatin1(reason));
 }
 
-// Fills `out`, opened already, with the image and puts it into place.
+// Fills `out`, opened already, with the image as an indexed PNG and puts it into place.
 Result WriteImage(const CliSession& session, ReplacingFile& out, const fs::path& shown,
                   const TextureImage& image) {
-    if (const IoStatus written = WritePng(out.File(), image.width, image.width, image.pixels);
+    if (const IoStatus written =
+            WriteIndexedPng(out.File(), image.width, image.indices, image.palette);
         !written.IsDone()) {
         out.Abandon();
         return CannotWrite(session, shown, written.Reason());

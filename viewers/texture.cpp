@@ -2,6 +2,7 @@
 #include "viewers/texture.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "core/entry_table.h"
 #include "core/session.h"
@@ -110,6 +111,17 @@ Result ReadAvailable(const Session& session, std::int64_t offset, std::size_t co
 
 }  // namespace
 
+std::string PaletteBytes(const ColorTable& table) {
+    std::string bytes(kPaletteBytes, '\0');
+    for (std::size_t n = 0; n < 256; ++n) {
+        const std::uint32_t value = table.values[n + 1];
+        bytes[3 * n] = static_cast<char>(value & 0xFF);
+        bytes[3 * n + 1] = static_cast<char>((value >> 8) & 0xFF);
+        bytes[3 * n + 2] = static_cast<char>((value >> 16) & 0xFF);
+    }
+    return bytes;
+}
+
 Result ReadPaletteBytes(const Session& session, std::int64_t paletteOffset, std::string& bytes) {
     const Result read = ReadAvailable(session, paletteOffset, kPaletteBytes, bytes);
     bytes.resize(kPaletteBytes, '\0');
@@ -168,6 +180,8 @@ Result DrawTexture(const Session& session, int i, const ColorTable& colors, Text
         return read;
     image.width = width;
     image.pixels = DecodeTexture(bytes, width, colors);
+    image.indices = std::move(bytes);
+    image.palette = PaletteBytes(colors);
     return Result::Done();
 }
 

@@ -175,6 +175,8 @@ void Form5::TextureDraw() {
     if (!DrawTexture(m_session, m_entry, ColorTable, texture).IsDone())
         return;  // the archive cannot be read: the picture stays clear
     m_pixels = std::move(texture.pixels);
+    m_indices = std::move(texture.indices);
+    m_palette = std::move(texture.palette);
     // The large texture reaches the screen band by band, as it is drawn.
     const int bands = m_side == 256 ? 16 : 1;
     const int rows = m_side / bands;
@@ -252,8 +254,8 @@ bool Form5::SavePng(const QString& path) {
     if (m_side == 0 || m_pixels.empty())
         return false;
     const ArchiveState& state = m_session.State();
-    const IoStatus written = WritePngFile(QFile::encodeName(path).toStdString(),
-                                          state.ArchivePath(), m_side, m_side, m_pixels);
+    const IoStatus written = WriteIndexedPngFile(QFile::encodeName(path).toStdString(),
+                                                 state.ArchivePath(), m_side, m_indices, m_palette);
     if (written.IsDone())
         return true;
     const QString lf = QString::fromStdString(m_session.State().LineFeed);

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "platform/centred_dialog.h"
@@ -44,7 +45,8 @@ class Form5 : public platform::CentredDialog {
     void SetZoom(int zoom);
     int Zoom() const { return m_zoom; }
     void menuSave_Click();  // "Save as PNG…": asks for a file, then SavePng
-    // Writes the texture at its own size as an 8-bit RGB PNG file. False, after a message
+    // Writes the texture at its own size as an indexed PNG file: its own bytes, and the
+    // palette drawn through as PLTE. False, after a message
     // naming the file, when it cannot be written; false without one when nothing is drawn.
     bool SavePng(const QString& path);
 
@@ -83,6 +85,8 @@ class Form5 : public platform::CentredDialog {
     int m_side = 0;                  // 64 or 256 once the size is checked; 0 otherwise
     int m_zoom = 1;
     std::vector<std::uint32_t> m_pixels;  // the texture's colour values, top row first
+    std::string m_indices;                // the bytes they were drawn from
+    std::string m_palette;                // the 768 bytes of the colours drawn through
     QImage m_image;                       // the retained image
     bool m_pressed = false;               // the left button went down on the picture
     bool m_drawnThisShowing = false;      // drawn since the window was last shown

@@ -101,7 +101,7 @@ TEST_F(Cli, WritesATextureThroughThePaletteTheViewerWouldChoose) {
     const PngPicture png = ReadPng(dir / "out.png");
     std::vector<std::uint32_t> pixels(4096, 0x040404);  // trk01.act's colours 0 and 255
     pixels.back() = 0x090807;
-    EXPECT_TRUE(png.ok && png.rgb8 && png.width == 64);
+    EXPECT_TRUE(png.ok && png.indexed8 && png.width == 64);
     EXPECT_EQ(png.pixels, pixels);
 
     EXPECT_EQ(Karvex({"texture", "game.pod", "trk02.raw", "sub/../two.png"}).exit, 2)

@@ -151,7 +151,8 @@ class TextureViewerTest : public QObject {
         }
     }
 
-    // Save as PNG writes the texture at its own size, whatever the zoom; a failed write is named.
+    // Save as PNG writes the texture at its own size, whatever the zoom, as an indexed PNG; a
+    // failed write is named.
     void saveAsPng() {
         Viewer viewer({{"ART\\tex.raw", TextureBytes(256)}, {"ART\\tex.act", RampPalette()}},
                       "ART\\tex.raw");
@@ -172,6 +173,7 @@ class TextureViewerTest : public QObject {
         QVERIFY2(suggested.endsWith("/tex.png"), qPrintable(suggested));
         const QImage saved(path);
         QCOMPARE(saved.size(), QSize(256, 256));
+        QCOMPARE(saved.format(), QImage::Format_Indexed8);  // the texture's bytes and palette
         for (QPoint at : {QPoint(0, 0), QPoint(255, 0), QPoint(17, 200), QPoint(255, 255)})
             QCOMPARE(saved.pixel(at), Ramp((at.y() * 256 + at.x()) % 256));
 

@@ -85,6 +85,8 @@ TEST(DrawFromArchive, TheDefaultPaletteAndBytesPastTheArchivesEndCountAsZero) {
     std::vector<std::uint32_t> expected(4096, ColorValue(10, 11, 12));
     std::fill_n(expected.begin(), 100, ColorValue(1, 1, 1));
     EXPECT_EQ(image.pixels, expected);
+    EXPECT_EQ(image.indices, std::string(100, '\x01') + std::string(3996, '\0'));
+    EXPECT_EQ(image.palette, "\x0A\x0B\x0C" + std::string(100, '\x01') + std::string(665, '\0'));
 
     ColorTable table;
     table.values[200] = 99;
@@ -104,6 +106,10 @@ TEST(DrawFromArchive, ATableIsKeptWhenNoPaletteIsFoundOrTheArchiveIsGone) {
     EXPECT_EQ(table.values[1], ColorValue(9, 9, 9)) << "the last palette's colours stay";
     ASSERT_TRUE(DrawTexture(archive, 0, table, image).IsDone());
     EXPECT_EQ(image.pixels[0], ColorValue(9, 9, 9));
+    EXPECT_EQ(image.palette, std::string(768, '\x09'));
+    FakeSession bare({{"a.raw", std::string(4096, '\x07')}});
+    ASSERT_TRUE(DrawTexture(bare, 0, image).IsDone());
+    EXPECT_EQ(image.palette, std::string(768, '\0')) << "black without a palette";
 
     archive.readFailure = Result::Failed("Cannot read /fake/test.pod");
     EXPECT_EQ(LoadTexturePalette(archive, "b.raw", table).status, Result::Status::Failed);
@@ -140,19 +146,25 @@ TEST(Palette, CellsAndClicksOnTheGrid) {
 TEST(PngWriter, ReplacesAFileWholeOrLeavesItAsItWas) {
     TempDir dir;
     WriteBytes(dir / "t.png", "old");
-    EXPECT_EQ(WritePngFile(dir / "t.png", {}, 2, 2, {1, 2, 3}).Reason(),
+    std::string palette(768, '\0');
+    palette.replace(3, 3, "\x01\x02\x03");
+    EXPECT_EQ(WriteIndexedPngFile(dir / "t.png", {}, 2, "\x01\0\0", palette).Reason(),
               "The picture's size does not match its pixels.");
     EXPECT_EQ(ReadBytes(dir / "t.png"), "old");
 
-    ASSERT_TRUE(WritePngFile(dir / "t.png", {}, 2, 1, {ColorValue(1, 2, 3), 0}).IsDone());
-    EXPECT_EQ(ReadPng(dir / "t.png").pixels, (std::vector<std::uint32_t>{0x030201, 0}));
+    ASSERT_TRUE(WriteIndexedPngFile(dir / "t.png", {}, 2, std::string("\x01\0\0\x01", 4), palette)
+                    .IsDone());
+    const PngPicture png = ReadPng(dir / "t.png");
+    EXPECT_TRUE(png.indexed8);
+    EXPECT_EQ(png.pixels, (std::vector<std::uint32_t>{0x030201, 0, 0, 0x030201}));
     EXPECT_EQ(FilesIn(dir.path()), 1u) << "no temporary left";
 
     WriteBytes(dir / "game.pod", "archive");
-    EXPECT_EQ(WritePngFile(dir / "game.pod", dir / "game.pod", 1, 1, {0}).Reason(),
+    EXPECT_EQ(WriteIndexedPngFile(dir / "game.pod", dir / "game.pod", 1, "x", palette).Reason(),
               "It is the archive being read.");
     EXPECT_EQ(ReadBytes(dir / "game.pod"), "archive");
 
+    EXPECT_NE(WriteIndexedPngFile(dir / "missing" / "t.png", {}, 1, "x", palette).Reason(), "");
     EXPECT_NE(WritePngFile(dir / "missing" / "t.png", {}, 1, 1, {0}).Reason(), "");
 }
 
