@@ -143,4 +143,106 @@ printf "$seed"'\x01\x01\x00\x00\x02\x05\x11\x20\x02\x0a\x00' > "$edits/replace_e
 printf '\x01\x00\x00\x00' > "$edits/no_plan.bin"
 printf 'edit: any bytes make an archive and a plan' > "$edits/text.bin"
 
+pngs=$out/fuzz_png
+mkdir -p "$pngs"
+work=$(mktemp -d)
+trap 'rm -rf -- "$work"' EXIT
+# PNG files: the CRC-32 table, once.
+crc_table=()
+for ((n = 0; n < 256; n++)); do
+  c=$n
+  for ((k = 0; k < 8; k++)); do
+    if ((c & 1)); then c=$((0xEDB88320 ^ (c >> 1))); else c=$((c >> 1)); fi
+  done
+  crc_table[n]=$c
+done
+
+# Bytes given as numbers: bytes 137 80 78 71.
+bytes() {
+  local masked=() b escapes
+  for b in "$@"; do masked+=($((b & 255))); done
+  printf -v escapes '\\x%02x' "${masked[@]}"
+  printf '%b' "$escapes"
+}
+
+# A 32-bit big-endian integer.
+be32() { bytes $(($1 >> 24)) $(($1 >> 16)) $(($1 >> 8)) $1; }
+
+# chunk TYPE FILE: a chunk of type TYPE holding FILE's bytes, with its length and CRC.
+chunk() {
+  local c=0xFFFFFFFF b
+  be32 "$(stat -c %s "$2")"
+  for b in $( { printf '%s' "$1"; cat "$2"; } | od -An -v -tu1); do
+    c=$((crc_table[(c ^ b) & 255] ^ (c >> 8)))
+  done
+  printf '%s' "$1"
+  cat "$2"
+  be32 $((c ^ 0xFFFFFFFF))
+}
+
+# zlib FILE: FILE's bytes as a zlib stream of stored (not compressed) blocks.
+zlib() {
+  local size at=0 len a=1 b=0 byte
+  size=$(stat -c %s "$1")
+  bytes 0x78 0x01
+  while :; do
+    len=$((size - at > 65535 ? 65535 : size - at))
+    bytes $((at + len == size)) $len $((len >> 8)) $((~len)) $((~len >> 8))
+    tail -c +$((at + 1)) "$1" | head -c "$len"
+    at=$((at + len))
+    [ "$at" -lt "$size" ] || break
+  done
+  for byte in $(od -An -v -tu1 "$1"); do
+    a=$(((a + byte) % 65521))
+    b=$(((b + a) % 65521))
+  done
+  be32 $(((b << 16) | a))
+}
+
+# png FILE WIDTH HEIGHT DEPTH COLOUR INTERLACE ROWS [PLTE [TEXT]]: a PNG of the image data
+# ROWS (each row's filter byte and samples, pass by pass when interlaced).
+png() {
+  { be32 "$2"; be32 "$3"; bytes "$4" "$5" 0 0 "$6"; } > "$work/ihdr"
+  zlib "$7" > "$work/idat"
+  : > "$work/none"
+  {
+    bytes 137 80 78 71 13 10 26 10
+    chunk IHDR "$work/ihdr"
+    [ -z "${9:-}" ] || chunk tEXt "$9"
+    [ -z "${8:-}" ] || chunk PLTE "$8"
+    chunk IDAT "$work/idat"
+    chunk IEND "$work/none"
+  } > "$1"
+}
+
+# The fuzz target's palette, a grey ramp, whole and its first 16 colours.
+for ((n = 0; n < 256; n++)); do bytes $n $n $n; done > "$work/ramp"
+head -c 48 "$work/ramp" > "$work/ramp16"
+# rows FILE WIDTH HEIGHT BYTES-A-ROW EXPRESSION: each row's filter byte 0 and its bytes
+# x = 0 ... BYTES-A-ROW - 1, the value of EXPRESSION in x and y.
+rows() {
+  local y x line
+  for ((y = 0; y < $3; y++)); do
+    line=(0)
+    for ((x = 0; x < $4; x++)); do line+=($(($5))); done
+    bytes "${line[@]}"
+  done > "$1"
+}
+rows "$work/r" 64 64 64 'x + y'
+png "$pngs/indexed64.png" 64 64 8 3 0 "$work/r" "$work/ramp"
+head -c 2000 "$pngs/indexed64.png" > "$pngs/indexed64_cut.png"
+rows "$work/r" 256 256 256 'x ^ y'
+png "$pngs/indexed256.png" 256 256 8 3 0 "$work/r" "$work/ramp"
+rows "$work/r" 64 64 32 '(2 * x) % 16 * 16 + (2 * x + 1) % 16'
+png "$pngs/palette4bit64.png" 64 64 4 3 0 "$work/r" "$work/ramp16"
+printf 'Comment\0painted by hand' > "$work/text"
+rows "$work/r" 64 64 192 'x % 3 == 0 ? x / 3 * 4 : (x % 3 == 1 ? y * 4 : 128)'
+png "$pngs/rgb64_text.png" 64 64 8 2 0 "$work/r" "" "$work/text"
+rows "$work/r" 64 64 8 'y % 2 ? 0x55 : 0xAA'
+png "$pngs/grey1bit64.png" 64 64 1 0 0 "$work/r"
+# 2 x 2, 16-bit RGBA, interlaced: pass 1 holds pixel (0, 0), pass 6 (1, 0), pass 7 row 1.
+bytes 0 1 2 3 4 5 6 7 8  0 9 9 9 9 9 9 255 255  0 1 1 1 1 1 1 0 0 200 200 200 200 200 200 0 0 \
+  > "$work/r"
+png "$pngs/rgba16_interlaced.png" 2 2 16 6 1 "$work/r"
+
 echo "Seed inputs in $out: $(find "$out" -type f | wc -l) files"
