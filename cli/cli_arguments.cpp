@@ -12,6 +12,7 @@
 #include "cli/collector_commands.h"
 #include "cli/command_line_rules.h"
 #include "cli/edit_commands.h"
+#include "cli/import_commands.h"
 #include "cli/viewer_commands.h"
 #include "core/text.h"
 #include "karvex_version.h"
@@ -36,8 +37,8 @@ struct CommandLine {
 
     CLI::App app{
         "FILE is an archive (.pod) or a response file (.lst), for add any file. ENTRY is an\n"
-        "entry's exact name; the names that delete and rename are given match in any letter\n"
-        "case. The first entry of a name is used.",
+        "entry's exact name; the names that delete, rename and the imports are given match in\n"
+        "any letter case. The first entry of a name is used.",
         "karvex32-cli"};
     int status = kExitDone;
 
@@ -54,6 +55,10 @@ struct CommandLine {
     AddArgs add;
     DeleteArgs remove;
     RenameArgs rename;
+    TextureImportArgs textureImport;
+    PaletteExportArgs paletteExport;
+    PaletteImportArgs paletteImport;
+    TexturesImportArgs texturesImport;
 };
 
 CLI::App* CommandLine::Add(const std::string& name, const std::string& summary,
@@ -116,7 +121,7 @@ CommandLine::CommandLine() {
     Operand(sub, "TEXT", comment.text, "the new comment");
 
     sub = Add("texture", "writes a 64x64 or 256x256 texture through its palette as a PNG file",
-              "Writes a texture as the viewer draws it, as an 8-bit RGB PNG file.",
+              "Writes a texture as the viewer draws it, as an indexed PNG file.",
               [this] { return RunTexture(texture); });
     Operand(sub, "ARCHIVE", texture.archive, "the archive (.pod)");
     Operand(sub, "ENTRY", texture.entry, "a texture of 4096 or 65536 bytes");
@@ -181,6 +186,45 @@ CommandLine::CommandLine() {
     Operand(sub, "ARCHIVE", rename.archive, "the archive (.pod)");
     Operand(sub, "OLD", rename.oldName, "the entry's name");
     Operand(sub, "NEW", rename.newName, "its new name, which may hold \\ folders");
+
+    sub =
+        Add("texture-import",
+            "replaces ENTRY by the texture of a 64x64 or 256x256 PNG file, or adds it,\n"
+            "each pixel the nearest colour of its palette (or of --palette NAME)",
+            "Replaces ENTRY (or adds it) with the PNG's pixels as indices of the nearest colours.",
+            [this] { return RunTextureImport(textureImport); });
+    Operand(sub, "ARCHIVE", textureImport.archive, "the archive (.pod)");
+    Operand(sub, "ENTRY", textureImport.entry, "the texture's entry");
+    Operand(sub, "FILE.png", textureImport.file, "a 64x64 or 256x256 PNG file");
+    sub->add_option("--palette", textureImport.palette,
+                    "the palette entry to match against, instead of the texture's own")
+        ->type_name("NAME")
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    sub->add_flag("--dither", textureImport.dither, "spreads each pixel's error (Floyd-Steinberg)");
+
+    sub = Add("palette-export", "writes a palette (.act) as a GIMP palette or a 16x16 PNG swatch",
+              "Writes the palette's 256 colours as a GIMP palette (.gpl) or a 16x16 PNG swatch.",
+              [this] { return RunPaletteExport(paletteExport); });
+    Operand(sub, "ARCHIVE", paletteExport.archive, "the archive (.pod)");
+    Operand(sub, "ENTRY", paletteExport.entry, "a palette (.act)");
+    Operand(sub, "OUT.gpl|OUT.png", paletteExport.out, "the file, replaced if it exists");
+
+    sub = Add("palette-import", "replaces (or adds) a palette from a GIMP palette or a PNG swatch",
+              "Replaces ENTRY (or adds it) with the 256 colours of a .gpl or 16x16 .png file.",
+              [this] { return RunPaletteImport(paletteImport); });
+    Operand(sub, "ARCHIVE", paletteImport.archive, "the archive (.pod)");
+    Operand(sub, "ENTRY", paletteImport.entry, "the palette's entry (.act)");
+    Operand(sub, "FILE.gpl|FILE.png", paletteImport.file, "256 colours, or a 16x16 swatch");
+
+    sub = Add("textures-import",
+              "replaces each texture NAME.raw by FOLDER's NAME.png, as textures wrote it,\n"
+              "in one edit; prints the entries that changed",
+              "Replaces every texture whose NAME.png is below FOLDER, in one edit.",
+              [this] { return RunTexturesImport(texturesImport); });
+    Operand(sub, "ARCHIVE", texturesImport.archive, "the archive (.pod)");
+    Operand(sub, "FOLDER", texturesImport.folder, "an existing folder");
+    sub->add_flag("--dither", texturesImport.dither,
+                  "spreads each pixel's error (Floyd-Steinberg)");
 
     // Set once the commands are added, which would take it over.
     app.footer(

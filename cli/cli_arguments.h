@@ -76,6 +76,25 @@ struct RenameArgs {
     std::string archive, oldName, newName;
 };
 
+struct TextureImportArgs {
+    std::string archive, entry, file;
+    std::optional<std::string> palette;  // the palette entry to match against, not the own
+    bool dither = false;
+};
+
+struct PaletteExportArgs {
+    std::string archive, entry, out;
+};
+
+struct PaletteImportArgs {
+    std::string archive, entry, file;
+};
+
+struct TexturesImportArgs {
+    std::string archive, folder;
+    bool dither = false;
+};
+
 // Prints "karvex32-cli: PROBLEM" and the usage on standard error; returns kExitUsage.
 int UsageError(const std::string& problem);
 

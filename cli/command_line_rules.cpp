@@ -20,7 +20,10 @@ constexpr std::size_t kTermWidth = 10;
 //   Term("extract", "writes...\n--lst ...") == "  extract   writes...\n            --lst ...\n"
 std::string Term(const std::string& term, const std::string& text) {
     std::string line = "  " + term;
-    line.resize(2 + kTermWidth, ' ');
+    // A term too long for its column stands on a line of its own.
+    if (term.size() >= kTermWidth)
+        line += "\n";
+    line.resize(line.back() == '\n' ? line.size() + 2 + kTermWidth : 2 + kTermWidth, ' ');
     for (const char c : text)
         line += c == '\n' ? "\n" + std::string(2 + kTermWidth, ' ') : std::string(1, c);
     return line + "\n";
@@ -104,6 +107,10 @@ std::vector<std::string> EndingsOf(const std::string& command, const std::string
         return {".pod"};
     if (operand == "LISTFILE")
         return {".lst"};
+    if (operand == "FILE.png")
+        return {".png"};
+    if (operand == "OUT.gpl|OUT.png" || operand == "FILE.gpl|FILE.png")
+        return {".gpl", ".png"};
     return {};
 }
 
@@ -132,7 +139,7 @@ namespace {
 // True for the operands and options that become archive text; the other operands are paths.
 bool IsArchiveText(const std::string& name) {
     for (const char* text :
-         {"ENTRY", "TEXT", "NAME", "OLD", "NEW", "--selected", "--comment", "--as"}) {
+         {"ENTRY", "TEXT", "NAME", "OLD", "NEW", "--selected", "--comment", "--as", "--palette"}) {
         if (name == text)
             return true;
     }

@@ -12,7 +12,8 @@
 
 namespace karvex {
 
-// "  TERM      TEXT", each further line of TEXT indented to the text's column:
+// "  TERM      TEXT", each further line of TEXT indented to the text's column (a TERM of 10
+// characters or more on a line of its own, TEXT below it at the column):
 //   Term("extract", "writes...\n--lst ...") == "  extract   writes...\n            --lst ...\n"
 std::string Term(const std::string& term, const std::string& text);
 

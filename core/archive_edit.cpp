@@ -74,11 +74,12 @@ struct Item {
     std::string field;  // the 32 name bytes to write
     std::string name;   // the name the table shows: the field up to its first NUL
     std::int64_t size = 0;
-    std::int64_t from = 0;  // where the data lies in the old archive, when `source` is empty
-    fs::path source;        // the file the data comes from
-    FileStamp stamp;        // that file as it was checked
-    bool changed = false;   // added, replaced or renamed
-    int row = -1;           // its index in the old archive; -1 when added
+    std::int64_t from = 0;      // where the data lies in the old archive, when `source` is empty
+    fs::path source;            // the file the data comes from
+    FileStamp stamp;            // that file as it was checked
+    bool changed = false;       // added, replaced or renamed
+    int row = -1;               // its index in the old archive; -1 when added
+    std::FILE* file = nullptr;  // made data: the file `from` lies in, when not the old archive
 };
 
 // The first item named `name` (with `row` not -1, the old archive's entry `row`, when it is
@@ -134,7 +135,16 @@ Result PodCore::EditArchive(const EditPlan& plan, std::vector<int>& changed) {
     }
 
     // The changes, on the model of the new table; a source is checked as it comes.
-    auto useSource = [&](Item& item, const fs::path& source) {
+    auto useSource = [&](Item& item, const EditChange& change) {
+        if (change.data) {
+            item.source.clear();
+            item.file = change.data;
+            item.from = change.dataOffset;
+            item.size = change.dataSize;
+            item.changed = true;
+            return Result::Done();
+        }
+        const fs::path& source = change.source;
         ReadFile in;
         const IoStatus opened = OpenForReading(source, in);
         if (opened.code() == IoStatus::Code::NotRegular)
@@ -175,13 +185,13 @@ Result PodCore::EditArchive(const EditPlan& plan, std::vector<int>& changed) {
                 Item item;
                 item.field = EncodeName(change.name);
                 item.name = UpToNul(item.field);
-                if (Result used = useSource(item, change.source); !used.IsDone())
+                if (Result used = useSource(item, change); !used.IsDone())
                     return used;
                 items.push_back(std::move(item));
                 break;
             }
             case Kind::Replace:
-                if (Result used = useSource(*found, change.source); !used.IsDone())
+                if (Result used = useSource(*found, change); !used.IsDone())
                     return used;
                 break;
             case Kind::Delete:
@@ -213,7 +223,7 @@ Result PodCore::EditArchive(const EditPlan& plan, std::vector<int>& changed) {
     }
     std::int64_t length = kHeaderSize + std::int64_t{kRecordSize} * std::ssize(items);
     for (const Item& item : items) {
-        const bool kept = item.source.empty();
+        const bool kept = item.source.empty() && !item.file;
         if (kept && (item.size < 0 || item.from < 0 || item.from + item.size > archive.length))
             return refuse("The data of the entry " + item.name +
                           " runs past the end of the archive.");
@@ -256,15 +266,15 @@ Result PodCore::EditArchive(const EditPlan& plan, std::vector<int>& changed) {
         std::int64_t size = 0;
         for (next = n; next < items.size(); ++next) {
             const Item& joined = items[next];
-            if (next > n &&
-                (!item.source.empty() || !joined.source.empty() || joined.from != item.from + size))
+            if (next > n && (!item.source.empty() || !joined.source.empty() ||
+                             joined.file != item.file || joined.from != item.from + size))
                 break;
             if (joined.changed)
                 changed.push_back(static_cast<int>(next));
             size += joined.size;
         }
         ReadFile in;
-        std::FILE* from = archive.file.get();
+        std::FILE* from = item.file ? item.file : archive.file.get();
         std::int64_t position = item.from;
         if (!item.source.empty()) {
             const std::string source = DisplayPath(item.source);
@@ -295,6 +305,24 @@ Result PodCore::EditArchive(const EditPlan& plan, std::vector<int>& changed) {
         return IoError("Cannot write", shown, committed.Reason());
     }
     return Result::Done();
+}
+
+IoStatus EditData::Put(std::string_view bytes, EditChange& change) {
+    if (!m_file) {
+        // Unnamed, and gone as soon as it is closed: nobody else can open it.
+        m_file.reset(std::tmpfile());
+        if (!m_file)
+            return IoStatus::FromErrno(IoStatus::Code::WriteFailed);
+    }
+    if (!SeekTo(m_file.get(), m_end).IsDone() ||
+        std::fwrite(bytes.data(), 1, bytes.size(), m_file.get()) != bytes.size() ||
+        std::fflush(m_file.get()) != 0)
+        return IoStatus::FromErrno(IoStatus::Code::WriteFailed);
+    change.data = m_file.get();
+    change.dataOffset = m_end;
+    change.dataSize = static_cast<std::int64_t>(bytes.size());
+    m_end += change.dataSize;
+    return IoStatus::Done();
 }
 
 Result PodCore::EditCommand(const EditPlan& plan, StatusRow& row, std::vector<int>& changed) {

@@ -55,6 +55,29 @@ IoStatus OpenForUpdate(const fs::path& path, ReadFile& read) {
     return OpenRegular(path, true, read);
 }
 
+IoStatus ReadWholeFile(const fs::path& path, std::size_t limit, std::string& bytes) {
+    bytes.clear();
+    ReadFile in;
+    if (IoStatus opened = OpenForReading(path, in); !opened.IsDone())
+        return opened;
+    // Read to the end rather than trust the length: the file may grow while it is read.
+    char block[65536];
+    while (true) {
+        const std::size_t got = std::fread(block, 1, sizeof block, in.file.get());
+        if (got == 0)
+            break;
+        if (bytes.size() + got > limit) {
+            bytes.clear();
+            return {Code::ReadFailed, path,
+                    "The file is larger than " + std::to_string(limit >> 20) + " MiB."};
+        }
+        bytes.append(block, got);
+    }
+    if (std::ferror(in.file.get()))
+        return IoStatus::FromErrno(Code::ReadFailed, path);
+    return IoStatus::Done();
+}
+
 IoStatus SeekTo(std::FILE* file, std::int64_t position) {
     const bool moved = fseeko(file, static_cast<off_t>(position), SEEK_SET) == 0;
     return moved ? IoStatus::Done() : IoStatus::FromErrno(Code::ReadFailed);

@@ -31,6 +31,10 @@ struct ReadFile {
     std::int64_t length = -1;  // -1 when refused or unreadable
 };
 IoStatus OpenForReading(const std::filesystem::path& path, ReadFile& read);
+// The whole of a small file from outside, opened as OpenForReading opens it; ReadFailed
+// with "The file is larger than N MiB." when it holds more than `limit` (N MiB) bytes.
+IoStatus ReadWholeFile(const std::filesystem::path& path, std::size_t limit, std::string& bytes);
+
 // The same, opened for reading and writing in place.
 IoStatus OpenForUpdate(const std::filesystem::path& path, ReadFile& read);
 IoStatus SeekTo(std::FILE* file, std::int64_t position);

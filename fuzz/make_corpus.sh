@@ -11,7 +11,7 @@ mkdir -p "$out"/fuzz_pod_table "$out"/fuzz_extract "$out"/fuzz_response_file "$o
   "$out"/fuzz_viewers
 mkdir -p "$out"/fuzz_search
 mkdir -p "$out"/fuzz_trucks
-mkdir -p "$out"/fuzz_edit
+mkdir -p "$out"/fuzz_edit "$out"/fuzz_gpl
 
 # A 32-bit little-endian integer (negative values in two's complement).
 le32() {
@@ -244,5 +244,15 @@ png "$pngs/grey1bit64.png" 64 64 1 0 0 "$work/r"
 bytes 0 1 2 3 4 5 6 7 8  0 9 9 9 9 9 9 255 255  0 1 1 1 1 1 1 0 0 200 200 200 200 200 200 0 0 \
   > "$work/r"
 png "$pngs/rgba16_interlaced.png" 2 2 16 6 1 "$work/r"
+
+gpls=$out/fuzz_gpl
+# A whole palette of 256 named colours (CR LF, a comment, tabs), one colour short, and one
+# that is not a palette file.
+{
+  printf 'GIMP Palette\r\nName: seed\r\nColumns: 16\r\n# comment\r\n'
+  for ((n = 0; n < 256; n++)); do printf '%3d %3d\t%3d\tIndex %d\r\n' $n $((255 - n)) $((n / 2)) $n; done
+} > "$gpls/whole.gpl"
+head -n 259 "$gpls/whole.gpl" > "$gpls/short.gpl"
+printf 'GIMP Palette\n256 0 0\n-1 2 3\n' > "$gpls/bad.gpl"
 
 echo "Seed inputs in $out: $(find "$out" -type f | wc -l) files"

@@ -222,15 +222,23 @@ bool Form1::EditKey(const QKeyEvent* key) {
 
 // --- Running an edit ---------------------------------------------------------------------
 
-void Form1::RunEdit(const EditPlan& plan) {
-    std::vector<int> changed;
+bool Form1::RunEdit(const EditPlan& plan, std::vector<int>& changed) {
     Result result;
     RunCommand([&] { result = m_session.EditArchive(plan, m_row, changed); });
     if (!result.IsDone())
-        return;  // refused or cancelled: the archive is open as it was
+        return false;  // refused or cancelled: the archive is open as it was
     SetListsShown(true);
     ShowRow();
     SelectRows(changed);
+    return true;
+}
+
+EditRunner Form1::ViewerEdits() {
+    if (!ArchiveOpen())
+        return {};
+    return [this](const EditPlan& plan, std::vector<int>& changed) {
+        return !m_session.IsBusy() && ArchiveUnchanged() && RunEdit(plan, changed);
+    };
 }
 
 void Form1::SelectRows(const std::vector<int>& rows) {

@@ -183,10 +183,12 @@ void Form1::menuView_Click() {
     WithTimerPaused([&] {
         if (ContainsNoCase(name, ".raw")) {
             Form5 viewer(m_session, this);
+            viewer.SetEditor(ViewerEdits());
             viewer.exec();
         }
         if (ContainsNoCase(name, ".act")) {
             Form8 viewer(m_session, this);
+            viewer.SetEditor(ViewerEdits());
             viewer.exec();
         }
         for (const char* kind : {".txt", ".lvl", ".loc"}) {

@@ -199,8 +199,15 @@ class Form1 : public QWidget, public Host {
     // of it is outside Latin-1.
     bool ToEntryName(const QString& text, std::string& latin1);
     // Runs `plan` through the session with the window busy; once it is done, the reloaded
-    // table is shown with the entries added, replaced or renamed selected.
-    void RunEdit(const EditPlan& plan);
+    // table is shown with the entries added, replaced or renamed selected. False when it was
+    // refused or cancelled; `changed` gets the rows changed.
+    bool RunEdit(const EditPlan& plan, std::vector<int>& changed);
+    bool RunEdit(const EditPlan& plan) {
+        std::vector<int> changed;
+        return RunEdit(plan, changed);
+    }
+    // The edits a viewer may apply: none unless an archive (.pod) is open as it was loaded.
+    EditRunner ViewerEdits();
     // Selects `rows` of the table in both lists and scrolls the first of them into view.
     void SelectRows(const std::vector<int>& rows);
 

@@ -14,7 +14,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-42}
 [[ $seconds =~ ^[0-9]+$ ]] || { echo "usage: scripts/fuzz.sh [SECONDS]" >&2; exit 2; }
 targets=(fuzz_pod_table fuzz_extract fuzz_response_file fuzz_pod_ini fuzz_viewers fuzz_search
-  fuzz_trucks fuzz_edit fuzz_png)
+  fuzz_trucks fuzz_edit fuzz_png fuzz_gpl)
 tree=build-fuzz
 share=$((seconds / ${#targets[@]}))
 [ "$share" -ge 1 ] || share=1

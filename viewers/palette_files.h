@@ -6,6 +6,7 @@
 // colour in index order. Both ways are exact.
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -36,5 +37,11 @@ IoStatus WritePaletteSwatch(std::FILE* file, std::string_view palette);
 // The palette a 16 x 16 PNG swatch holds, read as DecodePng reads any PNG into colours.
 // Refused for another size, Failed for a damaged file.
 Result ReadPaletteSwatch(std::string_view png, std::string& palette);
+
+// Writes `palette` as a new file that replaces (or creates) `path` whole: GplText (named
+// `name`) for a name ending in ".gpl", else the PNG swatch. As WritePngFile writes: the
+// file `archive` leads to (the archive being read; none when empty) is refused with Archive.
+IoStatus WritePaletteFile(const std::filesystem::path& path, const std::filesystem::path& archive,
+                          std::string_view palette, std::string_view name);
 
 }  // namespace karvex

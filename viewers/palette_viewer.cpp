@@ -3,10 +3,14 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QContextMenuEvent>
+#include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
@@ -18,7 +22,10 @@
 #include "platform/latin1.h"
 #include "platform/naming.h"
 #include "platform/twips.h"
+#include "viewers/archive_import.h"
+#include "viewers/palette_files.h"
 #include "viewers/texture.h"
+#include "viewers/viewer_edits.h"
 
 namespace karvex {
 
@@ -36,7 +43,8 @@ QColor ToQColor(const Rgb& color) {
 
 }  // namespace
 
-Form8::Form8(Session& session, QWidget* parent) : CentredDialog(parent), m_session(session) {
+Form8::Form8(Session& session, QWidget* parent)
+    : CentredDialog(parent), m_session(session), m_entry(session.State().EntryIndex) {
     setObjectName("Form8");
     setModal(true);
     setFixedSize(platform::Px(5625), platform::Px(3855));
@@ -65,8 +73,83 @@ Form8::Form8(Session& session, QWidget* parent) : CentredDialog(parent), m_sessi
     copy->setShortcut(QKeySequence::Copy);
     connect(copy, &QAction::triggered, this, &Form8::CopyColor);
     addAction(copy);
+    CreateMenu();
 
     Form_Load();
+}
+
+void Form8::CreateMenu() {
+    menuPalette = new QMenu(this);
+    menuPalette->setObjectName("menuPalette");
+    menuExport = menuPalette->addAction("&Export...", this, &Form8::menuExport_Click);
+    menuExport->setObjectName("menuExport");
+    menuExport->setShortcut(QKeySequence("Ctrl+E"));
+    menuImport = menuPalette->addAction("&Import...", this, &Form8::menuImport_Click);
+    menuImport->setObjectName("menuImport");
+    menuImport->setShortcut(QKeySequence("Ctrl+I"));
+    menuImport->setEnabled(false);
+    addActions({menuExport, menuImport});  // the keys work anywhere in the window
+}
+
+void Form8::SetEditor(EditRunner edit) {
+    m_edit = std::move(edit);
+    menuImport->setEnabled(m_edit != nullptr && m_loaded);
+}
+
+void Form8::contextMenuEvent(QContextMenuEvent* event) {
+    menuPalette->popup(event->globalPos());
+}
+
+void Form8::menuExport_Click() {
+    if (!m_loaded)
+        return;
+    QString name =
+        QFileInfo(platform::FromLatin1(m_session.State().SelectedName).trimmed().replace('\\', '/'))
+            .completeBaseName();
+    const QString path = ChooseFile(
+        this, "Export palette", "GIMP palettes (*.gpl);;PNG swatches (*.png)", true, name + ".gpl");
+    if (!path.isEmpty())
+        ExportTo(path);
+}
+
+bool Form8::ExportTo(const QString& path) {
+    const ArchiveState& state = m_session.State();
+    const IoStatus written =
+        WritePaletteFile(QFile::encodeName(path).toStdString(), state.ArchivePath(), m_bytes,
+                         platform::FromLatin1(state.SelectedName).trimmed().toStdString());
+    if (!written.IsDone())
+        ShowRefusal(this, "Cannot write " + QFile::encodeName(path).toStdString() + state.LineFeed +
+                              state.LineFeed + written.Reason());
+    return written.IsDone();
+}
+
+void Form8::menuImport_Click() {
+    if (!menuImport->isEnabled())
+        return;
+    const QString path =
+        ChooseFile(this, "Import palette", "Palettes (*.gpl *.png);;All files (*)", false);
+    if (!path.isEmpty())
+        ImportFrom(path);
+}
+
+bool Form8::ImportFrom(const QString& path) {
+    const EntryTable& table = m_session.Table();
+    if (!m_edit || m_entry < 0 || m_entry >= table.Count())
+        return false;
+    std::string palette;
+    const Result read =
+        ReadPaletteFile(QFile::encodeName(path).toStdString(), m_session.State().LineFeed, palette);
+    if (!read.IsDone()) {
+        ShowRefusal(this, read.message);
+        return false;
+    }
+    const int row = ReplaceEntry(this, m_edit, table.Name(m_entry), m_entry, path, palette);
+    if (row < 0)
+        return false;
+    m_entry = row;
+    List1->clear();
+    Form_Load();
+    return true;
 }
 
 void Form8::Form_Load() {
@@ -81,14 +164,14 @@ void Form8::Form_Load() {
 void Form8::PaletteLoad() {
     const ArchiveState& state = m_session.State();
     const EntryTable& table = m_session.Table();
-    const int i = state.EntryIndex;
+    const int i = m_entry;
     // The entry's own size is not checked: the 768 bytes from its offset are the palette.
     const std::int64_t offset =
         i >= 0 && i < table.Count() ? table.OffsetOf(i) : std::int64_t{state.SelectedOffset};
-    std::string bytes;
-    m_loaded = ReadPaletteBytes(m_session, offset, bytes).IsDone();
+    m_loaded = ReadPaletteBytes(m_session, offset, m_bytes).IsDone();
     if (m_loaded)
-        ColorComponents = PaletteColors(bytes);
+        ColorComponents = PaletteColors(m_bytes);
+    menuExport->setEnabled(m_loaded);
 }
 
 void Form8::GridDraw() {

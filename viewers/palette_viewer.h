@@ -5,11 +5,16 @@
 #include <QPointF>
 #include <QString>
 
+#include <string>
+
+#include "core/archive_edit.h"
 #include "platform/centred_dialog.h"
 #include "viewers/palette.h"
 
+class QAction;
 class QLabel;
 class QListWidget;
+class QMenu;
 
 namespace karvex {
 
@@ -19,7 +24,9 @@ class Session;
 // of the open archive (bytes past the archive's end count as zero) shown as a 16 x 16 grid
 // of swatches beside the list "Color Values", one line per colour. Selecting a colour in
 // either place outlines its swatch and selects its list line. Ctrl+C copies the selected
-// colour as #RRGGBB; the arrow keys move the selection in the grid; Escape closes.
+// colour as #RRGGBB; the arrow keys move the selection in the grid; Escape closes. The
+// right-click menu exports the palette as a GIMP palette or a PNG swatch and, where the
+// main window hands over its edits, imports one into the entry.
 //
 // The grid `pic1` is drawn in user units: (0, 0) at its top-left corner to (255, 255) at
 // its bottom-right; colour n owns the cell at (16 * (n mod 16), 16 * (n div 16)) and its
@@ -35,6 +42,17 @@ class Form8 : public platform::CentredDialog {
     void pic1_MouseDown(const QPointF& position);
     void pic1_Click();  // selects the colour under the recorded position in List1
 
+    // The edits Import applies; without them (none is the default) Import is disabled.
+    void SetEditor(EditRunner edit);
+    void menuExport_Click();  // "Export...": asks for a file, then ExportTo
+    void menuImport_Click();  // "Import...": asks for a file, then ImportFrom
+    // Writes the palette as the file `path` (.gpl, else a PNG swatch). False after a message
+    // naming the file when it cannot be written.
+    bool ExportTo(const QString& path);
+    // Reads the palette file `path`, asks "Replace ENTRY with FILE?" and replaces the entry;
+    // the reloaded palette is shown. False when nothing was changed.
+    bool ImportFrom(const QString& path);
+
     // The retained image of the grid: one pixel per grid unit, 255 x 255, shown over pic1's
     // area inside its border.
     const QImage& Grid() const { return m_grid; }
@@ -43,6 +61,7 @@ class Form8 : public platform::CentredDialog {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
   private:
     void Form_Load();      // caption, the palette, the grid and the list
@@ -56,8 +75,12 @@ class Form8 : public platform::CentredDialog {
     void MoveSelection(int step);
     void CopyColor();  // the selected colour's text to the clipboard
     void Describe();   // the controls' accessible names, from what they show
+    void CreateMenu();
 
     Session& m_session;
+    int m_entry;  // the palette's row in the entry table
+    EditRunner m_edit;
+    std::string m_bytes;                        // the 768 bytes read
     karvex::ColorComponents ColorComponents{};  // entry n holds palette colour n
     bool m_loaded = false;  // the palette was read; without it the grid and list stay empty
     int m_clickX = 0;       // the last mouse-down on the grid, in whole units
@@ -65,9 +88,12 @@ class Form8 : public platform::CentredDialog {
     bool m_pressed = false;  // the left button went down on the grid
     QImage m_grid;           // the retained image
 
-    QLabel* pic1;        // the colour grid
-    QLabel* Label1;      // "Color Values", the caption of List1
-    QListWidget* List1;  // one line per colour: " red  green  blue"
+    QLabel* pic1;         // the colour grid
+    QLabel* Label1;       // "Color Values", the caption of List1
+    QListWidget* List1;   // one line per colour: " red  green  blue"
+    QMenu* menuPalette;   // the right-click menu
+    QAction* menuExport;  // "&Export...", Ctrl+E
+    QAction* menuImport;  // "&Import...", Ctrl+I
 };
 
 }  // namespace karvex

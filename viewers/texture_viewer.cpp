@@ -20,7 +20,9 @@
 #include "platform/message_boxes.h"
 #include "platform/naming.h"
 #include "platform/twips.h"
+#include "viewers/archive_import.h"
 #include "viewers/png_writer.h"
+#include "viewers/viewer_edits.h"
 
 namespace karvex {
 
@@ -80,9 +82,15 @@ void Form5::Form_Load() {
         platform::ShowMessage(parentWidget(), kTextureSizeText, kCaption, Icon::Critical);
         return;
     }
+    LoadPalette();
+}
+
+void Form5::LoadPalette() {
     // Its own palette first, then the default one; with neither, the colours stay as the
     // last view left them. A palette that cannot be read leaves them too.
+    const EntryTable& table = m_session.Table();
     const int palette = FindPalette(table, table.Name(m_entry));
+    m_paletteName.clear();
     if (palette >= 0 && PaletteLoad(m_session, table.OffsetOf(palette), ColorTable).IsDone())
         m_paletteName = platform::FromLatin1(table.Name(palette));
 }
@@ -110,6 +118,63 @@ void Form5::CreateMenu() {
     menuSave->setObjectName("menuSave");
     menuSave->setShortcut(QKeySequence::Save);
     addAction(menuSave);
+    menuReplace = menuPicture->addAction("&Replace from PNG...", this, &Form5::menuReplace_Click);
+    menuReplace->setObjectName("menuReplace");
+    menuReplace->setShortcut(QKeySequence("Ctrl+R"));
+    menuReplace->setEnabled(false);
+    addAction(menuReplace);
+}
+
+void Form5::SetEditor(EditRunner edit) {
+    m_edit = std::move(edit);
+    menuReplace->setEnabled(m_edit != nullptr);
+}
+
+void Form5::menuReplace_Click() {
+    const EntryTable& table = m_session.Table();
+    if (!m_edit || m_entry < 0 || m_entry >= table.Count())
+        return;
+    std::string palette;
+    if (const Result found = PaletteForImport(m_session, table.Name(m_entry), -1, palette);
+        !found.IsDone()) {
+        ShowRefusal(this, found.message);
+        return;
+    }
+    bool dither = false;
+    const QString path =
+        ChooseFile(this, "Replace from PNG", "PNG images (*.png)", false, {}, &dither, "Dither");
+    if (!path.isEmpty())
+        ReplaceFrom(path, dither);
+}
+
+bool Form5::ReplaceFrom(const QString& path, bool dither) {
+    const EntryTable& table = m_session.Table();
+    if (!m_edit || m_entry < 0 || m_entry >= table.Count())
+        return false;
+    const std::string name = table.Name(m_entry);
+    std::string palette, texture;
+    Result read = PaletteForImport(m_session, name, -1, palette);
+    if (read.IsDone())
+        read = ReadTextureFile(QFile::encodeName(path).toStdString(), palette, {dither},
+                               m_session.State().LineFeed, texture);
+    if (!read.IsDone()) {
+        ShowRefusal(this, read.message);
+        return false;
+    }
+    const int row = ReplaceEntry(this, m_edit, name, m_entry, path, texture);
+    if (row < 0)
+        return false;
+    // The reloaded archive: the entry's place, size and palette may all have changed.
+    m_entry = row;
+    m_side = TextureWidth(m_session.Table().SizeOf(m_entry));
+    LoadPalette();
+    for (QAction* item : {menuZoom1, menuZoom2, menuZoom4, menuSave})
+        item->setEnabled(m_side != 0);
+    TextureDraw();
+    ShowImage();
+    if (isVisible())
+        platform::CentreOnScreen(this);
+    return true;
 }
 
 bool Form5::eventFilter(QObject* watched, QEvent* event) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/archive_edit.h"
 #include "platform/centred_dialog.h"
 #include "viewers/texture.h"
 
@@ -26,7 +27,8 @@ class Session;
 // the last one loaded (black before the first). A size the viewer cannot draw is reported
 // in a message box while the window is built; the window then opens with an empty picture.
 // A click on the picture, Escape or the close box closes it. The picture's right-click
-// menu zooms it 1x, 2x or 4x (also the keys 1, 2 and 4) and saves it as a PNG file.
+// menu zooms it 1x, 2x or 4x (also the keys 1, 2 and 4), saves it as a PNG file and, where
+// the main window hands over its edits, replaces it from a painted PNG.
 class Form5 : public platform::CentredDialog {
     Q_OBJECT
   public:
@@ -56,6 +58,16 @@ class Form5 : public platform::CentredDialog {
     // The texture's side in texture pixels: 64 or 256, 0 when nothing is drawn.
     int TextureSide() const { return m_side; }
 
+    // The edits "Replace from PNG..." applies; without them (the default) it is disabled.
+    void SetEditor(EditRunner edit);
+    // "Replace from PNG...": refuses at once when the archive has no palette for the texture,
+    // else asks for a PNG (with a "Dither" box), then ReplaceFrom.
+    void menuReplace_Click();
+    // Imports the PNG `path` through the palette the archive gives the texture, asks "Replace
+    // ENTRY with FILE?", replaces the entry and draws it anew from the reloaded archive.
+    // False, after a message where there is one to give, when nothing was changed.
+    bool ReplaceFrom(const QString& path, bool dither);
+
   signals:
     // Each band of the texture has reached the screen; `rows` texture rows are shown.
     void bandDrawn(int rows);
@@ -68,7 +80,8 @@ class Form5 : public platform::CentredDialog {
     void showEvent(QShowEvent* event) override;
 
   private:
-    void Form_Load();  // caption, size check, the palette search and load
+    void Form_Load();    // caption, size check, then LoadPalette
+    void LoadPalette();  // the palette search and load, into the session's colours
     void CreateMenu();
     // Sizes the image, Picture1 and the window for the zoom; the image is cleared.
     void FitToZoom();
@@ -78,8 +91,9 @@ class Form5 : public platform::CentredDialog {
     void Describe();   // Picture1's accessible name, from what it shows
 
     Session& m_session;
+    EditRunner m_edit;
     karvex::ColorTable& ColorTable;  // the palette's colours, the session's, kept between views
-    const int m_entry;               // the texture's index in the entry table
+    int m_entry;                     // the texture's index in the entry table
     QString m_name;                  // SelectedName, the caption
     QString m_paletteName;           // the palette entry drawn through; empty when none found
     int m_side = 0;                  // 64 or 256 once the size is checked; 0 otherwise
@@ -91,12 +105,13 @@ class Form5 : public platform::CentredDialog {
     bool m_pressed = false;               // the left button went down on the picture
     bool m_drawnThisShowing = false;      // drawn since the window was last shown
 
-    QLabel* Picture1;    // the picture area: shows the retained image
-    QMenu* menuPicture;  // the picture's right-click menu
-    QAction* menuZoom1;  // "Zoom &1x", key 1
-    QAction* menuZoom2;  // "Zoom &2x", key 2
-    QAction* menuZoom4;  // "Zoom &4x", key 4
-    QAction* menuSave;   // "&Save as PNG…", Ctrl+S
+    QLabel* Picture1;      // the picture area: shows the retained image
+    QMenu* menuPicture;    // the picture's right-click menu
+    QAction* menuZoom1;    // "Zoom &1x", key 1
+    QAction* menuZoom2;    // "Zoom &2x", key 2
+    QAction* menuZoom4;    // "Zoom &4x", key 4
+    QAction* menuSave;     // "&Save as PNG…", Ctrl+S
+    QAction* menuReplace;  // "&Replace from PNG...", Ctrl+R
 };
 
 }  // namespace karvex

@@ -46,11 +46,12 @@ struct EditFixture : CoreFixture {
     std::vector<int> changed;
 };
 
+// A null `source`: the data is to be put in with EditData.
 EditChange Add(std::string name, const char* source = "new.txt") {
-    return {Kind::Add, std::move(name), {}, source};
+    return {Kind::Add, std::move(name), {}, source ? source : ""};
 }
 EditChange Replace(std::string name, const char* source) {
-    return {Kind::Replace, std::move(name), {}, source};
+    return {Kind::Replace, std::move(name), {}, source ? source : ""};
 }
 EditChange Delete(std::string name, int row = -1) {
     return {Kind::Delete, std::move(name), {}, {}, row};
@@ -99,6 +100,27 @@ TEST(EditArchive, WritesTheArchiveAsLaidOutByHand) {
         EXPECT_EQ(info.st_mode & 07777, 0640u) << row.what;
         EXPECT_EQ(FilesIn(f.dir.path()), 3u) << row.what;  // no temporary left
     }
+}
+
+// Data the program made comes from one temporary file, the entries' ranges of it one after
+// the other, beside data from files.
+TEST(EditArchive, PutsInDataTheProgramMade) {
+    EditFixture f;
+    EditData data;
+    std::vector<EditChange> changes = {Replace("a.raw", nullptr), Add("X"), Add("Y", nullptr),
+                                       Add("Z", nullptr)};
+    for (auto [at, bytes] : {std::pair{0, "made"}, {2, ""}, {3, "more"}})
+        ASSERT_TRUE(data.Put(bytes, changes[static_cast<std::size_t>(at)]).IsDone());
+    ASSERT_TRUE(f.Edit(changes).IsDone()) << f.Messages();
+    EXPECT_EQ(ReadBytes(f.pod()), PodBytes({{"A.RAW", "made"},
+                                            kOld[1],
+                                            kOld[2],
+                                            kOld[3],
+                                            {"X", "NEW DATA"},
+                                            {"Y", ""},
+                                            {"Z", "more"}},
+                                           kComment));
+    EXPECT_EQ(f.changed, (std::vector<int>{0, 4, 5, 6}));
 }
 
 // Shared data is written once for each entry; bytes no entry holds are left behind.

@@ -8,6 +8,9 @@
 #include <QMessageBox>
 
 #include "tests/gui/window_fixture.h"
+#include "viewers/png_writer.h"
+#include "viewers/texture.h"
+#include "viewers/texture_viewer.h"
 
 using namespace karvex;
 using namespace karvex::test;
@@ -205,6 +208,39 @@ class EditWindowTest : public QObject, public WindowFixture {
         QCOMPARE(m_session->Table().SelectedCount(), 1);
         QVERIFY(m_session->Table().IsSelected(5));
         QCOMPARE(window.focusWidget(), names);  // for the keys, though the reload hid the list
+    }
+
+    // The texture viewer's Replace from PNG, through the main window's edit, on a file.
+    void viewerReplacesATextureOfTheFile() {
+        const std::vector<PodEntry> before = {{"T.RAW", std::string(4096, 1)},
+                                              {"T.ACT", RampPalette()}};
+        Write("tex.pod", PodBytes(before));
+        const QString png = m_folder.filePath("t.png");
+        std::FILE* file = std::fopen(QFile::encodeName(png).constData(), "wb");
+        QVERIFY(file &&
+                WritePng(file, 64, 64, std::vector<std::uint32_t>(4096, ColorValue(9, 246, 4)))
+                    .IsDone());
+        std::fclose(file);
+        Form1& window = Window();
+        QVERIFY(window.Startup(Quoted("tex.pod")));
+        QStringList seen;
+        bool replaced = false;
+        WhenModal(
+            [&](QWidget* modal) {
+                Answer({"Yes"}, &seen);
+                replaced = static_cast<Form5*>(modal)->ReplaceFrom(png, false);
+                modal->close();
+            },
+            "karvex::Form5");
+        auto* names = window.findChild<QListView*>("List1");
+        const QPoint at = names->visualRect(names->model()->index(0, 0)).center();
+        QTest::mouseClick(names->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(names->viewport(), Qt::LeftButton, {}, at);
+        QTRY_VERIFY(replaced);
+        QCOMPARE(seen, QStringList{"Replace T.RAW with " + png + "?"});
+        QCOMPARE(m_folder.Read("tex.pod"),
+                 PodBytes({{"T.RAW", std::string(4096, 9)}, {"T.ACT", RampPalette()}}));
+        QVERIFY(m_session->Table().IsSelected(0));
     }
 };
 

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The palette viewer (Form8) over an archive in memory. The palette's logic: tests/viewers.
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QLabel>
@@ -10,6 +11,9 @@
 #include <tuple>
 
 #include "tests/core/fake_session.h"
+#include "tests/gui/fake_edits.h"
+#include "tests/gui/modal.h"
+#include "viewers/palette_files.h"
 #include "viewers/palette_viewer.h"
 
 using namespace karvex;
@@ -45,6 +49,38 @@ class PaletteViewerTest : public QObject {
     Q_OBJECT
 
   private slots:
+    // Export writes the colours read, Import replaces the entry with a file's and shows them.
+    void exportsAndImportsThePalette() {
+        TempDir dir;
+        Viewer viewer(RampPalette());
+        auto* import = viewer.form->findChild<QAction*>("menuImport");
+        QVERIFY(!import->isEnabled());  // no edits handed over: a response file, say
+        std::vector<std::string> calls;
+        viewer.form->SetEditor(FakeEdits(viewer.archive, calls));
+        QVERIFY(import->isEnabled());
+        const QString gpl = QString::fromStdString((dir / "p.gpl").string());
+        QVERIFY(viewer.form->ExportTo(gpl));
+        QCOMPARE(ReadBytes(dir / "p.gpl"), GplText(RampPalette(), "pal.act"));
+
+        WriteBytes(dir / "p.gpl", GplText(std::string(768, '\x40'), "x"));
+        for (const char* answer : {"No", "Yes"}) {
+            QString question;
+            AnswerMessage(answer, &question);
+            QCOMPARE(viewer.form->ImportFrom(gpl), answer == std::string("Yes"));
+            QCOMPARE(question, "Replace pal.act with " + gpl + "?");
+        }
+        QCOMPARE(calls, std::vector<std::string>{"replace pal.act#1, 768 bytes"});
+        QCOMPARE(viewer.List()->item(255)->text(), " 64  64  64");
+
+        WriteBytes(dir / "p.gpl", "GIMP Palette\n1 2 3\n");
+        QString refusal;
+        AnswerMessage("OK", &refusal);
+        QVERIFY(!viewer.form->ImportFrom(gpl));
+        QCOMPARE(refusal, "Cannot import " + gpl +
+                              "\n\nThe palette holds 1 colour; a texture's palette holds 256.");
+        QCOMPARE(calls.size(), 1u);
+    }
+
     // One line per colour; a palette cut short by the archive's end reads as zero past it.
     void listLinesExact() {
         const std::string bytes =

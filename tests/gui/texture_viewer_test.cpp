@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The texture viewer (Form5) over an archive in memory. Its logic: tests/viewers/texture_test.
 #include <QAction>
+#include <QCheckBox>
+#include <QFile>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -10,8 +12,10 @@
 #include <tuple>
 
 #include "tests/core/fake_session.h"
+#include "tests/gui/fake_edits.h"
 #include "tests/gui/modal.h"
 #include "tests/gui/test_folder.h"
+#include "viewers/png_writer.h"
 #include "viewers/texture.h"
 #include "viewers/texture_viewer.h"
 
@@ -65,6 +69,47 @@ class TextureViewerTest : public QObject {
     Q_OBJECT
 
   private slots:
+    // Replace from PNG: the palette checked first, the file chosen with its Dither box, the
+    // question, the import through the archive's palette and the new texture drawn.
+    void replacesFromPng() {
+        Viewer bare({{"tex.raw", TextureBytes(64)}});
+        std::vector<std::string> calls;
+        bare.form->SetEditor(FakeEdits(bare.archive, calls));
+        QString refusal;
+        AnswerMessage("OK", &refusal);
+        bare.form->findChild<QAction*>("menuReplace")->trigger();  // no file dialog comes up
+        QCOMPARE(refusal, "tex.raw: no palette to match the colours against");
+
+        Viewer viewer({{"tex.raw", TextureBytes(256)}, {"tex.act", RampPalette()}});
+        QVERIFY(!viewer.form->findChild<QAction*>("menuReplace")->isEnabled());
+        viewer.form->SetEditor(FakeEdits(viewer.archive, calls));
+        TestFolder folder;
+        const QString path = folder.filePath("flat.png");
+        std::FILE* file = std::fopen(QFile::encodeName(path).constData(), "wb");
+        QVERIFY(file && WritePng(file, 256, 256,
+                                 std::vector<std::uint32_t>(65536, 7 + 248 * 256 + 3 * 65536))
+                            .IsDone());
+        std::fclose(file);
+        QStringList heard;
+        WhenModal(
+            [&](QWidget* modal) {
+                auto* dither = modal->findChild<QCheckBox*>("OptionCheck");
+                heard << dither->accessibleName();
+                dither->setChecked(true);
+                heard << dither->accessibleName();
+                modal->findChild<QLineEdit*>("fileNameEdit")->setText(path);
+                AnswerMessage("Yes", &refusal);
+                static_cast<QDialog*>(modal)->accept();
+            },
+            "QFileDialog");
+        viewer.form->findChild<QAction*>("menuReplace")->trigger();
+        QCOMPARE(heard, QStringList({"Dither: off", "Dither: on"}));
+        QCOMPARE(refusal, "Replace tex.raw with " + path + "?");
+        QCOMPARE(calls, std::vector<std::string>{"replace tex.raw#0, 65536 bytes"});
+        QCOMPARE(viewer.archive.bytes.substr(84 + 80, 65536), std::string(65536, '\7'));
+        QCOMPARE(viewer.Shown().pixel(200, 100), Ramp(7));
+    }
+
     // The sizes refused are the logic's to check (tests/viewers): here one, and what is shown.
     void wrongSizeShowsMessageAndEmptyPicture() {
         QString text, caption;
