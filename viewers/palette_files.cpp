@@ -5,8 +5,6 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/replacing_file.h"
-#include "core/target_folder.h"
 #include "core/text.h"
 #include "viewers/png_reader.h"
 #include "viewers/png_writer.h"
@@ -133,26 +131,15 @@ Result ReadPaletteSwatch(std::string_view png, std::string& palette) {
 
 IoStatus WritePaletteFile(const std::filesystem::path& path, const std::filesystem::path& archive,
                           std::string_view palette, std::string_view name) {
-    TargetFolder folder(path.parent_path());
-    if (!archive.empty())
-        folder.Protect(archive);
-    ReplacingFile out;
-    IoStatus status =
-        folder.OpenAndStartFile(path.filename().string(), "It is the archive being read.", out);
-    if (!status.IsDone())
-        return status.For(path);
-    if (EndsWithNoCase(path.filename().string(), ".gpl")) {
-        const std::string text = GplText(palette, name);
-        if (std::fwrite(text.data(), 1, text.size(), out.File()) != text.size())
-            status = IoStatus::FromErrno(IoStatus::Code::WriteFailed);
-    } else {
-        status = WritePaletteSwatch(out.File(), palette);
-    }
-    if (!status.IsDone()) {
-        out.Abandon();
-        return status.For(path);
-    }
-    return out.Commit().For(path);
+    if (!EndsWithNoCase(path.filename().string(), ".gpl"))
+        return WriteReplacing(path, archive,
+                              [&](std::FILE* file) { return WritePaletteSwatch(file, palette); });
+    const std::string text = GplText(palette, name);
+    return WriteReplacing(path, archive, [&](std::FILE* file) {
+        return std::fwrite(text.data(), 1, text.size(), file) == text.size()
+                   ? IoStatus::Done()
+                   : IoStatus::FromErrno(IoStatus::Code::WriteFailed);
+    });
 }
 
 }  // namespace karvex

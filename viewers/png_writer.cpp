@@ -22,10 +22,10 @@ IoStatus Finish(png_image& image, int written) {
     return status;
 }
 
-// Opens `path` in its folder, protecting `archive`, has `write` fill it and puts it in place.
-template <typename WriteFn>
+}  // namespace
+
 IoStatus WriteReplacing(const std::filesystem::path& path, const std::filesystem::path& archive,
-                        WriteFn write) {
+                        const std::function<IoStatus(std::FILE*)>& write) {
     TargetFolder folder(path.parent_path());
     if (!archive.empty())
         folder.Protect(archive);
@@ -40,8 +40,6 @@ IoStatus WriteReplacing(const std::filesystem::path& path, const std::filesystem
     }
     return out.Commit().For(path);
 }
-
-}  // namespace
 
 IoStatus WritePng(std::FILE* file, int width, int height,
                   const std::vector<std::uint32_t>& pixels) {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <string_view>
 #include <vector>
 
@@ -25,9 +26,14 @@ IoStatus WritePng(std::FILE* file, int width, int height, const std::vector<std:
 IoStatus WriteIndexedPng(std::FILE* file, int width, std::string_view indices,
                          std::string_view palette);
 
-// The same into a new file that replaces (or creates) `path` whole, in its folder held open
-// as a TargetFolder: a failure half-way leaves what stood there as it was, and the file
-// `archive` leads to (the archive being read; none when empty) is refused with Archive.
+// A new file that replaces (or creates) `path` whole, in its folder held open as a
+// TargetFolder, filled by `write`: a failure half-way leaves what stood there as it was, and
+// the file `archive` leads to (the archive being read; none when empty) is refused with
+// Archive. The status names the file.
+IoStatus WriteReplacing(const std::filesystem::path& path, const std::filesystem::path& archive,
+                        const std::function<IoStatus(std::FILE*)>& write);
+
+// WritePng and WriteIndexedPng into the file `path`, through WriteReplacing.
 IoStatus WritePngFile(const std::filesystem::path& path, const std::filesystem::path& archive,
                       int width, int height, const std::vector<std::uint32_t>& pixels);
 IoStatus WriteIndexedPngFile(const std::filesystem::path& path,
