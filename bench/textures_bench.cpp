@@ -10,11 +10,9 @@
 // share one texture's bytes, in /dev/shm unless FOLDER is given. A warm-up, then three
 // rounds of each; prints the medians and the ratio of 16,000 to 4,000.
 //
-// karvex32-textures-bench --import [FOLDER]: the CPU time of importing a 256x256 RGB PNG of
-// 65,536 different colours as a texture, from reading the file to the texture's bytes, with
-// and without dithering: the median of nine runs after a warm-up, against the goal.
+// karvex32-textures-bench --import [FOLDER]: the texture import's CPU time alone
+// (import_bench.h), as karvex32-viewers-bench also measures it.
 #include <sys/wait.h>
-#include <time.h>
 
 #include <algorithm>
 #include <chrono>
@@ -26,9 +24,9 @@
 #include <string>
 #include <vector>
 
+#include "bench/import_bench.h"
 #include "viewers/png_writer.h"
 #include "viewers/texture.h"
-#include "viewers/texture_import.h"
 
 namespace fs = std::filesystem;
 using namespace karvex;
@@ -179,59 +177,6 @@ int EntriesScaling(const fs::path& work) {
     return 0;
 }
 
-double CpuSeconds() {
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
-}
-
-// --import: the picture's colours are all different (red and green count the pixel), so
-// each one is searched for in the palette.
-int ImportTiming(const fs::path& work) {
-    constexpr double kGoalMs = 30;
-    constexpr int kImportRounds = 9;
-    std::vector<std::uint32_t> pixels(kSide * kSide);
-    for (std::uint32_t n = 0; n < pixels.size(); ++n)
-        pixels[n] = ColorValue(n & 0xFF, n >> 8, (n * 37) & 0xFF);
-    const fs::path png = work / "colours.png";
-    if (!WritePngFile(png, {}, kSide, kSide, pixels).IsDone()) {
-        std::fprintf(stderr, "bench: cannot write %s\n", png.c_str());
-        return 1;
-    }
-    std::mt19937 random(3);
-    std::string palette(kPaletteBytes, '\0');
-    for (char& byte : palette)
-        byte = static_cast<char>(random());
-    std::printf(
-        "| importing a %dx%d RGB PNG of %zu colours (CPU, median of %d) | time | goal |"
-        "\n|---|---|---|\n",
-        kSide, kSide, pixels.size(), kImportRounds);
-    for (const bool dither : {false, true}) {
-        std::vector<double> times;
-        for (int round = 0; round <= kImportRounds; ++round) {
-            const double start = CpuSeconds();
-            std::ifstream in(png, std::ios::binary);
-            const std::string file((std::istreambuf_iterator<char>(in)),
-                                   std::istreambuf_iterator<char>());
-            std::string texture;
-            const Result imported = ImportTexture(file, palette, {dither}, texture);
-            const double spent = CpuSeconds() - start;
-            if (!imported.IsDone() || texture.size() != pixels.size()) {
-                std::fprintf(stderr, "bench: import failed: %s\n", imported.message.c_str());
-                return 1;
-            }
-            if (round > 0)  // the first is the warm-up
-                times.push_back(spent * 1000);
-        }
-        const double ms = Median(times);
-        std::printf("| %s | %.1f ms | \u2264 %.0f ms CPU: %s |\n",
-                    dither ? "with dithering" : "nearest colour", ms, kGoalMs,
-                    ms <= kGoalMs ? "met" : "not met");
-    }
-    fs::remove_all(work);
-    return 0;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -249,7 +194,7 @@ int main(int argc, char** argv) {
     if (entries)
         return EntriesScaling(work);
     if (import)
-        return ImportTiming(work);
+        return ImportTiming(work) ? 0 : 1;
     std::vector<std::string> textures;
     const fs::path archive = work / "textures.pod";
     std::ofstream(archive, std::ios::binary) << ArchiveBytes(textures);

@@ -16,12 +16,13 @@
 // and its end, with its peak memory over that of a run that prints nothing (goal 64 MiB).
 // Each of these reads the archive cold: its pages are dropped from the cache before.
 // Prints one line per goal and exits 1 when a goal is missed.
-// Last, the wave player (wave_bench.cpp).
-// Usage: karvex32-viewers-bench [--breaks-mib N | --wave]   (QT_QPA_PLATFORM=offscreen, or
-// xvfb-run; --wave measures the wave player alone)
+// Then the texture import's CPU time (import_bench.h); last, the wave player (wave_bench.cpp).
+// Usage: karvex32-viewers-bench [--breaks-mib N | --import | --wave]   (QT_QPA_PLATFORM=
+// offscreen, or xvfb-run; --import and --wave measure those alone)
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QListView>
@@ -40,6 +41,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/import_bench.h"
 #include "bench/viewers_bench_support.h"
 #include "core/archive_session.h"
 #include "core/pod_format.h"
@@ -307,6 +309,8 @@ int main(int argc, char** argv) {
     const QDir folder(dir.path());
     if (QApplication::arguments().contains("--wave"))
         return MeasureWavePlayer(folder.path()) ? 0 : 1;
+    if (QApplication::arguments().contains("--import"))
+        return ImportTiming(QFile::encodeName(folder.path()).toStdString()) ? 0 : 1;
     folder.mkdir("sources");
     WriteSources(QDir(folder.filePath("sources")));
     if (!BuildArchive(folder.path(), folder.filePath("sources"))) {
@@ -353,6 +357,7 @@ int main(int argc, char** argv) {
     const bool breaks = MeasureLarge(
         folder.path(), "breaks.pod", "BREAKS.TXT", 1,
         QString("%1 MiB of empty CR LF lines").arg(breaksSize >> 20).toUtf8().constData());
+    const bool import = ImportTiming(QFile::encodeName(folder.path()).toStdString());
     const bool wave = MeasureWavePlayer(folder.path());
-    return texture && text && tail && breaks && wave ? 0 : 1;
+    return texture && text && tail && breaks && import && wave ? 0 : 1;
 }
