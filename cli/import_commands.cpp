@@ -42,7 +42,7 @@ int FindOrReport(const CliSession& session, const std::string& name) {
 // Puts `bytes` in as the entry `name`, replacing the first entry of the name or added after
 // the others: the exit status.
 int PutEntry(CliSession& session, const std::string& name, const std::string& bytes) {
-    EditData data;
+    EditData data(session.m_state.ArchivePath().parent_path());
     EditPlan plan;
     plan.replaceExisting = true;
     plan.changes.push_back({EditChange::Kind::Add, name, {}, {}});
@@ -144,21 +144,20 @@ std::string FileKey(const fs::path& relative) {
 }
 
 // The PNG files below `folder`, in path order: regular files only, in no folder reached
-// through a link.
-std::vector<fs::path> PngFiles(const fs::path& folder) {
-    std::vector<fs::path> found;
-    std::error_code ec;
+// through a link. False, with `error` set, when the folder cannot be read through.
+bool PngFiles(const fs::path& folder, std::vector<fs::path>& found, std::error_code& error) {
+    found.clear();
     for (fs::recursive_directory_iterator
-             walk(folder, fs::directory_options::skip_permission_denied, ec),
+             walk(folder, fs::directory_options::skip_permission_denied, error),
          end;
-         !ec && walk != end; walk.increment(ec)) {
+         !error && walk != end; walk.increment(error)) {
         std::error_code kind;
         if (walk->symlink_status(kind).type() == fs::file_type::regular &&
             EndsWithNoCase(walk->path().filename().string(), ".png"))
             found.push_back(walk->path());
     }
     std::sort(found.begin(), found.end());
-    return found;
+    return !error;
 }
 
 }  // namespace
@@ -172,31 +171,36 @@ int RunTexturesImport(const TexturesImportArgs& args) {
         return status;
     const EntryTable& table = session.m_table;
     const std::string& lf = session.m_state.LineFeed;
-    // The entry each PNG name comes from, as `textures` names them: the first of a name.
+    // The entry each PNG name comes from: of the textures `textures` writes, the last of a
+    // name, whose picture is the one left in the folder.
     std::map<std::string, int> entries;
     for (int i = 0; i < table.Count(); ++i) {
-        if (ContainsNoCase(table.Name(i), ".raw"))
-            entries.emplace(NameKey(NameComponents(PngNameFor(table.Name(i)))), i);
+        if (ContainsNoCase(table.Name(i), ".raw") && TextureWidth(table.SizeOf(i)) != 0)
+            entries[NameKey(NameComponents(PngNameFor(table.Name(i))))] = i;
     }
+    std::vector<fs::path> pngs;
+    if (std::error_code error; !PngFiles(*folder, pngs, error))
+        return Report(session, Result::Failed("Cannot read " + DisplayPath(*folder) + lf + lf +
+                                              Utf8ToLatin1(error.message())));
 
     PaletteLookup palettes(table);
     std::map<int, std::string> paletteBytes;  // by palette entry, read once each
     std::map<int, fs::path> taken;            // the entries given a PNG, and from which
-    EditData data;
+    EditData data(session.m_state.ArchivePath().parent_path());
     EditPlan plan;
     Result worst;
     auto leaveOut = [&](Result result) {
         session.Tell(result.message);
         worst = Worse(worst, std::move(result));
     };
-    for (const fs::path& png : PngFiles(*folder)) {
+    for (const fs::path& png : pngs) {
         const fs::path relative = png.lexically_relative(*folder);
         const auto found = entries.find(FileKey(relative));
         if (found == entries.end()) {
-            const std::string wanted = relative.parent_path().empty()
-                                           ? relative.stem().string()
-                                           : (relative.parent_path() / relative.stem()).string();
-            leaveOut(Result::Refused(DisplayPath(relative) + ": no entry " + Utf8ToLatin1(wanted) +
+            std::string wanted;
+            for (const fs::path& part : relative.parent_path() / relative.stem())
+                wanted += (wanted.empty() ? "" : "\\") + Utf8ToLatin1(part.string());
+            leaveOut(Result::Refused(DisplayPath(relative) + ": no entry " + wanted +
                                      ".raw to import it into"));
             continue;
         }
@@ -220,11 +224,10 @@ int RunTexturesImport(const TexturesImportArgs& args) {
                 return Report(session, read);
         }
         std::string texture, old;
+        // A picture of an entry that cannot be imported stops the whole edit.
         if (Result read = ReadTextureFile(png, colors->second, {args.dither}, lf, texture);
-            !read.IsDone()) {
-            leaveOut(std::move(read));
-            continue;
-        }
+            !read.IsDone())
+            return std::max(Report(session, read), ExitFor(worst));
         if (table.SizeOf(i) == std::ssize(texture)) {
             if (Result read = ReadEntryBytes(session.m_session, i, texture.size(), old);
                 !read.IsDone())

@@ -3,7 +3,9 @@
 // whole new archive that takes the old one's place.
 #include "core/archive_edit.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -286,7 +288,9 @@ Result PodCore::EditArchive(const EditPlan& plan, std::vector<int>& changed) {
             position = 0;
         }
         const IoStatus copied = SpanCopy(from, position, out.File(), offset, size, m_host);
-        const std::string read = item.source.empty() ? shown : DisplayPath(item.source);
+        const std::string read = !item.source.empty() ? DisplayPath(item.source)
+                                 : item.file          ? std::string("the imported data")
+                                                      : shown;
         if (copied.code() == IoStatus::Code::Cancelled)
             return discard(Result::Cancelled());
         if (copied.code() == IoStatus::Code::ReadFailed)
@@ -310,9 +314,15 @@ Result PodCore::EditArchive(const EditPlan& plan, std::vector<int>& changed) {
 IoStatus EditData::Put(std::string_view bytes, EditChange& change) {
     if (!m_file) {
         // Unnamed, and gone as soon as it is closed: nobody else can open it.
-        m_file.reset(std::tmpfile());
-        if (!m_file)
+        const int fd = m_folder.empty() ? -1
+                                        : ::open(m_folder.c_str(),
+                                                 O_TMPFILE | O_RDWR | O_EXCL | O_CLOEXEC, 0600);
+        m_file.reset(fd >= 0 ? ::fdopen(fd, "w+b") : std::tmpfile());
+        if (!m_file) {
+            if (fd >= 0)
+                ::close(fd);
             return IoStatus::FromErrno(IoStatus::Code::WriteFailed);
+        }
     }
     if (!SeekTo(m_file.get(), m_end).IsDone() ||
         std::fwrite(bytes.data(), 1, bytes.size(), m_file.get()) != bytes.size() ||

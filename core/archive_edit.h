@@ -44,10 +44,14 @@ struct EditChange {
 // that an edit of thousands of imported textures holds none of them in memory.
 class EditData {
   public:
+    // The file is made in `folder` (the archive's, on the file system the edit writes to)
+    // where it can be, else in the system's temporary folder.
+    explicit EditData(std::filesystem::path folder = {}) : m_folder(std::move(folder)) {}
     // Appends `bytes` and points `change` at them. WriteFailed when they cannot be kept.
     IoStatus Put(std::string_view bytes, EditChange& change);
 
   private:
+    std::filesystem::path m_folder;
     FilePtr m_file;  // made at the first Put
     std::int64_t m_end = 0;
 };

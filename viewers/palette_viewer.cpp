@@ -18,7 +18,9 @@
 #include <algorithm>
 #include <string>
 
+#include "core/paths.h"
 #include "core/session.h"
+#include "core/text.h"
 #include "platform/latin1.h"
 #include "platform/naming.h"
 #include "platform/twips.h"
@@ -45,6 +47,8 @@ QColor ToQColor(const Rgb& color) {
 
 Form8::Form8(Session& session, QWidget* parent)
     : CentredDialog(parent), m_session(session), m_entry(session.State().EntryIndex) {
+    if (m_entry >= 0 && m_entry < session.Table().Count())
+        m_entryName = session.Table().Name(m_entry);
     setObjectName("Form8");
     setModal(true);
     setFixedSize(platform::Px(5625), platform::Px(3855));
@@ -118,8 +122,8 @@ bool Form8::ExportTo(const QString& path) {
         WritePaletteFile(QFile::encodeName(path).toStdString(), state.ArchivePath(), m_bytes,
                          platform::FromLatin1(state.SelectedName).trimmed().toStdString());
     if (!written.IsDone())
-        ShowRefusal(this, "Cannot write " + QFile::encodeName(path).toStdString() + state.LineFeed +
-                              state.LineFeed + written.Reason());
+        ShowRefusal(this, "Cannot write " + DisplayPath(QFile::encodeName(path).toStdString()) +
+                              state.LineFeed + state.LineFeed + Utf8ToLatin1(written.Reason()));
     return written.IsDone();
 }
 
@@ -143,7 +147,9 @@ bool Form8::ImportFrom(const QString& path) {
         ShowRefusal(this, read.message);
         return false;
     }
-    const int row = ReplaceEntry(this, m_edit, table.Name(m_entry), m_entry, path, palette);
+    // The name the viewer was opened on: should a reload have moved another entry to its
+    // row, the edit refuses to touch it.
+    const int row = ReplaceEntry(this, m_edit, m_entryName, m_entry, path, palette);
     if (row < 0)
         return false;
     m_entry = row;

@@ -78,7 +78,8 @@ class Form8 : public platform::CentredDialog {
     void CreateMenu();
 
     Session& m_session;
-    int m_entry;  // the palette's row in the entry table
+    int m_entry;              // the palette's row in the entry table
+    std::string m_entryName;  // its name as the table held it at the start
     EditRunner m_edit;
     std::string m_bytes;                        // the 768 bytes read
     karvex::ColorComponents ColorComponents{};  // entry n holds palette colour n

@@ -78,6 +78,8 @@ void Form5::Form_Load() {
     setWindowTitle(m_name);
     const bool known = m_entry >= 0 && m_entry < table.Count();
     m_side = known ? TextureWidth(table.SizeOf(m_entry)) : 0;
+    if (known)
+        m_entryName = table.Name(m_entry);
     if (m_side == 0) {
         platform::ShowMessage(parentWidget(), kTextureSizeText, kCaption, Icon::Critical);
         return;
@@ -135,7 +137,7 @@ void Form5::menuReplace_Click() {
     if (!m_edit || m_entry < 0 || m_entry >= table.Count())
         return;
     std::string palette;
-    if (const Result found = PaletteForImport(m_session, table.Name(m_entry), -1, palette);
+    if (const Result found = PaletteForImport(m_session, m_entryName, -1, palette);
         !found.IsDone()) {
         ShowRefusal(this, found.message);
         return;
@@ -151,7 +153,9 @@ bool Form5::ReplaceFrom(const QString& path, bool dither) {
     const EntryTable& table = m_session.Table();
     if (!m_edit || m_entry < 0 || m_entry >= table.Count())
         return false;
-    const std::string name = table.Name(m_entry);
+    // The name the viewer was opened on: should a reload have moved another entry to its
+    // row, the edit refuses to touch it.
+    const std::string& name = m_entryName;
     std::string palette, texture;
     Result read = PaletteForImport(m_session, name, -1, palette);
     if (read.IsDone())

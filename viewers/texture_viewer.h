@@ -95,6 +95,7 @@ class Form5 : public platform::CentredDialog {
     karvex::ColorTable& ColorTable;  // the palette's colours, the session's, kept between views
     int m_entry;                     // the texture's index in the entry table
     QString m_name;                  // SelectedName, the caption
+    std::string m_entryName;         // the texture's name as the table held it at the start
     QString m_paletteName;           // the palette entry drawn through; empty when none found
     int m_side = 0;                  // 64 or 256 once the size is checked; 0 otherwise
     int m_zoom = 1;

@@ -81,11 +81,21 @@ TEST_F(Cli, TexturesExportedAndImportedLeaveTheArchiveByteForByte) {
     const CliRun run = Expect({"textures-import", "game.pod", "out"}, 1,
                               "Karvex32: stray.png: no entry stray.raw to import it into\n");
     EXPECT_EQ(run.out, "SKY.RAW\n");
-    EXPECT_EQ(ReadBytes(dir / "game.pod"), PodBytes({{"ART\\BOX.RAW", game.small},
-                                                     {"ART\\BOX.ACT", RepeatPalette()},
-                                                     {"SKY.RAW", wanted},
-                                                     {"METALCR2.ACT", RampPalette()},
-                                                     {"README.TXT", "hello"}}));
+    const std::string imported = PodBytes({{"ART\\BOX.RAW", game.small},
+                                           {"ART\\BOX.ACT", RepeatPalette()},
+                                           {"SKY.RAW", wanted},
+                                           {"METALCR2.ACT", RampPalette()},
+                                           {"README.TXT", "hello"}});
+    EXPECT_TRUE(ReadBytes(dir / "game.pod") == imported);
+
+    // A picture of an entry that cannot be imported stops the edit, the archive untouched.
+    fs::remove(dir / "out" / "stray.png");
+    WriteRgbPng(dir / "out" / "SKY.png", 64, std::vector<std::uint32_t>(4096));
+    WriteBytes(dir / "out" / "ART" / "BOX.png", "damaged");
+    Expect({"textures-import", "game.pod", "out"}, 2,
+           "Karvex32: Cannot read " + (dir / "out" / "ART" / "BOX.png").string() +
+               "\n\nThe file is not a PNG file.\n");
+    EXPECT_TRUE(ReadBytes(dir / "game.pod") == imported);
 }
 
 TEST_F(Cli, TextureImportReplacesOrAddsThroughThePalette) {
@@ -141,16 +151,19 @@ TEST_F(Cli, ImportRefusalsLeaveTheArchiveUntouched) {
         {{"palette-import", "game.pod", "A.ACT", "gone.gpl"},
          2,
          "Karvex32: Cannot read " + path + "gone.gpl\n\nNo such file or directory\n"},
-        {{"palette-export", "game.pod", "B.TXT", "link.png"}, 2, ""},  // never through a link
+        {{"palette-export", "game.pod", "B.TXT", "link.png"},
+         2,
+         "Karvex32: Cannot write " + path + "link.png\n\nIt is a symbolic link.\n"},
     };
-    fs::create_symlink("game.pod", dir / "link.png");
+    WriteBytes(dir / "victim", "mine");
+    fs::create_symlink("victim", dir / "link.png");
     for (const Row& row : rows) {
         const CliRun run = Karvex(row.args);
         EXPECT_EQ(run.exit, row.exit) << row.args[3];
-        if (row.exit != 2 || !row.err.empty())
-            EXPECT_EQ(run.err, row.err) << row.args[3];
+        EXPECT_EQ(run.err, row.err) << row.args[3];
         EXPECT_EQ(ReadBytes(dir / "game.pod"), plain) << row.args[3];
     }
+    EXPECT_TRUE(ReadBytes(dir / "victim") == "mine" && fs::is_symlink(dir / "link.png"));
 }
 
 TEST_F(Cli, PalettesGoOutAndBackExactly) {

@@ -83,6 +83,7 @@ class TextureViewerTest : public QObject {
         Viewer viewer({{"tex.raw", TextureBytes(256)}, {"tex.act", RampPalette()}});
         QVERIFY(!viewer.form->findChild<QAction*>("menuReplace")->isEnabled());
         viewer.form->SetEditor(FakeEdits(viewer.archive, calls));
+        viewer.archive.Colors() = ColorTable{};  // as an earlier view may leave them: no match
         TestFolder folder;
         const QString path = folder.filePath("flat.png");
         std::FILE* file = std::fopen(QFile::encodeName(path).constData(), "wb");
