@@ -116,4 +116,10 @@ std::optional<std::string> CliSession::Folder(const fs::path& folder) {
     return std::nullopt;
 }
 
+int Report(CliSession& session, const Result& result) {
+    if (!result.message.empty())
+        session.Tell(result.message);
+    return ExitFor(result);
+}
+
 }  // namespace karvex

@@ -60,4 +60,7 @@ class CliSession {
     StatusRow m_row;
 };
 
+// Shows a result's message as the window's message box would; the exit status for it.
+int Report(CliSession& session, const Result& result);
+
 }  // namespace karvex

@@ -23,13 +23,6 @@ namespace fs = std::filesystem;
 namespace karvex {
 namespace {
 
-// Shows a result's message as the window's message box would; the exit status for it.
-int Report(CliSession& session, const Result& result) {
-    if (!result.message.empty())
-        session.Tell(result.message);
-    return ExitFor(result);
-}
-
 // The entry `name` as an edit finds it (any letter case); -1, after saying so, when there is
 // none.
 int FindOrReport(const CliSession& session, const std::string& name) {

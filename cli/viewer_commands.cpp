@@ -24,13 +24,6 @@ namespace fs = std::filesystem;
 namespace karvex {
 namespace {
 
-// Shows a result's message as the window's message box would; the exit status for it.
-int Report(CliSession& session, const Result& result) {
-    if (!result.message.empty())
-        session.Tell(result.message);
-    return ExitFor(result);
-}
-
 // Opens `archive` and finds `entry`, the first entry of exactly that name: its index, or -1
 // with `status` set to the exit status.
 int OpenEntry(CliSession& session, const std::string& archive, const std::string& entry,
