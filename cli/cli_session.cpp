@@ -122,4 +122,26 @@ int Report(CliSession& session, const Result& result) {
     return ExitFor(result);
 }
 
+int OpenEntry(CliSession& session, const std::string& archive, const std::string& entry,
+              int& status) {
+    status = session.OpenOrReport(archive);
+    if (status != kExitDone)
+        return -1;
+    const int i = session.m_session.Find(Utf8ToLatin1(entry), false);
+    if (i < 0) {
+        std::fprintf(stderr, "karvex32-cli: no entry named %s\n", entry.c_str());
+        status = kExitRefused;
+    }
+    return i;
+}
+
+Result WriteOutcome(const CliSession& session, const fs::path& target, const IoStatus& written) {
+    if (written.IsDone())
+        return Result::Done();
+    const std::string& lf = session.m_state.LineFeed;
+    const std::string text =
+        "Cannot write " + DisplayPath(target) + lf + lf + Utf8ToLatin1(written.Reason());
+    return written.code() == IoStatus::Code::Archive ? Result::Refused(text) : Result::Failed(text);
+}
+
 }  // namespace karvex

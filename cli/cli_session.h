@@ -11,6 +11,7 @@
 #include "cli/cli_host.h"
 #include "core/archive_session.h"
 #include "core/entry_table.h"
+#include "core/io_status.h"
 #include "core/pod_core.h"
 #include "core/result.h"
 
@@ -62,5 +63,15 @@ class CliSession {
 
 // Shows a result's message as the window's message box would; the exit status for it.
 int Report(CliSession& session, const Result& result);
+
+// Opens `archive` and finds `entry`, the first entry of exactly that name: its index, or -1
+// with `status` set to the exit status.
+int OpenEntry(CliSession& session, const std::string& archive, const std::string& entry,
+              int& status);
+
+// How writing the file `target` ended, as a command reports it: Done; Refused ("Cannot
+// write P" and the reason) when it leads to the archive being read; Failed otherwise.
+Result WriteOutcome(const CliSession& session, const std::filesystem::path& target,
+                    const IoStatus& written);
 
 }  // namespace karvex

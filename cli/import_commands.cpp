@@ -91,26 +91,17 @@ int RunPaletteExport(const PaletteExportArgs& args) {
         return kExitUsage;
     const fs::path& target = *absolute;
     CliSession session;
-    if (const int status = session.OpenOrReport(args.archive); status != kExitDone)
+    int status = kExitDone;
+    const int i = OpenEntry(session, args.archive, args.entry, status);
+    if (i < 0)
         return status;
-    const int i = session.m_session.Find(Utf8ToLatin1(args.entry), false);
-    if (i < 0) {
-        std::fprintf(stderr, "karvex32-cli: no entry named %s\n", args.entry.c_str());
-        return kExitRefused;
-    }
     std::string palette;
     const Result read = ReadPaletteBytes(session.m_session, session.m_table.OffsetOf(i), palette);
     if (!read.IsDone())
         return Report(session, read);
-
-    const std::string& lf = session.m_state.LineFeed;
-    const IoStatus written =
-        WritePaletteFile(target, session.m_state.ArchivePath(), palette, args.entry);
-    if (written.IsDone())
-        return kExitDone;
-    const std::string text = "Cannot write " + DisplayPath(target) + lf + lf + written.Reason();
-    return Report(session, written.code() == IoStatus::Code::Archive ? Result::Refused(text)
-                                                                     : Result::Failed(text));
+    return Report(session, WriteOutcome(session, target,
+                                        WritePaletteFile(target, session.m_state.ArchivePath(),
+                                                         palette, args.entry)));
 }
 
 namespace {

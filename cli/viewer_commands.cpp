@@ -24,21 +24,6 @@ namespace fs = std::filesystem;
 namespace karvex {
 namespace {
 
-// Opens `archive` and finds `entry`, the first entry of exactly that name: its index, or -1
-// with `status` set to the exit status.
-int OpenEntry(CliSession& session, const std::string& archive, const std::string& entry,
-              int& status) {
-    status = session.OpenOrReport(archive);
-    if (status != kExitDone)
-        return -1;
-    const int i = session.m_session.Find(Utf8ToLatin1(entry), false);
-    if (i < 0) {
-        std::fprintf(stderr, "karvex32-cli: no entry named %s\n", entry.c_str());
-        status = kExitRefused;
-    }
-    return i;
-}
-
 Result CannotWrite(const CliSession& session, const fs::path& path, const std::string& reason) {
     const std::string& lf = session.m_state.LineFeed;
     return Result::Failed("Cannot write " + DisplayPath(path) + lf + lf + Utf8ToLatin1(reason));
@@ -75,19 +60,10 @@ int RunTexture(const TextureArgs& args) {
     if (const Result drawn = DrawTexture(session.m_session, i, image); !drawn.IsDone())
         return Report(session, drawn);
 
-    TargetFolder folder(target.parent_path());
-    folder.Protect(session.m_state.ArchivePath());
-    ReplacingFile out;
-    const IoStatus opened =
-        folder.OpenAndStartFile(target.filename().string(), "It is the archive being read.", out);
-    if (opened.code() == IoStatus::Code::Archive) {
-        return Report(session, Result::Refused("Cannot write " + DisplayPath(target) +
-                                               session.m_state.LineFeed + session.m_state.LineFeed +
-                                               opened.Reason()));
-    }
-    if (!opened.IsDone())
-        return Report(session, CannotWrite(session, target, opened.Reason()));
-    return Report(session, WriteImage(session, out, target, image));
+    return Report(session,
+                  WriteOutcome(session, target,
+                               WriteIndexedPngFile(target, session.m_state.ArchivePath(),
+                                                   image.width, image.indices, image.palette)));
 }
 
 namespace {
