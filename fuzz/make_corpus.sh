@@ -3,8 +3,10 @@
 # make_corpus.sh FOLDER: writes the fuzz targets' seed inputs into FOLDER/<target>/, built
 # byte by byte here so that no binary file lives in the repository. Small valid archives,
 # lists and pod.ini files, and a few damaged ones, give the fuzzer the shapes to mutate.
-set -euo pipefail
+set -Eeuo pipefail
 export LC_ALL=C  # lengths in bytes
+# A step that fails says where, rather than the script ending without a word.
+trap 'echo "make_corpus.sh: line $LINENO failed" >&2' ERR
 out=${1:?usage: make_corpus.sh FOLDER}
 rm -rf "$out"
 mkdir -p "$out"/fuzz_pod_table "$out"/fuzz_extract "$out"/fuzz_response_file "$out"/fuzz_pod_ini \
@@ -188,7 +190,8 @@ zlib() {
   while :; do
     len=$((size - at > 65535 ? 65535 : size - at))
     bytes $((at + len == size)) $len $((len >> 8)) $((~len)) $((~len >> 8))
-    tail -c +$((at + 1)) "$1" | head -c "$len"
+    # dd, not tail into head: head closing the pipe early would fail the pipeline.
+    dd if="$1" iflag=skip_bytes,count_bytes skip="$at" count="$len" status=none
     at=$((at + len))
     [ "$at" -lt "$size" ] || break
   done

@@ -46,7 +46,7 @@ for target in "${targets[@]}"; do
     "$root/fuzz/$target" -max_total_time="$share" -timeout=10 -rss_limit_mb=2048 \
     -dict=fuzz/karvex.dict -artifact_prefix="$crashes/" -print_final_stats=1 \
     "$corpus" "$root/seeds/$target" > "$log" 2>&1 || status=$?
-  found=$(find "$crashes" -type f | head -n 1)
+  found=$(find "$crashes" -type f -print -quit)
   if [ "$status" -eq 0 ] && [ -z "$found" ]; then
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
     echo "   ok: ${runs:-?} runs, corpus $(find "$corpus" -type f | wc -l) inputs"
