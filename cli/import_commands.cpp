@@ -17,6 +17,7 @@
 #include "viewers/archive_import.h"
 #include "viewers/palette_files.h"
 #include "viewers/texture.h"
+#include "viewers/texture_export.h"
 
 namespace fs = std::filesystem;
 
@@ -159,7 +160,7 @@ int RunTexturesImport(const TexturesImportArgs& args) {
     // name, whose picture is the one left in the folder.
     std::map<std::string, int> entries;
     for (int i = 0; i < table.Count(); ++i) {
-        if (ContainsNoCase(table.Name(i), ".raw") && TextureWidth(table.SizeOf(i)) != 0)
+        if (IsTexture(table, i))
             entries[NameKey(NameComponents(PngNameFor(table.Name(i))))] = i;
     }
     std::vector<fs::path> pngs;

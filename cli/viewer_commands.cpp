@@ -11,40 +11,16 @@
 #include "cli/cli_session.h"
 #include "core/file_io.h"
 #include "core/paths.h"
-#include "core/replacing_file.h"
-#include "core/target_folder.h"
 #include "core/text.h"
 #include "viewers/palette.h"
 #include "viewers/png_writer.h"
 #include "viewers/text_lines.h"
 #include "viewers/texture.h"
+#include "viewers/texture_export.h"
 
 namespace fs = std::filesystem;
 
 namespace karvex {
-namespace {
-
-Result CannotWrite(const CliSession& session, const fs::path& path, const std::string& reason) {
-    const std::string& lf = session.m_state.LineFeed;
-    return Result::Failed("Cannot write " + DisplayPath(path) + lf + lf + Utf8ToLatin1(reason));
-}
-
-// Fills `out`, opened already, with the image as an indexed PNG and puts it into place.
-Result WriteImage(const CliSession& session, ReplacingFile& out, const fs::path& shown,
-                  const TextureImage& image) {
-    if (const IoStatus written =
-            WriteIndexedPng(out.File(), image.width, image.indices, image.palette);
-        !written.IsDone()) {
-        out.Abandon();
-        return CannotWrite(session, shown, written.Reason());
-    }
-    if (const IoStatus committed = out.Commit(); !committed.IsDone())
-        return CannotWrite(session, shown, committed.Reason());
-    return Result::Done();
-}
-
-}  // namespace
-
 int RunTexture(const TextureArgs& args) {
     // Taken before the open sequence makes the archive's folder current.
     const auto absolute = AbsolutePath(args.out);
@@ -66,56 +42,6 @@ int RunTexture(const TextureArgs& args) {
                                                    image.width, image.indices, image.palette)));
 }
 
-namespace {
-
-// The textures of one archive written beneath one folder, by the rules of extraction:
-// folders opened beneath the folder's handle without following links, names that would
-// lead out of it or onto what is not a regular file refused and reported together.
-class TextureFolder {
-  public:
-    TextureFolder(CliSession& session, const std::string& folder)
-        : m_session(session), m_folder(folder), m_target(folder) {
-        m_target.Protect(session.m_state.ArchivePath());
-    }
-
-    IoStatus Open() { return m_target.Open(); }
-
-    // Writes texture i as its PNG name; Failed stops the command.
-    Result Write(int i, const TextureImage& image) {
-        const std::string& entry = m_session.m_table.Name(i);
-        ReplacingFile out;
-        const IoStatus started = m_target.StartEntry(PngNameFor(entry), entry, out);
-        if (started.code() == IoStatus::Code::WriteFailed)
-            return CannotWrite(m_session, started.File(), started.Reason());
-        if (!started.IsDone())
-            return Result::Refused();
-        return WriteImage(m_session, out, JoinName(m_folder, PngNameFor(entry)), image);
-    }
-
-    // The refused names, in one message each for those that lead out and the others.
-    Result ReportRefused() const {
-        const RefusalWording wording{
-            "These textures were not written, because their names do not lead to a file "
-            "inside the folder ",
-            "These textures were not written, because what stands at their place is not to "
-            "be replaced:"};
-        Result result;
-        for (const std::string& text :
-             m_target.RefusalMessages(wording, m_session.m_state.LineFeed)) {
-            result = Result::Refused(text);
-            m_session.Tell(result.message);
-        }
-        return result;
-    }
-
-  private:
-    CliSession& m_session;
-    std::string m_folder;
-    TargetFolder m_target;
-};
-
-}  // namespace
-
 int RunTextures(const TexturesArgs& args) {
     CliSession session;
     const auto folder = session.Folder(args.folder);
@@ -123,25 +49,19 @@ int RunTextures(const TexturesArgs& args) {
         return kExitUsage;
     if (const int status = session.OpenOrReport(args.archive); status != kExitDone)
         return status;
-    TextureFolder out(session, *folder);
-    if (const IoStatus opened = out.Open(); !opened.IsDone())
-        return Report(session, CannotWrite(session, *folder, opened.Reason()));
-
-    const EntryTable& table = session.m_table;
-    PaletteLookup palettes(table);
-    for (int i = 0; i < table.Count(); ++i) {
-        if (!ContainsNoCase(table.Name(i), ".raw") || TextureWidth(table.SizeOf(i)) == 0)
-            continue;
-        TextureImage image;  // each drawn as on a first View: no colours carried over
-        Result result = DrawTexture(session.m_session, i, palettes, image);
-        if (result.IsDone())
-            result = out.Write(i, image);
-        if (result.Stopped()) {
-            const int status = Report(session, result);
-            return std::max(status, ExitFor(out.ReportRefused()));
-        }
+    std::vector<int> textures;
+    for (int i = 0; i < session.m_table.Count(); ++i) {
+        if (IsTexture(session.m_table, i))
+            textures.push_back(i);
     }
-    return ExitFor(out.ReportRefused());
+    std::vector<std::string> refusals;
+    const Result written = ExportTextures(session.m_session, *folder, textures, refusals);
+    int status = written.IsDone() ? kExitDone : Report(session, written);
+    for (const std::string& text : refusals) {
+        session.Tell(text);
+        status = std::max(status, kExitRefused);
+    }
+    return status;
 }
 
 int RunPalette(const PaletteArgs& args) {

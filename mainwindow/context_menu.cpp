@@ -26,6 +26,7 @@
 #include "viewers/palette_viewer.h"
 #include "viewers/text_viewer.h"
 #include "viewers/texture_viewer.h"
+#include "viewers/textures_window.h"
 #include "viewers/wave_player.h"
 
 namespace karvex {
@@ -42,6 +43,9 @@ void Form1::CreateMenu() {
     menuReplace = menuPopup->addAction("Replace with File...", this, &Form1::menuReplace_Click);
     menuRename = menuPopup->addAction("Rename...", this, &Form1::menuRename_Click);
     menuDelete = menuPopup->addAction("Delete", this, &Form1::menuDelete_Click);
+    menuDiv3 = menuPopup->addSeparator();
+    menuTextures = menuPopup->addAction("&Textures...", this, &Form1::menuTextures_Click);
+    menuTextures->setShortcut(QKeySequence("Ctrl+T"));
     menuView->setObjectName("menuView");
     menuNotepad->setObjectName("menuNotepad");
     menuExamine->setObjectName("menuExamine");
@@ -49,6 +53,7 @@ void Form1::CreateMenu() {
     menuReplace->setObjectName("menuReplace");
     menuRename->setObjectName("menuRename");
     menuDelete->setObjectName("menuDelete");
+    menuTextures->setObjectName("menuTextures");
 }
 
 void Form1::List1_MouseDown(const QPoint& where) {
@@ -80,13 +85,14 @@ void Form1::RecordEntry(int i) {
         m_state.SelectedSize = static_cast<std::int32_t>(m_table.SizeOf(i));
         m_state.SelectedOffset = static_cast<std::int32_t>(m_table.OffsetOf(i));
     }
-    for (QAction* item :
-         {menuView, menuExamine, menuNotepad, menuSearch, menuReplace, menuRename, menuDelete})
+    for (QAction* item : {menuView, menuExamine, menuNotepad, menuSearch, menuReplace, menuRename,
+                          menuDelete, menuTextures})
         item->setEnabled(false);
     if (!ContainsNoCase(m_state.PodFileName, ".pod"))
         return;  // a response file: every item stays disabled
     menuNotepad->setEnabled(true);
     menuSearch->setEnabled(true);
+    menuTextures->setEnabled(true);
     for (QAction* item : {menuReplace, menuRename, menuDelete})
         item->setEnabled(EntryEditable());
     const std::string& name = m_state.SelectedName;
@@ -237,6 +243,16 @@ void Form1::menuSearch_Click() {
     WithTimerPaused([this] {
         Form12 search(m_session, this);
         search.exec();
+    });
+}
+
+void Form1::menuTextures_Click() {
+    if (!ArchiveUnchanged())
+        return;
+    WithTimerPaused([this] {
+        TexturesWindow textures(m_session, this);
+        textures.SetEditor(ViewerEdits());
+        textures.exec();
     });
 }
 

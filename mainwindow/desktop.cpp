@@ -67,12 +67,18 @@ void Form1::CreateComforts() {
         shortcut.button->setToolTip(shortcut.button->toolTip() + " (" +
                                     keys.toString(QKeySequence::NativeText) + ")");
     }
-    connect(new QShortcut(QKeySequence::Find, this), &QShortcut::activated, this, [this] {
-        if (!m_session.IsBusy() && ContainsNoCase(m_state.PodFileName, ".pod")) {
-            RecordSelection();
-            menuSearch_Click();
-        }
-    });
+    // The search and the Textures window, as from the pop-up menu, while an archive is open.
+    const std::pair<QKeySequence, void (Form1::*)()> windows[] = {
+        {QKeySequence::Find, &Form1::menuSearch_Click},
+        {QKeySequence(Qt::CTRL | Qt::Key_T), &Form1::menuTextures_Click}};
+    for (const auto& [keys, open] : windows) {
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, [this, open] {
+            if (!m_session.IsBusy() && ContainsNoCase(m_state.PodFileName, ".pod")) {
+                RecordSelection();
+                (this->*open)();
+            }
+        });
+    }
 
     setAcceptDrops(true);
     List1->setDragEnabled(true);

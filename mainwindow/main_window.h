@@ -72,10 +72,11 @@ class Form1 : public QWidget, public Host {
     // it and shows menuPopup at `where` (global position).
     void List1_MouseDown(const QPoint& where);
     void List2_MouseDown(const QPoint& where);
-    void menuView_Click();     // the viewer that suits the recorded entry
-    void menuNotepad_Click();  // a copy of the recorded entry in the text editor
-    void menuExamine_Click();  // the files a truck or model names, in the results window
-    void menuSearch_Click();   // the search window
+    void menuView_Click();      // the viewer that suits the recorded entry
+    void menuNotepad_Click();   // a copy of the recorded entry in the text editor
+    void menuExamine_Click();   // the files a truck or model names, in the results window
+    void menuSearch_Click();    // the search window
+    void menuTextures_Click();  // the Textures window: every texture as a thumbnail
     // The edits of the open archive, for the recorded entry; each runs only while an archive
     // (not a response file) is open and an entry is recorded, and does nothing when the
     // user cancels or answers No.
@@ -255,6 +256,8 @@ class Form1 : public QWidget, public Host {
     QAction* menuReplace;     // "Replace with File..."
     QAction* menuRename;      // "Rename..."
     QAction* menuDelete;      // "Delete"
+    QAction* menuDiv3;        // the separator before "Textures..."
+    QAction* menuTextures;    // "&Textures...", Ctrl+T
 
     std::array<QPixmap, kLogoImages> Picture7;  // the logo images
     int m_logoMode = 1;                         // LogoMode: 1 to 4, what the logo shows

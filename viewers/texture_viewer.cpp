@@ -10,6 +10,8 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPixmap>
+#include <QScreen>
+#include <QScrollArea>
 #include <QTimer>
 
 #include <algorithm>
@@ -54,13 +56,19 @@ Form5::Form5(Session& session, QWidget* parent)
     setObjectName("Form5");
     setModal(true);
 
-    Picture1 = Named(new QLabel(this), "Picture1");
+    // The picture scrolls only when the zoomed texture does not fit on the screen.
+    PictureScroll = Named(new QScrollArea(this), "PictureScroll");
+    PictureScroll->setFrameShape(QFrame::NoFrame);
+    PictureScroll->setWidgetResizable(false);
+    PictureScroll->setFocusPolicy(Qt::NoFocus);
+    Picture1 = Named(new QLabel, "Picture1");
     Picture1->setFrameStyle(QFrame::Box | QFrame::Plain);
     Picture1->setLineWidth(1);
     Picture1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     // The only control: it takes the focus when the window is shown, and that draws it.
     Picture1->setFocusPolicy(Qt::StrongFocus);
     Picture1->installEventFilter(this);
+    PictureScroll->setWidget(Picture1);
     CreateMenu();
     FitToZoom();
     ShowImage();
@@ -155,17 +163,7 @@ bool Form5::ReplaceFrom(const QString& path, bool dither) {
         return false;
     // The name the viewer was opened on: should a reload have moved another entry to its
     // row, the edit refuses to touch it.
-    const std::string& name = m_entryName;
-    std::string palette, texture;
-    Result read = PaletteForImport(m_session, name, -1, palette);
-    if (read.IsDone())
-        read = ReadTextureFile(QFile::encodeName(path).toStdString(), palette, {dither},
-                               m_session.State().LineFeed, texture);
-    if (!read.IsDone()) {
-        ShowRefusal(this, read.message);
-        return false;
-    }
-    const int row = ReplaceEntry(this, m_edit, name, m_entry, path, texture);
+    const int row = ReplaceTexture(this, m_session, m_edit, m_entryName, m_entry, path, dither);
     if (row < 0)
         return false;
     // The reloaded archive: the entry's place, size and palette may all have changed.
@@ -265,7 +263,19 @@ void Form5::FitToZoom() {
     // 3870 twips square with its border, in a client area of 3855: the border's right and
     // bottom lines fall just outside the window, while all 256 picture pixels lie inside.
     Picture1->setGeometry(platform::TwipsRect(0, 0, 3870, 3870).adjusted(0, 0, extra, extra));
-    setFixedSize(Px(3855) + extra, Px(3855) + extra);
+    // A window that would not fit in the screen's available area takes that area, less its
+    // frame, and the picture scrolls inside it.
+    QSize wanted(Px(3855) + extra, Px(3855) + extra);
+    const QSize frame = isVisible() ? frameGeometry().size() - size() : QSize(8, 32);
+    const QSize room = screen()->availableGeometry().size() - frame;
+    const bool scrolls = wanted.width() > room.width() || wanted.height() > room.height();
+    if (scrolls)
+        wanted = wanted.boundedTo(room);
+    const Qt::ScrollBarPolicy bars = scrolls ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff;
+    PictureScroll->setHorizontalScrollBarPolicy(bars);
+    PictureScroll->setVerticalScrollBarPolicy(bars);
+    PictureScroll->setGeometry(0, 0, wanted.width(), wanted.height());
+    setFixedSize(wanted);
 }
 
 void Form5::DrawRows(int first, int last) {

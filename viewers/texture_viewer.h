@@ -15,6 +15,7 @@
 class QAction;
 class QLabel;
 class QMenu;
+class QScrollArea;
 
 namespace karvex {
 
@@ -43,7 +44,8 @@ class Form5 : public platform::CentredDialog {
     void TextureDraw();
 
     // 1, 2 or 4 screen pixels per texture pixel (nearest neighbour); any other value is
-    // ignored. The picture and the window grow or shrink to fit.
+    // ignored. The picture and the window grow or shrink to fit; a window that would not
+    // fit in the screen's available area takes that area, and the picture scrolls.
     void SetZoom(int zoom);
     int Zoom() const { return m_zoom; }
     void menuSave_Click();  // "Save as PNG…": asks for a file, then SavePng
@@ -106,13 +108,14 @@ class Form5 : public platform::CentredDialog {
     bool m_pressed = false;               // the left button went down on the picture
     bool m_drawnThisShowing = false;      // drawn since the window was last shown
 
-    QLabel* Picture1;      // the picture area: shows the retained image
-    QMenu* menuPicture;    // the picture's right-click menu
-    QAction* menuZoom1;    // "Zoom &1x", key 1
-    QAction* menuZoom2;    // "Zoom &2x", key 2
-    QAction* menuZoom4;    // "Zoom &4x", key 4
-    QAction* menuSave;     // "&Save as PNG…", Ctrl+S
-    QAction* menuReplace;  // "&Replace from PNG...", Ctrl+R
+    QScrollArea* PictureScroll;  // holds Picture1; scrolls it when it outgrows the screen
+    QLabel* Picture1;            // the picture area: shows the retained image
+    QMenu* menuPicture;          // the picture's right-click menu
+    QAction* menuZoom1;          // "Zoom &1x", key 1
+    QAction* menuZoom2;          // "Zoom &2x", key 2
+    QAction* menuZoom4;          // "Zoom &4x", key 4
+    QAction* menuSave;           // "&Save as PNG…", Ctrl+S
+    QAction* menuReplace;        // "&Replace from PNG...", Ctrl+R
 };
 
 }  // namespace karvex

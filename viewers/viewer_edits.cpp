@@ -3,6 +3,7 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -10,8 +11,10 @@
 #include <vector>
 
 #include "core/host.h"
+#include "core/session.h"
 #include "platform/latin1.h"
 #include "platform/message_boxes.h"
+#include "viewers/archive_import.h"
 
 namespace karvex {
 
@@ -33,6 +36,22 @@ int ReplaceEntry(QWidget* parent, const EditRunner& edit, const std::string& nam
     if (!edit(plan, changed))
         return -1;
     return changed.empty() ? row : changed.front();
+}
+
+int ReplaceTexture(QWidget* parent, const Session& session, const EditRunner& edit,
+                   const std::string& name, int row, const QString& file, bool dither) {
+    if (!edit)
+        return -1;
+    std::string palette, texture;
+    Result read = PaletteForImport(session, name, -1, palette);
+    if (read.IsDone())
+        read = ReadTextureFile(QFile::encodeName(file).toStdString(), palette, {dither},
+                               session.State().LineFeed, texture);
+    if (!read.IsDone()) {
+        ShowRefusal(parent, read.message);
+        return -1;
+    }
+    return ReplaceEntry(parent, edit, name, row, file, texture);
 }
 
 void ShowRefusal(QWidget* parent, const std::string& text) {

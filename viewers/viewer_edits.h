@@ -14,12 +14,20 @@ class QWidget;
 
 namespace karvex {
 
+class Session;
+
 // Asks "Replace ENTRY with FILE?" and, on Yes, has entry `row` (named `name`, 8-bit) replaced
 // by `bytes` through `edit`. The row the entry has in the reloaded archive; -1 when nothing
 // was changed (No, a refusal the edit told of, or the data could not be kept, after a
 // message).
 int ReplaceEntry(QWidget* parent, const EditRunner& edit, const std::string& name, int row,
                  const QString& file, std::string_view bytes);
+
+// Imports the PNG `file` into the texture entry `row` (named `name`, 8-bit) through the
+// palette the archive gives that texture, then ReplaceEntry. The row the entry has in the
+// reloaded archive; -1 when nothing was changed (after a message where there is one).
+int ReplaceTexture(QWidget* parent, const Session& session, const EditRunner& edit,
+                   const std::string& name, int row, const QString& file, bool dither);
 
 // The viewers' message for a failed step: the text with the exclamation icon.
 void ShowRefusal(QWidget* parent, const std::string& text);
