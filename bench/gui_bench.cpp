@@ -2,8 +2,10 @@
 // Times the main window on large archives: opening 32,767 entries until the lists are
 // shown; a click that changes the selection while every entry is selected, until the
 // selected count is updated; and the Extract command on 200 MiB in 2,000 entries, driven
-// through its dialog, beside karvex32-cli doing the same. Prints a Markdown table.
-// Usage: karvex32-gui-bench   (QT_QPA_PLATFORM=offscreen works; so does a real display)
+// through its dialog, beside karvex32-cli doing the same; and the Textures window
+// (bench/textures_window_bench.cpp). Prints a Markdown table.
+// Usage: karvex32-gui-bench [--textures]   (--textures: the Textures window alone;
+// QT_QPA_PLATFORM=offscreen works; so does a real display)
 #include <algorithm>
 #include <vector>
 
@@ -22,6 +24,7 @@
 #include <fstream>
 #include <set>
 
+#include "bench/textures_window_bench.h"
 #include "core/archive_session.h"
 #include "core/pod_format.h"
 #include "mainwindow/main_window.h"
@@ -171,6 +174,11 @@ Extraction TimeExtraction(karvex::Form1& window, const QString& large, const QDi
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QTemporaryDir dir;
+    if (argc > 1 && QString(argv[1]) == "--textures") {
+        std::printf("| what | time | goal | met |\n|---|---|---|---|\n");
+        PrintTexturesWindowRows(TimeTexturesWindow(dir.path()));
+        return 0;
+    }
     const QString archive = dir.filePath("BIG.POD");
     WriteArchive(archive, kEntries);
     const QString large = dir.filePath("DATA.POD");
@@ -197,6 +205,7 @@ int main(int argc, char** argv) {
         "CLI %.0f ms, ratio %.2f (%.2f to %.2f) | within 1.15x the CLI | %s |\n",
         extraction.windowMs, extraction.cliMs, extraction.ratio, extraction.lowest,
         extraction.highest, extraction.ratio <= 1.15 ? "yes" : "no");
+    PrintTexturesWindowRows(TimeTexturesWindow(dir.path()));
     std::printf(
         "\n(selected count after the clicks: %s; %zu different status lines seen during the "
         "extractions)\n",

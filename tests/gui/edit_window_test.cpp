@@ -17,6 +17,26 @@ using namespace karvex::test;
 
 namespace {
 
+// Whether `shown` holds, somewhere inside `cell`, the 64 x 64 texture `texture` drawn through
+// the ramp palette pixel for pixel.
+bool ShowsTexture(const QImage& shown, const QRect& cell, const std::string& texture) {
+    auto at = [&](QPoint corner) {
+        for (int i = 0; i < 4096; ++i) {
+            const int n = static_cast<unsigned char>(texture[static_cast<std::size_t>(i)]);
+            if (shown.pixel(corner + QPoint(i % 64, i / 64)) != qRgb(n, 255 - n, n / 2))
+                return false;
+        }
+        return true;
+    };
+    for (int y = cell.top(); y + 64 <= cell.bottom() + 1; ++y) {
+        for (int x = cell.left(); x + 64 <= cell.right() + 1; ++x) {
+            if (at({x, y}))
+                return true;
+        }
+    }
+    return false;
+}
+
 // Answers the modal windows to come in turn and notes what each showed: a message box its
 // text (the answer: a button, or "Escape"), an input box its title and prompt (the answer:
 // the text typed), a file dialog its title (the answer: the file chosen).
@@ -241,6 +261,41 @@ class EditWindowTest : public QObject, public WindowFixture {
         QCOMPARE(m_folder.Read("tex.pod"),
                  PodBytes({{"T.RAW", std::string(4096, 9)}, {"T.ACT", RampPalette()}}));
         QVERIFY(m_session->Table().IsSelected(0));
+    }
+
+    // The Textures window on a file, from Ctrl+T: a 64 x 64 texture shown pixel for pixel
+    // through its palette, then a PNG dropped on it replacing it in the file.
+    void texturesWindowShowsAndReplaces() {
+        std::string texture(4096, '\0');
+        for (std::size_t i = 0; i < texture.size(); ++i)
+            texture[i] = char(i * 7 % 256);
+        Write("tex.pod", PodBytes({{"T.RAW", texture}, {"T.ACT", RampPalette()}}));
+        const QString png = m_folder.filePath("t.png");
+        std::FILE* file = std::fopen(QFile::encodeName(png).constData(), "wb");
+        QVERIFY(file &&
+                WritePng(file, 64, 64, std::vector<std::uint32_t>(4096, ColorValue(9, 246, 4)))
+                    .IsDone());
+        std::fclose(file);
+        Form1& window = Window();
+        QVERIFY(window.Startup(Quoted("tex.pod")));
+        QStringList seen;
+        bool shown = false, dropped = false;
+        WhenModal(
+            [&](QWidget* modal) {
+                auto* grid = modal->findChild<QListView*>("Grid");
+                const QRect cell = grid->visualRect(grid->model()->index(0, 0));
+                shown = ShowsTexture(grid->viewport()->grab().toImage(), cell, texture);
+                Answer({"Yes"}, &seen);
+                dropped = Drop(*grid->viewport(), {png}, cell.center());
+                modal->close();
+            },
+            "karvex::TexturesWindow");
+        QTest::keyClick(&window, Qt::Key_T, Qt::ControlModifier);
+        QTRY_VERIFY(dropped);
+        QVERIFY(shown);
+        QCOMPARE(seen, QStringList{"Replace T.RAW with " + png + "?"});
+        QCOMPARE(m_folder.Read("tex.pod"),
+                 PodBytes({{"T.RAW", std::string(4096, 9)}, {"T.ACT", RampPalette()}}));
     }
 };
 

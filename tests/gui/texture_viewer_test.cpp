@@ -6,6 +6,9 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 
 #include <optional>
@@ -195,6 +198,22 @@ class TextureViewerTest : public QObject {
             QCOMPARE(shown.pixel(texel * zoom - QPoint(1, 0)), Ramp(254));  // its neighbour
             QVERIFY(viewer.Picture()->accessibleName().contains(QString("zoom %1x").arg(zoom)));
         }
+    }
+
+    // At 4x a 256 x 256 texture outgrows the screen: the window takes the available area
+    // and the picture scrolls to its far corner.
+    void zoomTallerThanTheScreenScrolls() {
+        Viewer viewer({{"tex.raw", TextureBytes(256)}, {"tex.act", RampPalette()}});
+        viewer.form->SetZoom(4);
+        const QRect room = viewer.form->screen()->availableGeometry();
+        QVERIFY(room.height() < 1025);
+        QVERIFY(viewer.form->frameGeometry().height() <= room.height());
+        QCOMPARE(viewer.Shown().size(), QSize(1024, 1024));
+        auto* scroll = viewer.form->findChild<QScrollArea*>("PictureScroll");
+        scroll->verticalScrollBar()->setValue(scroll->verticalScrollBar()->maximum());
+        scroll->horizontalScrollBar()->setValue(scroll->horizontalScrollBar()->maximum());
+        const QPoint corner = scroll->viewport()->rect().bottomRight() - QPoint(2, 2);
+        QCOMPARE(viewer.Picture()->mapFrom(scroll->viewport(), corner).y() / 4, 255);
     }
 
     // Save as PNG writes the texture at its own size, whatever the zoom, as an indexed PNG; a

@@ -71,13 +71,12 @@ class WindowFixture {
     }
 
     // Sends a drag of `paths` over the window and drops it: whether the window took it.
-    static bool Drop(QWidget& window, const QStringList& paths) {
+    static bool Drop(QWidget& window, const QStringList& paths, QPoint where = {20, 200}) {
         QMimeData data;
         QList<QUrl> urls;
         for (const QString& path : paths)
             urls << QUrl::fromLocalFile(path);
         data.setUrls(urls);
-        const QPoint where(20, 200);
         QDragEnterEvent enter(where, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(&window, &enter);
         if (!enter.isAccepted())
