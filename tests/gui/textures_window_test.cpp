@@ -76,12 +76,12 @@ class TexturesWindowTest : public QObject {
         QTest::addColumn<QList<QRgb>>("colours");  // A.RAW, BIG.RAW (halved), N.RAW
         QTest::addColumn<bool>("marked");          // N.RAW
         QTest::addColumn<QString>("spoken");
-        QTest::newRow("as the game would") << 0 << QList<QRgb>{qRgb(200, 0, 0), qRgb(0, 0, 9),
-                                                               qRgb(5, 5, 5)}
-                                           << true << "Palette: As the game would";
-        QTest::newRow("one for all") << 2 << QList<QRgb>{qRgb(0, 90, 0), qRgb(0, 90, 0),
-                                                         qRgb(0, 90, 0)}
-                                     << false << "Palette: B.ACT";
+        QTest::newRow("as the game would")
+            << 0 << QList<QRgb>{qRgb(200, 0, 0), qRgb(0, 0, 9), qRgb(5, 5, 5)} << true
+            << "Palette: As the game would";
+        QTest::newRow("one for all")
+            << 2 << QList<QRgb>{qRgb(0, 90, 0), qRgb(0, 90, 0), qRgb(0, 90, 0)} << false
+            << "Palette: B.ACT";
     }
     void chooserChangesWhatIsDrawn() {
         QFETCH(int, item);
