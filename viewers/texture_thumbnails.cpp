@@ -85,13 +85,18 @@ int TextureThumbnails::rowCount(const QModelIndex& parent) const {
 }
 
 int TextureThumbnails::PaletteOf(int entry) const {
-    return m_palette >= 0 ? m_palette : m_lookup->Find(m_session.Table().Name(entry));
+    const EntryTable& table = m_session.Table();
+    const int palette = m_palette >= 0 ? m_palette : m_lookup->Find(table.Name(entry));
+    return palette < table.Count() ? palette : -1;  // a table changed before a Reload
 }
 
 QVariant TextureThumbnails::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= rowCount())
-        return {};
+    // While a command runs (an edit reloading the archive) the rows may not match the table
+    // until Reload: nothing is read then.
     const EntryTable& table = m_session.Table();
+    if (!index.isValid() || index.row() >= rowCount() || m_session.IsBusy() ||
+        Entry(index.row()) >= table.Count())
+        return {};
     const int entry = Entry(index.row());
     switch (role) {
         case Qt::DisplayRole:

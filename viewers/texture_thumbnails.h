@@ -45,6 +45,7 @@ class TextureThumbnails : public QAbstractListModel {
     int rowCount(const QModelIndex& parent = {}) const override;
     // DisplayRole: the name; DecorationRole: the thumbnail (a QPixmap); AccessibleTextRole
     // and ToolTipRole: "NAME, N bytes" (", no palette" after it when marked); kNoPaletteRole.
+    // Nothing while the session is busy: an edit may be reloading the table.
     QVariant data(const QModelIndex& index, int role) const override;
 
   private:

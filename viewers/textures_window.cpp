@@ -302,10 +302,9 @@ bool TexturesWindow::ReplaceFrom(int row, const QString& path) {
         return false;
     const int entry = m_model->Entry(row);
     const std::string name = m_session.Table().Name(entry);
-    if (ReplaceTexture(this, m_session, m_edit, name, entry, path, false) < 0)
-        return false;
-    Reload();
-    return true;
+    const bool replaced = ReplaceTexture(this, m_session, m_edit, name, entry, path, false) >= 0;
+    Reload();  // a refused edit may have reloaded the archive all the same
+    return replaced;
 }
 
 }  // namespace karvex

@@ -37,6 +37,15 @@ bool ShowsTexture(const QImage& shown, const QRect& cell, const std::string& tex
     return false;
 }
 
+// A 64 x 64 PNG of colour 9 of the ramp palette.
+bool WriteRamp9Png(const QString& path) {
+    std::FILE* file = std::fopen(QFile::encodeName(path).constData(), "wb");
+    const bool written =
+        file &&
+        WritePng(file, 64, 64, std::vector<std::uint32_t>(4096, ColorValue(9, 246, 4))).IsDone();
+    return file && std::fclose(file) == 0 && written;
+}
+
 // Answers the modal windows to come in turn and notes what each showed: a message box its
 // text (the answer: a button, or "Escape"), an input box its title and prompt (the answer:
 // the text typed), a file dialog its title (the answer: the file chosen).
@@ -236,11 +245,7 @@ class EditWindowTest : public QObject, public WindowFixture {
                                               {"T.ACT", RampPalette()}};
         Write("tex.pod", PodBytes(before));
         const QString png = m_folder.filePath("t.png");
-        std::FILE* file = std::fopen(QFile::encodeName(png).constData(), "wb");
-        QVERIFY(file &&
-                WritePng(file, 64, 64, std::vector<std::uint32_t>(4096, ColorValue(9, 246, 4)))
-                    .IsDone());
-        std::fclose(file);
+        QVERIFY(WriteRamp9Png(png));
         Form1& window = Window();
         QVERIFY(window.Startup(Quoted("tex.pod")));
         QStringList seen;
@@ -271,11 +276,7 @@ class EditWindowTest : public QObject, public WindowFixture {
             texture[i] = char(i * 7 % 256);
         Write("tex.pod", PodBytes({{"T.RAW", texture}, {"T.ACT", RampPalette()}}));
         const QString png = m_folder.filePath("t.png");
-        std::FILE* file = std::fopen(QFile::encodeName(png).constData(), "wb");
-        QVERIFY(file &&
-                WritePng(file, 64, 64, std::vector<std::uint32_t>(4096, ColorValue(9, 246, 4)))
-                    .IsDone());
-        std::fclose(file);
+        QVERIFY(WriteRamp9Png(png));
         Form1& window = Window();
         QVERIFY(window.Startup(Quoted("tex.pod")));
         QStringList seen;
