@@ -5,6 +5,7 @@
 #include "bench/textures_window_bench.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -110,7 +111,10 @@ TexturesWindowTimings TimeTexturesWindow(const QString& folder) {
         window.show();
         auto* grid = window.findChild<QListView*>("Grid");
         // Drawn: as many thumbnails decoded as the view shows.
-        while (ShownRows(grid) == 0 || window.Thumbnails().Decodes() < ShownRows(grid))
+        // A window that never draws ends the wait after 10 s, and misses the goal.
+        QDeadlineTimer limit(10000);
+        while ((ShownRows(grid) == 0 || window.Thumbnails().Decodes() < ShownRows(grid)) &&
+               !limit.hasExpired())
             QApplication::processEvents();
         timings.firstScreenMs = Milliseconds(timer);
         timings.firstScreenThumbnails = window.Thumbnails().Decodes();
@@ -120,7 +124,8 @@ TexturesWindowTimings TimeTexturesWindow(const QString& folder) {
             const int before = window.Thumbnails().Decodes();
             timer.restart();
             bar->setValue(bar->value() + bar->pageStep());
-            while (window.Thumbnails().Decodes() == before)
+            limit.setRemainingTime(10000);
+            while (window.Thumbnails().Decodes() == before && !limit.hasExpired())
                 QApplication::processEvents();
             QApplication::processEvents();
             pages.push_back(Milliseconds(timer));

@@ -13,6 +13,7 @@
 #include "core/session.h"
 #include "core/text.h"
 #include "platform/latin1.h"
+#include "viewers/color_rgb.h"
 #include "viewers/texture.h"
 #include "viewers/texture_export.h"
 
@@ -46,14 +47,20 @@ void MarkNoPalette(QImage& image) {
 
 }  // namespace
 
-TextureThumbnails::TextureThumbnails(const Session& session, QObject* parent)
+TextureThumbnails::TextureThumbnails(Session& session, QObject* parent)
     : QAbstractListModel(parent), m_session(session) {
     m_thumbnails.setMaxCost(kThumbnailCacheKiB);
     m_colors.setMaxCost(kPaletteCache);
     Reload();
+    m_session.OnBusyChanged(this, [this](bool busy) {
+        if (!busy)
+            Reload();
+    });
 }
 
-TextureThumbnails::~TextureThumbnails() = default;
+TextureThumbnails::~TextureThumbnails() {
+    m_session.RemoveListeners(this);
+}
 
 void TextureThumbnails::Reload() {
     beginResetModel();
@@ -140,23 +147,17 @@ QPixmap TextureThumbnails::Thumbnail(int row) const {
     }
     QImage image(side, side, QImage::Format_RGB32);
     image.fill(Qt::black);
-    std::string bytes;
-    if (ReadEntryBytes(m_session, entry, static_cast<std::size_t>(side) * side, bytes).IsDone()) {
-        const std::vector<std::uint32_t> pixels = DecodeTexture(bytes, side, *colors);
-        for (int y = 0; y < side; ++y) {
-            auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-            for (int x = 0; x < side; ++x) {
-                const std::uint32_t value = pixels[static_cast<std::size_t>(y * side + x)];
-                line[x] =
-                    qRgb(static_cast<int>(value & 0xFF), static_cast<int>((value >> 8) & 0xFF),
-                         static_cast<int>((value >> 16) & 0xFF));
-            }
-        }
+    TextureImage texture;
+    const bool drawn = DrawTexture(m_session, entry, *colors, texture).IsDone();
+    for (int y = 0; drawn && y < side; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < side; ++x)
+            line[x] = ToRgb(texture.pixels[static_cast<std::size_t>(y * side + x)]);
     }
     if (side > kThumbnailSide)
         image = image.scaled(kThumbnailSide, kThumbnailSide, Qt::IgnoreAspectRatio,
                              Qt::SmoothTransformation);
-    if (palette < 0)
+    if (colors == &greys)
         MarkNoPalette(image);
     const QPixmap pixmap = QPixmap::fromImage(image);
     m_thumbnails.insert(row, new QPixmap(pixmap),

@@ -29,7 +29,9 @@ class TextureThumbnails : public QAbstractListModel {
     // The side of the largest thumbnail.
     static constexpr int kThumbnailSide = 128;
 
-    explicit TextureThumbnails(const Session& session, QObject* parent = nullptr);
+    // The rows follow the session's table: each time a command ends (an edit reloads the
+    // archive) they are made anew.
+    explicit TextureThumbnails(Session& session, QObject* parent = nullptr);
     ~TextureThumbnails() override;
 
     // The rows anew from the session's table (after a reload), the thumbnails forgotten.
@@ -52,7 +54,7 @@ class TextureThumbnails : public QAbstractListModel {
     int PaletteOf(int entry) const;  // the palette entry a texture is drawn through, or -1
     QPixmap Thumbnail(int row) const;
 
-    const Session& m_session;
+    Session& m_session;
     std::vector<int> m_entries;  // the texture entries' indices in the table
     int m_palette = -1;
     std::unique_ptr<PaletteLookup> m_lookup;    // each texture's own palette

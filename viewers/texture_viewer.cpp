@@ -23,6 +23,7 @@
 #include "platform/naming.h"
 #include "platform/twips.h"
 #include "viewers/archive_import.h"
+#include "viewers/color_rgb.h"
 #include "viewers/png_writer.h"
 #include "viewers/viewer_edits.h"
 
@@ -35,11 +36,6 @@ namespace {
 
 // The picture area shows at least 256 x 256 pixels inside its one-pixel border.
 constexpr int kAreaSide = 256;
-
-QRgb ToRgb(std::uint32_t value) {
-    return qRgb(static_cast<int>(value & 0xFFu), static_cast<int>((value >> 8) & 0xFFu),
-                static_cast<int>((value >> 16) & 0xFFu));
-}
 
 // The last part of an entry name, the part after its last backslash.
 QString BaseName(const QString& name) {
@@ -262,7 +258,9 @@ void Form5::FitToZoom() {
     m_image.fill(Picture1->palette().color(QPalette::Window));
     // 3870 twips square with its border, in a client area of 3855: the border's right and
     // bottom lines fall just outside the window, while all 256 picture pixels lie inside.
-    Picture1->setGeometry(platform::TwipsRect(0, 0, 3870, 3870).adjusted(0, 0, extra, extra));
+    // The scroll area places the picture: a move here would undo its scrolling.
+    const QSize picture = platform::TwipsRect(0, 0, 3870, 3870).size() + QSize(extra, extra);
+    Picture1->resize(picture);
     // A window that would not fit in the screen's available area takes that area, less its
     // frame, and the picture scrolls inside it.
     QSize wanted(Px(3855) + extra, Px(3855) + extra);
@@ -274,7 +272,9 @@ void Form5::FitToZoom() {
     const Qt::ScrollBarPolicy bars = scrolls ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff;
     PictureScroll->setHorizontalScrollBarPolicy(bars);
     PictureScroll->setVerticalScrollBarPolicy(bars);
-    PictureScroll->setGeometry(0, 0, wanted.width(), wanted.height());
+    // A picture that fits gets a scroll area of its own size, so that nothing scrolls.
+    const QSize held = scrolls ? wanted : picture;
+    PictureScroll->setGeometry(0, 0, held.width(), held.height());
     setFixedSize(wanted);
 }
 

@@ -17,6 +17,7 @@
 #include <QShortcut>
 #include <QSignalBlocker>
 #include <QStyledItemDelegate>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -109,7 +110,7 @@ void TextureGrid::dragMoveEvent(QDragMoveEvent* event) {
     QString path;
     const int row = DropRow(event, path);
     if (row >= 0) {
-        setCurrentIndex(model()->index(row, 0));
+        selectionModel()->setCurrentIndex(model()->index(row, 0), QItemSelectionModel::NoUpdate);
         event->acceptProposedAction();
     } else {
         event->ignore();
@@ -132,7 +133,7 @@ void TextureGrid::dropEvent(QDropEvent* event) {
 TexturesWindow::TexturesWindow(Session& session, QWidget* parent)
     : CentredDialog(parent), m_session(session), m_model(new TextureThumbnails(session, this)) {
     setObjectName("TexturesWindow");
-    setWindowTitle("Karvex32  -  Textures");
+    setWindowTitle(platform::WindowCaption("Textures"));
     setModal(true);
     setSizeGripEnabled(true);
 
@@ -173,7 +174,12 @@ TexturesWindow::TexturesWindow(Session& session, QWidget* parent)
             &TexturesWindow::PaletteChooser_Changed);
     connect(Grid, &QAbstractItemView::activated, this,
             [this](const QModelIndex& index) { ViewTexture(index.row()); });
-    connect(Grid, &TextureGrid::pngDropped, this, &TexturesWindow::ReplaceFrom);
+    // After the drop has ended: the file manager is not kept waiting on the question.
+    connect(Grid, &TextureGrid::pngDropped, this, &TexturesWindow::ReplaceFrom,
+            Qt::QueuedConnection);
+    connect(m_model, &QAbstractItemModel::modelAboutToBeReset, this,
+            [this] { m_scrolled = Grid->verticalScrollBar()->value(); });
+    connect(m_model, &QAbstractItemModel::modelReset, this, &TexturesWindow::Reloaded);
     connect(Grid->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] { SaveButton->setEnabled(Grid->selectionModel()->hasSelection()); });
     connect(SaveButton, &QPushButton::clicked, this, &TexturesWindow::SaveButton_Click);
@@ -217,16 +223,12 @@ void TexturesWindow::ShowCount() {
     CountLabel->setText(count == 0 ? QString("No textures") : Count(count));
 }
 
-void TexturesWindow::Reload() {
-    const int scrolled = Grid->verticalScrollBar()->value();
-    const int current = Grid->currentIndex().row();
-    m_model->Reload();
+void TexturesWindow::Reloaded() {
     FillChooser();
     PaletteChooser_Changed(PaletteChooser->currentIndex());
     ShowCount();
-    if (current >= 0 && current < m_model->rowCount())
-        Grid->setCurrentIndex(m_model->index(current));
-    Grid->verticalScrollBar()->setValue(scrolled);
+    // Where the grid stood, once it is laid out anew.
+    QTimer::singleShot(0, this, [this] { Grid->verticalScrollBar()->setValue(m_scrolled); });
 }
 
 void TexturesWindow::ViewTexture(int row) {
@@ -249,7 +251,6 @@ void TexturesWindow::ViewTexture(int row) {
     }
     std::tie(state.EntryIndex, state.SelectedName, state.SelectedSize, state.SelectedOffset) =
         recorded;
-    Reload();  // the viewer may have replaced the texture
 }
 
 std::vector<int> TexturesWindow::SelectedEntries() const {
@@ -302,9 +303,7 @@ bool TexturesWindow::ReplaceFrom(int row, const QString& path) {
         return false;
     const int entry = m_model->Entry(row);
     const std::string name = m_session.Table().Name(entry);
-    const bool replaced = ReplaceTexture(this, m_session, m_edit, name, entry, path, false) >= 0;
-    Reload();  // a refused edit may have reloaded the archive all the same
-    return replaced;
+    return ReplaceTexture(this, m_session, m_edit, name, entry, path, false) >= 0;
 }
 
 }  // namespace karvex

@@ -51,7 +51,7 @@ class TexturesWindow : public platform::CentredDialog {
 
     // The edits a dropped PNG and the texture viewer apply; without them drops are refused.
     void SetEditor(EditRunner edit);
-    // Opens the texture viewer on the texture in `row`; the grid is reloaded after it.
+    // Opens the texture viewer on the texture in `row`.
     void ViewTexture(int row);
     // Writes the selected textures beneath `folder`; false, after a message, when some or
     // all could not be written.
@@ -64,7 +64,7 @@ class TexturesWindow : public platform::CentredDialog {
   private:
     void PaletteChooser_Changed(int item);
     void SaveButton_Click();  // asks for a folder, then SaveSelection
-    void Reload();            // the model anew from the reloaded archive, the scroll kept
+    void Reloaded();          // the chooser and the count, after the rows were made anew
     void FillChooser();       // "As the game would", then the .act entries; the choice kept
     void ShowCount();
     QString Count(int textures) const;  // "1 texture", "5,000 textures"
@@ -73,6 +73,7 @@ class TexturesWindow : public platform::CentredDialog {
     Session& m_session;
     EditRunner m_edit;
     TextureThumbnails* m_model;
+    int m_scrolled = 0;           // the grid's scroll position before the rows were made anew
     std::vector<int> m_palettes;  // the chooser's palette entries, after "As the game would"
 
     QComboBox* PaletteChooser;  // "As the game would", then the archive's .act entries

@@ -280,7 +280,9 @@ class EditWindowTest : public QObject, public WindowFixture {
         Form1& window = Window();
         QVERIFY(window.Startup(Quoted("tex.pod")));
         QStringList seen;
-        bool shown = false, dropped = false;
+        const std::string after =
+            PodBytes({{"T.RAW", std::string(4096, 9)}, {"T.ACT", RampPalette()}});
+        bool shown = false, dropped = false, redrawn = false;
         WhenModal(
             [&](QWidget* modal) {
                 auto* grid = modal->findChild<QListView*>("Grid");
@@ -288,15 +290,19 @@ class EditWindowTest : public QObject, public WindowFixture {
                 shown = ShowsTexture(grid->viewport()->grab().toImage(), cell, texture);
                 Answer({"Yes"}, &seen);
                 dropped = Drop(*grid->viewport(), {png}, cell.center());
+                // The question comes once the drop has ended; the grid then shows the new bytes.
+                QTRY_VERIFY(m_folder.Read("tex.pod") == after);
+                QTRY_VERIFY(
+                    ShowsTexture(grid->viewport()->grab().toImage(), cell, std::string(4096, 9)));
+                redrawn = true;
                 modal->close();
             },
             "karvex::TexturesWindow");
         QTest::keyClick(&window, Qt::Key_T, Qt::ControlModifier);
         QTRY_VERIFY(dropped);
         QVERIFY(shown);
+        QTRY_VERIFY(redrawn);
         QCOMPARE(seen, QStringList{"Replace T.RAW with " + png + "?"});
-        QCOMPARE(m_folder.Read("tex.pod"),
-                 PodBytes({{"T.RAW", std::string(4096, 9)}, {"T.ACT", RampPalette()}}));
     }
 };
 

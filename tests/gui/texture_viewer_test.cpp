@@ -201,17 +201,20 @@ class TextureViewerTest : public QObject {
     }
 
     // At 4x a 256 x 256 texture outgrows the screen: the window takes the available area
-    // and the picture scrolls to its far corner.
+    // and the picture scrolls to its far corner, and stays there when drawn again. At 1x
+    // nothing scrolls.
     void zoomTallerThanTheScreenScrolls() {
         Viewer viewer({{"tex.raw", TextureBytes(256)}, {"tex.act", RampPalette()}});
+        auto* scroll = viewer.form->findChild<QScrollArea*>("PictureScroll");
+        QCOMPARE(scroll->verticalScrollBar()->maximum(), 0);
         viewer.form->SetZoom(4);
         const QRect room = viewer.form->screen()->availableGeometry();
         QVERIFY(room.height() < 1025);
         QVERIFY(viewer.form->frameGeometry().height() <= room.height());
         QCOMPARE(viewer.Shown().size(), QSize(1024, 1024));
-        auto* scroll = viewer.form->findChild<QScrollArea*>("PictureScroll");
         scroll->verticalScrollBar()->setValue(scroll->verticalScrollBar()->maximum());
         scroll->horizontalScrollBar()->setValue(scroll->horizontalScrollBar()->maximum());
+        viewer.form->Picture1_GotFocus();  // drawn again
         const QPoint corner = scroll->viewport()->rect().bottomRight() - QPoint(2, 2);
         QCOMPARE(viewer.Picture()->mapFrom(scroll->viewport(), corner).y() / 4, 255);
     }
