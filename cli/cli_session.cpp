@@ -135,6 +135,26 @@ int OpenEntry(CliSession& session, const std::string& archive, const std::string
     return i;
 }
 
+int OpenWithFile(CliSession& session, const std::string& archive, const std::string& file,
+                 fs::path& absolute) {
+    const auto made = AbsolutePath(file);
+    if (!made)
+        return kExitUsage;
+    absolute = *made;
+    return session.OpenOrReport(archive);
+}
+
+int OpenEntryWithFile(CliSession& session, const std::string& archive, const std::string& entry,
+                      const std::string& file, fs::path& absolute, int& status) {
+    const auto made = AbsolutePath(file);
+    if (!made) {
+        status = kExitUsage;
+        return -1;
+    }
+    absolute = *made;
+    return OpenEntry(session, archive, entry, status);
+}
+
 Result WriteOutcome(const CliSession& session, const fs::path& target, const IoStatus& written) {
     if (written.IsDone())
         return Result::Done();

@@ -69,6 +69,15 @@ int Report(CliSession& session, const Result& result);
 int OpenEntry(CliSession& session, const std::string& archive, const std::string& entry,
               int& status);
 
+// For the commands that read or write a file beside the archive: `file` made absolute
+// (before the open sequence makes the archive's folder current) into `absolute`, then the
+// archive opened. The exit status: kExitUsage for a path that cannot be made absolute.
+int OpenWithFile(CliSession& session, const std::string& archive, const std::string& file,
+                 std::filesystem::path& absolute);
+// The same, then `entry` found as OpenEntry finds it: its index, or -1 with `status` set.
+int OpenEntryWithFile(CliSession& session, const std::string& archive, const std::string& entry,
+                      const std::string& file, std::filesystem::path& absolute, int& status);
+
 // How writing the file `target` ended, as a command reports it: Done; Refused ("Cannot
 // write P" and the reason) when it leads to the archive being read; Failed otherwise.
 Result WriteOutcome(const CliSession& session, const std::filesystem::path& target,

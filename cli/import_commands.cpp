@@ -51,12 +51,9 @@ int PutEntry(CliSession& session, const std::string& name, const std::string& by
 }  // namespace
 
 int RunTextureImport(const TextureImportArgs& args) {
-    // Taken before the open sequence makes the archive's folder current.
-    const auto png = AbsolutePath(args.file);
-    if (!png)
-        return kExitUsage;
     CliSession session;
-    if (const int status = session.OpenOrReport(args.archive); status != kExitDone)
+    fs::path png;
+    if (const int status = OpenWithFile(session, args.archive, args.file, png); status != kExitDone)
         return status;
     int paletteEntry = -1;
     if (args.palette && (paletteEntry = FindOrReport(session, *args.palette)) < 0)
@@ -67,33 +64,29 @@ int RunTextureImport(const TextureImportArgs& args) {
     std::string palette, texture;
     Result result = PaletteForImport(session.m_session, shown, paletteEntry, palette);
     if (result.IsDone())
-        result = ReadTextureFile(*png, palette, {args.dither}, session.m_state.LineFeed, texture);
+        result = ReadTextureFile(png, palette, {args.dither}, session.m_state.LineFeed, texture);
     if (!result.IsDone())
         return Report(session, result);
     return PutEntry(session, name, texture);
 }
 
 int RunPaletteImport(const PaletteImportArgs& args) {
-    const auto file = AbsolutePath(args.file);
-    if (!file)
-        return kExitUsage;
     CliSession session;
-    if (const int status = session.OpenOrReport(args.archive); status != kExitDone)
+    fs::path file;
+    if (const int status = OpenWithFile(session, args.archive, args.file, file);
+        status != kExitDone)
         return status;
     std::string palette;
-    if (Result read = ReadPaletteFile(*file, session.m_state.LineFeed, palette); !read.IsDone())
+    if (Result read = ReadPaletteFile(file, session.m_state.LineFeed, palette); !read.IsDone())
         return Report(session, read);
     return PutEntry(session, Utf8ToLatin1(args.entry), palette);
 }
 
 int RunPaletteExport(const PaletteExportArgs& args) {
-    const auto absolute = AbsolutePath(args.out);
-    if (!absolute)
-        return kExitUsage;
-    const fs::path& target = *absolute;
     CliSession session;
+    fs::path target;
     int status = kExitDone;
-    const int i = OpenEntry(session, args.archive, args.entry, status);
+    const int i = OpenEntryWithFile(session, args.archive, args.entry, args.out, target, status);
     if (i < 0)
         return status;
     std::string palette;

@@ -22,14 +22,10 @@ namespace fs = std::filesystem;
 
 namespace karvex {
 int RunTexture(const TextureArgs& args) {
-    // Taken before the open sequence makes the archive's folder current.
-    const auto absolute = AbsolutePath(args.out);
-    if (!absolute)
-        return kExitUsage;
-    const fs::path& target = *absolute;
     CliSession session;
+    fs::path target;
     int status = kExitDone;
-    const int i = OpenEntry(session, args.archive, args.entry, status);
+    const int i = OpenEntryWithFile(session, args.archive, args.entry, args.out, target, status);
     if (i < 0)
         return status;
     TextureImage image;

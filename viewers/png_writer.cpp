@@ -11,6 +11,17 @@
 namespace karvex {
 namespace {
 
+// A simplified-API image of `width` x `height` in `format`, the rest zero.
+png_image NewImage(int width, int height, png_uint_32 format) {
+    png_image image;
+    std::memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    image.width = static_cast<png_uint_32>(width);
+    image.height = static_cast<png_uint_32>(height);
+    image.format = format;
+    return image;
+}
+
 // Ends a simplified-API write: Done, or WriteFailed with libpng's reason.
 IoStatus Finish(png_image& image, int written) {
     IoStatus status;
@@ -54,12 +65,7 @@ IoStatus WritePng(std::FILE* file, int width, int height,
         rgb[3 * i + 1] = static_cast<unsigned char>((pixels[i] >> 8) & 0xFF);
         rgb[3 * i + 2] = static_cast<unsigned char>((pixels[i] >> 16) & 0xFF);
     }
-    png_image image;
-    std::memset(&image, 0, sizeof image);
-    image.version = PNG_IMAGE_VERSION;
-    image.width = static_cast<png_uint_32>(width);
-    image.height = static_cast<png_uint_32>(height);
-    image.format = PNG_FORMAT_RGB;
+    png_image image = NewImage(width, height, PNG_FORMAT_RGB);
     return Finish(image, png_image_write_to_stdio(&image, file, 0, rgb.data(), 0, nullptr));
 }
 
@@ -70,12 +76,7 @@ IoStatus WriteIndexedPng(std::FILE* file, int width, std::string_view indices,
         palette.size() != 768) {
         return {IoStatus::Code::WriteFailed, {}, "The picture's size does not match its pixels."};
     }
-    png_image image;
-    std::memset(&image, 0, sizeof image);
-    image.version = PNG_IMAGE_VERSION;
-    image.width = static_cast<png_uint_32>(width);
-    image.height = static_cast<png_uint_32>(width);
-    image.format = PNG_FORMAT_RGB_COLORMAP;
+    png_image image = NewImage(width, width, PNG_FORMAT_RGB_COLORMAP);
     image.colormap_entries = 256;  // all of them, so that PLTE is the palette whole
     const int written =
         png_image_write_to_stdio(&image, file, 0, indices.data(), 0, palette.data());
